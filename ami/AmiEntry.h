@@ -1,0 +1,219 @@
+// The AMI_Init / AMI_GetWave / AMI_Close template shared by every model, and
+// the record behind the memory handle.
+//
+// A model library supplies a traits class:
+//   struct Traits {
+//     using Model = ...;                        // the top model, a DFModel
+//     static constexpr const char *kName;       // model word, e.g. "Sarnet"
+//     static constexpr int kPorts;              // port buffers AMI_Init attaches
+//     static constexpr bool kHasClock;          // port 2 carries clock times
+//     static CircularBuffer<double> &Port(Model &, int i);
+//     // Reads the parameters in the model's order; stores bit time and
+//     // samples per bit at the model's own point of that order.
+//     static void ReadParameters(AmiParameterReader &, Model &, double bitTime,
+//                                int32_t samplesPerBit);
+//   };
+// and one line in its <Model>_entry.cpp: VARNHOLT_AMI_ENTRY(Traits)
+#ifndef VARNHOLT_AMI_AMIENTRY_H
+#define VARNHOLT_AMI_AMIENTRY_H
+
+#include "ami/AmiParameterTree.h"
+#include "runtime/CircularBuffer.h"
+
+#include <cmath>
+#include <cstdint>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace Varnholt {
+
+template <class Model> struct AmiModelHolder {
+  Model model;
+  std::string message;
+  std::vector<double> clockStore;
+  int32_t samplesPerBit = 0;
+  // False when AMI_Init failed: the model's connections may not exist, so a
+  // host that calls AMI_GetWave anyway must not reach Run.
+  bool ready = false;
+};
+
+// Reads one parameter after another by "<model>.<name>", appending the
+// default-setting sentence for each one that cannot be read.
+class AmiParameterReader {
+public:
+  AmiParameterReader(const AmiParameterTree &tree, const char *model, std::string &message)
+      : tree_(tree), model_(model), message_(message) {}
+
+  bool Read(const char *name, double &field) {
+    std::string path = std::string(model_) + "." + name;
+    if (tree_.GetDouble(field, path.c_str())) return true;
+    message_ += "The IBIS-AMI model, ";
+    message_ += model_;
+    message_ += ", is unable to initialize the parameter ";
+    message_ += name;
+    message_ += " from the AMI_Init arguments.  The model will use the default setting. ";
+    return false;
+  }
+
+private:
+  const AmiParameterTree &tree_;
+  const char *model_;
+  std::string &message_;
+};
+
+// Bit time / sample interval + 0.5, truncated; 0 when the pair gives no
+// whole number of samples per bit a 32-bit integer can hold.
+inline int32_t AmiSamplesPerBit(double sampleInterval, double bitTime) {
+  if (!(sampleInterval > 0.0) || !(bitTime > 0.0) || !std::isfinite(sampleInterval) ||
+      !std::isfinite(bitTime))
+    return 0;
+  double spb = bitTime / sampleInterval + 0.5;
+  if (!(spb < 2147483647.0)) return 0;
+  return static_cast<int32_t>(spb);
+}
+
+template <class Traits> struct AmiEntry {
+  using Model = typename Traits::Model;
+  using Holder = AmiModelHolder<Model>;
+
+  static void Append(Holder &h, const char *what) {
+    h.message += "Error occurred in ";
+    h.message += Traits::kName;
+    h.message += "::";
+    h.message += what;
+    h.message += "(). ";
+  }
+
+  static int32_t Init(double *, int32_t, int32_t, double sampleInterval, double bitTime,
+                      char *parameters, char **, void **handle, char **msg) {
+    // Nowhere to put the model: nothing can be closed later, so build nothing.
+    if (!handle) return 0;
+    Holder *h = nullptr;
+    try {
+      h = new Holder();
+      AmiParameterTree tree(parameters);
+      h->samplesPerBit = AmiSamplesPerBit(sampleInterval, bitTime);
+      AmiParameterReader reader(tree, Traits::kName, h->message);
+      Traits::ReadParameters(reader, h->model, bitTime, h->samplesPerBit);
+      for (int i = 0; i < Traits::kPorts; ++i)
+        Traits::Port(h->model, i).SetStorage(new double[1], 1, 1, 0);
+      bool ok = false;
+      if (h->samplesPerBit < 1) {
+        h->message += "The IBIS-AMI model, ";
+        h->message += Traits::kName;
+        h->message += ", needs a positive sample interval and bit time giving at least one "
+                      "sample per bit. ";
+      } else if (!h->model.Setup()) {
+        Append(*h, "Setup");
+      } else if (!h->model.Initialize()) {
+        Append(*h, "Initialize");
+      } else {
+        ok = true;
+      }
+      h->ready = ok;
+      *handle = h;
+      if (msg && !h->message.empty()) *msg = const_cast<char *>(h->message.c_str());
+      return ok ? 1 : 0;
+    } catch (...) {
+      // Out of memory inside the host's process: give back what we can.
+      if (h) {
+        h->ready = false;
+        *handle = h;
+      }
+      return 0;
+    }
+  }
+
+  static int32_t GetWave(double *wave, int32_t size, double *clockTimes, char **, void *handle) {
+    Holder *h = static_cast<Holder *>(handle);
+    if (!h) {
+      if (clockTimes) clockTimes[0] = -1.0;
+      return 0;
+    }
+    try {
+      if (size < 0) size = 0;
+      h->clockStore.resize(static_cast<size_t>(size) + 1);
+    } catch (...) {
+      if (clockTimes) clockTimes[0] = -1.0;
+      return 0;
+    }
+    int32_t result = 1;
+    size_t count = 0;
+    if (!h->ready || (size > 0 && !wave)) {
+      result = 0;
+    } else {
+      Model &m = h->model;
+      double &in = Traits::Port(m, 0).Sample();
+      double &out = Traits::Port(m, 1).Sample();
+      for (int32_t j = 0; j < size; ++j) {
+        in = wave[j];
+        if (!m.Run()) {
+          try {
+            Append(*h, "Run");
+          } catch (...) {
+          }
+          result = 0;
+          break;
+        }
+        wave[j] = out;
+        if constexpr (Traits::kHasClock) {
+          double t = Traits::Port(m, 2).Sample();
+          if (t >= 0.0) h->clockStore[count++] = t;
+        }
+      }
+    }
+    if (!clockTimes) return result;
+    if constexpr (Traits::kHasClock) {
+      h->clockStore[count++] = -1.0;
+      size_t limit = static_cast<size_t>(
+          std::floor(static_cast<double>(size) / static_cast<double>(h->samplesPerBit > 0 ? h->samplesPerBit : 1)) + 3);
+      size_t first = count > limit ? count - limit : 0;
+      for (size_t i = first; i < count; ++i) clockTimes[i - first] = h->clockStore[i];
+    } else {
+      h->clockStore[0] = -1.0;
+      clockTimes[0] = h->clockStore[0];
+    }
+    return result;
+  }
+
+  static int32_t Close(void *handle) {
+    Holder *h = static_cast<Holder *>(handle);
+    if (!h) return 0;
+    int32_t result = h->model.Finalize() ? 1 : 0;
+    for (int i = 0; i < Traits::kPorts; ++i) Traits::Port(h->model, i).Release(nullptr);
+    delete h;
+    return result;
+  }
+};
+
+} // namespace Varnholt
+
+#if defined(_WIN32)
+#define VARNHOLT_AMI_EXPORT extern "C"
+#else
+#define VARNHOLT_AMI_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+// The three exported functions of one model library.
+#define VARNHOLT_AMI_ENTRY(Traits)                                                          \
+  VARNHOLT_AMI_EXPORT int32_t AMI_Init(double *impulse_matrix, int32_t row_size,             \
+                                       int32_t aggressors, double sample_interval,          \
+                                       double bit_time, char *AMI_parameters_in,            \
+                                       char **AMI_parameters_out, void **AMI_memory_handle, \
+                                       char **msg) {                                        \
+    return ::Varnholt::AmiEntry<Traits>::Init(impulse_matrix, row_size, aggressors,         \
+                                              sample_interval, bit_time, AMI_parameters_in, \
+                                              AMI_parameters_out, AMI_memory_handle, msg);  \
+  }                                                                                         \
+  VARNHOLT_AMI_EXPORT int32_t AMI_GetWave(double *wave, int32_t wave_size,                   \
+                                          double *clock_times, char **AMI_parameters_out,   \
+                                          void *AMI_memory_handle) {                        \
+    return ::Varnholt::AmiEntry<Traits>::GetWave(wave, wave_size, clock_times,              \
+                                                 AMI_parameters_out, AMI_memory_handle);    \
+  }                                                                                         \
+  VARNHOLT_AMI_EXPORT int32_t AMI_Close(void *AMI_memory_handle) {                           \
+    return ::Varnholt::AmiEntry<Traits>::Close(AMI_memory_handle);                          \
+  }
+
+#endif

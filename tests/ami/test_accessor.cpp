@@ -1,0 +1,85 @@
+// Parameter lookups by dotted path over a parsed AMI parameter string.
+#include "ami/AmiParameterTree.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Varnholt::AmiParameterTree;
+
+TEST(AmiParameterTree, FindsLeavesByFullPathOnly) {
+  AmiParameterTree t("(Welbrook_rx (EQ 3) (Model_Specific (HorL 0) (Inner (X 7))) (EQ 5))");
+  ASSERT_TRUE(t.IsParsed());
+  double d = -1;
+  EXPECT_TRUE(t.GetDouble(d, "Welbrook_rx.EQ"));
+  EXPECT_EQ(d, 3.0) << "the first of two leaves with one path wins";
+  d = -1;
+  EXPECT_FALSE(t.GetDouble(d, "welbrook_rx.EQ"));
+  EXPECT_FALSE(t.GetDouble(d, "Welbrook_rx.HorL")) << "nested groups count in the path";
+  EXPECT_FALSE(t.GetDouble(d, "EQ"));
+  EXPECT_FALSE(t.GetDouble(d, "Welbrook_rx.EQ "));
+  EXPECT_EQ(d, -1.0) << "a failed lookup leaves the target alone";
+  EXPECT_TRUE(t.GetDouble(d, "Welbrook_rx.Model_Specific.HorL"));
+  EXPECT_EQ(d, 0.0);
+  EXPECT_TRUE(t.GetDouble(d, "Welbrook_rx.Model_Specific.Inner.X"));
+  EXPECT_EQ(d, 7.0);
+}
+
+TEST(AmiParameterTree, ConvertsByValueType) {
+  AmiParameterTree t("(M (a 1.5e-11) (b 2.9) (c -2.9) (t True) (T TRUE) (s \"text here\") "
+                     "(f False) (big 1e300) (n 1 2 3))");
+  ASSERT_TRUE(t.IsParsed());
+  double d = 0;
+  EXPECT_TRUE(t.GetDouble(d, "M.a"));
+  EXPECT_EQ(d, 1.5e-11);
+  int32_t i = 99;
+  EXPECT_TRUE(t.GetInt(i, "M.b"));
+  EXPECT_EQ(i, 2);
+  EXPECT_TRUE(t.GetInt(i, "M.c"));
+  EXPECT_EQ(i, -2);
+  i = 99;
+  EXPECT_FALSE(t.GetInt(i, "M.big")) << "no 32-bit truncation exists";
+  EXPECT_EQ(i, 99);
+  EXPECT_TRUE(t.GetInt(i, "M.n"));
+  EXPECT_EQ(i, 1) << "only the first value is read";
+
+  bool b = false;
+  EXPECT_FALSE(t.GetDouble(d, "M.t"));
+  EXPECT_TRUE(t.GetBool(b, "M.t"));
+  EXPECT_TRUE(b);
+  EXPECT_TRUE(t.GetBool(b, "M.f"));
+  EXPECT_FALSE(b);
+  b = true;
+  EXPECT_FALSE(t.GetBool(b, "M.T")) << "TRUE is a string for the parser";
+  EXPECT_TRUE(b);
+
+  d = 4;
+  EXPECT_FALSE(t.GetDouble(d, "M.s"));
+  EXPECT_EQ(d, 4.0);
+  char *text = new char[2]{'x', '\0'};
+  EXPECT_TRUE(t.GetString(text, "M.s"));
+  EXPECT_STREQ(text, "text here");
+  EXPECT_FALSE(t.GetString(text, "M.a"));
+  EXPECT_STREQ(text, "text here");
+  delete[] text;
+}
+
+TEST(AmiParameterTree, UnparsableStringsFailEveryLookup) {
+  for (const char *s : {"(M (a 1)", "", "   ", "M (a 1)", "(M)", "((a 1))x", "(a 1 (x))"}) {
+    AmiParameterTree t(s);
+    double d = 8;
+    EXPECT_FALSE(t.GetDouble(d, "M.a")) << s;
+    EXPECT_EQ(d, 8.0);
+  }
+  AmiParameterTree null(nullptr);
+  double d = 8;
+  EXPECT_FALSE(null.IsParsed());
+  EXPECT_FALSE(null.GetDouble(d, "M.a"));
+  EXPECT_FALSE(null.GetDouble(d, nullptr));
+}
+
+TEST(AmiParameterTree, FirstChildIsLeaf) {
+  EXPECT_FALSE(AmiParameterTree::FirstChildIsLeaf(nullptr));
+}
+
+} // namespace
