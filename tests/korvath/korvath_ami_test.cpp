@@ -1,0 +1,345 @@
+// Korvath_x64.so end to end, loaded by path as a simulator loads it.
+#include "host/AmiLoader.h"
+#include "tests/korvath/KorvathReference.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+using korvathtest::ReferenceTransmit;
+using korvathtest::Settings;
+
+constexpr double kBitTime = 1e-10;
+constexpr double kInterval32 = kBitTime / 32; // 3.125 ps, 32 samples per bit
+
+class KorvathAmi : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    std::string error;
+    ASSERT_TRUE(lib_.Open(std::string(VARNHOLT_LIB_DIR) + "/Korvath_x64.so", error)) << error;
+  }
+  static void TearDownTestSuite() { lib_.CloseLibrary(); }
+
+  static std::string Params(const Settings &s) {
+    char buf[256];
+    std::snprintf(buf, sizeof buf,
+                  "(Korvath (SlewTime %.17g) (Pre %.17g) (Pst1 %.17g) (Pst2 %.17g) (Swing %.17g))",
+                  s.slewTimePs, s.prePercent, s.pst1Percent, s.pst2Percent, s.swingMv);
+    return buf;
+  }
+
+  // Runs the library with all five parameters given and expects success.
+  static std::vector<double> Transmit(const Settings &s, const std::vector<double> &wave,
+                                      int64_t block = 0, double interval = kInterval32) {
+    Varnholt::AmiRunResult r = Varnholt::AmiRun(lib_, Params(s), interval, kBitTime, wave, block);
+    EXPECT_EQ(r.initResult, 1) << r.message;
+    EXPECT_FALSE(r.messageGiven) << r.message;
+    for (int32_t g : r.getWaveResults) EXPECT_EQ(g, 1);
+    EXPECT_EQ(r.closeResult, 1);
+    EXPECT_TRUE(r.clockTimes.empty());
+    return r.wave;
+  }
+
+  static Varnholt::AmiLibrary lib_;
+};
+Varnholt::AmiLibrary KorvathAmi::lib_;
+
+std::vector<double> Step(size_t low, size_t high, double a = -0.5, double b = 0.5) {
+  std::vector<double> w(low, a);
+  w.insert(w.end(), high, b);
+  return w;
+}
+
+bool BitIdentical(const std::vector<double> &a, const std::vector<double> &b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+}
+
+std::string Sentence(const char *name) {
+  return std::string("The IBIS-AMI model, Korvath, is unable to initialize the parameter ") + name +
+         " from the AMI_Init arguments.  The model will use the default setting. ";
+}
+
+TEST_F(KorvathAmi, MissingParametersGiveOneSentenceEachInOrderAndDefaults) {
+  const std::vector<double> wave = Varnholt::AmiPrbsWave(200, 32, 0.5, 3);
+  for (const char *params : {"", "(Korvath)", "(Other (SlewTime 50))", "(Korvath (SlewTime"}) {
+    Varnholt::AmiRunResult r = Varnholt::AmiRun(lib_, params, kInterval32, kBitTime, wave, 0);
+    EXPECT_EQ(r.initResult, 1) << params;
+    EXPECT_TRUE(r.messageGiven);
+    EXPECT_EQ(r.message, Sentence("SlewTime") + Sentence("Pre") + Sentence("Pst1") +
+                             Sentence("Pst2") + Sentence("Swing"))
+        << params;
+    EXPECT_TRUE(BitIdentical(r.wave, ReferenceTransmit(wave, 32, kBitTime, Settings())))
+        << params;
+  }
+}
+
+TEST_F(KorvathAmi, OnlyUnreadableParametersAreReported) {
+  const std::vector<double> wave = Varnholt::AmiPrbsWave(100, 32, 0.5, 5);
+  Varnholt::AmiRunResult r = Varnholt::AmiRun(
+      lib_, "(Korvath (SlewTime 50) (Pst1 \"low\") (Swing 800) (Pre 5))", kInterval32, kBitTime,
+      wave, 0);
+  EXPECT_EQ(r.initResult, 1);
+  EXPECT_EQ(r.message, Sentence("Pst1") + Sentence("Pst2"));
+  Settings s;
+  s.slewTimePs = 50;
+  s.prePercent = 5;
+  s.swingMv = 800;
+  EXPECT_TRUE(BitIdentical(r.wave, ReferenceTransmit(wave, 32, kBitTime, s)));
+}
+
+TEST_F(KorvathAmi, AllParametersGivenLeaveTheMessageUntouched) {
+  const std::string p = Params(Settings());
+  std::vector<char> params(p.c_str(), p.c_str() + p.size() + 1);
+  void *handle = nullptr;
+  char sentinel[] = "untouched";
+  char *msg = sentinel;
+  char *out = nullptr;
+  EXPECT_EQ(lib_.Init(nullptr, 0, 0, kInterval32, kBitTime, params.data(), &out, &handle, &msg), 1);
+  EXPECT_EQ(msg, sentinel);
+  double wave[3] = {0.5, 0.5, 0.5};
+  double clock[4] = {7, 7, 7, 7};
+  EXPECT_EQ(lib_.GetWave(wave, 3, clock, &out, handle), 1);
+  EXPECT_EQ(clock[0], -1.0);
+  EXPECT_EQ(clock[1], 7.0);
+  EXPECT_EQ(lib_.Close(handle), 1);
+}
+
+// Main cursor alone and a swing of 1 V: the output is the level one unit
+// interval earlier.
+TEST_F(KorvathAmi, StepRampsToTheLimitInHalfTheSlewTimeOneUnitIntervalLate) {
+  Settings s;
+  s.pst1Percent = 0;
+  s.swingMv = 1000;
+  const size_t edge = 128;
+  std::vector<double> out = Transmit(s, Step(edge, 128));
+  for (size_t j = 0; j < 32; ++j) EXPECT_EQ(out[j], 0.0) << j;
+  for (size_t j = 32; j < edge + 32; ++j) EXPECT_EQ(out[j], -0.5) << j;
+  // 32 slew samples: 2 / 32 = 0.0625 per sample, at the limit after 16.
+  for (size_t k = 0; k < 16; ++k)
+    EXPECT_DOUBLE_EQ(out[edge + 32 + k], -0.5 + 0.0625 * (k + 1)) << k;
+  EXPECT_EQ(out[edge + 32 + 15], 0.5);
+  EXPECT_LT(out[edge + 32 + 14], 0.5);
+  for (size_t j = edge + 48; j < out.size(); ++j) EXPECT_EQ(out[j], 0.5) << j;
+
+  // Falling edge: the same ramp downwards.
+  out = Transmit(s, Step(edge, 128, 0.5, -0.5));
+  for (size_t k = 0; k < 16; ++k)
+    EXPECT_DOUBLE_EQ(out[edge + 32 + k], 0.5 - 0.0625 * (k + 1)) << k;
+}
+
+TEST_F(KorvathAmi, SettledOutputWithDefaultTaps) {
+  std::vector<double> out = Transmit(Settings(), std::vector<double>(400, 0.5));
+  // Before three unit intervals not every tap has seen the level.
+  EXPECT_EQ(out[0], 0.0);
+  EXPECT_NEAR(out[32], 0.25 * 0.95, 1e-15);
+  EXPECT_NEAR(out[64], 0.25 * 0.95 - 0.25 * 0.05, 1e-15);
+  for (size_t j = 96; j < out.size(); ++j) EXPECT_NEAR(out[j], 0.225, 1e-15) << j;
+  out = Transmit(Settings(), std::vector<double>(400, -0.5));
+  for (size_t j = 96; j < out.size(); ++j) EXPECT_NEAR(out[j], -0.225, 1e-15) << j;
+}
+
+TEST_F(KorvathAmi, SlewTimeSetsTheRampLength) {
+  Settings s;
+  s.pst1Percent = 0;
+  s.swingMv = 1000;
+  const size_t edge = 64, seen = edge + 32;
+  // 50 ps: 16 samples, 0.125 per sample, at the limit after 8.
+  s.slewTimePs = 50;
+  std::vector<double> out = Transmit(s, Step(edge, 64));
+  EXPECT_DOUBLE_EQ(out[seen], -0.375);
+  EXPECT_LT(out[seen + 6], 0.5);
+  EXPECT_EQ(out[seen + 7], 0.5);
+  // Below one sample, and beyond one unit interval: an immediate edge.
+  for (double slew : {1.0, 0.0, -100.0, 400.0, 1e300}) {
+    s.slewTimePs = slew;
+    out = Transmit(s, Step(edge, 64));
+    EXPECT_EQ(out[seen - 1], -0.5) << slew;
+    EXPECT_EQ(out[seen], 0.5) << slew;
+  }
+  // Exactly one unit interval is still a ramp (32 samples).
+  s.slewTimePs = 100;
+  out = Transmit(s, Step(edge, 64));
+  EXPECT_DOUBLE_EQ(out[seen], -0.4375);
+}
+
+TEST_F(KorvathAmi, EachTapActsAtItsUnitInterval) {
+  const size_t edge = 160;
+  const std::vector<double> step = Step(edge, 160);
+  Settings s;
+  s.slewTimePs = 1; // immediate edges
+  s.swingMv = 1000;
+  s.pst1Percent = 0;
+
+  // Pre 20: weight 0.1 on the newest level, main 0.9.
+  s.prePercent = 20;
+  std::vector<double> out = Transmit(s, step);
+  EXPECT_NEAR(out[edge - 1], -0.5, 1e-15);
+  EXPECT_NEAR(out[edge], -0.4, 1e-15);
+  EXPECT_NEAR(out[edge + 31], -0.4, 1e-15);
+  EXPECT_NEAR(out[edge + 32], 0.5, 1e-15);
+  s.prePercent = 0;
+
+  // Pst1 -20: de-emphasis for one unit interval after the main cursor.
+  s.pst1Percent = -20;
+  out = Transmit(s, step);
+  EXPECT_NEAR(out[edge + 31], -0.4, 1e-15);
+  EXPECT_NEAR(out[edge + 32], 0.5, 1e-15);
+  EXPECT_NEAR(out[edge + 63], 0.5, 1e-15);
+  EXPECT_NEAR(out[edge + 64], 0.4, 1e-15);
+  s.pst1Percent = 0;
+
+  // Pst2 -20: the same, lasting two unit intervals.
+  s.pst2Percent = -20;
+  out = Transmit(s, step);
+  EXPECT_NEAR(out[edge + 32], 0.5, 1e-15);
+  EXPECT_NEAR(out[edge + 95], 0.5, 1e-15);
+  EXPECT_NEAR(out[edge + 96], 0.4, 1e-15);
+
+  // Positive post-cursor percentages still reduce the main cursor.
+  s.pst2Percent = 20;
+  out = Transmit(s, step);
+  EXPECT_NEAR(out[edge + 32], 0.9 * 0.5 + 0.1 * -0.5, 1e-15);
+  EXPECT_NEAR(out[edge + 96], 0.5, 1e-15);
+}
+
+TEST_F(KorvathAmi, SwingScalesTheWholeOutput) {
+  const std::vector<double> wave = Varnholt::AmiPrbsWave(300, 32, 0.5, 9);
+  Settings s;
+  s.prePercent = 7;
+  s.pst2Percent = -3;
+  std::vector<double> half = Transmit(s, wave);
+  s.swingMv = 1000;
+  std::vector<double> full = Transmit(s, wave);
+  s.swingMv = 0;
+  std::vector<double> none = Transmit(s, wave);
+  for (size_t j = 0; j < wave.size(); ++j) {
+    EXPECT_EQ(full[j], 2.0 * half[j]) << j;
+    EXPECT_EQ(none[j], 0.0) << j;
+  }
+  // Peak to peak: a settled level of 0.5 gives Swing / 2 before equalization.
+  EXPECT_LE(*std::max_element(full.begin(), full.end()), 0.5 + 1e-12);
+}
+
+TEST_F(KorvathAmi, OutputLagsTheStimulusByOneUnitInterval) {
+  const std::vector<double> wave = Varnholt::AmiPrbsWave(500, 32, 0.5, 17);
+  Settings s;
+  s.slewTimePs = 1;
+  s.pst1Percent = 0;
+  s.swingMv = 1000;
+  std::vector<double> out = Transmit(s, wave);
+  for (size_t j = 0; j < 32; ++j) EXPECT_EQ(out[j], 0.0);
+  for (size_t j = 32; j < wave.size(); ++j) ASSERT_EQ(out[j], wave[j - 32]) << j;
+}
+
+TEST_F(KorvathAmi, LongPseudoRandomStimulusMatchesTheReference) {
+  struct Case {
+    Settings s;
+    double amplitude;
+    int spb;
+  };
+  const Case cases[] = {
+      {Settings(), 0.5, 32},
+      {{100, 10, -20, 5, 500}, 0.5, 32},
+      {{70, -15, 12, -8, 1200}, 0.5, 32},
+      {{100, 0, -10, 0, 500}, 1.0, 32},  // every sample starts a new ramp
+      {{100, 0, -10, 0, 500}, 0.3, 32},  // never reaches the limit
+      {{60, 4, -30, 10, 750}, 0.5, 33},
+      {{250, 4, -30, 10, 750}, 0.5, 7},
+      {{100, 10, -20, 5, 500}, 0.5, 1},  // four-element delay line
+      {{100, 100, -80, 60, 500}, 0.5, 16}, // negative main cursor
+  };
+  for (const Case &c : cases) {
+    const std::vector<double> wave = Varnholt::AmiPrbsWave(2000, c.spb, c.amplitude, 11);
+    std::vector<double> out = Transmit(c.s, wave, 4096, kBitTime / c.spb);
+    std::vector<double> ref = ReferenceTransmit(wave, c.spb, kBitTime, c.s);
+    ASSERT_EQ(out.size(), ref.size());
+    size_t mismatches = 0;
+    for (size_t j = 0; j < out.size(); ++j)
+      if (std::memcmp(&out[j], &ref[j], sizeof(double)) != 0 && mismatches++ < 5)
+        ADD_FAILURE() << "spb " << c.spb << " sample " << j << ": " << out[j] << " vs " << ref[j];
+    EXPECT_EQ(mismatches, 0u) << "spb " << c.spb << " amplitude " << c.amplitude;
+  }
+}
+
+TEST_F(KorvathAmi, OutputDoesNotDependOnHowTheWaveIsSplit) {
+  std::vector<double> wave = Varnholt::AmiPrbsWave(700, 32, 0.5, 23);
+  for (size_t j = 5; j < wave.size(); j += 97) wave[j] *= 1.7; // off-level samples
+  Settings s{80, 5, -15, 4, 600};
+  const std::vector<double> whole = Transmit(s, wave, 0);
+  for (int64_t block : {1, 7, 32, 96, 4096}) {
+    EXPECT_TRUE(BitIdentical(Transmit(s, wave, block), whole)) << "block " << block;
+  }
+
+  // One sample, then 7, then whole bits, then the rest, on one handle.
+  std::string p = Params(s);
+  std::vector<char> params(p.begin(), p.end());
+  params.push_back('\0');
+  void *handle = nullptr;
+  char *msg = nullptr, *out = nullptr;
+  ASSERT_EQ(lib_.Init(nullptr, 0, 0, kInterval32, kBitTime, params.data(), &out, &handle, &msg), 1);
+  std::vector<double> w = wave;
+  std::vector<double> clock(w.size() + 4);
+  size_t at = 0;
+  for (size_t n : {size_t(1), size_t(7), size_t(32 * 40), w.size() - 1 - 7 - 32 * 40}) {
+    EXPECT_EQ(lib_.GetWave(w.data() + at, static_cast<int32_t>(n), clock.data(), &out, handle), 1);
+    at += n;
+  }
+  EXPECT_EQ(lib_.GetWave(w.data(), 0, clock.data(), &out, handle), 1); // empty call
+  EXPECT_EQ(lib_.Close(handle), 1);
+  EXPECT_TRUE(BitIdentical(w, whole));
+}
+
+TEST_F(KorvathAmi, NonFiniteSamplesGiveBoundedOutputAndTheModelRecovers) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  Settings s{100, 10, -20, 5, 500};
+  const double bound = 0.25 * (0.05 + 0.825 + 0.1 + 0.025) + 1e-12;
+  for (double amplitude : {0.5, 1.0}) {
+    std::vector<double> wave = Varnholt::AmiPrbsWave(400, 32, amplitude, 31);
+    std::vector<double> asLow = wave;
+    for (size_t j = 100; j + 90 < wave.size(); j += 211) {
+      wave[j] = nan;
+      asLow[j] = -0.5;
+      wave[j + 50] = inf;
+      asLow[j + 50] = inf;
+      wave[j + 90] = -inf;
+      asLow[j + 90] = -inf;
+    }
+    wave[0] = nan; // before the first ramp can start
+    asLow[0] = -0.5;
+    for (int64_t block : {0, 1, 7}) {
+      std::vector<double> out = Transmit(s, wave, block);
+      for (size_t j = 0; j < out.size(); ++j) {
+        ASSERT_TRUE(std::isfinite(out[j])) << j;
+        ASSERT_LE(std::fabs(out[j]), bound) << j;
+      }
+      // A NaN reads as the low level; infinities are limited like any level.
+      EXPECT_TRUE(BitIdentical(out, ReferenceTransmit(asLow, 32, kBitTime, s)));
+    }
+  }
+}
+
+TEST_F(KorvathAmi, FewerThanOneSamplePerBitIsRefusedWithoutCrashing) {
+  const std::vector<double> wave(64, 0.5);
+  // A sample interval above twice the bit time gives 0 samples per bit.
+  Varnholt::AmiRunResult r =
+      Varnholt::AmiRun(lib_, Params(Settings()), 3 * kBitTime, kBitTime, wave, 16);
+  EXPECT_EQ(r.initResult, 0);
+  for (int32_t g : r.getWaveResults) EXPECT_EQ(g, 0);
+  EXPECT_EQ(r.wave, wave); // untouched
+  EXPECT_EQ(r.closeResult, 1);
+  // Just above half a sample interval rounds up to one sample per bit.
+  r = Varnholt::AmiRun(lib_, Params(Settings()), 1.9 * kBitTime, kBitTime, wave, 16);
+  EXPECT_EQ(r.initResult, 1);
+  EXPECT_EQ(r.closeResult, 1);
+}
+
+} // namespace
