@@ -49,6 +49,8 @@ void GetWaveThroughput(benchmark::State &state, const char *library, const char 
 } // namespace
 
 BENCHMARK_CAPTURE(GetWaveThroughput, Sarnet, "Sarnet_x64.so", "(Sarnet (Gain 2))");
+BENCHMARK_CAPTURE(GetWaveThroughput, Welbrook_tx, "Welbrook_tx_x64.so",
+                  "(Welbrook_tx (SLEW_CTL 1) (TX_TERM_CTL 1))");
 BENCHMARK_CAPTURE(GetWaveThroughput, Korvath, "Korvath_x64.so",
                   "(Korvath (SlewTime 100) (Pre 5) (Pst1 -10) (Pst2 3) (Swing 500))");
 // Sixteen equalizer FIRs run on every sample, selected or not.
