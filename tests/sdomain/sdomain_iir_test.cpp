@@ -1,0 +1,281 @@
+#include "models/Sarnet/SDomainIIR.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <string>
+#include <vector>
+
+using Varnholt::SDomainIIR;
+using cd = std::complex<double>;
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+// The designed filter's response at Omega radians per sample, straight from
+// its biquad coefficients.
+cd Digital(const SDomainIIR &f, double omega) {
+  const cd z1 = std::polar(1.0, -omega);
+  cd h = 1.0;
+  for (int s = 0; s < f.taps / 6; ++s) {
+    const double *c = f.coefficients + 6 * s;
+    h *= (c[0] + c[1] * z1 + c[2] * z1 * z1) / (c[3] + c[4] * z1 + c[5] * z1 * z1);
+  }
+  return h;
+}
+
+// The prototype's response at s, from its roots (conjugates included).
+cd Analog(const SDomainIIR &f, cd s) {
+  cd h = f.gain;
+  for (uint64_t i = 0; i < f.realZeros.GetSize(); ++i) h *= s - *f.realZeros.ElementAt(i);
+  for (uint64_t i = 0; i < f.complexZeros.GetSize(); ++i) {
+    const cd z = *f.complexZeros.ElementAt(i);
+    h *= (s - z) * (s - std::conj(z));
+  }
+  for (uint64_t i = 0; i < f.realPoles.GetSize(); ++i) h /= s - *f.realPoles.ElementAt(i);
+  for (uint64_t i = 0; i < f.complexPoles.GetSize(); ++i) {
+    const cd p = *f.complexPoles.ElementAt(i);
+    h /= (s - p) * (s - std::conj(p));
+  }
+  return h;
+}
+
+// The bilinear transform without pre-warping maps Omega to this s.
+cd AnalogPoint(double sampleRate, double omega) {
+  return {0.0, 2.0 * sampleRate * std::tan(omega / 2.0)};
+}
+
+void ExpectMatchesPrototype(const SDomainIIR &f) {
+  for (double omega : {0.0, 0.01, 0.3, 1.0, 2.0, 3.0}) {
+    const cd want = Analog(f, AnalogPoint(f.SampleRate, omega));
+    const cd got = Digital(f, omega);
+    EXPECT_NEAR(got.real(), want.real(), 1e-9 * (1.0 + std::abs(want))) << "omega " << omega;
+    EXPECT_NEAR(got.imag(), want.imag(), 1e-9 * (1.0 + std::abs(want))) << "omega " << omega;
+  }
+}
+
+void SetReal(Varnholt::NdArray<double> &a, const std::vector<double> &v) {
+  a.ReshapeMatrix(1, v.size());
+  for (uint64_t i = 0; i < v.size(); ++i) *a.ElementAt(i) = v[i];
+}
+void SetComplex(Varnholt::NdArray<cd> &a, const std::vector<cd> &v) {
+  a.ReshapeMatrix(1, v.size());
+  for (uint64_t i = 0; i < v.size(); ++i) *a.ElementAt(i) = v[i];
+}
+
+std::string InitError(SDomainIIR &f, bool &ok) {
+  testing::internal::CaptureStderr();
+  ok = f.Initialize();
+  return testing::internal::GetCapturedStderr();
+}
+
+struct Ports {
+  double in = 0.0, out = -99.0;
+  explicit Ports(SDomainIIR &f) {
+    f.input.SetStorage(&in, 1, 1, 0);
+    f.outputs.BufferAt(0).SetStorage(&out, 1, 1, 0);
+  }
+};
+
+} // namespace
+
+TEST(SDomainIIR, DefaultIsAUnityGainFifthOrderButterworth) {
+  SDomainIIR f;
+  ASSERT_TRUE(f.Initialize());
+  EXPECT_EQ(f.taps, 18);
+  EXPECT_EQ(f.GetSections(), 3u);
+
+  double dc = 1.0;
+  for (int s = 0; s < 3; ++s) {
+    const double *c = f.coefficients + 6 * s;
+    EXPECT_EQ(c[3], 1.0);
+    dc *= (c[0] + c[1] + c[2]) / (c[3] + c[4] + c[5]);
+  }
+  EXPECT_NEAR(dc, 1.0, 1e-12);
+
+  // |H|^2 = 1 / (1 + (w / R)^10) for a fifth-order Butterworth of radius R;
+  // the bilinear transform takes w to Omega = 2 atan(w / (2 fs)).
+  const double R = 650148.0708064173;
+  for (double ratio : {0.5, 1.0, 2.0}) {
+    const double omega = 2.0 * std::atan(ratio * R / (2.0 * f.SampleRate));
+    EXPECT_NEAR(std::abs(Digital(f, omega)), 1.0 / std::sqrt(1.0 + std::pow(ratio, 10)), 1e-12)
+        << "ratio " << ratio;
+  }
+  ExpectMatchesPrototype(f);
+
+  Ports p(f);
+  double sum = 0.0;
+  for (int n = 0; n < 5000; ++n) {
+    p.in = n == 0 ? 1.0 : 0.0;
+    ASSERT_TRUE(f.Run());
+    sum += p.out;
+  }
+  EXPECT_NEAR(sum, 1.0, 1e-12);
+}
+
+TEST(SDomainIIR, NoRootsGiveAPlainGain) {
+  SDomainIIR f;
+  f.realPoles.Clear();
+  f.complexPoles.Clear();
+  f.gain = 2.5;
+  ASSERT_TRUE(f.Initialize());
+  ASSERT_EQ(f.taps, 6);
+  EXPECT_EQ(std::vector<double>(f.coefficients, f.coefficients + 6),
+            (std::vector<double>{2.5, 0, 0, 1, 0, 0}));
+  Ports p(f);
+  p.in = -2.0;
+  f.Run();
+  EXPECT_EQ(p.out, -5.0);
+}
+
+TEST(SDomainIIR, SingleRealPoleGivesAFirstOrderSection) {
+  SDomainIIR f;
+  f.SampleRate = 1.0; // h = 2
+  f.complexPoles.Clear();
+  SetReal(f.realPoles, {-1.0});
+  f.gain = 3.0;
+  ASSERT_TRUE(f.Initialize());
+  ASSERT_EQ(f.taps, 6);
+  // {1, 1, 0} / {h - a, -(h + a), 0} = {1, 1, 0} / {3, -1, 0}, gain 3 shared.
+  const double *c = f.coefficients;
+  EXPECT_DOUBLE_EQ(c[0], 1.0);
+  EXPECT_DOUBLE_EQ(c[1], 1.0);
+  EXPECT_EQ(c[2], 0.0);
+  EXPECT_EQ(c[3], 1.0);
+  EXPECT_DOUBLE_EQ(c[4], -1.0 / 3.0);
+  EXPECT_EQ(c[5], 0.0);
+  ExpectMatchesPrototype(f);
+}
+
+TEST(SDomainIIR, LonePoleBesideTwoZerosTakesTheSecondOrderForm) {
+  SDomainIIR f;
+  f.SampleRate = 1.0; // h = 2
+  f.complexPoles.Clear();
+  SetReal(f.realPoles, {-1.0});
+  SetReal(f.realZeros, {-3.0, 0.5});
+  f.gain = 1.0;
+  ASSERT_TRUE(f.Initialize());
+  ASSERT_EQ(f.taps, 6);
+  // Denominator {h - a, -2a, -(h + a)} = {3, 2, -1}.
+  EXPECT_DOUBLE_EQ(f.coefficients[4], 2.0 / 3.0);
+  EXPECT_DOUBLE_EQ(f.coefficients[5], -1.0 / 3.0);
+  ExpectMatchesPrototype(f);
+}
+
+TEST(SDomainIIR, MixedPrototypesMatchTheirAnalogResponse) {
+  // Fewer zeros than poles, an odd real pole that is not in the last section.
+  SDomainIIR a;
+  a.SampleRate = 2e6;
+  SetReal(a.realPoles, {-3e5, -5e5, -9e5});
+  SetComplex(a.complexPoles, {{-2e5, 7e5}});
+  SetReal(a.realZeros, {-4e6});
+  SetComplex(a.complexZeros, {{-1e5, 1.2e6}});
+  a.gain = 1e12;
+  ASSERT_TRUE(a.Initialize());
+  EXPECT_EQ(a.taps, 18);
+  ExpectMatchesPrototype(a);
+
+  // More zeros than poles: the denominator takes the padding.
+  SDomainIIR b;
+  b.SampleRate = 1e6;
+  SetReal(b.realPoles, {-2e5});
+  b.complexPoles.Clear();
+  SetReal(b.realZeros, {-1e5, -3e5, -7e5});
+  b.gain = 1e-6;
+  ASSERT_TRUE(b.Initialize());
+  EXPECT_EQ(b.taps, 12);
+  ExpectMatchesPrototype(b);
+}
+
+TEST(SDomainIIR, RootsInHertzAreScaledInPlaceAtEveryInitialize) {
+  SDomainIIR rad;
+  ASSERT_TRUE(rad.Initialize());
+
+  SDomainIIR hz;
+  hz.frequenciesInHertz = 1;
+  *hz.realPoles.ElementAt(0) /= 6.283185307179586;
+  *hz.complexPoles.ElementAt(0) /= 6.283185307179586;
+  *hz.complexPoles.ElementAt(1) /= 6.283185307179586;
+  ASSERT_TRUE(hz.Initialize());
+  for (int i = 0; i < 18; ++i) EXPECT_NEAR(hz.coefficients[i], rad.coefficients[i], 1e-9);
+  EXPECT_NEAR(*hz.realPoles.ElementAt(0), -650148.0708064173, 1e-6);
+  ASSERT_TRUE(hz.Initialize());
+  EXPECT_NEAR(*hz.realPoles.ElementAt(0), -650148.0708064173 * 6.283185307179586, 1e-3);
+}
+
+TEST(SDomainIIR, NonPositiveSampleRateFailsWithoutTouchingCoefficients) {
+  SDomainIIR f;
+  ASSERT_TRUE(f.Initialize());
+  const double *before = f.coefficients;
+  const std::vector<double> saved(f.coefficients, f.coefficients + 18);
+  for (double rate : {0.0, -1e6, std::nan("")}) {
+    f.SampleRate = rate;
+    bool ok = true;
+    EXPECT_EQ(InitError(f, ok), "SampleRate must be positive.\n");
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(f.coefficients, before);
+    EXPECT_EQ(std::vector<double>(f.coefficients, f.coefficients + 18), saved);
+  }
+}
+
+TEST(SDomainIIR, NegativeGainIsRefusedRatherThanTurnedIntoNaN) {
+  SDomainIIR f;
+  f.gain = -f.gain;
+  Ports p(f);
+  bool ok = true;
+  const std::string err = InitError(f, ok);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(err, "The gain of the s-domain prototype comes out negative after the bilinear "
+                 "transform; it cannot be shared equally among the biquads.\n");
+  // Nothing filters with the refused design.
+  p.in = 1.0;
+  EXPECT_TRUE(f.Run());
+  EXPECT_EQ(p.out, -99.0);
+
+  SDomainIIR inf;
+  inf.gain = HUGE_VAL;
+  EXPECT_EQ(InitError(inf, ok),
+            "The gain of the s-domain prototype does not give a finite filter gain.\n");
+  EXPECT_FALSE(ok);
+}
+
+TEST(SDomainIIR, ZeroAtTwiceTheSampleRateKeepsItsNumeratorFinite) {
+  // A zero at s = 2 fs leaves N0 = 0; the numerator keeps its shape.
+  SDomainIIR f;
+  f.SampleRate = 1.0;
+  f.complexPoles.Clear();
+  SetReal(f.realPoles, {-1.0});
+  SetReal(f.realZeros, {2.0});
+  f.gain = 1.5;
+  ASSERT_TRUE(f.Initialize());
+  for (int i = 0; i < 6; ++i) EXPECT_TRUE(std::isfinite(f.coefficients[i]));
+  ExpectMatchesPrototype(f);
+}
+
+TEST(SDomainIIR, PoleAtTwiceTheSampleRateIsReportedByTheCascade) {
+  SDomainIIR f;
+  f.SampleRate = 1.0;
+  f.complexPoles.Clear();
+  SetReal(f.realPoles, {2.0});
+  bool ok = true;
+  EXPECT_EQ(InitError(f, ok), "The D0 coefficient for biquad number 1 cannot be zero. \n");
+  EXPECT_FALSE(ok);
+}
+
+TEST(SDomainIIR, FinalizeReleasesTheCoefficientsOnce) {
+  SDomainIIR f;
+  Ports p(f);
+  ASSERT_TRUE(f.Initialize());
+  EXPECT_TRUE(f.Finalize());
+  EXPECT_EQ(f.coefficients, nullptr);
+  EXPECT_TRUE(f.Finalize());
+  p.in = 1.0;
+  EXPECT_TRUE(f.Run());
+  EXPECT_EQ(p.out, -99.0);
+  // A new Initialize designs again.
+  ASSERT_TRUE(f.Initialize());
+  f.Run();
+  EXPECT_NE(p.out, -99.0);
+}
