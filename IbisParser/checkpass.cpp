@@ -1,0 +1,145 @@
+// The check pass and the plug board of the checker: which section handlers,
+// list operations and whole-file checks are built in. A section of a later
+// stage plugs in here by filling its slots; the reader stays untouched.
+#include "IbisParser/checkpass.h"
+
+#include <cstdint>
+
+#include "IbisParser/cmn.h"
+#include "IbisParser/hdr.h"
+#include "IbisParser/ibis.h"
+#include "IbisParser/msg.h"
+#include "IbisParser/parse.h"
+#include "IbisParser/sinfo.h"
+#include "IbisParser/stringlist.h"
+
+namespace {
+
+void HdrSetNext(void *record, void *next) {
+    HDR_SetNext(static_cast<HDR *>(record), static_cast<HDR *>(next));
+}
+void HdrFree(void *head) { HDR_Free(static_cast<HDR *>(head)); }
+
+}  // namespace
+
+PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
+    /* SECTION_HEADER   */ {HDR_Init, HDR_ParseLine, HDR_EndKeyword, HDR_Reset},
+    /* SECTION_COMPONENT*/ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_EXTCKT   */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_MODEL    */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_PKGMDL   */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_EBDMDL   */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_MSEL     */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_SUBMDL   */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_TESTDATA */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_TESTLOAD */ {nullptr, nullptr, nullptr, nullptr},
+};
+
+IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
+    /* IBIS_LIST_HEADER */ {HdrSetNext, HdrFree},
+};
+
+IBIS_CHECKS IBIS_checks = {};
+
+SINFO_OPS SINFO_ops = {};
+
+namespace {
+
+// Counts of the passes below the current one, so that every summary shows
+// the messages of its own pass and of the passes nested inside it.
+struct Counts {
+    int32_t bugs, errors, warnings, cautions;
+};
+const int kMaxDepth = 16;
+Counts s_saved[kMaxDepth];
+int s_depth = 0;  // passes begun and not yet ended
+int s_savedDepth = 0;
+
+Counts Current() {
+    Counts c{};
+    MSG_GetCounts(&c.bugs, &c.errors, &c.warnings);
+    c.cautions = MSG_GetCautionCount();
+    return c;
+}
+
+// Raises the counters by `add` (the message system offers a reset only): each
+// message is printed to the null device, which counts it.
+void AddCounts(const Counts &add) {
+    if (add.bugs == 0 && add.errors == 0 && add.warnings == 0 && add.cautions == 0)
+        return;
+#ifdef _WIN32
+    FILE *sink = fopen("NUL", "w");
+#else
+    FILE *sink = fopen("/dev/null", "w");
+#endif
+    if (sink == nullptr)
+        return;
+    FILE *out = MSG_GetOutput();
+    MSG_SetOutput(sink);
+    for (int32_t i = 0; i < add.bugs; ++i) MSG_Print(MSG_SEV_BUG, "%s", "");
+    for (int32_t i = 0; i < add.errors; ++i) MSG_Print(MSG_SEV_ERROR, "%s", "");
+    for (int32_t i = 0; i < add.warnings; ++i) MSG_Print(MSG_SEV_WARNING, "%s", "");
+    for (int32_t i = 0; i < add.cautions; ++i) MSG_Print(MSG_SEV_CAUTION, "%s", "");
+    MSG_SetOutput(out);
+    fclose(sink);
+}
+
+}  // namespace
+
+void CHECKPASS_ResetSections(void) {
+    for (const PARSE_HANDLERS &h : PARSE_sections)
+        if (h.reset)
+            h.reset();
+    STRING_ResetCounts();  // the counted names are borrowed from records
+}
+
+int CHECKPASS_BeginFile(void) {
+    if (s_depth < kMaxDepth)
+        s_saved[s_savedDepth++] = Current();
+    ++s_depth;
+    MSG_ResetCounts();
+    // No record of an earlier file may be reached from this one.
+    CHECKPASS_ResetSections();
+    return IBIS_Create();
+}
+
+void CHECKPASS_RunChecks(int kind, int nested) {
+    if (kind == FILE_IBS)
+        IBIS_CheckFile();
+    else if (kind == FILE_AMI) {
+        if (IBIS_checks.algmodCheckAmiFile)
+            IBIS_checks.algmodCheckAmiFile();
+    } else
+        IBIS_CheckEbdFile(nested);
+}
+
+int CHECKPASS_EndFile(void) {
+    IBIS *root = nullptr;
+    if (IBIS_GetCurrent(&root))
+        IBIS_Destroy(root);
+    PARSE_FreeAmiText();
+    MSG_PrintSummary();
+    Counts mine = Current();
+    int passed = mine.bugs == 0 && mine.errors == 0;
+    if (s_depth > 0) {
+        --s_depth;
+        if (s_depth < kMaxDepth) {
+            Counts saved = s_saved[--s_savedDepth];
+            if (s_depth > 0) {
+                // Back in the enclosing pass: its counts with this pass's added.
+                MSG_ResetCounts();
+                AddCounts(Counts{saved.bugs + mine.bugs, saved.errors + mine.errors,
+                                 saved.warnings + mine.warnings,
+                                 saved.cautions + mine.cautions});
+            }
+        }
+    }
+    return passed;
+}
+
+int CHECKPASS_CheckFile(const char *path, int kind, int nested) {
+    CHECKPASS_BeginFile();
+    if (PARSE_ParseFile(path, kind))
+        CHECKPASS_RunChecks(kind, nested);
+    return CHECKPASS_EndFile();
+}

@@ -1,0 +1,83 @@
+// Speed of the check pass on a large generated .ibs file: header, long
+// notes, comment lines and section keywords with data lines. Reports MB/s;
+// the sizes show that the time grows linearly.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "IbisParser/checkpass.h"
+#include "IbisParser/cmn.h"
+#include "IbisParser/msg.h"
+#include "IbisParser/parse.h"
+
+namespace {
+
+// Writes a file of about `mb` megabytes; returns its path and size.
+std::string Generate(int mb, size_t *bytes) {
+    static std::string dir;
+    if (dir.empty()) {
+        char tmpl[] = "/tmp/checker-bench-XXXXXX";
+        if (mkdtemp(tmpl) == nullptr)
+            abort();
+        dir = tmpl;
+    }
+    std::string path = dir + "/big" + std::to_string(mb) + ".ibs";
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] big" << mb << ".ibs\n[File Rev] 1.0\n[Date] today\n"
+        << "[Source] generated\n[Notes] notes follow\n";
+    const size_t target = static_cast<size_t>(mb) << 20;
+    size_t written = 0;
+    int n = 0;
+    // A third notes, then comments, then model sections.
+    while (written < target / 3) {
+        std::string line = "  note line " + std::to_string(n++) +
+                           " with some ordinary text of a typical length for notes\n";
+        out << line;
+        written += line.size();
+    }
+    out << "[Disclaimer] none\n";
+    while (written < 2 * target / 3) {
+        std::string line = "| comment " + std::to_string(n++) + " |||||||||||||||||||||||||||||||||||\n";
+        out << line;
+        written += line.size();
+    }
+    out << "[Component] c\n[Manufacturer] m\n[Package]\nR_pkg 1m 1m 1m\n";
+    while (written < target) {
+        std::string block = "[Model] m" + std::to_string(n++) +
+                            "\nModel_type I/O\nC_comp 1p 1p 1p | comment\n[Pulldown]\n"
+                            "-1.0 -10m -9m -11m\n0.0 0 0 0\n1.0 10m 9m 11m\n";
+        out << block;
+        written += block.size();
+    }
+    out << "[End]\n";
+    out.close();
+    FILE *f = fopen(path.c_str(), "rb");
+    fseek(f, 0, SEEK_END);
+    *bytes = static_cast<size_t>(ftell(f));
+    fclose(f);
+    return path;
+}
+
+void BM_CheckLargeIbs(benchmark::State &state) {
+    size_t bytes = 0;
+    std::string path = Generate(static_cast<int>(state.range(0)), &bytes);
+    FILE *sink = fopen("/dev/null", "w");
+    MSG_SetOutput(sink);
+    for (auto _ : state) {
+        PARSE_SetIbisVersion(0);
+        CMN_ResetFileState();
+        benchmark::DoNotOptimize(CHECKPASS_CheckFile(path.c_str(), FILE_IBS, 0));
+    }
+    MSG_SetOutput(nullptr);
+    fclose(sink);
+    remove(path.c_str());
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
+}  // namespace
+
+BENCHMARK(BM_CheckLargeIbs)->Arg(8)->Arg(32)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();

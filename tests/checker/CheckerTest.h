@@ -1,0 +1,81 @@
+// Fixture of the checker tests: captured message stream, fresh reader state,
+// and the plug board restored after each test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "IbisParser/checkpass.h"
+#include "IbisParser/cmn.h"
+#include "IbisParser/ibis.h"
+#include "IbisParser/msg.h"
+#include "IbisParser/parse.h"
+#include "IbisParser/sinfo.h"
+#include "tests/support/TestSupport.h"
+
+class CheckerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        memcpy(savedSections_, PARSE_sections, sizeof savedSections_);
+        memcpy(savedLists_, IBIS_listOps, sizeof savedLists_);
+        savedChecks_ = IBIS_checks;
+        MSG_SetOutput(out_.file());
+        MSG_ResetCounts();
+        PARSE_SetIbisVersion(0);
+        PARSE_Reset();
+        CMN_ResetFileState();
+    }
+
+    void TearDown() override {
+        IBIS *root = nullptr;
+        while (IBIS_GetCurrent(&root))
+            IBIS_Destroy(root);
+        memcpy(PARSE_sections, savedSections_, sizeof savedSections_);
+        memcpy(IBIS_listOps, savedLists_, sizeof savedLists_);
+        IBIS_checks = savedChecks_;
+        MSG_SetOutput(nullptr);
+        MSG_ResetCounts();
+        PARSE_SetIbisVersion(0);
+        CMN_ResetFileState();
+    }
+
+    // Text written to the message stream since the last call, with the temp
+    // directory cut from paths.
+    std::string Output() {
+        std::string all = out_.Text();
+        std::string text = all.substr(taken_);
+        taken_ = all.size();
+        std::string prefix = dir_.path() + "/";
+        for (size_t at; (at = text.find(prefix)) != std::string::npos;)
+            text.erase(at, prefix.size());
+        return text;
+    }
+
+    std::string Write(const std::string &name, const std::string &contents) {
+        return dir_.Write(name, contents);
+    }
+
+    // One whole check pass; returns everything it printed.
+    std::string Check(const std::string &name, const std::string &contents, int kind) {
+        std::string path = Write(name, contents);
+        passed_ = CHECKPASS_CheckFile(path.c_str(), kind, 0);
+        return Output();
+    }
+
+    int passed_ = 0;
+    testsupport::TempDir dir_;
+
+private:
+    testsupport::CapturedStream out_;
+    size_t taken_ = 0;
+    PARSE_HANDLERS savedSections_[SECTION_COUNT];
+    IBIS_LIST_OPS savedLists_[IBIS_LIST_COUNT];
+    IBIS_CHECKS savedChecks_;
+};
+
+// A header every .ibs test file can start with (version line separate).
+inline std::string Header(const std::string &version, const std::string &name) {
+    return "[IBIS Ver] " + version + "\n[File Name] " + name + "\n[File Rev] 1.0\n";
+}

@@ -1,0 +1,85 @@
+// The command-line checker end to end: files written here, the whole output
+// compared, the exit status checked.
+#include <sys/stat.h>
+
+#include "CheckerTest.h"
+
+namespace {
+
+class FrontEndTest : public CheckerTest {
+protected:
+    void SetUp() override {
+        CheckerTest::SetUp();
+        struct stat st;
+        if (stat(kTool.c_str(), &st) != 0)
+            GTEST_SKIP() << "ibischeck not built";
+    }
+    int Run(const std::string &args, std::string &out) {
+        return testsupport::RunCommand("cd '" + dir_.path() + "' && '" + kTool + "' " + args, out);
+    }
+    const std::string kTool = std::string(VARNHOLT_BIN_DIR) + "/checker/ibischeck";
+};
+
+TEST_F(FrontEndTest, ChecksEveryFileAndFailsWhenOneFails) {
+    Write("good.pkg", "[IBIS Ver] 4.2\n[File Name] good.pkg\n[File Rev] 1.0\n[Date] May\n"
+                      "[Notes] fine\n[End]\n");
+    Write("bad.ibs", "| a file with several faults\n"
+                     "[IBIS Ver] 3.2\n"
+                     "[File Name] Bad.ibs\n"
+                     "[File Rev] 1.0\n"
+                     "[Notes] this line is far too long for a version 3.2 file, which allows only 80 "
+                     "chars\n"
+                     "[Component] c\n"
+                     "  [Model] m\n"
+                     "[Frobnicate]\n"
+                     "orphan data\n"
+                     "[End]\n"
+                     "trailing\n");
+    std::string out;
+    EXPECT_EQ(Run("good.pkg", out), 0);
+    EXPECT_EQ(out, "\nChecking good.pkg for IBIS 4.2 Compatibility...\n\nErrors  : 0\n\nFile Passed\n");
+
+    EXPECT_EQ(Run("bad.ibs good.pkg", out), 1);
+    EXPECT_EQ(out,
+              "\nChecking bad.ibs for IBIS 3.2 Compatibility...\n\n"
+              "ERROR (line    3) - File_name 'Bad.ibs' contains an upper case character 'B'.\n"
+              "ERROR (line    5) - Exceeds 80 chararacters.\n"
+              "ERROR (line    7) - Keywords Must Begin In Column 1.\n"
+              "ERROR (line    8) - Invalid Keyword: Frobnicate\n"
+              "ERROR (line    9) - Data for unknown keyword.\norphan data\n"
+              "ERROR (line   11) - Non-comment line exists after 'End' keyword.\n"
+              "ERROR - Required keyword 'Component' not found.\n"
+              "\nErrors  : 7\n\nFile Failed\n"
+              "\nChecking good.pkg for IBIS 4.2 Compatibility...\n\nErrors  : 0\n\nFile Passed\n");
+}
+
+TEST_F(FrontEndTest, WrapsAndWarnings) {
+    Write("w.pkg", "[IBIS Ver] 5.0\n[File Name] other.pkg\n[File Rev] 1\n[Notes]\tx\n[End] more\n");
+    std::string out;
+    EXPECT_EQ(Run("w.pkg", out), 1);
+    EXPECT_EQ(out, "\nChecking w.pkg for IBIS 5.0 Compatibility...\n\n"
+                   "ERROR (line    2) -\n"
+                   "    File name opened 'w.pkg' not the same as File_name 'other.pkg'.\n"
+                   "WARNING (line    4) - IBIS files should not contain tab characters.\n"
+                   "ERROR (line    5) - Extraneous data on End keyword line.\n"
+                   "\nErrors  : 2\nWarnings: 1\n\nFile Failed\n");
+}
+
+TEST_F(FrontEndTest, KindFromExtensionAndFileNames) {
+    Write("Sub Dir/a.pkg", "[IBIS Ver] 5.0\n[File Name] a.pkg\n[File Rev] 1\n[End]\n");
+    Write("x.ami", "(x (y 1))\n");
+    std::string out;
+    // The directory keeps its case; the name is retried in lower case.
+    EXPECT_EQ(Run("'Sub Dir/A.PKG' 'Sub Dir\\a.pkg' x.AMI", out), 0);
+    EXPECT_EQ(out, "\nChecking Sub Dir/A.PKG for IBIS 5.0 Compatibility...\n\nErrors  : 0\n\nFile Passed\n"
+                   "\nChecking Sub Dir\\a.pkg for IBIS 5.0 Compatibility...\n\nErrors  : 0\n\nFile Passed\n"
+                   "\nChecking x.AMI for IBIS 5.0 Compatibility...\n\nErrors  : 0\n\nFile Passed\n");
+    EXPECT_EQ(Run("notes.txt", out), 1);
+    EXPECT_EQ(out, "ERROR - File Name Requires '.ibs' Extension.\n"
+                   "ERROR - Could not determine Version for file notes.txt\n"
+                   "\nErrors  : 2\n\nFile Failed\n");
+    EXPECT_EQ(Run("", out), 2);
+    EXPECT_EQ(out, "");
+}
+
+}  // namespace

@@ -1,0 +1,112 @@
+// Any bytes go in: huge lines, binary junk, files that are not there or not
+// regular, without crash, hang or memory that grows with a line.
+#include <sys/resource.h>
+
+#include <fstream>
+
+#include "CheckerTest.h"
+#include "IbisParser/hdr.h"
+
+namespace {
+
+using RobustTest = CheckerTest;
+
+long MaxRssKb() {
+    struct rusage ru {};
+    getrusage(RUSAGE_SELF, &ru);
+    return ru.ru_maxrss;
+}
+
+// Writes `head`, then `mb` megabytes of 'x' without a line feed, then `tail`.
+std::string WriteHuge(const std::string &path, const std::string &head, int mb,
+                      const std::string &tail) {
+    std::ofstream out(path, std::ios::binary);
+    out << head;
+    std::string chunk(1 << 20, 'x');
+    for (int i = 0; i < mb; ++i)
+        out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    out << tail;
+    return path;
+}
+
+TEST_F(RobustTest, HundredMegabyteLineTakesNoMemory) {
+    std::string path = WriteHuge(dir_.path() + "/big.pkg", Header("5.0", "big.pkg") + "[Notes] ",
+                                 100, "\nafter\n[End]\n");
+    long before = MaxRssKb();
+    passed_ = CHECKPASS_CheckFile(path.c_str(), FILE_PKG, 0);
+    EXPECT_LT(MaxRssKb() - before, 32 * 1024);
+    EXPECT_EQ(Output(), "\nChecking big.pkg for IBIS 5.0 Compatibility...\n\n"
+                        "ERROR (line    4) - Exceeds 120 chararacters.\n"
+                        "\nErrors  : 1\n\nFile Failed\n");
+
+    path = WriteHuge(dir_.path() + "/big.ami", "(m ", 100, " )\n(n 1)\n");
+    before = MaxRssKb();
+    CHECKPASS_CheckFile(path.c_str(), FILE_AMI, 0);
+    EXPECT_LT(MaxRssKb() - before, 32 * 1024);
+    EXPECT_EQ(Output().rfind("\nChecking big.ami for IBIS 5.0 Compatibility...\n\n", 0), 0u);
+}
+
+TEST_F(RobustTest, BinaryJunkAndOddBytes) {
+    std::string junk;
+    unsigned state = 12345;
+    for (int i = 0; i < 20000; ++i) {
+        state = state * 1103515245u + 12345u;
+        junk.push_back(static_cast<char>(state >> 16));
+    }
+    for (int kind = FILE_IBS; kind <= FILE_AMI; ++kind) {
+        static const char *const ext[] = {"", "j.ibs", "j.pkg", "j.ebd", "j.ami"};
+        Check(ext[kind], "[IBIS Ver] 5.0\n" + junk, kind);
+        Check(ext[kind], "[IBIS Ver] 2.1\r\n[End]\r\n\x1a", kind);
+        Check(ext[kind], std::string("[IBIS Ver] 4.2\n[Comment Char] \0_char\n[\0]\n", 38), kind);
+    }
+    SUCCEED();
+}
+
+TEST_F(RobustTest, NamesThatDoNotOpen) {
+    std::string out = Check("", "", FILE_IBS);  // the directory itself
+    EXPECT_NE(out.find("File Failed"), std::string::npos);
+    passed_ = CHECKPASS_CheckFile((dir_.path() + "/missing.ebd").c_str(), FILE_EBD, 0);
+    EXPECT_EQ(Output(), "ERROR - Unable To Open File 'missing.ebd'\n"
+                        "ERROR - Could not determine Version for file missing.ebd\n"
+                        "\nErrors  : 2\n\nFile Failed\n");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RobustTest, JoinedTextsStopGrowingAtTheirLimit) {
+    std::string path = dir_.path() + "/wide.ami";
+    {
+        std::ofstream out(path, std::ios::binary);
+        std::string line(1000 * 1000, 'v');
+        for (int i = 0; i < 70; ++i)
+            out << line << "\n";
+    }
+    CHECKPASS_BeginFile();
+    ASSERT_EQ(PARSE_ParseFile(path.c_str(), FILE_AMI), 1);
+    char *text = PARSE_TakeAmiText();
+    ASSERT_NE(text, nullptr);
+    EXPECT_LE(strlen(text), PARSE_MAX_AMI_TEXT);
+    CMN_Free(text);
+    CHECKPASS_EndFile();
+    std::string out = Output();
+    EXPECT_EQ(out.find("Unable to Allocate Memory: IbisParser/parse "),
+              out.rfind("Unable to Allocate Memory: IbisParser/parse "));  // once
+    EXPECT_NE(out.find("Unable to Allocate Memory: IbisParser/parse "), std::string::npos) << out;
+
+    char *notes = nullptr;
+    HDR_TEXT_SIZE size{};
+    ASSERT_EQ(HDR_AppendText(&notes, &size, "first"), 1);
+    ASSERT_EQ(CMN_Realloc(&notes, HDR_MAX_TEXT), 1);
+    memset(notes, 'n', HDR_MAX_TEXT - 3);
+    notes[HDR_MAX_TEXT - 3] = '\0';
+    size = HDR_TEXT_SIZE{HDR_MAX_TEXT - 3, HDR_MAX_TEXT, 0};  // "\nab" would pass the limit
+    EXPECT_EQ(HDR_AppendText(&notes, &size, "ab"), 0);
+    EXPECT_EQ(HDR_AppendText(&notes, &size, "cd"), 0);
+    EXPECT_EQ(size.length, HDR_MAX_TEXT - 3);
+    CMN_Free(notes);
+    EXPECT_EQ(Output(), "ERROR (line   70) - Unable to add text.\n");  // once
+}
+
+}  // namespace
