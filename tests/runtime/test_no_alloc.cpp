@@ -1,0 +1,100 @@
+// The per-sample path allocates nothing: every block's Run is counted
+// against a replaced global operator new.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+#include "runtime/ClockTimes.h"
+#include "runtime/ConstUnTimed.h"
+#include "runtime/Fork.h"
+#include "runtime/Mux.h"
+#include "runtime/TimeResponseFIR.h"
+#include "runtime/TypeConverter.h"
+#include "tests/runtime/BlockTest.h"
+
+namespace {
+long g_allocations = 0;
+
+void *Counted(std::size_t n) {
+  ++g_allocations;
+  if (void *p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+} // namespace
+
+void *operator new(std::size_t n) { return Counted(n); }
+void *operator new[](std::size_t n) { return Counted(n); }
+void *operator new(std::size_t n, const std::nothrow_t &) noexcept {
+  ++g_allocations;
+  return std::malloc(n ? n : 1);
+}
+void *operator new[](std::size_t n, const std::nothrow_t &) noexcept {
+  ++g_allocations;
+  return std::malloc(n ? n : 1);
+}
+void operator delete(void *p) noexcept { std::free(p); }
+void operator delete[](void *p) noexcept { std::free(p); }
+void operator delete(void *p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void *p, std::size_t) noexcept { std::free(p); }
+void operator delete(void *p, const std::nothrow_t &) noexcept { std::free(p); }
+void operator delete[](void *p, const std::nothrow_t &) noexcept { std::free(p); }
+
+using namespace Varnholt;
+
+TEST(PerSamplePath, AllocatesNothing) {
+  double d[8] = {0.3, 0, 0, 0, 0, 0, 0, 0};
+  int ints[4] = {};
+
+  ConstUnTimed<double> k;
+  k.output.SetStorage(&d[0], 1, 1, 0);
+  k.value = 0.3;
+  ScalarToScalar<CircularBuffer<double>, CircularBuffer<int>, TypeConverterRound> conv;
+  conv.input.SetStorage(&d[0], 1, 1, 0);
+  conv.output.SetStorage(&ints[0], 1, 1, 0);
+  Fork<CircularBuffer<int>> fork;
+  fork.input.SetStorage(&ints[0], 1, 1, 0);
+  fork.outputs.Resize(2);
+  fork.outputs.BufferAt(0).SetStorage(&ints[1], 1, 1, 0);
+  fork.outputs.BufferAt(1).SetStorage(&ints[2], 1, 1, 0);
+  Mux<CircularBuffer<double>> mux;
+  mux.inputs.Resize(2);
+  mux.inputs.BufferAt(0).SetStorage(&d[1], 1, 1, 0);
+  mux.inputs.BufferAt(1).SetStorage(&d[2], 1, 1, 0);
+  mux.output.SetStorage(&d[3], 1, 1, 0);
+  std::vector<double> x = {0, 1e-12, 2.5e-12, 3e-12, 4e-12}, y = {1e12, 2e12, 1e12, 0, -1e11};
+  TimeResponseFIR fir;
+  fir.response = y.data();
+  fir.timeStamps = x.data();
+  fir.responseCount = fir.timeStampCount = 5;
+  fir.ResponseType = 0;
+  fir.input.SetStorage(&d[3], 1, 1, 0);
+  fir.output.SetStorage(&d[4], 1, 1, 0);
+  ClockTimes clock;
+  clock.interpolation = 1;
+  clock.edgeSelector = 1;
+  clock.input.SetStorage(&d[4], 1, 1, 0);
+  clock.output.SetStorage(&d[5], 1, 1, 0);
+
+  std::vector<DFModel *> blocks = {&k, &conv, &fork, &mux, &fir, &clock};
+  const long atSetup = g_allocations;
+  for (DFModel *b : blocks) ASSERT_TRUE(b->Setup());
+  for (DFModel *b : blocks) ASSERT_TRUE(b->Initialize());
+  ASSERT_GT(g_allocations, atSetup); // the counter sees the taps and the history
+
+  // Out of range on every other sample: the failure path counts as well.
+  testing::internal::CaptureStderr();
+  const long before = g_allocations;
+  for (int i = 0; i < 1000; ++i) {
+    d[1] = (i % 7) - 3.0;
+    d[2] = -d[1];
+    mux.control = (i % 2) ? ints[1] : 5;
+    for (DFModel *b : blocks) b->Run();
+  }
+  const long during = g_allocations - before;
+  const std::string errors = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(during, 0);
+  EXPECT_NE(errors.find("Control input signal value is equal to 5."), std::string::npos);
+  for (DFModel *b : blocks) EXPECT_TRUE(b->Finalize());
+}
