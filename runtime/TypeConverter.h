@@ -11,6 +11,15 @@
 
 namespace Varnholt {
 
+// Truncation toward zero into 32 bits: NaN gives 0 and values beyond the
+// range saturate, where a plain cast would be undefined.
+inline int32_t TruncateToInt32(double x) {
+  if (std::isnan(x)) return 0;
+  if (x >= 2147483647.0) return INT32_MAX;
+  if (x <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(x);
+}
+
 // Rounds half away from zero.
 class TypeConverterRound {
 public:
@@ -20,17 +29,7 @@ public:
   static double Round(double x) { return std::round(x); }
   // NaN gives 0; values beyond the int range saturate (a plain cast would be
   // undefined there).
-  static void Convert(double x, int32_t &target) {
-    const double r = Round(x);
-    if (std::isnan(r))
-      target = 0;
-    else if (r >= 2147483647.0)
-      target = INT32_MAX;
-    else if (r <= -2147483648.0)
-      target = INT32_MIN;
-    else
-      target = static_cast<int32_t>(r);
-  }
+  static void Convert(double x, int32_t &target) { target = TruncateToInt32(Round(x)); }
 };
 
 class TypeConverterBase : public DFModel {

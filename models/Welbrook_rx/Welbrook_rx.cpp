@@ -8,13 +8,6 @@
 
 namespace Varnholt {
 
-int32_t Welbrook_rx::TruncateToInt32(double x) {
-  if (std::isnan(x)) return 0;
-  if (x >= 2147483647.0) return INT32_MAX;
-  if (x <= -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(x);
-}
-
 namespace {
 
 double *CopyTable(const double *table) {
@@ -51,7 +44,7 @@ bool RxInnerSchematic::Setup() {
     f.SampleRate = sampleRate;
     ok &= f.Setup();
   }
-  rxDc.setting = Welbrook_rx::TruncateToInt32(EQ);
+  rxDc.setting = TruncateToInt32(EQ);
   ok &= rxDc.Setup();
   ok &= horlConverter.Setup();
   ok &= eqConverter.Setup();

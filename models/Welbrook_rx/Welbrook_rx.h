@@ -86,10 +86,6 @@ public:
 
   const cdr &Cdr() const { return cdr_; }
 
-  // Truncation toward zero that saturates at the int32 range and gives 0 for
-  // NaN, where a plain cast would be undefined.
-  static int32_t TruncateToInt32(double x);
-
 private:
   void FreeConnections();
   void FreeResponseTables();

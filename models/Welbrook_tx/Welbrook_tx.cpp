@@ -11,14 +11,6 @@ namespace Varnholt {
 
 namespace {
 
-// Truncation toward zero; NaN gives 0 and values beyond the int32 range
-// saturate, where a plain cast would be undefined.
-int32_t Truncate(double x) {
-  if (std::isnan(x)) return 0;
-  if (x >= 2147483647.0) return INT32_MAX;
-  if (x <= -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(x);
-}
 
 // One sample of storage shared by a producer and its consumers. Cleared, so
 // that a consumer of a failed producer reads a defined value. False when the
@@ -92,8 +84,8 @@ bool Welbrook_tx::Setup() {
 
   // The response selection rounds the settings; the characteristic takes
   // them truncated.
-  txDc_.TX_TERM_CTL = Truncate(TX_TERM_CTL);
-  txDc_.SLEW_CTL = Truncate(SLEW_CTL);
+  txDc_.TX_TERM_CTL = TruncateToInt32(TX_TERM_CTL);
+  txDc_.SLEW_CTL = TruncateToInt32(SLEW_CTL);
   ok &= txDc_.Setup();
 
   ok &= termConverter_.Setup();

@@ -82,11 +82,11 @@ TEST_F(RxModel, UnrepresentableSettingsAreSafe) {
     for (int i = 0; i < 32 * 40; ++i) ASSERT_TRUE(Step(i % 96 < 48 ? 0.3 : -0.3));
     EXPECT_TRUE(m_.Finalize());
   }
-  EXPECT_EQ(Welbrook_rx::TruncateToInt32(nan), 0);
-  EXPECT_EQ(Welbrook_rx::TruncateToInt32(1e30), INT32_MAX);
-  EXPECT_EQ(Welbrook_rx::TruncateToInt32(-1e30), INT32_MIN);
-  EXPECT_EQ(Welbrook_rx::TruncateToInt32(-2.9), -2);
-  EXPECT_EQ(Welbrook_rx::TruncateToInt32(2.9), 2);
+  EXPECT_EQ(Varnholt::TruncateToInt32(nan), 0);
+  EXPECT_EQ(Varnholt::TruncateToInt32(1e30), INT32_MAX);
+  EXPECT_EQ(Varnholt::TruncateToInt32(-1e30), INT32_MIN);
+  EXPECT_EQ(Varnholt::TruncateToInt32(-2.9), -2);
+  EXPECT_EQ(Varnholt::TruncateToInt32(2.9), 2);
 }
 
 TEST_F(RxModel, ABadSampleRateFailsSetup) {
