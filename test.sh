@@ -20,3 +20,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 
 echo "== fuzzing"
 scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
+
+# The Windows x64 DLLs, cross-built with MinGW-w64, tested under Wine
+# (installs the cross compiler and Wine when missing).
+scripts/windows.sh build/windows

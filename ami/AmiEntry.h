@@ -190,6 +190,8 @@ template <class Traits> struct AmiEntry {
 } // namespace Varnholt
 
 #if defined(_WIN32)
+// A DLL exports what its module-definition file lists, by name and ordinal
+// (cmake/ami_exports.def); that file alone decides the export table.
 #define VARNHOLT_AMI_EXPORT extern "C"
 #else
 #define VARNHOLT_AMI_EXPORT extern "C" __attribute__((visibility("default")))

@@ -1,7 +1,7 @@
 # varnholt_ami_library(<name> MODEL <dir> [EXTRA <dir>...])
-# Builds one deliverable: a shared object that carries the whole text library,
-# the runtime, the model of models/<dir> and the model objects named in EXTRA,
-# and exports AMI_Init, AMI_GetWave and AMI_Close only.
+# Builds one deliverable: a shared object (a DLL on Windows) that carries the
+# whole text library, the runtime, the model of models/<dir> and the model
+# objects named in EXTRA, and exports AMI_Init, AMI_GetWave and AMI_Close only.
 function(varnholt_ami_library name)
   cmake_parse_arguments(A "" "MODEL" "EXTRA" ${ARGN})
   set(entry ${PROJECT_SOURCE_DIR}/models/${A_MODEL}/${A_MODEL}_entry.cpp)

@@ -40,9 +40,16 @@ template <class F> F Symbol(void *lib, const char *name) {
 bool AmiLibrary::Open(const std::string &path, std::string &error) {
   CloseLibrary();
 #if defined(_WIN32)
-  lib_ = LoadLibraryA(path.c_str());
+  // LoadLibrary wants backslashes; a path from a POSIX-minded caller has '/'.
+  std::string native = path;
+  std::replace(native.begin(), native.end(), '/', '\\');
+  // A missing or broken file must come back as an error, not a dialog box.
+  UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  lib_ = LoadLibraryA(native.c_str());
+  DWORD code = lib_ ? 0 : GetLastError();
+  SetErrorMode(oldMode);
   if (!lib_) {
-    error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
+    error = "cannot load " + path + " (error " + std::to_string(code) + ")";
     return false;
   }
 #else

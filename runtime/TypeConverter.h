@@ -23,10 +23,14 @@ inline int32_t TruncateToInt32(double x) {
 // Rounds half away from zero.
 class TypeConverterRound {
 public:
-  // std::round rather than floor(x + 0.5): the sum is inexact for
-  // 0.49999999999999994 and for odd values above 2^52, and would round those
-  // up.
-  static double Round(double x) { return std::round(x); }
+  // Not floor(x + 0.5): the sum is inexact for 0.49999999999999994 and for
+  // odd values above 2^52, and would round those up. Not std::round either:
+  // some C libraries implement it that same way, and the controls must pick
+  // the same response on every platform.
+  static double Round(double x) {
+    const double t = std::trunc(x);
+    return std::fabs(x - t) >= 0.5 ? t + std::copysign(1.0, x) : t;
+  }
   // NaN gives 0; values beyond the int range saturate (a plain cast would be
   // undefined there).
   static void Convert(double x, int32_t &target) { target = TruncateToInt32(Round(x)); }

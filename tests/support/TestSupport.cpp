@@ -3,17 +3,40 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
+#if !defined(_WIN32)
 #include <sys/wait.h>
+#endif
 
 namespace testsupport {
 
+#if defined(_WIN32)
+TempDir::TempDir() {
+  // No mkdtemp: create_directory fails on an existing name, so a fresh one
+  // is ours alone.
+  std::filesystem::path base = std::filesystem::temp_directory_path();
+  std::random_device rd;
+  std::mt19937_64 gen((static_cast<uint64_t>(rd()) << 32) ^ rd());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::filesystem::path p = base / ("varnholt-" + std::to_string(gen() % 1000000000u));
+    std::error_code ec;
+    if (std::filesystem::create_directory(p, ec)) {
+      path_ = p.string();
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a temporary directory");
+}
+#else
 TempDir::TempDir() {
   std::string tmpl = (std::filesystem::temp_directory_path() / "varnholt-XXXXXX").string();
   if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
   path_ = tmpl;
 }
+#endif
 
 TempDir::~TempDir() {
   std::error_code ec;
@@ -45,22 +68,113 @@ std::string CapturedStream::Text() {
   return s;
 }
 
+#if defined(_WIN32)
+namespace {
+// cmd knows neither single quotes nor '/' in a program path. Splits a
+// sh-style command into words ('...' and "..." quoting, no backslash escapes:
+// Windows paths are full of backslashes) and writes it again for cmd: the
+// program with backslashes, every other word that needs it in double quotes,
+// redirections as they are.
+std::string ForCmd(const std::string &command) {
+  std::vector<std::string> words;
+  std::vector<bool> quoted;
+  size_t i = 0, n = command.size();
+  while (i < n) {
+    while (i < n && (command[i] == ' ' || command[i] == '\t')) ++i;
+    if (i >= n) break;
+    std::string w;
+    bool q = false;
+    while (i < n && command[i] != ' ' && command[i] != '\t') {
+      char c = command[i++];
+      if (c == '\'' || c == '"') {
+        q = true;
+        while (i < n && command[i] != c) w += command[i++];
+        if (i < n) ++i;
+      } else {
+        w += c;
+      }
+    }
+    words.push_back(w);
+    quoted.push_back(q);
+  }
+  std::string line;
+  for (size_t k = 0; k < words.size(); ++k) {
+    std::string w = words[k];
+    if (k == 0)
+      for (char &c : w)
+        if (c == '/') c = '\\';
+    bool special = w.empty() || w.find_first_of(" \t\"&|<>^()") != std::string::npos;
+    if (k > 0 && !quoted[k] && special && w.find_first_not_of("0123456789<>&|") == std::string::npos)
+      special = false; // a redirection: >, 2>&1, <, >>, |
+    if (!line.empty()) line += ' ';
+    if (special || quoted[k]) {
+      // The C runtime's rule: backslashes count as escapes only before '"'.
+      line += '"';
+      size_t slashes = 0;
+      for (char c : w) {
+        if (c == '\\') {
+          ++slashes;
+          continue;
+        }
+        line.append(c == '"' ? 2 * slashes + 1 : slashes, '\\');
+        slashes = 0;
+        line += c;
+      }
+      line.append(2 * slashes, '\\');
+      line += '"';
+    } else {
+      line += w;
+    }
+  }
+  // cmd /c drops the first and the last quote of the line when it starts
+  // with one: give it a pair of its own.
+  return '"' + line + '"';
+}
+} // namespace
+#endif
+
 int RunCommand(const std::string &command, std::string &out) {
   out.clear();
+#if defined(_WIN32)
+  FILE *p = _popen(ForCmd(command).c_str(), "r");
+#else
   FILE *p = popen(command.c_str(), "r");
+#endif
   if (!p) return -1;
   char buf[4096];
   size_t n;
   while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+#if defined(_WIN32)
+  return _pclose(p);
+#else
   int status = pclose(p);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
 }
 
 std::string ReadFile(const std::string &path) {
+#if defined(_WIN32)
+  std::ifstream in(path);
+#else
   std::ifstream in(path, std::ios::binary);
+#endif
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+std::string ModelLibrary(const std::string &name) {
+  return std::string(VARNHOLT_LIB_DIR) + "/" + name + VARNHOLT_LIB_SUFFIX;
+}
+
+std::string Program(const std::string &relative) {
+  std::string p = std::string(VARNHOLT_BIN_DIR) + "/" + relative + VARNHOLT_EXE_SUFFIX;
+#if defined(_WIN32)
+  // cmd takes a leading '/' for a switch.
+  for (char &c : p)
+    if (c == '/') c = '\\';
+#endif
+  return p;
 }
 
 } // namespace testsupport

@@ -38,10 +38,23 @@ private:
   FILE *file_;
 };
 
-// Runs a shell command; returns its exit status and fills out with its stdout.
+// Runs a command through the platform's command interpreter; returns its
+// exit status and fills out with its stdout. Written as for sh; on Windows
+// words, '...' and "..." quotes and redirections carry over to cmd, and '/' in
+// the program path becomes '\\' (no other shell syntax).
 int RunCommand(const std::string &command, std::string &out);
 
+// The whole file. On Windows it is read as text, so CR LF line ends come back
+// as LF and what a program wrote with "\n" compares equal on every platform.
 std::string ReadFile(const std::string &path);
+
+// Path of a model library of this build: "Sarnet_x64" -> <build>/lib/Sarnet_x64.so
+// (.dll on Windows).
+std::string ModelLibrary(const std::string &name);
+
+// Path of a program of this build, for RunCommand: "host/amihost" ->
+// <build>/host/amihost (with .exe and backslashes on Windows).
+std::string Program(const std::string &relative);
 
 } // namespace testsupport
 
