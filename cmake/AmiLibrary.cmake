@@ -1,15 +1,19 @@
-# varnholt_ami_library(<name> MODEL <dir> [EXTRA <dir>...])
+# varnholt_ami_library(<name> MODEL <dir> [EXTRA <dir>...] [PERIPHERY])
 # Builds one deliverable: a shared object (a DLL on Windows) that carries the
 # whole text library, the runtime, the model of models/<dir> and the model
-# objects named in EXTRA, and exports AMI_Init, AMI_GetWave and AMI_Close only.
+# objects named in EXTRA (with PERIPHERY also the runtime blocks no model
+# builds), and exports AMI_Init, AMI_GetWave and AMI_Close only.
 function(varnholt_ami_library name)
-  cmake_parse_arguments(A "" "MODEL" "EXTRA" ${ARGN})
+  cmake_parse_arguments(A "PERIPHERY" "MODEL" "EXTRA" ${ARGN})
   set(entry ${PROJECT_SOURCE_DIR}/models/${A_MODEL}/${A_MODEL}_entry.cpp)
   if(NOT EXISTS ${entry})
     return()
   endif()
   set(objs $<TARGET_OBJECTS:ibisparser> $<TARGET_OBJECTS:varnholt_runtime>
            $<TARGET_OBJECTS:varnholt_ami>)
+  if(A_PERIPHERY)
+    list(APPEND objs $<TARGET_OBJECTS:varnholt_periphery>)
+  endif()
   foreach(m IN LISTS A_MODEL A_EXTRA)
     if(TARGET model_${m})
       list(APPEND objs $<TARGET_OBJECTS:model_${m}>)
