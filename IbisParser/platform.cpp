@@ -1,0 +1,172 @@
+/*
+** Platform layer, a POSIX and a Windows side.  Windows takes both
+** separators natively and needs no translation.
+*/
+#include "IbisParser/platform.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+int PLAT_IsDirSeparator(int c) { return c == '/' || c == '\\'; }
+
+int PLAT_IsAbsolutePath(const char *path) {
+  if (!path || !path[0]) return 0;
+  if (PLAT_IsDirSeparator((unsigned char)path[0])) return 1;
+  return isalpha((unsigned char)path[0]) && path[1] == ':';
+}
+
+void PLAT_FreeNames(char **names, size_t count) {
+  if (!names) return;
+  for (size_t i = 0; i < count; i++) free(names[i]);
+  free(names);
+}
+
+namespace {
+
+/* A growing array of names, for the listing sides below. */
+struct NameList {
+  char **names;
+  size_t count, capacity;
+};
+
+int AddName(NameList &l, const char *name, int lower) {
+  if (l.count == l.capacity) {
+    size_t cap = l.capacity ? 2 * l.capacity : 16;
+    char **grown = (char **)realloc(l.names, cap * sizeof *grown);
+    if (!grown) return 0;
+    l.names = grown;
+    l.capacity = cap;
+  }
+  size_t n = strlen(name);
+  char *copy = (char *)malloc(n + 1);
+  if (!copy) return 0;
+  for (size_t i = 0; i <= n; i++)
+    copy[i] = lower ? (char)tolower((unsigned char)name[i]) : name[i];
+  l.names[l.count++] = copy;
+  return 1;
+}
+
+int HasPkgExtension(const char *name) {
+  size_t n = strlen(name);
+  if (n < 5) return 0; /* at least one character before ".pkg" */
+  const char *e = name + n - 4;
+  return e[0] == '.' && tolower((unsigned char)e[1]) == 'p' &&
+         tolower((unsigned char)e[2]) == 'k' && tolower((unsigned char)e[3]) == 'g';
+}
+
+int CompareNames(const void *a, const void *b) {
+  return strcmp(*(char *const *)a, *(char *const *)b);
+}
+
+int FinishList(NameList &l, int ok, char ***names, size_t *count) {
+  if (!ok) {
+    PLAT_FreeNames(l.names, l.count);
+    return 0;
+  }
+  if (l.count > 1) qsort(l.names, l.count, sizeof *l.names, CompareNames);
+  *names = l.names;
+  *count = l.count;
+  return 1;
+}
+
+} // namespace
+
+#if !defined(_WIN32)
+
+#include <dirent.h>
+#include <string>
+#include <sys/stat.h>
+
+FILE *PLAT_Open(const char *path, const char *mode) {
+  if (!path || !mode) return nullptr;
+  char p[4097]; /* PATH_MAX of the common POSIX systems, plus NUL */
+  size_t n = strlen(path);
+  if (n >= sizeof p) return nullptr;
+  for (size_t i = 0; i <= n; i++) p[i] = path[i] == '\\' ? '/' : path[i];
+  FILE *f = fopen(p, mode);
+  if (f && mode[0] == 'r') {
+    struct stat st;
+    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
+      fclose(f);
+      f = nullptr;
+    }
+  }
+  return f;
+}
+
+int PLAT_ListPackageFiles(const char *dir, char ***names, size_t *count) {
+  *names = nullptr;
+  *count = 0;
+  NameList l = {nullptr, 0, 0};
+  std::string d = dir ? dir : "";
+  for (char &c : d)
+    if (c == '\\') c = '/';
+  if (!d.empty() && d.back() != '/') d += '/';
+  DIR *h = opendir(d.empty() ? "." : d.c_str());
+  if (!h) return 1;
+  int ok = 1;
+  while (struct dirent *e = readdir(h)) {
+    /* A leading '.' is what hides a file here. */
+    if (e->d_name[0] == '.' || !HasPkgExtension(e->d_name)) continue;
+    struct stat st;
+    if (stat((d + e->d_name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (!AddName(l, e->d_name, 0)) {
+      ok = 0;
+      break;
+    }
+  }
+  closedir(h);
+  return FinishList(l, ok, names, count);
+}
+
+#else /* _WIN32 */
+
+#include <string>
+#include <sys/stat.h>
+#include <windows.h>
+
+FILE *PLAT_Open(const char *path, const char *mode) {
+  if (!path || !mode) return nullptr;
+  FILE *f = fopen(path, mode);
+  if (f && mode[0] == 'r') {
+    /* Device names (CON, NUL, COM1, also with an extension) open as
+    ** character devices, never as files. */
+    struct _stat64 st;
+    if (_fstat64(_fileno(f), &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) {
+      fclose(f);
+      f = nullptr;
+    }
+  }
+  return f;
+}
+
+int PLAT_ListPackageFiles(const char *dir, char ***names, size_t *count) {
+  *names = nullptr;
+  *count = 0;
+  NameList l = {nullptr, 0, 0};
+  std::string pattern = dir ? dir : "";
+  for (char &c : pattern)
+    if (c == '/') c = '\\';
+  if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != ':') pattern += '\\';
+  pattern += "*.pkg";
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return 1;
+  int ok = 1;
+  do {
+    const DWORD skip = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                       FILE_ATTRIBUTE_DEVICE;
+    /* "*.pkg" also matches "x.pkgx" through its short name: check the
+    ** long one. */
+    if ((fd.dwFileAttributes & skip) || !HasPkgExtension(fd.cFileName)) continue;
+    if (!AddName(l, fd.cFileName, 1)) {
+      ok = 0;
+      break;
+    }
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  return FinishList(l, ok, names, count);
+}
+
+#endif

@@ -1,0 +1,472 @@
+// Common helpers: allocation, strings, cursors, words, numbers, R/L/C items,
+// text fields and reserved words.
+#include "tests/ibisparser/TextTest.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+// Huge requests must fail with a null pointer, not stop the sanitizer run.
+extern "C" __attribute__((visibility("default"), used)) const char *__asan_default_options() {
+  return "allocator_may_return_null=1";
+}
+
+namespace {
+
+using CmnTest = TextTest;
+
+TEST_F(CmnTest, FailedAllocationReportsAndLeavesNull) {
+  char *p = reinterpret_cast<char *>(&p);
+  const size_t huge = (size_t(1) << 62) + 4660; // low 32 bits: 4660
+  EXPECT_EQ(CMN_Alloc(&p, huge), 0);
+  EXPECT_EQ(p, nullptr);
+  EXPECT_EQ(Output(), "ERROR - Memory allocation failed.  This request 4660.\n\n");
+  EXPECT_EQ(Errors(), 1);
+
+  // A failed resize: the pointer becomes null, the old block is the caller's.
+  char *q = nullptr;
+  ASSERT_EQ(CMN_Alloc(&q, 8), 1);
+  char *keep = q;
+  EXPECT_EQ(CMN_Realloc(&q, huge), 0);
+  EXPECT_EQ(q, nullptr);
+  EXPECT_EQ(Output(), "ERROR - Memory reallocation failed.  This request 4660.\n\n");
+  CMN_Free(keep);
+  EXPECT_EQ(Errors(), 2);
+}
+
+TEST_F(CmnTest, AllocationZeroFillsAndResizes) {
+  unsigned char *p = nullptr;
+  ASSERT_EQ(CMN_Alloc(&p, 64), 1);
+  for (int i = 0; i < 64; i++) EXPECT_EQ(p[i], 0);
+  p[63] = 7;
+  ASSERT_EQ(CMN_Realloc(&p, 4096), 1);
+  EXPECT_EQ(p[63], 7);
+  CMN_FreeAndClear(&p);
+  EXPECT_EQ(p, nullptr);
+  // A zero-byte request is no failure.
+  ASSERT_EQ(CMN_Alloc(&p, 0), 1);
+  EXPECT_NE(p, nullptr);
+  CMN_Free(p);
+  EXPECT_EQ(Output(), "");
+}
+
+TEST_F(CmnTest, StringCopies) {
+  EXPECT_EQ(CMN_StrDup(nullptr), nullptr);
+  char *d = CMN_StrDup("abc");
+  EXPECT_STREQ(d, "abc");
+  CMN_Free(d);
+  char *n = CMN_StrNDup("abc", 0);
+  EXPECT_STREQ(n, "");
+  CMN_Free(n);
+  n = CMN_StrNDup("abc", 2);
+  EXPECT_STREQ(n, "ab");
+  CMN_Free(n);
+  n = CMN_StrNDup("abc", SIZE_MAX); // only what the text holds
+  EXPECT_STREQ(n, "abc");
+  CMN_Free(n);
+
+  char buf[8];
+  memset(buf, 'X', sizeof buf);
+  EXPECT_EQ(CMN_StrNCopy(buf, "abcdefgh", 5), buf);
+  EXPECT_STREQ(buf, "abcde");
+  memset(buf, 'X', sizeof buf);
+  CMN_StrNCopy(buf, "ab", 5);
+  EXPECT_EQ(std::string(buf, 6), std::string("ab\0\0\0\0", 6));
+  EXPECT_EQ(buf[6], 'X');
+}
+
+TEST_F(CmnTest, CaseInsensitiveCompares) {
+  EXPECT_EQ(CMN_StrEqualNoCase("Package_Model", "PACKAGE_model"), 1);
+  EXPECT_EQ(CMN_StrEqualNoCase("abc", "ab"), 0);
+  EXPECT_EQ(CMN_StrEqualNoCase("", ""), 1);
+  EXPECT_EQ(CMN_StrNEqualNoCase("AB", "abc", 2), 1);
+  EXPECT_EQ(CMN_StrNEqualNoCase("A", "ab", 5), 0);
+  EXPECT_EQ(CMN_StrNEqualNoCase("ab", "AB", 5), 1); // both end together
+  EXPECT_EQ(CMN_StrNEqualNoCase("abx", "aby", 3), 0);
+
+  char text[] = "package model";
+  EXPECT_EQ(CMN_KeywordEqual("Package_Model", text), 1);
+  EXPECT_STREQ(text, "package_model");
+  char other[] = "pin mapping x";
+  EXPECT_EQ(CMN_KeywordEqual("Pin_Mapping", other), 0);
+  EXPECT_STREQ(other, "pin_mapping_x");
+
+  char s[] = "MiXeD 1";
+  EXPECT_STREQ(CMN_StrLower(s), "mixed 1");
+  EXPECT_STREQ(CMN_StrUpper(s), "MIXED 1");
+}
+
+TEST_F(CmnTest, TrimRightAndBaseName) {
+  char a[] = "ab \t\n";
+  EXPECT_STREQ(CMN_TrimRight(a), "ab");
+  char b[] = "   ";
+  EXPECT_STREQ(CMN_TrimRight(b), " "); // the first character stays
+  char c[] = "";
+  EXPECT_STREQ(CMN_TrimRight(c), "");
+
+  char p1[] = "C:\\models\\sub\\buffer.v2.ibs";
+  EXPECT_STREQ(CMN_BaseName(p1), "buffer.v2");
+  char p2[] = "models/sub/pkg.pkg";
+  EXPECT_STREQ(CMN_BaseName(p2), "pkg");
+  char p3[] = "plain";
+  EXPECT_STREQ(CMN_BaseName(p3), "plain");
+  char p4[] = "dir.v1/noext";
+  EXPECT_STREQ(CMN_BaseName(p4), "noext");
+
+  EXPECT_STREQ(CMN_FormatUnsigned(0), "0");
+  EXPECT_STREQ(CMN_FormatUnsigned(4294967295UL), "4294967295");
+}
+
+TEST_F(CmnTest, Cursors) {
+  const char *line = " \t\r\n x  [Pin]   rest";
+  const char *cur = line;
+  CMN_SkipBlanks(&cur);
+  EXPECT_EQ(*cur, 'x');
+  CMN_SkipWord(&cur);
+  EXPECT_EQ(cur, line + 6);
+  CMN_SkipWord(&cur); // on a blank: stays
+  EXPECT_EQ(cur, line + 6);
+  EXPECT_EQ(CMN_SkipPastBracket(&cur), 1);
+  EXPECT_STREQ(cur, "rest");
+  EXPECT_EQ(CMN_SkipPastBracket(&cur), 0);
+  EXPECT_EQ(*cur, '\0');
+
+  char buf[] = "[x]";
+  char *c = buf;
+  EXPECT_EQ(CMN_SkipPastBracket(&c), 1);
+  EXPECT_EQ(c, buf + 3);
+
+  EXPECT_EQ(CMN_TokenLength("abc def", 0), 3);
+  EXPECT_EQ(CMN_TokenLength("ab=c", '='), 2);
+  EXPECT_EQ(CMN_TokenLength("ab\tc", '='), 2);
+  EXPECT_EQ(CMN_TokenLength("", 0), 0);
+  EXPECT_EQ(CMN_IsSpace('\v'), 1);
+  EXPECT_EQ(CMN_IsSpace('a'), 0);
+
+  // A very long run of blanks is passed.
+  std::string blanks(1000000, ' ');
+  blanks += "z";
+  const char *b = blanks.c_str();
+  CMN_SkipBlanks(&b);
+  EXPECT_EQ(*b, 'z');
+}
+
+TEST_F(CmnTest, SplitWordsCapacityAndFound) {
+  WORD_LIST w;
+  ASSERT_EQ(CMN_SplitWords("  a \tbb  ccc  ", 2, &w), 1);
+  EXPECT_EQ(w.capacity, 2);
+  EXPECT_EQ(w.stored, 2);
+  EXPECT_EQ(w.found, 3);
+  EXPECT_STREQ(w.words[0], "a");
+  EXPECT_STREQ(w.words[1], "bb");
+  CMN_FreeWords(&w);
+  EXPECT_EQ(w.found, 3); // counts stay
+
+  ASSERT_EQ(CMN_SplitWords("x y", 0, &w), 1);
+  EXPECT_EQ(w.stored, 0);
+  EXPECT_EQ(w.found, 2);
+  CMN_FreeWords(&w);
+
+  // Slots past the stored words are null.
+  ASSERT_EQ(CMN_SplitWords("one", 4, &w), 1);
+  EXPECT_EQ(w.stored, 1);
+  EXPECT_EQ(w.words[1], nullptr);
+  EXPECT_EQ(w.words[3], nullptr);
+  CMN_FreeWords(&w);
+
+  // Words end only at space and tab: a trailing line end belongs to the word.
+  ASSERT_EQ(CMN_SplitWords("a b\r\n", 4, &w), 1);
+  EXPECT_EQ(w.found, 2);
+  EXPECT_STREQ(w.words[1], "b\r\n");
+  CMN_FreeWords(&w);
+
+  ASSERT_EQ(CMN_SplitWords("", 3, &w), 1);
+  EXPECT_EQ(w.found, 0);
+  CMN_FreeWords(&w);
+}
+
+TEST_F(CmnTest, SplitWordsAtSeparator) {
+  WORD_LIST w;
+  ASSERT_EQ(CMN_SplitWordsAt("A=B", 5, '=', &w), 1);
+  ASSERT_EQ(w.found, 3);
+  EXPECT_STREQ(w.words[0], "A");
+  EXPECT_STREQ(w.words[1], "=");
+  EXPECT_STREQ(w.words[2], "B");
+  CMN_FreeWords(&w);
+
+  ASSERT_EQ(CMN_SplitWordsAt("a == b", 5, '=', &w), 1);
+  ASSERT_EQ(w.found, 4);
+  EXPECT_STREQ(w.words[1], "=");
+  EXPECT_STREQ(w.words[2], "=");
+  CMN_FreeWords(&w);
+
+  ASSERT_EQ(CMN_SplitWordsAt("=", 1, '=', &w), 1);
+  EXPECT_EQ(w.found, 1);
+  EXPECT_STREQ(w.words[0], "=");
+  CMN_FreeWords(&w);
+
+  // A separator of code 128 and above is compared as a byte.
+  ASSERT_EQ(CMN_SplitWordsAt("a\xB7" "b", 5, (char)0xB7, &w), 1);
+  EXPECT_EQ(w.found, 3);
+  CMN_FreeWords(&w);
+  EXPECT_EQ(Output(), "");
+}
+
+TEST_F(CmnTest, GetValueWithScaleLetters) {
+  struct Case {
+    const char *text;
+    int result;
+    double value;
+  };
+  const Case cases[] = {
+      {"1.5p", 1, 1.5e-12}, {"1M", 1, 1e6},       {"1m", 1, 1e-3},  {"1e3", 1, 1000},
+      {"3", 1, 3},          {"10kOhm", 1, 1e4},   {"1.5n5", 2, 1.5e-9}, {"2V", 1, 2},
+      {"-4.7u", 1, -4.7e-6}, {"2f", 1, 2e-15},    {"1T", 1, 1e12},  {"1G", 1, 1e9},
+      {" 7", 1, 7},         {"5A2", 2, 5},        {"0x10", 2, 0},   {".5", 1, 0.5},
+  };
+  for (const Case &c : cases) {
+    double v = -99;
+    EXPECT_EQ(CMN_GetValue(c.text, &v), c.result) << c.text;
+    EXPECT_DOUBLE_EQ(v, c.value) << c.text;
+  }
+  const char *none[] = {"abc", "", "2/", "2 V", "3,5", "inf", "nan", "1e999", "-", ".", "NA"};
+  for (const char *t : none) {
+    double v = -99;
+    EXPECT_EQ(CMN_GetValue(t, &v), 0) << t;
+    EXPECT_EQ(v, -99) << t; // untouched
+  }
+  double v = 0;
+  EXPECT_EQ(CMN_GetNumber("2.5k", &v), 1);
+  EXPECT_DOUBLE_EQ(v, 2500);
+
+  double f = 0;
+  EXPECT_EQ(CMN_GetScaleFactor("p", &f), 1);
+  EXPECT_DOUBLE_EQ(f, 1e-12);
+  EXPECT_EQ(CMN_GetScaleFactor("Ohm", &f), 1);
+  EXPECT_DOUBLE_EQ(f, 1.0);
+  EXPECT_EQ(CMN_GetScaleFactor("K", &f), 1); // case-sensitive: K is a unit
+  EXPECT_DOUBLE_EQ(f, 1.0);
+  EXPECT_EQ(CMN_GetScaleFactor("/", &f), 0);
+  EXPECT_EQ(CMN_GetScaleFactor("", &f), 0);
+  EXPECT_EQ(Output(), "");
+}
+
+TEST_F(CmnTest, ValueOrNA) {
+  double v = 5;
+  int na = -1;
+  EXPECT_EQ(CMN_GetValueOrNA("na", &v, &na), 1);
+  EXPECT_EQ(na, 1);
+  EXPECT_EQ(v, 0);
+  EXPECT_EQ(CMN_GetValueOrNA("2n", &v, &na), 1);
+  EXPECT_EQ(na, 0);
+  EXPECT_DOUBLE_EQ(v, 2e-9);
+  EXPECT_EQ(CMN_GetValueOrNA("NAX", &v, &na), 0);
+  EXPECT_EQ(CMN_GetValueOrNA("x", &v, &na), 0);
+  EXPECT_EQ(na, 0);
+}
+
+TEST_F(CmnTest, ReadValueOrNAStatesAndMessages) {
+  MSG_SetLineNumber(9);
+  double v = 3;
+  int st = -1;
+  EXPECT_EQ(CMN_ReadValueOrNA(nullptr, "R_pin", "Typical", &v, &st), 1);
+  EXPECT_EQ(st, 0);
+  EXPECT_EQ(v, 3);
+  EXPECT_EQ(Output(), "");
+
+  EXPECT_EQ(CMN_ReadValueOrNA("Na", "R_pin", "Typical", &v, &st), 1);
+  EXPECT_EQ(st, 2);
+  EXPECT_EQ(v, 0);
+
+  EXPECT_EQ(CMN_ReadValueOrNA("1.2n", "R_pin", "Typical", &v, &st), 1);
+  EXPECT_EQ(st, 1);
+  EXPECT_DOUBLE_EQ(v, 1.2e-9);
+  EXPECT_EQ(Output(), "");
+
+  EXPECT_EQ(CMN_ReadValueOrNA("1.2n5", "Pin", "Minimum", &v, &st), 1);
+  EXPECT_EQ(st, 1);
+  EXPECT_EQ(Output(),
+            "WARNING (line    9) - Suspicious Minimum Pin Value (\"1.2n5\"); Numeric in Scale\n");
+
+  EXPECT_EQ(CMN_ReadValueOrNA("bad", "Pin", "Maximum", &v, &st), 0);
+  EXPECT_EQ(st, 0);
+  EXPECT_EQ(Output(), "ERROR (line    9) - Invalid Maximum Value (\"bad\")\n");
+  EXPECT_EQ(Errors(), 1);
+  EXPECT_EQ(Warnings(), 1);
+}
+
+TEST_F(CmnTest, UnsignedAndDouble) {
+  unsigned long n = 77;
+  EXPECT_EQ(CMN_GetUnsigned("-3", &n), 0);
+  EXPECT_EQ(n, 77UL);
+  EXPECT_EQ(CMN_GetUnsigned(" -3", &n), 0); // would wrap to a huge number
+  EXPECT_EQ(n, 77UL);
+  EXPECT_EQ(CMN_GetUnsigned("12abc", &n), 2);
+  EXPECT_EQ(n, 12UL);
+  EXPECT_EQ(CMN_GetUnsigned("42", &n), 1);
+  EXPECT_EQ(n, 42UL);
+  EXPECT_EQ(CMN_GetUnsigned("x", &n), 0);
+  EXPECT_EQ(CMN_GetUnsigned("", &n), 0);
+  EXPECT_EQ(CMN_GetUnsigned("99999999999999999999999999", &n), 0); // out of range
+  EXPECT_EQ(n, 42UL);
+
+  double d = 1;
+  EXPECT_EQ(CMN_GetDouble("2.5", &d), 1);
+  EXPECT_DOUBLE_EQ(d, 2.5);
+  EXPECT_EQ(CMN_GetDouble("2.5p", &d), 2); // no scale letters here
+  EXPECT_DOUBLE_EQ(d, 2.5);
+  EXPECT_EQ(CMN_GetDouble("p", &d), 0);
+  EXPECT_EQ(CMN_GetDouble("nan", &d), 0);
+  EXPECT_EQ(CMN_GetDouble("-inf", &d), 0);
+  EXPECT_EQ(CMN_GetDouble("0x1p3", &d), 2); // decimal only: 0, then "x1p3"
+  EXPECT_EQ(d, 0.0);
+  EXPECT_DOUBLE_EQ(d, 0);
+}
+
+TEST_F(CmnTest, RlcItemsOfATypicalLine) {
+  const char *cur = nullptr;
+  double v = -1;
+  const char *line = "Len=0 L=1.2n C=0.5p /";
+  EXPECT_EQ(CMN_GetRlcItem(line, &v, &cur), CMN_RLC_LEN);
+  EXPECT_EQ(v, 0);
+  EXPECT_EQ(CMN_GetRlcItem(cur, &v, &cur), CMN_RLC_L);
+  EXPECT_DOUBLE_EQ(v, 1.2e-9);
+  EXPECT_EQ(CMN_GetRlcItem(cur, &v, &cur), CMN_RLC_C);
+  EXPECT_DOUBLE_EQ(v, 0.5e-12);
+  EXPECT_EQ(CMN_GetRlcItem(cur, &v, &cur), CMN_RLC_SLASH);
+  EXPECT_EQ(CMN_GetRlcItem(cur, &v, &cur), CMN_RLC_END);
+  EXPECT_EQ(Output(), "");
+
+  EXPECT_EQ(CMN_GetRlcItem("  R = 5  / Len=1", &v, &cur), CMN_RLC_R);
+  EXPECT_DOUBLE_EQ(v, 5);
+  EXPECT_STREQ(cur, "/ Len=1");
+  EXPECT_EQ(CMN_GetRlcItem(cur, &v, &cur), CMN_RLC_SLASH);
+  EXPECT_STREQ(cur, "Len=1");
+
+  char buf[] = "C=1p L=2n";
+  char *c = buf;
+  EXPECT_EQ(CMN_GetRlcItem(c, &v, &c), CMN_RLC_C);
+  EXPECT_EQ(c, buf + 5);
+}
+
+TEST_F(CmnTest, RlcItemFaults) {
+  MSG_SetLineNumber(4);
+  const char *cur = nullptr;
+  double v = -1;
+  EXPECT_EQ(CMN_GetRlcItem("", &v, &cur), CMN_RLC_END);
+  EXPECT_EQ(CMN_GetRlcItem(" \t ", &v, &cur), CMN_RLC_END);
+  EXPECT_EQ(Output(), "");
+
+  EXPECT_EQ(CMN_GetRlcItem("R 5", &v, &cur), CMN_RLC_ERROR);
+  EXPECT_EQ(Output(), "ERROR (line    4) - Error parsing R/L/C section. Missing '='\n");
+  EXPECT_EQ(CMN_GetRlcItem("R 5 / C=1", &v, &cur), CMN_RLC_ERROR);
+  EXPECT_STREQ(cur, " C=1"); // behind the next slash
+  Output();
+
+  EXPECT_EQ(CMN_GetRlcItem("= 5", &v, &cur), CMN_RLC_ERROR);
+  EXPECT_STREQ(cur, "5");
+  EXPECT_EQ(Output(), "ERROR (line    4) - Unexpected '=' found\n");
+
+  EXPECT_EQ(CMN_GetRlcItem("len=1 R=1", &v, &cur), CMN_RLC_ERROR);
+  EXPECT_STREQ(cur, "=1 R=1");
+  EXPECT_EQ(Output(), "ERROR (line    4) - Unexpected token 'len' found in R/L/C section\n");
+
+  EXPECT_EQ(CMN_GetRlcItem("R", &v, &cur), CMN_RLC_END);
+  EXPECT_EQ(CMN_GetRlcItem("R=  ", &v, &cur), CMN_RLC_END);
+  EXPECT_EQ(Output(), "ERROR (line    4) - Premature end of R/L/C section\n"
+                      "ERROR (line    4) - Premature end of R/L/C section\n");
+
+  v = 3;
+  EXPECT_EQ(CMN_GetRlcItem("L=/", &v, &cur), CMN_RLC_L);
+  EXPECT_EQ(v, 0);
+  EXPECT_STREQ(cur, "/");
+  EXPECT_EQ(Output(), "ERROR (line    4) - Numerical value expected\n");
+
+  EXPECT_EQ(CMN_GetRlcItem("C=abc L=1", &v, &cur), CMN_RLC_C);
+  EXPECT_STREQ(cur, "L=1");
+  EXPECT_EQ(CMN_GetRlcItem("C=1n5", &v, &cur), CMN_RLC_C); // suspect is illegal too
+  EXPECT_EQ(Output(), "ERROR (line    4) - Illegal number found 'abc'\n"
+                      "ERROR (line    4) - Illegal number found '1n5'\n");
+
+  // A value run longer than the message buffer is no number.
+  std::string longRun = "R=" + std::string(5000, '1');
+  EXPECT_EQ(CMN_GetRlcItem(longRun.c_str(), &v, &cur), CMN_RLC_R);
+  EXPECT_EQ(*cur, '\0');
+  EXPECT_NE(Output().find("Illegal number found '111"), std::string::npos);
+}
+
+TEST_F(CmnTest, SetFieldOnceAndTruncate) {
+  MSG_SetLineNumber(2);
+  char field[9] = "";
+  EXPECT_EQ(CMN_SetField(field, "abc", 8, "File_Rev"), 1);
+  EXPECT_STREQ(field, "abc");
+  EXPECT_EQ(Output(), "");
+  EXPECT_EQ(CMN_SetField(field, "xyz", 8, "File_Rev"), 0);
+  EXPECT_STREQ(field, "abc");
+  EXPECT_EQ(Output(), "ERROR (line    2) - Duplicate 'File_Rev' keyword.\n");
+
+  char f2[9] = "";
+  CMN_CopyTruncate(f2, "0123456789", 8, "Date");
+  EXPECT_STREQ(f2, "01234567");
+  EXPECT_EQ(Output(), "ERROR (line    2) -\n    Date string '0123456789' is too long, truncating "
+                      "to 8 characters.\n");
+  char f3[9] = "zz";
+  CMN_CopyTruncate(f3, "", 8, "Date");
+  EXPECT_STREQ(f3, "");
+  EXPECT_EQ(Output(), "ERROR (line    2) - Zero length value for keyword 'Date'.\n");
+
+  // The length shown is capped.
+  static char big[3001];
+  std::string t(3000, 'a');
+  CMN_CopyTruncate(big, t.c_str(), 3000, "X");
+  EXPECT_EQ(Output(), "");
+  std::string t2(3001, 'a');
+  static char big2[3001];
+  CMN_CopyTruncate(big2, t2.c_str(), 3000, "X");
+  EXPECT_EQ(strlen(big2), 3000u);
+  std::string out = Output();
+  EXPECT_EQ(out.find("truncating"), std::string::npos); // cut by the buffer
+  MSG_ErrorLineFrom(MSGSRC_CMN, 1912, "X", "t", 2176u);
+  EXPECT_EQ(Output(), "ERROR (line    2) - X string 't' is too long, truncating to 2176 "
+                      "characters.\n");
+}
+
+TEST_F(CmnTest, SetTextField) {
+  MSG_SetLineNumber(5);
+  char field[CMN_TEXT_FIELD_MAX + 1] = "";
+  std::string t(50, 'c');
+  EXPECT_EQ(CMN_SetTextField(field, t.c_str(), 40, "Source"), 1);
+  EXPECT_EQ(std::string(field), t); // copied whole, not cut to 40
+  EXPECT_EQ(Output(), "ERROR (line    5) - Source string '" + t +
+                          "' is too long, maximum length 40 allowed.\n");
+  EXPECT_EQ(CMN_SetTextField(field, "x", 40, "Source"), 0);
+  EXPECT_EQ(Output(), "ERROR (line    5) - Duplicate 'Source' keyword.\n");
+
+  char f2[CMN_TEXT_FIELD_MAX + 1] = "";
+  std::string huge(5000, 'h');
+  EXPECT_EQ(CMN_SetTextField(f2, huge.c_str(), 3000, "Notes"), 1);
+  EXPECT_EQ(strlen(f2), (size_t)CMN_TEXT_FIELD_MAX);
+  EXPECT_NE(Output().find("Notes string 'hhh"), std::string::npos);
+
+  char f3[CMN_TEXT_FIELD_MAX + 1] = "";
+  EXPECT_EQ(CMN_SetTextField(f3, "", 40, "Notes"), 1);
+  EXPECT_EQ(Output(), "ERROR (line    5) - Zero length value for keyword 'Notes'.\n");
+}
+
+TEST_F(CmnTest, ReservedWords) {
+  EXPECT_EQ(CMN_IsNotReservedWord("gnd"), 0);
+  EXPECT_EQ(CMN_IsNotReservedWord("Power"), 0);
+  EXPECT_EQ(CMN_IsNotReservedWord("circuitcall"), 0);
+  EXPECT_EQ(CMN_IsNotReservedWord("nc"), 0);
+  EXPECT_EQ(CMN_IsNotReservedWord("na"), 0);
+  EXPECT_EQ(CMN_IsNotReservedWord("GNDX"), 1);
+  EXPECT_EQ(CMN_IsNotReservedWord(""), 1);
+  MSG_SetLineNumber(12);
+  CMN_CheckReservedWord("VCC");
+  EXPECT_EQ(Output(), "");
+  CMN_CheckReservedWord("GND");
+  EXPECT_EQ(Output(), "ERROR (line   12) - Illegal use of Reserved Word 'GND'.\n");
+}
+
+} // namespace
