@@ -62,28 +62,6 @@ Counts Current() {
     return c;
 }
 
-// Raises the counters by `add` (the message system offers a reset only): each
-// message is printed to the null device, which counts it.
-void AddCounts(const Counts &add) {
-    if (add.bugs == 0 && add.errors == 0 && add.warnings == 0 && add.cautions == 0)
-        return;
-#ifdef _WIN32
-    FILE *sink = fopen("NUL", "w");
-#else
-    FILE *sink = fopen("/dev/null", "w");
-#endif
-    if (sink == nullptr)
-        return;
-    FILE *out = MSG_GetOutput();
-    MSG_SetOutput(sink);
-    for (int32_t i = 0; i < add.bugs; ++i) MSG_Print(MSG_SEV_BUG, "%s", "");
-    for (int32_t i = 0; i < add.errors; ++i) MSG_Print(MSG_SEV_ERROR, "%s", "");
-    for (int32_t i = 0; i < add.warnings; ++i) MSG_Print(MSG_SEV_WARNING, "%s", "");
-    for (int32_t i = 0; i < add.cautions; ++i) MSG_Print(MSG_SEV_CAUTION, "%s", "");
-    MSG_SetOutput(out);
-    fclose(sink);
-}
-
 }  // namespace
 
 void CHECKPASS_ResetSections(void) {
@@ -127,10 +105,8 @@ int CHECKPASS_EndFile(void) {
             Counts saved = s_saved[--s_savedDepth];
             if (s_depth > 0) {
                 // Back in the enclosing pass: its counts with this pass's added.
-                MSG_ResetCounts();
-                AddCounts(Counts{saved.bugs + mine.bugs, saved.errors + mine.errors,
-                                 saved.warnings + mine.warnings,
-                                 saved.cautions + mine.cautions});
+                MSG_SetCounts(saved.bugs + mine.bugs, saved.errors + mine.errors,
+                              saved.warnings + mine.warnings, saved.cautions + mine.cautions);
             }
         }
     }

@@ -224,6 +224,13 @@ int32_t MSG_GetCautionCount(void) { return nCautions; }
 
 void MSG_ResetCounts(void) { nBugs = nErrors = nWarnings = nCautions = 0; }
 
+void MSG_SetCounts(int32_t bugs, int32_t errors, int32_t warnings, int32_t cautions) {
+  nBugs = bugs;
+  nErrors = errors;
+  nWarnings = warnings;
+  nCautions = cautions;
+}
+
 void MSG_SetOutput(FILE *stream) { msgOut = stream; }
 FILE *MSG_GetOutput(void) { return out(); }
 void MSG_SuppressBugs(int flag) { bugsSilent = flag != 0; }

@@ -165,6 +165,8 @@ void MSG_GetCounts(int32_t *bugs, int32_t *errors, int32_t *warnings);
 int32_t MSG_GetCautionCount(void);
 /* Start a check pass with fresh counts (bugs, errors, warnings, cautions). */
 void MSG_ResetCounts(void);
+/* Sets all four counters: a nested check pass hands its counts back. */
+void MSG_SetCounts(int32_t bugs, int32_t errors, int32_t warnings, int32_t cautions);
 
 /* Settings.  A null stream selects the standard output again. */
 void MSG_SetOutput(FILE *stream);

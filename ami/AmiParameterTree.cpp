@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
+#include <vector>
 
 namespace Varnholt {
 
@@ -33,22 +34,59 @@ const AMIP_LEAF *AmiParameterTree::Find(const char *path) const {
   return FindInGroup(static_cast<const AMIP_GROUP *>(first.node), path, std::string());
 }
 
+// Depth first, children in text order; the first leaf whose full path equals
+// the asked path wins. A group's own path is its parent's path, a point (only
+// when that path is not empty) and its name; a leaf's is its group's path, a
+// point and its name. The walk keeps an explicit stack and descends only into
+// groups whose own path is a prefix of the asked one, so neither a deeply
+// nested string nor a long path can exhaust the host's stack.
 const AMIP_LEAF *AmiParameterTree::FindInGroup(const AMIP_GROUP *group, const char *path,
                                                const std::string &prefix) {
-  if (!group || group->child_count < 1 || !group->children) return nullptr;
-  std::string own = prefix;
-  if (!own.empty()) own += '.';
-  if (group->name) own += group->name;
-  for (int32_t i = 0; i < group->child_count; ++i) {
-    const AMIP_ENTRY &e = group->children[i];
+  if (!group || !path) return nullptr;
+  const size_t pathLength = std::strlen(path);
+  // Length of the group's own path within path, or false when path does not
+  // begin with it.
+  auto ownPath = [&](const char *name, size_t parentLength, bool parentEmpty, size_t &length) {
+    size_t at = parentLength;
+    if (!parentEmpty) {
+      if (at >= pathLength || path[at] != '.') return false;
+      ++at;
+    }
+    const size_t n = name ? std::strlen(name) : 0;
+    if (pathLength - at < n || std::memcmp(path + at, name, n) != 0) return false;
+    length = at + n;
+    return true;
+  };
+
+  struct Frame {
+    const AMIP_GROUP *group;
+    size_t length;   // of the group's own path
+    bool empty;      // the group's own path is empty
+    int32_t next;    // next child to visit
+  };
+  size_t rootLength = 0;
+  if (prefix.size() > pathLength || prefix.compare(0, prefix.size(), path, prefix.size()) != 0 ||
+      !ownPath(group->name, prefix.size(), prefix.empty(), rootLength))
+    return nullptr;
+  std::vector<Frame> stack{{group, rootLength, prefix.empty() && rootLength == 0, 0}};
+  while (!stack.empty()) {
+    Frame &f = stack.back();
+    if (f.next >= f.group->child_count || !f.group->children) {
+      stack.pop_back();
+      continue;
+    }
+    const AMIP_ENTRY &e = f.group->children[f.next++];
     if (!e.node) continue;
     if (e.kind == 1) {
       const AMIP_LEAF *leaf = static_cast<const AMIP_LEAF *>(e.node);
-      std::string full = own + '.' + (leaf->name ? leaf->name : "");
-      if (full == path) return leaf;
+      if (f.length < pathLength && path[f.length] == '.' &&
+          std::strcmp(path + f.length + 1, leaf->name ? leaf->name : "") == 0)
+        return leaf;
     } else {
-      const AMIP_LEAF *found = FindInGroup(static_cast<const AMIP_GROUP *>(e.node), path, own);
-      if (found) return found;
+      const AMIP_GROUP *child = static_cast<const AMIP_GROUP *>(e.node);
+      size_t length = 0;
+      if (child->child_count > 0 && ownPath(child->name, f.length, f.empty, length))
+        stack.push_back({child, length, f.empty && length == 0, 0});
     }
   }
   return nullptr;

@@ -83,3 +83,44 @@ TEST(AmiParameterTree, FirstChildIsLeaf) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(AmiParameterTree, PathsThroughGroupsWithEmptyNames) {
+  // ((x 1) (B (y 2))): the outer group's path is empty, so its leaf is ".x"
+  // and its nested group's path is "B" with no point in front.
+  Varnholt::AmiParameterTree t("((x 1) (B (y 2)))");
+  ASSERT_TRUE(t.IsParsed());
+  double d = 0;
+  EXPECT_TRUE(t.GetDouble(d, ".x"));
+  EXPECT_EQ(d, 1.0);
+  EXPECT_FALSE(t.GetDouble(d, "x"));
+  EXPECT_TRUE(t.GetDouble(d, "B.y"));
+  EXPECT_EQ(d, 2.0);
+  EXPECT_FALSE(t.GetDouble(d, ".B.y"));
+  Varnholt::AmiParameterTree u("(M (G (y 2)) (H (y 3)))");
+  ASSERT_TRUE(u.IsParsed());
+  EXPECT_TRUE(u.GetDouble(d, "M.H.y"));
+  EXPECT_EQ(d, 3.0);
+  EXPECT_FALSE(u.GetDouble(d, "M.Gy"));
+  EXPECT_FALSE(u.GetDouble(d, "M.G"));
+}
+
+TEST(AmiParameterTree, DeeplyNestedStringsDoNotExhaustTheStack) {
+  const int depth = 200000;
+  std::string s;
+  for (int i = 0; i < depth; ++i) s += "(g ";
+  s += "(x 1)";
+  s += std::string(depth, ')');
+  Varnholt::AmiParameterTree t(s.c_str());
+  ASSERT_TRUE(t.IsParsed());
+  double d = 0;
+  EXPECT_FALSE(t.GetDouble(d, "g.x"));
+  std::string deep;
+  for (int i = 0; i < depth; ++i) deep += i ? ".g" : "g";
+  deep += ".x";
+  EXPECT_TRUE(t.GetDouble(d, deep.c_str()));
+  EXPECT_EQ(d, 1.0);
+}
+
+} // namespace
