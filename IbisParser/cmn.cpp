@@ -812,6 +812,10 @@ int CMN_GetIbisVersion(const char *name, unsigned long *line_count, FILE_KIND ki
   if (!CMN_OpenFile(name, kind, &f, opened)) return 0;
   char line[121];
   int version = 0;
+  /* The main read reports illegal characters with their line numbers; the
+  ** scan for the version must not report them a first time, as line 0. */
+  const int keep = keepChars;
+  keepChars = 1;
   while (CMN_ReadLine(line, sizeof line, f)) {
     if (line_count) (*line_count)++;
     const char *p = line;
@@ -823,6 +827,7 @@ int CMN_GetIbisVersion(const char *name, unsigned long *line_count, FILE_KIND ki
     }
     break;
   }
+  keepChars = keep;
   fclose(f);
   return version;
 }

@@ -145,6 +145,19 @@ TEST_F(ReaderTest, IllegalCharactersAreReportedAndReadAsBlanks) {
                        "\nErrors  : 3\n\nFile Failed\n");
 }
 
+TEST_F(ReaderTest, IllegalCharactersBeforeTheVersionAreReportedOnce) {
+    // The version scan reads these lines too; only the main read reports them.
+    std::string out = Check("a.ibs", std::string("|\x01 x\n") + Ibs50("[Component] x\n[End]\n"),
+                            FILE_IBS);
+    EXPECT_EQ(out, std::string(kBanner50) +
+                       "ERROR (line    1) -\n"
+                       "    Found illegal control character (code 1).  Converting to space.\n"
+                       "ERROR - Required keyword 'Component' not found.\n"
+                       "\nErrors  : 2\n\nFile Failed\n");
+    out = Check("a.ibs", std::string("\xff\x02 junk\n", 8), FILE_IBS);
+    EXPECT_EQ(out, "ERROR - Could not determine Version for file a.ibs\n\nErrors  : 1\n\nFile Failed\n");
+}
+
 TEST_F(ReaderTest, VersionPrescanDecidesTheBanner) {
     std::string out = Check("a.ibs", "[Component] x\n[IBIS Ver] 5.0\n", FILE_IBS);
     EXPECT_EQ(out, "ERROR - Could not determine Version for file a.ibs\n\nErrors  : 1\n\nFile Failed\n");
