@@ -90,6 +90,7 @@ template <class Traits> struct AmiEntry {
     // Nowhere to put the model: nothing can be closed later, so build nothing.
     if (!handle) return 0;
     Holder *h = nullptr;
+    const char *step = nullptr; // the model operation running, for the catch
     try {
       h = new Holder();
       AmiParameterTree tree(parameters);
@@ -104,22 +105,39 @@ template <class Traits> struct AmiEntry {
         h->message += Traits::kName;
         h->message += ", needs a positive sample interval and bit time giving at least one "
                       "sample per bit. ";
-      } else if (!h->model.Setup()) {
-        Append(*h, "Setup");
-      } else if (!h->model.Initialize()) {
-        Append(*h, "Initialize");
       } else {
-        ok = true;
+        step = "Setup";
+        const bool setupOk = h->model.Setup();
+        step = nullptr;
+        if (!setupOk) {
+          Append(*h, "Setup");
+        } else {
+          step = "Initialize";
+          const bool initOk = h->model.Initialize();
+          step = nullptr;
+          if (!initOk)
+            Append(*h, "Initialize");
+          else
+            ok = true;
+        }
       }
       h->ready = ok;
       *handle = h;
       if (msg && !h->message.empty()) *msg = const_cast<char *>(h->message.c_str());
       return ok ? 1 : 0;
     } catch (...) {
-      // Out of memory inside the host's process: give back what we can.
+      // Out of memory inside the host's process: the operation that could
+      // not get its memory failed like one that returned false. The host
+      // always gets a handle it may close (null when not even the holder
+      // could be made) and the message so far.
+      *handle = h;
       if (h) {
         h->ready = false;
-        *handle = h;
+        try {
+          if (step) Append(*h, step);
+        } catch (...) {
+        }
+        if (msg && !h->message.empty()) *msg = const_cast<char *>(h->message.c_str());
       }
       return 0;
     }

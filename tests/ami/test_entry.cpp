@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -24,15 +25,22 @@ struct Probe : Varnholt::DFModel {
   int64_t failAt = -1, clockEvery = 4, n = 0;
   int setupCalls = 0, initCalls = 0, finalizeCalls = 0;
   static std::vector<std::string> *log;
+  // Out of memory in the constructor, in Setup or in Initialize.
+  static bool throwInCtor, throwInSetup, throwInInit;
 
+  Probe() {
+    if (throwInCtor) throw std::bad_alloc();
+  }
   bool Setup() override {
     ++setupCalls;
     if (log) log->push_back("Setup");
+    if (throwInSetup) throw std::bad_alloc();
     return setupOk;
   }
   bool Initialize() override {
     ++initCalls;
     if (log) log->push_back("Initialize");
+    if (throwInInit) throw std::bad_alloc();
     n = 0;
     return initOk;
   }
@@ -51,6 +59,7 @@ struct Probe : Varnholt::DFModel {
   }
 };
 std::vector<std::string> *Probe::log = nullptr;
+bool Probe::throwInCtor = false, Probe::throwInSetup = false, Probe::throwInInit = false;
 
 // Hooks let a test shape the model before Setup runs.
 Probe *lastProbe = nullptr;
@@ -269,6 +278,46 @@ TEST_F(AmiEntryTest, GetWaveAfterFailedInitDoesNotRunTheModel) {
   EXPECT_EQ(wave[0], 3.0);
   EXPECT_EQ(lastProbe->n, 0);
   EXPECT_EQ(clock[0], -1.0);
+}
+
+TEST_F(AmiEntryTest, OutOfMemoryFailsLikeTheStepThatHitIt) {
+  // Setup cannot get its memory: reported as a failed Setup, no Initialize,
+  // the handle and the message are still handed over.
+  Probe::throwInSetup = true;
+  EXPECT_EQ(Init("(Probe (Count 3))"), 0);
+  Probe::throwInSetup = false;
+  ASSERT_NE(handle, nullptr);
+  ASSERT_NE(msg, nullptr);
+  EXPECT_EQ(std::string(msg), std::string(kOffsetSentence) + "Error occurred in Probe::Setup(). ");
+  EXPECT_EQ(lastProbe->initCalls, 0);
+  std::vector<double> wave(8, 3.0), clock(8, -7.0);
+  EXPECT_EQ(Entry::GetWave(wave.data(), 8, clock.data(), nullptr, handle), 0);
+  EXPECT_EQ(wave[0], 3.0);
+  EXPECT_EQ(clock[0], -1.0);
+  EXPECT_EQ(Entry::Close(handle), 1);
+  handle = nullptr;
+
+  Probe::throwInInit = true;
+  EXPECT_EQ(Init("(Probe (Count 3) (Offset 1))"), 0);
+  Probe::throwInInit = false;
+  ASSERT_NE(handle, nullptr);
+  ASSERT_NE(msg, nullptr);
+  EXPECT_EQ(std::string(msg), "Error occurred in Probe::Initialize(). ");
+  EXPECT_EQ(Entry::GetWave(wave.data(), 8, clock.data(), nullptr, handle), 0);
+  EXPECT_EQ(lastProbe->n, 0);
+  EXPECT_EQ(Entry::Close(handle), 1);
+  handle = nullptr;
+
+  // Not even the holder: the host's handle becomes null, which Close refuses.
+  Probe::throwInCtor = true;
+  int sentinel = 0;
+  void *h = &sentinel;
+  char *m = nullptr;
+  EXPECT_EQ(Entry::Init(nullptr, 0, 0, 1e-12, 4e-12, nullptr, nullptr, &h, &m), 0);
+  Probe::throwInCtor = false;
+  EXPECT_EQ(h, nullptr);
+  EXPECT_EQ(m, nullptr);
+  EXPECT_EQ(Entry::Close(h), 0);
 }
 
 TEST_F(AmiEntryTest, SplitCallsGiveIdenticalOutputAndClockTimes) {
