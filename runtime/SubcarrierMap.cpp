@@ -72,6 +72,20 @@ int SubcarrierMap::BuildIndexTable(int64_t S, int64_t symbols, int64_t n, bool c
                                    std::vector<int32_t> &table) {
   if (n < 0) return 1;
   if (S <= 0) return 2;
+  // The entry count is checked before the table grows to n: a carrier count
+  // far beyond what the list can give must not cost a table of that size.
+  const uint64_t ranges = indexList.size() / 2;
+  if (kind == kIndexRanges) {
+    int64_t count = 0;
+    for (uint64_t r = 0; r < ranges && count <= n; ++r) {
+      const int64_t start = indexList[r];
+      const int64_t stop = indexList[ranges + r];
+      if (stop >= start) count += stop - start + 1;
+    }
+    if (count != n) return 1;
+  } else if (static_cast<int64_t>(indexList.size()) != n) {
+    return 1;
+  }
   if (table.size() < static_cast<uint64_t>(n)) table.resize(static_cast<uint64_t>(n));
   bool outOfRange = false;
   // Positions are checked before they are narrowed to 32 bits.
@@ -85,19 +99,13 @@ int SubcarrierMap::BuildIndexTable(int64_t S, int64_t symbols, int64_t n, bool c
     }
   };
   if (kind == kIndexRanges) {
-    const uint64_t ranges = indexList.size() / 2;
     int64_t count = 0;
     for (uint64_t r = 0; r < ranges; ++r) {
       const int64_t start = indexList[r];
       const int64_t stop = indexList[ranges + r];
-      for (int64_t k = start; k <= stop; ++k) {
-        if (count >= n) return 1;
-        place(count++, k);
-      }
+      for (int64_t k = start; k <= stop; ++k) place(count++, k);
     }
-    if (count < n) return 1;
   } else {
-    if (static_cast<int64_t>(indexList.size()) != n) return 1;
     for (int64_t i = 0; i < n; ++i) place(i, indexList[i]);
   }
   if (outOfRange) return 2;

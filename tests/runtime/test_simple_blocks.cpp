@@ -127,6 +127,18 @@ TEST(Mux, RangeSentenceSingularAndPlural) {
                           "connected.  The valid control input range is [0,0].\n");
   }
   {
+    // No inputs: the singular form, and n - 1 as an unsigned 64-bit number.
+    MuxRig r(0);
+    ASSERT_TRUE(r.mux.Setup());
+    r.mux.control = 0;
+    CerrCapture err;
+    EXPECT_FALSE(r.mux.Run());
+    EXPECT_EQ(err.Text(), "Control input signal value is equal to 0.  There is 0 input "
+                          "connected.  The valid control input range is "
+                          "[0,18446744073709551615].\n");
+    EXPECT_EQ(r.out, -1.0);
+  }
+  {
     MuxRig r(16);
     ASSERT_TRUE(r.mux.Setup());
     r.mux.control = INT32_MIN;

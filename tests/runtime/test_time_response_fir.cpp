@@ -231,6 +231,54 @@ TEST(TimeResponseFIRTaps, ParabolaStepGivesItsDerivative) {
   }
 }
 
+TEST(TimeResponseFIRTaps, WindowOfPointsAroundEachTap) {
+  // A response no low-order polynomial fits, so the four (or three) points
+  // each tap is built from show: the first stamp at or after t is d, the
+  // points are d - 1 .. d + 2 (d - 1 .. d + 1 for a step), d kept in
+  // 1 .. n - 3. Through four points the spline is their cubic.
+  const double S = 1e12;
+  const std::vector<double> x = {0,      0.9e-12, 2.0e-12, 2.6e-12, 4.1e-12,
+                                 5.0e-12, 6.7e-12, 7.3e-12, 9.2e-12};
+  std::vector<double> y;
+  for (double t : x) y.push_back(std::exp(-t * 3e11) * std::cos(t * 9e11) * 1e12);
+  const int n = static_cast<int>(x.size());
+  auto window = [&](double t) {
+    int d = 0;
+    while (d < n - 1 && x[d] < t) ++d;
+    return d;
+  };
+  auto cubic = [&](int d, double t) {
+    double sum = 0.0;
+    for (int a = d - 1; a <= d + 2; ++a) {
+      double w = y[a];
+      for (int b = d - 1; b <= d + 2; ++b)
+        if (b != a) w *= (t - x[b]) / (x[a] - x[b]);
+      sum += w;
+    }
+    return sum;
+  };
+  for (int32_t type : {0, 1}) {
+    Rig r(x, y, type, S);
+    ASSERT_TRUE(r.Setup());
+    ASSERT_EQ(r.fir.NumTaps, 10);
+    for (int32_t i = 0; i < r.fir.NumTaps; ++i) {
+      const double t = static_cast<double>(i) / S;
+      int d = window(t);
+      double want;
+      if (type == 0 && x[d] == t) {
+        want = y[d];
+      } else {
+        d = d < 1 ? 1 : (d > n - 3 ? n - 3 : d);
+        want = type == 0 ? cubic(d, t)
+                         : LagrangeDerivative(t, x[d - 1], x[d], x[d + 1], y[d - 1], y[d],
+                                              y[d + 1]);
+      }
+      EXPECT_NEAR(r.fir.taps[i], want / S, 1e-9 * std::fabs(want / S) + 1e-12)
+          << "type " << type << " tap " << i;
+    }
+  }
+}
+
 TEST(TimeResponseFIRTaps, ShiftedStampsGiveTheSameTaps) {
   const double S = 1e12;
   std::vector<double> x = {0, 1.3e-12, 2.1e-12, 3.7e-12, 5.0e-12, 6.4e-12};

@@ -70,6 +70,17 @@ TEST(SubcarrierMuxSetup, ExplicitListMustMatchTheCarrierCount) {
   // Two symbols of 8: the third carrier lies in the second symbol.
   EXPECT_EQ(r.Table(0), (V{1, 2, 11}));
   EXPECT_EQ(r.mux.Input.BufferAt(0).GetSize(), 3u);
+
+  // A carrier count far beyond the list is refused before any table of that
+  // size is made (eight gigabytes here).
+  r.mux.CarriersPerSym[0] = {2147483647};
+  r.mux.CarrierIndex[0] = {0};
+  EXPECT_EQ(r.SetupError(), "Parameters of the0'th branch don't match.\n\n");
+  r.mux.CarriersPerSym[0] = {1};
+  r.mux.EVMRef = 1;
+  r.mux.EVMRef_NumCarriers = {2147483647};
+  r.mux.EVMRef_CarrierIndex = {0};
+  EXPECT_EQ(r.SetupError(), "Parameters of EVMRef don't match.\n\n");
 }
 
 TEST(SubcarrierMuxSetup, RangesCoverStartToStopInclusive) {
@@ -89,6 +100,16 @@ TEST(SubcarrierMuxSetup, RangesCoverStartToStopInclusive) {
   // A range far wider than the carrier count stops at the count.
   r.mux.CarrierIndex[0] = {-2147483647 - 1, 2147483647};
   EXPECT_EQ(r.SetupError(), "Parameters of the0'th branch don't match.\n\n");
+  // Too few carriers in the ranges for a huge count: refused before a table
+  // of that count is made.
+  r.mux.CarriersPerSym[0] = {2147483647};
+  r.mux.CarrierIndex[0] = {-2, 1, 0, 2};
+  EXPECT_EQ(r.SetupError(), "Parameters of the0'th branch don't match.\n\n");
+  // An empty range (stop before start) gives no carriers.
+  r.mux.CarriersPerSym[0] = {3, 2};
+  r.mux.CarrierIndex[0] = {-2, 3, 1, 0, 2, 2};
+  EXPECT_EQ(r.SetupError(), "");
+  EXPECT_EQ(r.Table(0), (V{2, 3, 4, 13, 14}));
 }
 
 TEST(SubcarrierMuxSetup, FrameIsTheLeastCommonMultipleOfTheSymbolCounts) {
