@@ -618,36 +618,28 @@ int CMN_OpenFile(const char *name, FILE_KIND kind, FILE **file, char *name_out) 
   size_t dlen = dirLength(name);
   const char *fname = name + dlen;
   size_t flen = strlen(fname);
-  char dir[CMN_PATH_MAX + 1] = "";
-  if (dlen > 0) {
-    if (dlen > CMN_PATH_MAX) {
-      MSG_Error(1904);
-      return 0;
-    }
-    memcpy(dir, name, dlen);
-    dir[dlen] = '\0';
-  }
 
-  char fbuf[CMN_PATH_MAX + 1];
-  if (flen > CMN_PATH_MAX) {
-    MSG_Error(1904);
-    return 0;
-  }
-  memcpy(fbuf, fname, flen + 1);
-
-  const char *dot = strrchr(fbuf, '.');
+  /* The extension is checked before any length: its messages come first. */
+  const char *dot = strrchr(fname, '.');
   if (dot) {
     if (!CMN_StrEqualNoCase(dot, kindExt[kind])) {
       MSG_Error(kindExtError[kind]);
       return 0;
     }
-  } else {
-    if (flen + strlen(kindExt[kind]) > CMN_PATH_MAX) {
-      MSG_Error(1901);
-      return 0;
-    }
-    strcat(fbuf, kindExt[kind]);
+  } else if (flen + strlen(kindExt[kind]) > CMN_PATH_MAX) {
+    MSG_Error(1901);
+    return 0;
   }
+  if (dlen > CMN_PATH_MAX || flen > CMN_PATH_MAX) {
+    MSG_Error(1904);
+    return 0;
+  }
+  char dir[CMN_PATH_MAX + 1] = "";
+  memcpy(dir, name, dlen);
+  dir[dlen] = '\0';
+  char fbuf[CMN_PATH_MAX + 1];
+  memcpy(fbuf, fname, flen + 1);
+  if (!dot) strcat(fbuf, kindExt[kind]);
 
   /*
   ** Directories tried, in order.  A name without directory is looked for in

@@ -475,23 +475,23 @@ IBIS_KEYWORD PARSE_MatchKeyword(const char *text, IBIS_KEYWORD previous, int tab
         MSG_ErrorLine(915);
         return NOT_KEY;
     }
-    char written[PARSE_MAX_KEYWORD + 1];
+    // The comparison turns the name's blanks into '_' in place; an unknown
+    // name is reported as compared.
     char name[PARSE_MAX_KEYWORD + 1];
-    memcpy(written, start, len);
-    written[len] = '\0';
+    memcpy(name, start, len);
+    name[len] = '\0';
 
     int code = NOT_KEY;
     for (int c = 0; c < NOT_KEY; ++c) {
         if (!Admitted(tableVersion, c))
             continue;
-        memcpy(name, written, len + 1);
         if (CMN_KeywordEqual(kNames[c], name)) {
             code = c;
             break;
         }
     }
     if (code == NOT_KEY) {
-        MSG_ErrorLine(916, written);
+        MSG_ErrorLine(916, name);
         return NOT_KEY;
     }
     if (code == KW_MANUFACTURER) {

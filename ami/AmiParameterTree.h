@@ -32,10 +32,12 @@ public:
   bool GetString(char *&text, const char *path) const;
 
   static bool FirstChildIsLeaf(const AMIP_GROUP *group);
-
-private:
+  // The first leaf in document order below group whose full path is path;
+  // group's own path is prefix, a point (when prefix is not empty), its name.
   static const AMIP_LEAF *FindInGroup(const AMIP_GROUP *group, const char *path,
                                       const std::string &prefix);
+
+private:
   // The first value of the leaf at path if its type is one of the two given.
   const char *FirstValue(const char *path, int typeA, int typeB) const;
 

@@ -1,5 +1,6 @@
 // Parses arbitrary bytes as an AMI parameter string, walks the tree, and
-// drives the model's parameter lookups on it. Bytes up to the first NUL
+// drives the model's parameter lookups on it, checking each against a plain
+// recursive search of the same tree. Bytes up to the first NUL
 // are the parameter string; the bytes behind it, if any, are one more
 // lookup path.
 // fuzz-sources: ami/AmiParameterTree.cpp
@@ -54,8 +55,44 @@ void Walk(const AMIP_TREE *tree, std::vector<std::string> &paths) {
   }
 }
 
-void Lookups(const char *text, std::vector<std::string> paths) {
+// The lookup as a plain recursion over the same tree: the first leaf in
+// document order whose full path equals path. *deep is set when the tree
+// is nested too deeply to decide without risking the stack.
+const AMIP_LEAF *Reference(const AMIP_GROUP *g, const std::string &path, const std::string &prefix,
+                           int level, bool *deep) {
+  if (!g || g->child_count < 1) return nullptr;
+  if (level > 200) {
+    *deep = true;
+    return nullptr;
+  }
+  std::string own = prefix.empty() ? g->name : prefix + "." + g->name;
+  if (own.size() > path.size()) return nullptr;
+  for (int32_t i = 0; i < g->child_count; i++) {
+    const AMIP_ENTRY &e = g->children[i];
+    if (e.kind == AMIP_KIND_LEAF) {
+      const AMIP_LEAF *l = static_cast<const AMIP_LEAF *>(e.node);
+      if (own + "." + l->name == path) return l;
+    } else if (const AMIP_LEAF *l =
+                   Reference(static_cast<const AMIP_GROUP *>(e.node), path, own, level + 1, deep)) {
+      return l;
+    }
+  }
+  return nullptr;
+}
+
+bool SameLeaf(const AMIP_LEAF *a, const AMIP_LEAF *b) {
+  if (!a || !b) return a == b;
+  if (strcmp(a->name, b->name) != 0 || a->value_count != b->value_count) return false;
+  for (int32_t i = 0; i < a->value_count; i++) {
+    if (strcmp(a->values[i].text, b->values[i].text) != 0) return false;
+  }
+  return true;
+}
+
+// tree: the same text parsed once more (null when it did not parse).
+void Lookups(const char *text, const AMIP_TREE *tree, std::vector<std::string> paths) {
   Varnholt::AmiParameterTree params(text);
+  if (params.IsParsed() != (tree != nullptr)) __builtin_trap();
   paths.push_back("Sarnet.Gain");
   paths.push_back("Welbrook_rx.EQ");
   paths.push_back("");
@@ -65,6 +102,12 @@ void Lookups(const char *text, std::vector<std::string> paths) {
     int32_t n = 0;
     bool b = false;
     char *s = nullptr;
+    if (tree) {
+      bool deep = false;
+      const AMIP_LEAF *want = Reference(static_cast<const AMIP_GROUP *>(tree->entries[0].node), p,
+                                        "", 0, &deep);
+      if (!deep && !SameLeaf(want, params.Find(p.c_str()))) __builtin_trap();
+    }
     params.GetDouble(d, p.c_str());
     params.GetInt(n, p.c_str());
     params.GetBool(b, p.c_str());
@@ -88,12 +131,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (rc < 0 || rc > 8) __builtin_trap();
   if (rc == 0) {
     Walk(tree, paths);
-    AMIP_FreeTree(&tree);
-    if (tree) __builtin_trap();
   } else if (tree) {
     __builtin_trap(); // a failed parse hands nothing out
   }
   if (len < size) paths.push_back(std::string(str + len + 1));
-  Lookups(str, paths);
+  Lookups(str, tree, paths);
+  if (tree) {
+    AMIP_FreeTree(&tree);
+    if (tree) __builtin_trap();
+  }
   return 0;
 }

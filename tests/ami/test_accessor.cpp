@@ -1,6 +1,8 @@
 // Parameter lookups by dotted path over a parsed AMI parameter string.
 #include "ami/AmiParameterTree.h"
 
+#include "IbisParser/amip.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -121,6 +123,32 @@ TEST(AmiParameterTree, DeeplyNestedStringsDoNotExhaustTheStack) {
   deep += ".x";
   EXPECT_TRUE(t.GetDouble(d, deep.c_str()));
   EXPECT_EQ(d, 1.0);
+}
+
+} // namespace
+
+namespace {
+
+TEST(AmiParameterTree, FindInGroupBelowAPrefix) {
+  AMIP_TREE *tree = nullptr;
+  ASSERT_EQ(AMIP_Parse("(M (B (c 1) (D (c 2))) (c 3))", &tree), 0);
+  const auto *m = static_cast<const AMIP_GROUP *>(tree->entries[0].node);
+  const auto *b = static_cast<const AMIP_GROUP *>(m->children[0].node);
+  using Varnholt::AmiParameterTree;
+  const AMIP_LEAF *c = AmiParameterTree::FindInGroup(b, "X.B.c", "X");
+  ASSERT_NE(c, nullptr);
+  EXPECT_STREQ(c->values[0].text, "1");
+  c = AmiParameterTree::FindInGroup(b, "X.B.D.c", "X");
+  ASSERT_NE(c, nullptr);
+  EXPECT_STREQ(c->values[0].text, "2");
+  EXPECT_EQ(AmiParameterTree::FindInGroup(b, "B.c", "X"), nullptr);
+  EXPECT_EQ(AmiParameterTree::FindInGroup(b, "XB.c", "X"), nullptr);
+  EXPECT_EQ(AmiParameterTree::FindInGroup(b, "X.B.c", "Y"), nullptr);
+  EXPECT_EQ(AmiParameterTree::FindInGroup(nullptr, "X.B.c", "X"), nullptr);
+  EXPECT_STREQ(AmiParameterTree::FindInGroup(m, "M.c", "")->values[0].text, "3");
+  EXPECT_TRUE(AmiParameterTree::FirstChildIsLeaf(b));
+  EXPECT_FALSE(AmiParameterTree::FirstChildIsLeaf(m));
+  AMIP_FreeTree(&tree);
 }
 
 } // namespace

@@ -152,6 +152,15 @@ TEST_F(CmnFileTest, OverlongNamesAndNonFiles) {
   std::string longName(1030, 'n');
   EXPECT_EQ(CMN_OpenFile((longName + ".ibs").c_str(), FILE_IBS, &f, name), 0);
   EXPECT_EQ(Output(), "ERROR - Unable to assemble filename.\n");
+  // The extension is judged before any length.
+  EXPECT_EQ(CMN_OpenFile(longName.c_str(), FILE_IBS, &f, name), 0);
+  EXPECT_EQ(Output(), "ERROR - Unable to append filename extension.\n");
+  EXPECT_EQ(CMN_OpenFile((longName + ".txt").c_str(), FILE_PKG, &f, name), 0);
+  EXPECT_EQ(Output(), "ERROR - File Name Requires '.pkg' Extension.\n");
+  EXPECT_EQ(CMN_OpenFile((longName + "/x.txt").c_str(), FILE_EBD, &f, name), 0);
+  EXPECT_EQ(Output(), "ERROR - File Name Requires '.ebd' Extension.\n");
+  EXPECT_EQ(CMN_OpenFile((longName + "/x.ebd").c_str(), FILE_EBD, &f, name), 0);
+  EXPECT_EQ(Output(), "ERROR - Unable to assemble filename.\n");
   CMN_SetBaseDirectory((std::string(1000, 'd') + "/").c_str());
   EXPECT_EQ(CMN_OpenFile((std::string(100, 'f') + ".ibs").c_str(), FILE_IBS, &f, name), 0);
   EXPECT_EQ(Output(), "ERROR - Unable to assemble filename.\n");
