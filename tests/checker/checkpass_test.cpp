@@ -135,6 +135,76 @@ TEST_F(CheckPassTest, WholeFileChecksRunInOrder) {
     EXPECT_EQ(g_calls, (std::vector<std::string>{"addsub"}));
 }
 
+// Records of any list: the link is the first field.
+void LinkFirst(void *r, void *n) { *static_cast<void **>(r) = n; }
+void FreeLinked(void *h) {
+    while (h != nullptr) {
+        void *n = *static_cast<void **>(h);
+        free(h);
+        h = n;
+    }
+}
+template <typename T> T *NewRecord() { return static_cast<T *>(calloc(1, sizeof(void *))); }
+
+TEST_F(CheckPassTest, EveryListFilledRunsEveryCheckInOrderWithItsLists) {
+    for (int l = 0; l < IBIS_LIST_COUNT; ++l)
+        if (l != IBIS_LIST_HEADER)
+            IBIS_listOps[l] = {LinkFirst, FreeLinked};
+    static MDL *s_models;
+    static SUBMDL *s_subs;
+    static CMPNT *s_cmps;
+    static EXTCKT *s_ext;
+    IBIS_checks.rcvthCheckAll = [](MDL *m) { RecordModels(m == s_models ? "rcvth" : "rcvth?"); };
+    IBIS_checks.acdcCheckModels = [](MDL *) { RecordModels("acdc"); };
+    IBIS_checks.chkCheckModels = [](MDL *) { RecordModels("chk"); };
+    IBIS_checks.drvshCheckAll = [](MDL *) { RecordModels("drvsh"); };
+    IBIS_checks.algmodCheckModels = [](MDL *) { RecordModels("algmod"); };
+    IBIS_checks.mselCheckAll = [](MSEL *) { RecordModels("msel"); };
+    IBIS_checks.chkCheckComponents = [](CMPNT *c) { RecordModels(c == s_cmps ? "chkcmp" : "chkcmp?"); };
+    IBIS_checks.cmpntCheckAll = [](CMPNT *c, EXTCKT *e, MDL *m) {
+        RecordModels(c == s_cmps && e == s_ext && m == s_models ? "cmpnt" : "cmpnt?");
+    };
+    IBIS_checks.pkgmdlCheckAll = [](PKGMDL *) { RecordModels("pkgmdl"); };
+    IBIS_checks.testdataCheckAll = [](TESTDATA *) { RecordModels("testdata"); };
+    IBIS_checks.testloadCheckAll = [](TESTLOAD *) { RecordModels("testload"); };
+    IBIS_checks.mdlCheckSubmodelsReferenced = [](MDL *m, SUBMDL *s) {
+        RecordModels(m == s_models && s == s_subs ? "subref" : "subref?");
+    };
+    IBIS_checks.chkCheckSubmodels = [](SUBMDL *) { RecordModels("chksub"); };
+    IBIS_checks.acdcCheckAddSubmodels = [](MDL *, SUBMDL *) { RecordModels("acdcsub"); };
+    IBIS_checks.mdlCheckAddSubmodelRefs = [](MDL *, SUBMDL *) { RecordModels("addsub"); };
+    IBIS_checks.mdlWarnUnreferenced = [](MDL *) { RecordModels("unref"); };
+    IBIS_checks.ebdmdlCheckAll = [](EBDMDL *, int nested) {
+        RecordModels(nested ? "ebd nested" : "ebd");
+    };
+
+    ASSERT_EQ(CHECKPASS_BeginFile(), 1);
+    IBIS *root = nullptr;
+    ASSERT_TRUE(IBIS_GetCurrent(&root));
+    IBIS_AddModel(root, NewRecord<MDL>());
+    IBIS_AddModel(root, s_models = NewRecord<MDL>());
+    IBIS_AddComponent(root, s_cmps = NewRecord<CMPNT>());
+    IBIS_AddExternalCircuit(root, s_ext = NewRecord<EXTCKT>());
+    IBIS_AddSubmodel(root, s_subs = NewRecord<SUBMDL>());
+    IBIS_AddModelSelector(root, NewRecord<MSEL>());
+    IBIS_AddPackageModel(root, NewRecord<PKGMDL>());
+    IBIS_AddTestData(root, NewRecord<TESTDATA>());
+    IBIS_AddTestLoad(root, NewRecord<TESTLOAD>());
+    IBIS_AddEbdModel(root, NewRecord<EBDMDL>());
+    g_calls.clear();
+    CHECKPASS_RunChecks(FILE_IBS, 0);
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"rcvth", "acdc", "chk", "drvsh", "algmod", "msel",
+                                                 "chkcmp", "cmpnt", "pkgmdl", "testdata",
+                                                 "testload", "subref", "chksub", "acdcsub",
+                                                 "addsub", "unref"}));
+    g_calls.clear();
+    CHECKPASS_RunChecks(FILE_PKG, 1);
+    CHECKPASS_RunChecks(FILE_EBD, 0);
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"ebd nested", "ebd"}));
+    CHECKPASS_EndFile();
+    EXPECT_EQ(Output(), "Errors  : 0\n\nFile Passed\n");  // no 3901: there is a component
+}
+
 // Outer .ebd pass that checks a second file from inside its own checks, as a
 // board does with the files it references.
 std::string g_nested;

@@ -153,8 +153,9 @@ TEST_F(DispatchTest, UnknownKeywordLeavesOpenSectionWithoutItsEnd) {
     Feed(50, FILE_IBS, {"[Model] m", "[Bogus Thing]", "orphan", "[Component] c"});
     EXPECT_EQ(Take(), (Log{"MDL.init", "MDL.line 1 32 [Model] m", "CMPNT.init",
                            "CMPNT.line 1 9 [Component] c"}));
+    // The unknown name is shown as compared: its blanks turned into '_'.
     EXPECT_EQ(Output(),
-              "ERROR (line    0) - Invalid Keyword: Bogus Thing\n"
+              "ERROR (line    0) - Invalid Keyword: Bogus_Thing\n"
               "ERROR (line    0) - Data for unknown keyword.\norphan\n");
 }
 
@@ -162,7 +163,7 @@ TEST_F(DispatchTest, VersionTablesAdmitTheirKeywordsOnly) {
     Feed(32, FILE_IBS, {"[Model] m", "[Receiver Thresholds]", "Vth = 1"});
     EXPECT_EQ(Take(), (Log{"MDL.init", "MDL.line 1 32 [Model] m"}));
     EXPECT_EQ(Output(),
-              "ERROR (line    0) - Invalid Keyword: Receiver Thresholds\n"
+              "ERROR (line    0) - Invalid Keyword: Receiver_Thresholds\n"
               "ERROR (line    0) - Data for unknown keyword.\nVth = 1\n");
     Feed(50, FILE_IBS, {"[Model] m", "[Receiver Thresholds]"});
     EXPECT_EQ(Take().back(), "MDL.line 1 54 [Receiver Thresholds]");
@@ -170,7 +171,7 @@ TEST_F(DispatchTest, VersionTablesAdmitTheirKeywordsOnly) {
     EXPECT_EQ(Output(), "ERROR (line    0) - Invalid Keyword: Submodel\n");
     Feed(42, FILE_IBS, {"[Test Data] t", "[Algorithmic Model]"});
     EXPECT_EQ(Take(), (Log{"TD.init", "TD.line 1 108 [Test Data] t"}));
-    EXPECT_EQ(Output(), "ERROR (line    0) - Invalid Keyword: Algorithmic Model\n");
+    EXPECT_EQ(Output(), "ERROR (line    0) - Invalid Keyword: Algorithmic_Model\n");
 }
 
 TEST_F(DispatchTest, KeywordNameLimitsAndBrackets) {
