@@ -304,7 +304,7 @@ double CMN_StrToD(const char *text, char **end) {
     *end = const_cast<char *>(p + 1);
     return neg ? -0.0 : 0.0;
   }
-  return strtod(text, end);
+  return PLAT_StrToD(text, end);
 }
 
 int CMN_GetScaleFactor(const char *text, double *factor) {

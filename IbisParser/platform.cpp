@@ -75,6 +75,7 @@ int FinishList(NameList &l, int ok, char ***names, size_t *count) {
 #if !defined(_WIN32)
 
 #include <dirent.h>
+#include <locale.h>
 #include <string>
 #include <sys/stat.h>
 
@@ -120,7 +121,19 @@ int PLAT_ListPackageFiles(const char *dir, char ***names, size_t *count) {
   return FinishList(l, ok, names, count);
 }
 
+double PLAT_StrToD(const char *text, char **end) {
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", (locale_t)0);
+  return c ? strtod_l(text, end, c) : strtod(text, end);
+}
+
 #else /* _WIN32 */
+
+#include <locale.h>
+
+double PLAT_StrToD(const char *text, char **end) {
+  static const _locale_t c = _create_locale(LC_NUMERIC, "C");
+  return c ? _strtod_l(text, end, c) : strtod(text, end);
+}
 
 #include <string>
 #include <sys/stat.h>

@@ -29,5 +29,10 @@ FILE *PLAT_Open(const char *path, const char *mode);
 */
 int PLAT_ListPackageFiles(const char *dir, char ***names, size_t *count);
 void PLAT_FreeNames(char **names, size_t count);
+/*
+** strtod in the "C" locale, whatever locale the host process has set: a
+** simulator running under a decimal-comma locale must still read "2.5".
+*/
+double PLAT_StrToD(const char *text, char **end);
 
 #endif /* IBISPARSER_PLATFORM_H */

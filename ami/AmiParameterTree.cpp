@@ -1,6 +1,7 @@
 #include "ami/AmiParameterTree.h"
 
 #include "IbisParser/amip.h"
+#include "IbisParser/cmn.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -103,7 +104,10 @@ const char *AmiParameterTree::FirstValue(const char *path, int typeA, int typeB)
 bool AmiParameterTree::GetDouble(double &target, const char *path) const {
   const char *text = FirstValue(path, kInteger, kFloat);
   if (!text) return false;
-  target = std::atof(text);
+  // The text passed as a number when the parser classified it; reading it
+  // the same locale-independent way keeps "2.5" 2.5 under any host locale.
+  char *end = nullptr;
+  target = CMN_StrToD(text, &end);
   return true;
 }
 

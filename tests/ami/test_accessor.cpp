@@ -152,3 +152,38 @@ TEST(AmiParameterTree, FindInGroupBelowAPrefix) {
 }
 
 } // namespace
+
+#if !defined(_WIN32)
+#include "TestSupport.h"
+
+#include <clocale>
+#include <cstdlib>
+
+namespace {
+
+// A host that runs under a decimal-comma locale still gets its numbers.
+TEST(AmiParameterTree, NumbersIgnoreTheHostLocale) {
+  testsupport::TempDir dir;
+  std::string out;
+  if (testsupport::RunCommand("localedef -i de_DE -f UTF-8 " + dir.path() + "/de_DE.UTF-8 2>&1",
+                              out) > 1)
+    GTEST_SKIP() << "no de_DE locale source: " << out;
+  setenv("LOCPATH", dir.path().c_str(), 1);
+  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) {
+    unsetenv("LOCPATH");
+    GTEST_SKIP() << "cannot switch to de_DE";
+  }
+  const bool commaLocale = std::strtod("2.5", nullptr) == 2.0;
+  AmiParameterTree t("(M (a 2.5) (b 1e-3))");
+  double a = 0, b = 0;
+  const bool ok = t.GetDouble(a, "M.a") && t.GetDouble(b, "M.b");
+  std::setlocale(LC_NUMERIC, "C");
+  unsetenv("LOCPATH");
+  ASSERT_TRUE(commaLocale) << "the locale did not take effect";
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(a, 2.5);
+  EXPECT_EQ(b, 1e-3);
+}
+
+} // namespace
+#endif
