@@ -54,6 +54,7 @@ const int kMaxDepth = 16;
 Counts s_saved[kMaxDepth];
 int s_depth = 0;  // passes begun and not yet ended
 int s_savedDepth = 0;
+IBIS *s_roots[kMaxDepth];  // the root each open pass created, or null
 
 Counts Current() {
     Counts c{};
@@ -78,7 +79,16 @@ int CHECKPASS_BeginFile(void) {
     MSG_ResetCounts();
     // No record of an earlier file may be reached from this one.
     CHECKPASS_ResetSections();
-    return IBIS_Create();
+    // Passes nest one level in practice; deeper than the bookkeeping holds,
+    // a pass gets no root and so reads nothing.
+    if (s_depth > kMaxDepth)
+        return 0;
+    const int created = IBIS_Create();
+    // Only the root this pass made is the one its end destroys: without one,
+    // the end must not take the enclosing pass's root.
+    IBIS *root = nullptr;
+    s_roots[s_depth - 1] = created && IBIS_GetCurrent(&root) ? root : nullptr;
+    return created;
 }
 
 void CHECKPASS_RunChecks(int kind, int nested) {
@@ -93,7 +103,8 @@ void CHECKPASS_RunChecks(int kind, int nested) {
 
 int CHECKPASS_EndFile(void) {
     IBIS *root = nullptr;
-    if (IBIS_GetCurrent(&root))
+    IBIS *mine_root = s_depth > 0 && s_depth <= kMaxDepth ? s_roots[s_depth - 1] : nullptr;
+    if (mine_root && IBIS_GetCurrent(&root) && root == mine_root)
         IBIS_Destroy(root);
     PARSE_FreeAmiText();
     MSG_PrintSummary();
@@ -114,8 +125,7 @@ int CHECKPASS_EndFile(void) {
 }
 
 int CHECKPASS_CheckFile(const char *path, int kind, int nested) {
-    CHECKPASS_BeginFile();
-    if (PARSE_ParseFile(path, kind))
+    if (CHECKPASS_BeginFile() && PARSE_ParseFile(path, kind))
         CHECKPASS_RunChecks(kind, nested);
     return CHECKPASS_EndFile();
 }

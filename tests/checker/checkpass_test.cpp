@@ -262,3 +262,24 @@ TEST_F(CheckPassTest, NestedPassesReportTheirOwnAndTheOuterIncludesThem) {
 }
 
 }  // namespace
+
+namespace {
+
+// A pass that could not make its own root must not end the enclosing one's.
+TEST_F(CheckPassTest, APassWithoutItsOwnRootLeavesTheEnclosingRootAlone) {
+    const int depth = 16;
+    for (int i = 0; i < depth; ++i)
+        ASSERT_TRUE(CHECKPASS_BeginFile()) << i;
+    IBIS *innermost = nullptr;
+    ASSERT_TRUE(IBIS_GetCurrent(&innermost));
+    EXPECT_FALSE(CHECKPASS_BeginFile());
+    CHECKPASS_EndFile();
+    IBIS *current = nullptr;
+    ASSERT_TRUE(IBIS_GetCurrent(&current));
+    EXPECT_EQ(current, innermost);
+    for (int i = 0; i < depth; ++i)
+        CHECKPASS_EndFile();
+    EXPECT_FALSE(IBIS_GetCurrent(&current));
+}
+
+}  // namespace
