@@ -17,7 +17,8 @@ for src in fuzz/*.cpp; do
   work="$out/$name.corpus"
   rm -rf "$work"
   mkdir -p "$work"
-  [ -d "fuzz/corpus/$name" ] && cp -r "fuzz/corpus/$name/." "$work/"
+  corpus=fuzz/corpus/${name%_fuzz}
+  [ -d "$corpus" ] && cp -r "$corpus/." "$work/"
   ASAN_OPTIONS=detect_leaks=1 "$out/$name" -max_total_time="$seconds" -timeout=10 \
     -rss_limit_mb=2048 -max_len=65536 "$work" >"$out/$name.log" 2>&1 &
   pids+=($!)
