@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer build, and a bounded run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")"
-jobs=$(nproc)
+jobs=${JOBS:-$(nproc)}
 scripts/deps.sh
 
 echo "== plain build"

@@ -1,0 +1,31 @@
+// I-V tables: [Pulldown], [Pullup], [GND Clamp], [POWER Clamp], [ISSO PD],
+// [ISSO PU], [Series Current] and the table of each [Series MOSFET].
+#pragma once
+
+#include "IbisParser/rngp.h"
+
+// One I-V table. `points` is the head of its rows in file order (x is the
+// voltage, typ/min/max the currents); readers of finished tables walk it.
+// Fields after `points` are the reader's own bookkeeping.
+struct CRV {
+    RNGP *points;
+};
+
+// The keyword line of a table; a table already in *slot is reported and
+// replaced. 0 when out of memory (the slot is then empty).
+int CRV_Init(const char *keywordText, const char *caption, CRV **slot);
+// One data line; callers ignore the result.
+int CRV_ParseLine(const char *text, CRV *table, const char *caption);
+// The end checks of the table just read. `owner` is "Model" or "Submodel".
+void CRV_EndKeyword(const char *modelName, int modelType, int keywordCode, CRV *table,
+                    const char *caption, const char *owner);
+// Linear interpolation of each corner at `voltage`, no extrapolation: each
+// output gets a new double (the caller frees it) or stays null.
+void CRV_InterpolateAt(const CRV *table, double voltage, double **typ, double **min,
+                       double **max);
+// A copy holding the rows whose voltage is given.
+int CRV_CopyPoints(const CRV *source, CRV **out);
+void CRV_SetNoRowLimit(int flag);
+void CRV_Free(CRV *table);
+// Forgets the table being read (new pass, owner's section reset).
+void CRV_Reset(void);
