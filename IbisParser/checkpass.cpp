@@ -8,6 +8,7 @@
 #include "IbisParser/cmn.h"
 #include "IbisParser/hdr.h"
 #include "IbisParser/ibis.h"
+#include "IbisParser/mdl.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse.h"
 #include "IbisParser/sinfo.h"
@@ -42,6 +43,8 @@ IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
 IBIS_CHECKS IBIS_checks = {};
 
 SINFO_OPS SINFO_ops = {};
+
+MDL_SUBSECTION_OPS MDL_subsections = {};
 
 namespace {
 

@@ -106,6 +106,30 @@ struct MDL {
     int single_ended;  // 2 not known, 0 found on a [Diff Pin]
 };
 
+// The model's sub-sections that other source files read: [Model Spec],
+// [Receiver Thresholds], [Driver Schedule] and [Begin EMI Model]. The model
+// section calls them through this table (filled in checkpass.cpp); an empty
+// slot leaves the keyword's lines unread.
+struct MDL_SUBSECTION_OPS {
+    int (*mspecInit)(const char *keywordText, MSPEC **slot);
+    void (*mspecParseLine)(const char *text, MSPEC *record, const char *modelName);
+    void (*mspecEndKeyword)(MDL *model);
+    void (*mspecFree)(MSPEC *record);
+    int (*rcvthInit)(const char *keywordText, RCVTH **slot);
+    void (*rcvthParseLine)(const char *text, RCVTH *record, const char *modelName);
+    void (*rcvthEndKeyword)(MDL *model);
+    void (*rcvthFree)(RCVTH *record);
+    int (*drvshInit)(const char *keywordText, DRVSH **slot, const char *modelName);
+    void (*drvshParseLine)(const char *text, DRVSH *schedule, const char *modelName);
+    void (*drvshEndKeyword)(DRVSH *schedule, const char *modelName);
+    void (*drvshFree)(DRVSH *schedule);
+    int (*mdlemiInit)(const char *keywordText, MDLEMI **slot, int code);
+    void (*mdlemiParseLine)(const char *text, MDLEMI *record);
+    void (*mdlemiEndKeyword)(MDL *model);
+    void (*mdlemiFree)(MDLEMI *record);
+};
+extern MDL_SUBSECTION_OPS MDL_subsections;
+
 // Lookups by exact name; the newest model of a name wins, as a walk of the
 // newest-first list finds it.
 MDL *MDL_FindByName(const char *name, MDL *models);

@@ -1,0 +1,29 @@
+// [Receiver Thresholds] of a model.
+#pragma once
+
+struct MDL;
+
+// Slots in table order, each null until its line is read.
+struct RCVTH {
+    double *Vth;
+    double *Vth_min;
+    double *Vth_max;
+    double *Vinh_ac;
+    double *Vinh_dc;
+    double *Vinl_ac;
+    double *Vinl_dc;
+    double *Threshold_sensitivity;
+    char *Reference_supply;  // owned copy of the value
+    double *Vcross_low;
+    double *Vcross_high;
+    double *Vdiff_ac;
+    double *Vdiff_dc;
+    double *Tslew_ac;
+    double *Tdiffslew_ac;
+};
+
+int RCVTH_Init(const char *keywordText, RCVTH **slot);
+void RCVTH_ParseLine(const char *text, RCVTH *record, const char *modelName);
+void RCVTH_EndKeyword(MDL *model);
+void RCVTH_CheckAll(MDL *models);
+void RCVTH_Free(RCVTH *record);
