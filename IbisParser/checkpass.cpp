@@ -11,6 +11,7 @@
 #include "IbisParser/mdl.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse.h"
+#include "IbisParser/rcvth.h"
 #include "IbisParser/sinfo.h"
 #include "IbisParser/stringlist.h"
 
@@ -45,6 +46,8 @@ IBIS_CHECKS IBIS_checks = {};
 SINFO_OPS SINFO_ops = {};
 
 MDL_SUBSECTION_OPS MDL_subsections = {};
+
+RCVTH_OPS RCVTH_ops = {};
 
 namespace {
 

@@ -2,6 +2,7 @@
 #pragma once
 
 struct MDL;
+struct PIN;
 
 // Slots in table order, each null until its line is read.
 struct RCVTH {
@@ -27,3 +28,11 @@ void RCVTH_ParseLine(const char *text, RCVTH *record, const char *modelName);
 void RCVTH_EndKeyword(MDL *model);
 void RCVTH_CheckAll(MDL *models);
 void RCVTH_Free(RCVTH *record);
+
+// What the check asks of the component section: whether the model sits on a
+// [Diff Pin] row's pin (marking it differential). Empty until that section is
+// built: every model then counts as single-ended.
+struct RCVTH_OPS {
+    int (*isModelOnDiffPin)(MDL *model, PIN **pin);
+};
+extern RCVTH_OPS RCVTH_ops;
