@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "IbisParser/cmn.h"
+#include "IbisParser/cmpnt.h"
 #include "IbisParser/hdr.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl.h"
@@ -22,11 +23,16 @@ void HdrSetNext(void *record, void *next) {
 }
 void HdrFree(void *head) { HDR_Free(static_cast<HDR *>(head)); }
 
+void CmpntSetNext(void *record, void *next) {
+    CMPNT_SetNext(static_cast<CMPNT *>(record), static_cast<CMPNT *>(next));
+}
+void CmpntFree(void *head) { CMPNT_Free(static_cast<CMPNT *>(head)); }
+
 }  // namespace
 
 PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
     /* SECTION_HEADER   */ {HDR_Init, HDR_ParseLine, HDR_EndKeyword, HDR_Reset},
-    /* SECTION_COMPONENT*/ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_COMPONENT*/ {CMPNT_Init, CMPNT_ParseLine, CMPNT_EndKeyword, CMPNT_Reset},
     /* SECTION_EXTCKT   */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_MODEL    */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_PKGMDL   */ {nullptr, nullptr, nullptr, nullptr},
@@ -39,15 +45,43 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
 
 IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
     /* IBIS_LIST_HEADER */ {HdrSetNext, HdrFree},
+    /* IBIS_LIST_COMPONENT */ {CmpntSetNext, CmpntFree},
 };
 
-IBIS_CHECKS IBIS_checks = {};
+IBIS_CHECKS IBIS_checks = {
+    /* rcvthCheckAll               */ nullptr,
+    /* acdcCheckModels             */ nullptr,
+    /* chkCheckModels              */ nullptr,
+    /* drvshCheckAll               */ nullptr,
+    /* algmodCheckModels           */ nullptr,
+    /* mselCheckAll                */ nullptr,
+    /* chkCheckComponents          */ nullptr,
+    /* cmpntCheckAll               */ CMPNT_CheckAll,
+    /* pkgmdlCheckAll              */ nullptr,
+    /* testdataCheckAll            */ nullptr,
+    /* testloadCheckAll            */ nullptr,
+    /* mdlCheckSubmodelsReferenced */ nullptr,
+    /* chkCheckSubmodels           */ nullptr,
+    /* acdcCheckAddSubmodels       */ nullptr,
+    /* mdlCheckAddSubmodelRefs     */ nullptr,
+    /* mdlWarnUnreferenced         */ nullptr,
+    /* ebdmdlCheckAll              */ nullptr,
+    /* algmodCheckAmiFile          */ nullptr,
+};
 
 SINFO_OPS SINFO_ops = {};
 
 MDL_SUBSECTION_OPS MDL_subsections = {};
 
-RCVTH_OPS RCVTH_ops = {};
+RCVTH_OPS RCVTH_ops = {
+    /* isModelOnDiffPin */ CMPNT_IsModelOnDiffPin,
+};
+
+// The component's other tables, blocks and package-model lookups.
+CMPNT_TABLES CMPNT_tables = {};
+CMPNT_EMI_OPS CMPNT_emiOps = {};
+CMPNT_CIRCUIT_OPS CMPNT_circuitOps = {};
+CMPNT_PKGMDL_OPS CMPNT_pkgmdlOps = {};
 
 namespace {
 
