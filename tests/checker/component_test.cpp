@@ -119,6 +119,11 @@ TEST_F(ComponentSectionTest, KeywordAndDataLines) {
          "B0509 (line 18) - IbisParser/cmpnt:N:Unknown keyword received data.\n"
          "E0516 - Unable to find Package Model 'p1' for Component 'c'\n"
          "E0516 - Unable to find Package Model 'p2' for Component 'c'\n"},
+        // Before version 4.2 there is no such keyword: the component stays
+        // open and the names are data for no keyword.
+        {"3.2", std::string(kGoodComponent) + kPins + "[Alternate Package Models]\np1\n",
+         "E0916 (line 12) - Invalid Keyword: Alternate_Package_Models\n"
+         "E0907 (line 13) - Data for unknown keyword.\np1\n"},
         // [Node Declarations] twice; a circuit call name over 40 characters.
         {"4.2",
          std::string(kGoodComponent) + kPins + "[Node Declarations]\n[Node Declarations]\n"
