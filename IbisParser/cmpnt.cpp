@@ -33,7 +33,11 @@ IBIS_KEYWORD s_lastEnd = NOT_KEY;  // last keyword CMPNT_EndKeyword saw
 
 bool In(int code, int lo, int hi) { return code >= lo && code <= hi; }
 
-bool IsComponentKeyword(int code) { return In(code, KW_MANUFACTURER, KW_END_CIRCUIT_CALL) || In(code, KW_BEGIN_EMI_COMPONENT, KW_PIN_DOMAIN_EMI); }
+// Keywords that leave the component open ([Component] itself closes it).
+bool IsComponentKeyword(int code) {
+    return In(code, KW_MANUFACTURER, KW_END_CIRCUIT_CALL) ||
+           In(code, KW_BEGIN_EMI_COMPONENT, KW_PIN_DOMAIN_EMI);
+}
 
 // ---- Keyword lines ----------------------------------------------------------
 
@@ -527,8 +531,9 @@ void CMPNT_EndKeyword(IBIS_KEYWORD nextCode) {
     CMPNT *c = s_current;
     if (last == KW_ALTERNATE_PACKAGE_MODELS)
         MSG_ErrorLine(504);
-    if (CMPNT_emiOps.isOpen != nullptr && CMPNT_emiOps.isOpen() && CMPNT_emiOps.endKeyword != nullptr)
-        CMPNT_emiOps.endKeyword(nextCode);
+    const CMPNT_EMI_OPS &emi = CMPNT_emiOps;
+    if (emi.isOpen != nullptr && emi.isOpen() && emi.endKeyword != nullptr)
+        emi.endKeyword(nextCode);
     if (!s_manufacturerSeen)
         MSG_Error(514, c->name);
     if (c->package != nullptr)
@@ -681,7 +686,8 @@ void CMPNT_CheckAll(CMPNT *components, EXTCKT *circuits, MDL *models) {
         CMPNT_CheckPackageModel(c->name, c->package_model);
         PARSE_SetIbisVersion(version);
         if (c->pins != nullptr)
-            PIN_CheckAll(c->pins, c->pin_mappings, c->diff_pins, c->name, c->package_model, &lookup);
+            PIN_CheckAll(c->pins, c->pin_mappings, c->diff_pins, c->name, c->package_model,
+                         &lookup);
         else
             MSG_Error(524, c->name);
         CheckTable(t.pinMapping, c, c->pin_mappings);

@@ -232,7 +232,8 @@ void PIN_CheckAll(PIN *pins, PINMPG *pinMappings, DIFPIN *diffPins, const char *
                     if (model->Model_type == MDL_TYPE_SERIES ||
                         model->Model_type == MDL_TYPE_SERIES_SWITCH)
                         MSG_Error(610, component, p->pin, p->model_name);
-                    if (model->single_ended == 0 && !CMPNT_IsOnDiffPin(&diffNames, diffPins, p->pin))
+                    if (model->single_ended == 0 &&
+                        !CMPNT_IsOnDiffPin(&diffNames, diffPins, p->pin))
                         MSG_Caution(611, p->pin, p->model_name);
                 }
             } else if (version >= 3 &&

@@ -285,7 +285,9 @@ TEST_F(ComponentChecksTest, HooksReceiveTheirLinesAndRunInOrder) {
             Log("emi " + std::to_string(type) + " " + std::to_string(code) + " " + t);
             *slot = reinterpret_cast<CMPNTEMI *>(&s_emi);
             if (type == LINE_KEYWORD)
-                s_emiOpen = code == KW_BEGIN_EMI_COMPONENT ? 1 : code == KW_END_EMI_COMPONENT ? 0 : s_emiOpen;
+                s_emiOpen = code == KW_BEGIN_EMI_COMPONENT ? 1
+                            : code == KW_END_EMI_COMPONENT ? 0
+                                                           : s_emiOpen;
         },
         [] { return s_emiOpen; },
         [](IBIS_KEYWORD code) {
@@ -335,7 +337,8 @@ TEST_F(ComponentChecksTest, HooksReceiveTheirLinesAndRunInOrder) {
               "E0524 - Unable to find Pin keyword data for Component 'd'.\n"
               "E0612 - Component 'c': Pin '2' not referenced in Pin Mappings.\n");
     EXPECT_EQ(g_log, (std::vector<std::string>{
-                         "pinmpg reset", "pinmpg header pulldown_ref pullup_ref", "pinmpg row 1 A B",
+                         "pinmpg reset", "pinmpg header pulldown_ref pullup_ref",
+                         "pinmpg row 1 A B",
                          "pinmpg row bad", "difpin header inv_pin vdiff tdelay_typ",
                          "difpin row 1 2 0 0", "sswch header ", "sswch row On a /",
                          "spinmpg header pin_2 model_name", "spinmpg row 1 2 m", "nodes n1 n2",

@@ -211,7 +211,8 @@ TEST_F(ComponentSectionTest, PackageRows) {
     ASSERT_TRUE(PKG_Create(&package));
     MSG_SetLineNumber(7);
     PKG_ParseRow(package, "  R_pkg 1m 0.5m 2m");
-    EXPECT_EQ(Messages(Output()), "E1201 (line 7) - Package sub-parameters must start in column 1.\n");
+    EXPECT_EQ(Messages(Output()),
+              "E1201 (line 7) - Package sub-parameters must start in column 1.\n");
     ASSERT_NE(package->R_pkg, nullptr);
     EXPECT_DOUBLE_EQ(package->R_pkg->typ, 1e-3);
     EXPECT_DOUBLE_EQ(package->R_pkg->max, 2e-3);

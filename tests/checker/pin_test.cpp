@@ -10,7 +10,8 @@ struct Case {
     const char *version;
     std::string body;  // after the component's lines 4-9
     std::string messages;
-    std::string pins;  // the rows read: "pin signal model R L C" each, states as n (NA) or - (absent)
+    // The rows read: "pin signal model R L C|" each; n stands for NA, - for absent.
+    std::string pins;
 };
 
 std::string Value(double v, int state) {
