@@ -13,6 +13,7 @@
 #include "IbisParser/mdl.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse.h"
+#include "IbisParser/pkgmdl.h"
 #include "IbisParser/ramp.h"
 #include "IbisParser/rcvth.h"
 #include "IbisParser/sinfo.h"
@@ -26,6 +27,10 @@ void HdrSetNext(void *record, void *next) {
     HDR_SetNext(static_cast<HDR *>(record), static_cast<HDR *>(next));
 }
 void HdrFree(void *head) { HDR_Free(static_cast<HDR *>(head)); }
+void PkgmdlSetNext(void *record, void *next) {
+    PKGMDL_SetNext(static_cast<PKGMDL *>(record), static_cast<PKGMDL *>(next));
+}
+void PkgmdlFree(void *head) { PKGMDL_Free(static_cast<PKGMDL *>(head)); }
 
 void CmpntSetNext(void *record, void *next) {
     CMPNT_SetNext(static_cast<CMPNT *>(record), static_cast<CMPNT *>(next));
@@ -39,7 +44,7 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
     /* SECTION_COMPONENT*/ {CMPNT_Init, CMPNT_ParseLine, CMPNT_EndKeyword, CMPNT_Reset},
     /* SECTION_EXTCKT   */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_MODEL    */ {nullptr, nullptr, nullptr, nullptr},
-    /* SECTION_PKGMDL   */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_PKGMDL   */ {PKGMDL_Init, PKGMDL_ParseLine, PKGMDL_EndKeyword, PKGMDL_Reset},
     /* SECTION_EBDMDL   */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_MSEL     */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_SUBMDL   */ {nullptr, nullptr, nullptr, nullptr},
@@ -50,27 +55,30 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
 IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
     /* IBIS_LIST_HEADER */ {HdrSetNext, HdrFree},
     /* IBIS_LIST_COMPONENT */ {CmpntSetNext, CmpntFree},
+    /* IBIS_LIST_MODEL */ {nullptr, nullptr},
+    /* IBIS_LIST_PKGMDL */ {PkgmdlSetNext, PkgmdlFree},
 };
 
+// One line per check, in the order of the record.
 IBIS_CHECKS IBIS_checks = {
-    /* rcvthCheckAll               */ nullptr,
-    /* acdcCheckModels             */ nullptr,
-    /* chkCheckModels              */ nullptr,
-    /* drvshCheckAll               */ nullptr,
-    /* algmodCheckModels           */ nullptr,
-    /* mselCheckAll                */ nullptr,
-    /* chkCheckComponents          */ nullptr,
-    /* cmpntCheckAll               */ CMPNT_CheckAll,
-    /* pkgmdlCheckAll              */ nullptr,
-    /* testdataCheckAll            */ nullptr,
-    /* testloadCheckAll            */ nullptr,
+    /* rcvthCheckAll */ nullptr,
+    /* acdcCheckModels */ nullptr,
+    /* chkCheckModels */ nullptr,
+    /* drvshCheckAll */ nullptr,
+    /* algmodCheckModels */ nullptr,
+    /* mselCheckAll */ nullptr,
+    /* chkCheckComponents */ nullptr,
+    /* cmpntCheckAll */ CMPNT_CheckAll,
+    /* pkgmdlCheckAll */ PKGMDL_CheckAll,
+    /* testdataCheckAll */ nullptr,
+    /* testloadCheckAll */ nullptr,
     /* mdlCheckSubmodelsReferenced */ nullptr,
-    /* chkCheckSubmodels           */ nullptr,
-    /* acdcCheckAddSubmodels       */ nullptr,
-    /* mdlCheckAddSubmodelRefs     */ nullptr,
-    /* mdlWarnUnreferenced         */ nullptr,
-    /* ebdmdlCheckAll              */ nullptr,
-    /* algmodCheckAmiFile          */ nullptr,
+    /* chkCheckSubmodels */ nullptr,
+    /* acdcCheckAddSubmodels */ nullptr,
+    /* mdlCheckAddSubmodelRefs */ nullptr,
+    /* mdlWarnUnreferenced */ nullptr,
+    /* ebdmdlCheckAll */ nullptr,
+    /* algmodCheckAmiFile */ nullptr,
 };
 
 SINFO_OPS SINFO_ops = {CRV_Free, SMOS_Free, SMOS_CheckDuplicateVds};
@@ -85,7 +93,8 @@ RCVTH_OPS RCVTH_ops = {
 CMPNT_TABLES CMPNT_tables = {};
 CMPNT_EMI_OPS CMPNT_emiOps = {};
 CMPNT_CIRCUIT_OPS CMPNT_circuitOps = {};
-CMPNT_PKGMDL_OPS CMPNT_pkgmdlOps = {};
+CMPNT_PKGMDL_OPS CMPNT_pkgmdlOps = {PKGMDL_FindByName, PKGMDL_FindInPkgFiles,
+                                    PKGMDL_NextPinNumber};
 
 namespace {
 
@@ -99,6 +108,7 @@ Counts s_saved[kMaxDepth];
 int s_depth = 0;  // passes begun and not yet ended
 int s_savedDepth = 0;
 IBIS *s_roots[kMaxDepth];  // the root each open pass created, or null
+PKGMDL_SCAN *s_scans[kMaxDepth];  // the package files each open pass has scanned
 
 Counts Current() {
     Counts c{};
@@ -133,6 +143,7 @@ int CHECKPASS_BeginFile(void) {
     // a pass gets no root and so reads nothing.
     if (s_depth > kMaxDepth)
         return 0;
+    s_scans[s_depth - 1] = nullptr;
     const int created = IBIS_Create();
     // Only the root this pass made is the one its end destroys: without one,
     // the end must not take the enclosing pass's root.
@@ -156,6 +167,10 @@ int CHECKPASS_EndFile(void) {
     IBIS *mine_root = s_depth > 0 && s_depth <= kMaxDepth ? s_roots[s_depth - 1] : nullptr;
     if (mine_root && IBIS_GetCurrent(&root) && root == mine_root)
         IBIS_Destroy(root);
+    if (s_depth > 0 && s_depth <= kMaxDepth) {
+        PKGMDL_FreeScan(s_scans[s_depth - 1]);
+        s_scans[s_depth - 1] = nullptr;
+    }
     PARSE_FreeAmiText();
     MSG_PrintSummary();
     Counts mine = Current();
@@ -178,4 +193,8 @@ int CHECKPASS_CheckFile(const char *path, int kind, int nested) {
     if (CHECKPASS_BeginFile() && PARSE_ParseFile(path, kind))
         CHECKPASS_RunChecks(kind, nested);
     return CHECKPASS_EndFile();
+}
+
+PKGMDL_SCAN **CHECKPASS_GetPackageScan(void) {
+    return s_depth > 0 && s_depth <= kMaxDepth ? &s_scans[s_depth - 1] : nullptr;
 }

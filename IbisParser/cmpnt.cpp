@@ -271,7 +271,7 @@ bool IsDifferentialType(int type) { return In(type, MDL_TYPE_IO_DIFF, MDL_TYPE_I
 void CheckDiffModels(const char *component, PIN *pins, DIFPIN *diffPins, const PIN_MODELS *models) {
     if (models->models == nullptr)
         return;
-    NAMEIDX diffNames;
+    NAME_TALLY diffNames;
     CMPNT_IndexDiffPins(&diffNames, diffPins);
     for (PIN *p = pins; p != nullptr; p = p->next) {
         MDL *m = PIN_FindModel(models, p->model_name);
@@ -285,7 +285,7 @@ void CheckDiffModels(const char *component, PIN *pins, DIFPIN *diffPins, const P
             MSG_Error(545, component, p->pin, p->model_name, type);
         }
     }
-    NAMEIDX_Free(&diffNames);
+    NAMEIDX_FreeTally(&diffNames);
 }
 
 int PackageModelDefined(IBIS *root, const char *name) {
@@ -297,15 +297,15 @@ int PackageModelDefined(IBIS *root, const char *name) {
 // 511 once for each pair of components of the same name, in the order of a
 // walk over every component and each one after it.
 void CheckDuplicateNames(CMPNT *components) {
-    NAMEIDX all, seen;
-    NAMEIDX_Init(&all);
-    NAMEIDX_Init(&seen);
-    NAMEIDX_AddList(&all, components, [](const CMPNT *c) { return c->name; });
+    NAME_TALLY all, seen;
+    NAMEIDX_InitTally(&all);
+    NAMEIDX_InitTally(&seen);
+    NAMEIDX_CountList(&all, components, [](const CMPNT *c) { return c->name; });
     for (CMPNT *c = components; c != nullptr; c = c->next) {
         size_t total = 0;
-        long before = NAMEIDX_Add(&seen, c->name, c);
+        long before = NAMEIDX_Count(&seen, c->name, c);
         size_t after = 0;
-        if (before >= 0 && NAMEIDX_Find(&all, c->name, nullptr, &total) == 1) {
+        if (before >= 0 && NAMEIDX_Lookup(&all, c->name, nullptr, &total) == 1) {
             after = total - static_cast<size_t>(before) - 1;
         } else {
             for (CMPNT *d = c->next; d != nullptr; d = d->next)
@@ -314,8 +314,8 @@ void CheckDuplicateNames(CMPNT *components) {
         for (size_t i = 0; i < after; ++i)
             MSG_Error(511, c->name);
     }
-    NAMEIDX_Free(&all);
-    NAMEIDX_Free(&seen);
+    NAMEIDX_FreeTally(&all);
+    NAMEIDX_FreeTally(&seen);
 }
 
 void CheckTable(const CMPNT_TABLE_OPS &table, CMPNT *c, const void *rows) {
@@ -344,7 +344,7 @@ struct DiffAnswers {
     } *met;              // in the order first met
     size_t metCount, metRoom;
     size_t marked;     // met[0, marked) are marked differential
-    NAMEIDX firstHit;  // model name -> 1 + first position
+    NAME_TALLY firstHit;  // model name -> 1 + first position
     int failed;        // out of memory: questions walk the rows
 };
 DiffAnswers s_diff;
@@ -352,7 +352,7 @@ DiffAnswers s_diff;
 void FreeDiffAnswers() {
     CMN_Free(s_diff.pins);
     CMN_Free(s_diff.met);
-    NAMEIDX_Free(&s_diff.firstHit);
+    NAMEIDX_FreeTally(&s_diff.firstHit);
     memset(&s_diff, 0, sizeof s_diff);
 }
 
@@ -369,18 +369,18 @@ int Reserve(T **array, size_t *room, size_t need) {
 
 void *PositionValue(size_t at) { return reinterpret_cast<void *>(static_cast<uintptr_t>(at) + 1); }
 
-int AddPosition(PIN *pin, const PIN_MODELS &lookup, NAMEIDX *metNames) {
+int AddPosition(PIN *pin, const PIN_MODELS &lookup, NAME_TALLY *metNames) {
     DiffAnswers &d = s_diff;
     size_t at = d.pinCount;
     if (!Reserve(&d.pins, &d.pinRoom, at + 1))
         return 0;
     d.pins[d.pinCount++] = pin;
-    if (NAMEIDX_Add(&d.firstHit, pin->model_name, PositionValue(at)) < 0)
+    if (NAMEIDX_Count(&d.firstHit, pin->model_name, PositionValue(at)) < 0)
         return 0;
     MSEL *s = d.selectors != nullptr ? PIN_FindSelector(&lookup, pin->model_name) : nullptr;
     if (s == nullptr)
         return 1;
-    long before = NAMEIDX_Add(metNames, s->name, s);
+    long before = NAMEIDX_Count(metNames, s->name, s);
     if (before < 0)
         return 0;
     if (before > 0)
@@ -389,7 +389,7 @@ int AddPosition(PIN *pin, const PIN_MODELS &lookup, NAMEIDX *metNames) {
         return 0;
     d.met[d.metCount++] = {s, at};
     for (MSEL_MODEL *m = s->models; m != nullptr; m = m->next)
-        if (NAMEIDX_Add(&d.firstHit, m->name, PositionValue(at)) < 0)
+        if (NAMEIDX_Count(&d.firstHit, m->name, PositionValue(at)) < 0)
             return 0;
     return 1;
 }
@@ -400,11 +400,11 @@ void BuildDiffAnswers(IBIS *root) {
     d.root = root;
     d.components = root->components;
     d.selectors = root->modelSelectors;
-    NAMEIDX_Init(&d.firstHit);
+    NAMEIDX_InitTally(&d.firstHit);
     PIN_MODELS lookup{};
     PIN_IndexModels(&lookup, nullptr, d.selectors);
-    NAMEIDX metNames;
-    NAMEIDX_Init(&metNames);
+    NAME_TALLY metNames;
+    NAMEIDX_InitTally(&metNames);
     bool ok = true;
     for (CMPNT *c = d.components; c != nullptr && ok; c = c->next) {
         if (c->pins == nullptr)
@@ -416,7 +416,7 @@ void BuildDiffAnswers(IBIS *root) {
                     ok = AddPosition(pin, lookup, &metNames) != 0;
             }
     }
-    NAMEIDX_Free(&metNames);
+    NAMEIDX_FreeTally(&metNames);
     PIN_FreeModels(&lookup);
     d.failed = !ok;
 }
@@ -708,17 +708,17 @@ void CMPNT_CheckAll(CMPNT *components, EXTCKT *circuits, MDL *models) {
 
 // ---- Models on differential pins ------------------------------------------------
 
-void CMPNT_IndexDiffPins(NAMEIDX *out, DIFPIN *rows) {
+void CMPNT_IndexDiffPins(NAME_TALLY *out, DIFPIN *rows) {
     MSG_ASSERT(out != nullptr);
-    NAMEIDX_Init(out);
+    NAMEIDX_InitTally(out);
     for (DIFPIN *r = rows; r != nullptr; r = r->next)
-        if (NAMEIDX_Add(out, r->pin, r) < 0 || NAMEIDX_Add(out, r->inv_pin, r) < 0)
+        if (NAMEIDX_Count(out, r->pin, r) < 0 || NAMEIDX_Count(out, r->inv_pin, r) < 0)
             return;
 }
 
-int CMPNT_IsOnDiffPin(const NAMEIDX *index, DIFPIN *rows, const char *pin) {
+int CMPNT_IsOnDiffPin(const NAME_TALLY *index, DIFPIN *rows, const char *pin) {
     MSG_ASSERT(index != nullptr && pin != nullptr);
-    int r = NAMEIDX_Find(index, pin, nullptr, nullptr);
+    int r = NAMEIDX_Lookup(index, pin, nullptr, nullptr);
     if (r >= 0)
         return r;
     for (DIFPIN *d = rows; d != nullptr; d = d->next)
@@ -744,7 +744,7 @@ int CMPNT_IsModelOnDiffPin(MDL *model, PIN **pin) {
         return WalkDiffPins(root, model, pin);
     void *value = nullptr;
     size_t hit = SIZE_MAX;
-    if (NAMEIDX_Find(&d.firstHit, model->name, &value, nullptr) == 1)
+    if (NAMEIDX_Lookup(&d.firstHit, model->name, &value, nullptr) == 1)
         hit = static_cast<size_t>(reinterpret_cast<uintptr_t>(value)) - 1;
     for (; d.marked < d.metCount && d.met[d.marked].at < hit; ++d.marked)
         d.met[d.marked].selector->single_ended = 0;

@@ -81,8 +81,8 @@ int CMPNT_IsModelOnDiffPin(MDL *model, PIN **pin);
 
 // The names of the pins and inv_pins of [Diff Pin] rows, and whether a pin is
 // one of them (the rows are searched when the index gave up).
-void CMPNT_IndexDiffPins(NAMEIDX *out, DIFPIN *rows);
-int CMPNT_IsOnDiffPin(const NAMEIDX *index, DIFPIN *rows, const char *pin);
+void CMPNT_IndexDiffPins(NAME_TALLY *out, DIFPIN *rows);
+int CMPNT_IsOnDiffPin(const NAME_TALLY *index, DIFPIN *rows, const char *pin);
 
 // The component's other tables, each read by a source file of its own. Until
 // a table's slots are filled, its keyword and data lines are taken and

@@ -1,8 +1,6 @@
-// Open-addressing hash index of records by name. It grows by doubling as
-// names arrive, never from a count read in a file.
+// Open-addressing hash index of borrowed names.
 #include "IbisParser/nameidx.h"
 
-#include <cstdint>
 #include <cstring>
 
 #include "IbisParser/cmn.h"
@@ -10,36 +8,35 @@
 
 namespace {
 
-const size_t kFirstCapacity = 16;
+uint32_t Hash(const char *key) {
+    uint32_t h = 2166136261u;  // FNV-1a
+    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(key); *p != 0; ++p)
+        h = (h ^ *p) * 16777619u;
+    return h;
+}
 
-size_t Hash(const char *name) {
-    uint64_t h = 14695981039346656037ULL;  // FNV-1a
-    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(name); *p; ++p) {
-        h ^= *p;
-        h *= 1099511628211ULL;
+// The slot of key, or the free slot where it would go.
+NAME_ENTRY *Probe(NAME_ENTRY *slots, uint32_t capacity, const char *key, uint32_t hash) {
+    uint32_t mask = capacity - 1;
+    for (uint32_t i = hash & mask;; i = (i + 1) & mask) {
+        NAME_ENTRY *e = &slots[i];
+        if (e->key == nullptr || (e->hash == hash && strcmp(e->key, key) == 0))
+            return e;
     }
-    return static_cast<size_t>(h ^ (h >> 29));
 }
 
-// The slot that holds name, or the free slot where it belongs.
-NAMEIDX_SLOT *Probe(NAMEIDX_SLOT *slots, size_t capacity, const char *name) {
-    size_t mask = capacity - 1;
-    for (size_t i = Hash(name) & mask;; i = (i + 1) & mask)
-        if (slots[i].name == nullptr || strcmp(slots[i].name, name) == 0)
-            return &slots[i];
-}
-
-// Doubles the table (at most half full afterwards); 0 when memory ran out.
-int Grow(NAMEIDX *index) {
-    size_t capacity = index->capacity == 0 ? kFirstCapacity : index->capacity * 2;
-    if (capacity < index->capacity || capacity > SIZE_MAX / sizeof(NAMEIDX_SLOT))
+int Grow(NAME_INDEX *index) {
+    uint32_t capacity = index->capacity == 0 ? 16 : index->capacity * 2;
+    if (capacity == 0)
+        return 0;  // 2^32 slots: more names than any file holds
+    NAME_ENTRY *slots = nullptr;
+    if (!CMN_Alloc(&slots, static_cast<size_t>(capacity) * sizeof(NAME_ENTRY)))
         return 0;
-    NAMEIDX_SLOT *slots = nullptr;
-    if (!CMN_Alloc(&slots, capacity * sizeof(NAMEIDX_SLOT)))
-        return 0;
-    for (size_t i = 0; i < index->capacity; ++i)
-        if (index->slots[i].name != nullptr)
-            *Probe(slots, capacity, index->slots[i].name) = index->slots[i];
+    for (uint32_t i = 0; i < index->capacity; ++i) {
+        const NAME_ENTRY &e = index->slots[i];
+        if (e.key != nullptr)
+            *Probe(slots, capacity, e.key, e.hash) = e;
+    }
     CMN_Free(index->slots);
     index->slots = slots;
     index->capacity = capacity;
@@ -48,47 +45,37 @@ int Grow(NAMEIDX *index) {
 
 }  // namespace
 
-void NAMEIDX_Init(NAMEIDX *index) {
-    MSG_ASSERT(index != nullptr);
-    memset(index, 0, sizeof *index);
-}
-
-long NAMEIDX_Add(NAMEIDX *index, const char *name, void *record) {
-    MSG_ASSERT(index != nullptr && name != nullptr);
-    if (index->failed)
-        return -1;
-    if (2 * (index->used + 1) > index->capacity && !Grow(index)) {
-        NAMEIDX_Free(index);
-        index->failed = 1;
-        return -1;
-    }
-    NAMEIDX_SLOT *slot = Probe(index->slots, index->capacity, name);
-    if (slot->name == nullptr) {
-        slot->name = name;
-        slot->first = record;
-        slot->count = 0;
-        ++index->used;
-    }
-    return static_cast<long>(slot->count++);
-}
-
-int NAMEIDX_Find(const NAMEIDX *index, const char *name, void **first, size_t *count) {
-    MSG_ASSERT(index != nullptr && name != nullptr);
-    if (index->failed)
-        return -1;
+NAME_ENTRY *NAMEIDX_Find(const NAME_INDEX *index, const char *key) {
+    MSG_ASSERT(index != nullptr && key != nullptr);
     if (index->capacity == 0)
-        return 0;
-    const NAMEIDX_SLOT *slot = Probe(index->slots, index->capacity, name);
-    if (slot->name == nullptr)
-        return 0;
-    if (first != nullptr)
-        *first = slot->first;
-    if (count != nullptr)
-        *count = slot->count;
-    return 1;
+        return nullptr;
+    NAME_ENTRY *e = Probe(index->slots, index->capacity, key, Hash(key));
+    return e->key != nullptr ? e : nullptr;
 }
 
-void NAMEIDX_Free(NAMEIDX *index) {
+NAME_ENTRY *NAMEIDX_Add(NAME_INDEX *index, const char *key, int *added) {
+    MSG_ASSERT(index != nullptr && key != nullptr && added != nullptr);
+    *added = 0;
+    uint32_t hash = Hash(key);
+    if (index->capacity != 0) {
+        NAME_ENTRY *e = Probe(index->slots, index->capacity, key, hash);
+        if (e->key != nullptr)
+            return e;
+    }
+    // At most half full, so that probes stay short.
+    if ((index->used + 1) * 2ull > index->capacity && !Grow(index))
+        return nullptr;
+    NAME_ENTRY *e = Probe(index->slots, index->capacity, key, hash);
+    e->key = key;
+    e->item = nullptr;
+    e->number = 0;
+    e->hash = hash;
+    ++index->used;
+    *added = 1;
+    return e;
+}
+
+void NAMEIDX_Clear(NAME_INDEX *index) {
     MSG_ASSERT(index != nullptr);
     CMN_Free(index->slots);
     index->slots = nullptr;
@@ -96,12 +83,52 @@ void NAMEIDX_Free(NAMEIDX *index) {
     index->used = 0;
 }
 
+void NAMEIDX_InitTally(NAME_TALLY *tally) {
+    MSG_ASSERT(tally != nullptr);
+    memset(tally, 0, sizeof *tally);
+}
+
+long NAMEIDX_Count(NAME_TALLY *tally, const char *name, void *record) {
+    MSG_ASSERT(tally != nullptr && name != nullptr);
+    if (tally->failed)
+        return -1;
+    int added = 0;
+    NAME_ENTRY *e = NAMEIDX_Add(&tally->names, name, &added);
+    if (e == nullptr) {
+        NAMEIDX_Clear(&tally->names);
+        tally->failed = 1;
+        return -1;
+    }
+    if (added)
+        e->item = record;
+    return static_cast<long>(e->number++);
+}
+
+int NAMEIDX_Lookup(const NAME_TALLY *tally, const char *name, void **first, size_t *count) {
+    MSG_ASSERT(tally != nullptr && name != nullptr);
+    if (tally->failed)
+        return -1;
+    const NAME_ENTRY *e = NAMEIDX_Find(&tally->names, name);
+    if (e == nullptr)
+        return 0;
+    if (first != nullptr)
+        *first = e->item;
+    if (count != nullptr)
+        *count = e->number;
+    return 1;
+}
+
+void NAMEIDX_FreeTally(NAME_TALLY *tally) {
+    MSG_ASSERT(tally != nullptr);
+    NAMEIDX_Clear(&tally->names);
+}
+
 NAMEIDX_LIST *NAMEIDX_NewList(const char *name, void *record) {
     NAMEIDX_LIST *list = nullptr;
     if (!CMN_Alloc(&list, sizeof(NAMEIDX_LIST)))
         return nullptr;
-    NAMEIDX_Init(&list->names);
-    NAMEIDX_Add(&list->names, name, record);
+    NAMEIDX_InitTally(&list->names);
+    NAMEIDX_Count(&list->names, name, record);
     list->tail = record;
     return list;
 }
@@ -109,6 +136,6 @@ NAMEIDX_LIST *NAMEIDX_NewList(const char *name, void *record) {
 void NAMEIDX_FreeList(NAMEIDX_LIST *list) {
     if (list == nullptr)
         return;
-    NAMEIDX_Free(&list->names);
+    NAMEIDX_FreeTally(&list->names);
     CMN_Free(list);
 }

@@ -1,47 +1,65 @@
-// Index of records by exact name (case-sensitive), so that sections look a
-// name up in constant time instead of walking their lists. The index borrows
-// the names: each must live as long as the index (a field of the record).
+// An index of names (exact, case-sensitive) for the lookups that sections
+// make per line: the names stay where their records keep them, the index
+// only points at them, so a record must outlive its entry.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
-struct NAMEIDX_SLOT {
-    const char *name;  // null: the slot is free
-    void *first;       // the first record added under the name
-    size_t count;      // records added under the name
+struct NAME_ENTRY {
+    const char *key;  // borrowed; null marks a free slot
+    void *item;       // what the user stores with the name
+    uint32_t number;  // likewise
+    uint32_t hash;
 };
 
-struct NAMEIDX {
-    NAMEIDX_SLOT *slots;
-    size_t capacity;  // a power of two, or 0 before the first add
-    size_t used;
-    int failed;  // growing failed: the index answers nothing from then on
+struct NAME_INDEX {
+    NAME_ENTRY *slots;
+    uint32_t capacity;  // a power of two, or 0 before the first name
+    uint32_t used;
 };
 
-void NAMEIDX_Init(NAMEIDX *index);
-// Adds one record under name. Returns how many records of that name were
-// added before, or -1 when the index could not grow (the allocation failure
-// is reported); from then on the caller searches its own list.
-long NAMEIDX_Add(NAMEIDX *index, const char *name, void *record);
-// 1 with the first record of the name (and the count, either may be null),
-// 0 when the name was never added, -1 when the index gave up.
-int NAMEIDX_Find(const NAMEIDX *index, const char *name, void **first, size_t *count);
-void NAMEIDX_Free(NAMEIDX *index);
+// The entry of key, or null.
+NAME_ENTRY *NAMEIDX_Find(const NAME_INDEX *index, const char *key);
+// The entry of key; a new one (item null, number 0) is added and *added set
+// to 1 when there was none. Null when the index could not grow (reported by
+// the allocator). An entry stays valid until the next addition.
+NAME_ENTRY *NAMEIDX_Add(NAME_INDEX *index, const char *key, int *added);
+// Forgets every entry and frees the slots.
+void NAMEIDX_Clear(NAME_INDEX *index);
 
-// Adds every record of a list linked through `next` under nameOf(record);
-// stops when the index gives up.
+// ---- Tallies: records counted by name ------------------------------------
+
+// An index of the first record of each name and how many records came under
+// it. One that could not grow answers nothing from then on: its users walk
+// their lists instead.
+struct NAME_TALLY {
+    NAME_INDEX names;  // item: the first record of a name; number: its records
+    int failed;
+};
+
+void NAMEIDX_InitTally(NAME_TALLY *tally);
+// Adds one record under name. Returns how many records of that name came
+// before, or -1 once the tally has failed.
+long NAMEIDX_Count(NAME_TALLY *tally, const char *name, void *record);
+// 1 with the first record of the name (and the count; either may be null),
+// 0 when the name never came, -1 when the tally has failed.
+int NAMEIDX_Lookup(const NAME_TALLY *tally, const char *name, void **first, size_t *count);
+void NAMEIDX_FreeTally(NAME_TALLY *tally);
+
+// Counts every record of a list linked through `next` under nameOf(record).
 template <typename T, typename NameOf>
-void NAMEIDX_AddList(NAMEIDX *index, T *list, NameOf nameOf) {
+void NAMEIDX_CountList(NAME_TALLY *tally, T *list, NameOf nameOf) {
     for (T *r = list; r != nullptr; r = r->next)
-        if (NAMEIDX_Add(index, nameOf(r), r) < 0)
+        if (NAMEIDX_Count(tally, nameOf(r), r) < 0)
             return;
 }
 
 // A list of records linked through `next` and appended at its tail, whose
-// names are indexed. The index hangs on the head record (its field `index`),
+// names are tallied. The tally hangs on the head record (its field `index`),
 // so that the list head alone is enough to look a name up.
 struct NAMEIDX_LIST {
-    NAMEIDX names;
+    NAME_TALLY names;
     void *tail;
 };
 
@@ -61,7 +79,7 @@ long NAMEIDX_Append(T **head, T *record, NameOf nameOf) {
         return 0;
     }
     NAMEIDX_LIST *index = (*head)->index;
-    long before = index != nullptr ? NAMEIDX_Add(&index->names, nameOf(record), record) : -1;
+    long before = index != nullptr ? NAMEIDX_Count(&index->names, nameOf(record), record) : -1;
     T *tail = index != nullptr ? static_cast<T *>(index->tail) : *head;
     while (tail->next != nullptr)
         tail = tail->next;
@@ -71,7 +89,7 @@ long NAMEIDX_Append(T **head, T *record, NameOf nameOf) {
     return before;
 }
 
-// NAMEIDX_Find over the list's index: -1 when the list has none that works.
+// NAMEIDX_Lookup over the list's index: -1 when the list has none that works.
 template <typename T>
 int NAMEIDX_FindInList(const T *head, const char *name, T **first, size_t *count) {
     if (head == nullptr)
@@ -79,7 +97,7 @@ int NAMEIDX_FindInList(const T *head, const char *name, T **first, size_t *count
     if (head->index == nullptr)
         return -1;
     void *found = nullptr;
-    int r = NAMEIDX_Find(&head->index->names, name, &found, count);
+    int r = NAMEIDX_Lookup(&head->index->names, name, &found, count);
     if (r == 1 && first != nullptr)
         *first = static_cast<T *>(found);
     return r;

@@ -45,17 +45,18 @@ bool IsSupplyOrSpecial(const char *modelName) {
 }
 
 template <typename T>
-T *FindIndexed(const NAMEIDX *index, const char *name, T *list, T *(*scan)(const char *, T *)) {
+T *FindIndexed(const NAME_TALLY *index, const char *name, T *list,
+               T *(*scan)(const char *, T *)) {
     void *found = nullptr;
-    int r = NAMEIDX_Find(index, name, &found, nullptr);
+    int r = NAMEIDX_Lookup(index, name, &found, nullptr);
     if (r < 0)
         return scan(name, list);
     return static_cast<T *>(found);
 }
 
 // 612: whether a [Pin Mapping] row names the pin.
-bool MappingNamesPin(const NAMEIDX *index, PINMPG *rows, const char *pin) {
-    int r = NAMEIDX_Find(index, pin, nullptr, nullptr);
+bool MappingNamesPin(const NAME_TALLY *index, PINMPG *rows, const char *pin) {
+    int r = NAMEIDX_Lookup(index, pin, nullptr, nullptr);
     if (r >= 0)
         return r == 1;
     for (PINMPG *m = rows; m != nullptr; m = m->next)
@@ -181,10 +182,10 @@ void PIN_IndexModels(PIN_MODELS *out, MDL *models, MSEL *selectors) {
     MSG_ASSERT(out != nullptr);
     out->models = models;
     out->selectors = selectors;
-    NAMEIDX_Init(&out->modelIndex);
-    NAMEIDX_AddList(&out->modelIndex, models, [](const MDL *m) { return m->name; });
-    NAMEIDX_Init(&out->selectorIndex);
-    NAMEIDX_AddList(&out->selectorIndex, selectors, [](const MSEL *s) { return s->name; });
+    NAMEIDX_InitTally(&out->modelIndex);
+    NAMEIDX_CountList(&out->modelIndex, models, [](const MDL *m) { return m->name; });
+    NAMEIDX_InitTally(&out->selectorIndex);
+    NAMEIDX_CountList(&out->selectorIndex, selectors, [](const MSEL *s) { return s->name; });
 }
 
 MDL *PIN_FindModel(const PIN_MODELS *index, const char *name) {
@@ -199,8 +200,8 @@ MSEL *PIN_FindSelector(const PIN_MODELS *index, const char *name) {
 
 void PIN_FreeModels(PIN_MODELS *index) {
     MSG_ASSERT(index != nullptr);
-    NAMEIDX_Free(&index->modelIndex);
-    NAMEIDX_Free(&index->selectorIndex);
+    NAMEIDX_FreeTally(&index->modelIndex);
+    NAMEIDX_FreeTally(&index->selectorIndex);
 }
 
 void PIN_CheckAll(PIN *pins, PINMPG *pinMappings, DIFPIN *diffPins, const char *component,
@@ -216,10 +217,10 @@ void PIN_CheckAll(PIN *pins, PINMPG *pinMappings, DIFPIN *diffPins, const char *
         PIN_IndexModels(&own, root->models, root->modelSelectors);
         models = &own;
     }
-    NAMEIDX diffNames, mappedNames;
+    NAME_TALLY diffNames, mappedNames;
     CMPNT_IndexDiffPins(&diffNames, diffPins);
-    NAMEIDX_Init(&mappedNames);
-    NAMEIDX_AddList(&mappedNames, pinMappings, [](const PINMPG *m) { return m->pin; });
+    NAMEIDX_InitTally(&mappedNames);
+    NAMEIDX_CountList(&mappedNames, pinMappings, [](const PINMPG *m) { return m->pin; });
     const int version = PARSE_GetIbisVersion();
 
     for (PIN *p = pins; p != nullptr; p = p->next) {
@@ -247,8 +248,8 @@ void PIN_CheckAll(PIN *pins, PINMPG *pinMappings, DIFPIN *diffPins, const char *
         if (pinMappings != nullptr && !MappingNamesPin(&mappedNames, pinMappings, p->pin))
             MSG_Error(612, component, p->pin);
     }
-    NAMEIDX_Free(&diffNames);
-    NAMEIDX_Free(&mappedNames);
+    NAMEIDX_FreeTally(&diffNames);
+    NAMEIDX_FreeTally(&mappedNames);
     if (models == &own)
         PIN_FreeModels(&own);
 

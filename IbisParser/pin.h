@@ -54,8 +54,8 @@ int PIN_IsPowerOrGnd(const char *name, PIN *pins);
 struct PIN_MODELS {
     MDL *models;
     MSEL *selectors;
-    NAMEIDX modelIndex;
-    NAMEIDX selectorIndex;
+    NAME_TALLY modelIndex;
+    NAME_TALLY selectorIndex;
 };
 void PIN_IndexModels(PIN_MODELS *out, MDL *models, MSEL *selectors);
 // The first model (selector) of the name, as a walk of the list finds it.

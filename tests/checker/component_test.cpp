@@ -263,4 +263,32 @@ TEST_F(ComponentSectionTest, AlternatePackageModels) {
     Output();
 }
 
+// Package models defined in the file, or found in a .pkg file of the
+// directory, which is read with its own version: the file's stays in force.
+TEST_F(ComponentSectionTest, PackageModelsOfTheFileAndOfTheDirectory) {
+    auto model = [](const std::string &name, const std::vector<std::string> &pins) {
+        std::string s = "[Define Package Model] " + name + "\n[Manufacturer] m\n[OEM] o\n"
+                        "[Description] d\n[Number Of Pins] " + std::to_string(pins.size()) +
+                        "\n[Pin Numbers]\n";
+        for (const std::string &p : pins)
+            s += p + "\n";
+        s += "[Model Data]\n";
+        for (const char *matrix : {"Inductance", "Capacitance"}) {
+            s += std::string("[") + matrix + " Matrix] Sparse_matrix\n";
+            for (const std::string &p : pins)
+                s += "[Row] " + p + "\n" + p + " 1p\n";
+        }
+        return s + "[End Model Data]\n[End Package Model]\n";
+    };
+    Write("outer.pkg", Header("2.1", "outer.pkg") + model("outer", {"1"}) + "[End]\n");
+    std::string body = std::string(kGoodComponent) + "[Package Model] inner\n" + kPins +
+                       "2 b GND\n[Alternate Package Models]\ninner\nouter\nmissing\n"
+                       "[End Alternate Package Models]\n" + model("inner", {"1", "3"});
+    EXPECT_EQ(Run("5.0", body),
+              "E0613 - Pin '3' found in Package_Model 'inner' Pin_Numbers list not found in "
+              "Component 'c' Pin list.\n"
+              "E0516 - Unable to find Package Model 'missing' for Component 'c'\n");
+    EXPECT_EQ(PARSE_GetIbisVersion(), 5);
+}
+
 }  // namespace
