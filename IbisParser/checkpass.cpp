@@ -21,6 +21,10 @@ void HdrSetNext(void *record, void *next) {
     HDR_SetNext(static_cast<HDR *>(record), static_cast<HDR *>(next));
 }
 void HdrFree(void *head) { HDR_Free(static_cast<HDR *>(head)); }
+void MdlSetNext(void *record, void *next) {
+    MDL_SetNext(static_cast<MDL *>(record), static_cast<MDL *>(next));
+}
+void MdlFree(void *head) { MDL_FreeList(static_cast<MDL *>(head)); }
 
 }  // namespace
 
@@ -28,7 +32,7 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
     /* SECTION_HEADER   */ {HDR_Init, HDR_ParseLine, HDR_EndKeyword, HDR_Reset},
     /* SECTION_COMPONENT*/ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_EXTCKT   */ {nullptr, nullptr, nullptr, nullptr},
-    /* SECTION_MODEL    */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_MODEL    */ {MDL_Init, MDL_ParseLine, MDL_EndKeyword, MDL_Reset},
     /* SECTION_PKGMDL   */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_EBDMDL   */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_MSEL     */ {nullptr, nullptr, nullptr, nullptr},
@@ -39,13 +43,25 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
 
 IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
     /* IBIS_LIST_HEADER */ {HdrSetNext, HdrFree},
+    /* IBIS_LIST_COMPONENT */ {nullptr, nullptr},
+    /* IBIS_LIST_MODEL  */ {MdlSetNext, MdlFree},
 };
 
-IBIS_CHECKS IBIS_checks = {};
+IBIS_CHECKS IBIS_checks = [] {
+    IBIS_CHECKS c{};
+    c.mdlCheckSubmodelsReferenced = MDL_CheckSubmodelsReferenced;
+    c.mdlCheckAddSubmodelRefs = MDL_CheckAddSubmodelRefs;
+    c.mdlWarnUnreferenced = MDL_WarnUnreferenced;
+    return c;
+}();
 
 SINFO_OPS SINFO_ops = {};
 
 MDL_SUBSECTION_OPS MDL_subsections = {};
+
+MDL_EXTERNAL_OPS MDL_externalOps = {};
+
+MDL_SUBMODEL_OPS MDL_submodelOps = {};
 
 RCVTH_OPS RCVTH_ops = {};
 
