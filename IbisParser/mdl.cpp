@@ -708,6 +708,19 @@ void DataLine(IBIS_KEYWORD code, char *text, MDL *m) {
     case KW_END_EMI_MODEL:
         MSG_ErrorLine(174);
         break;
+    case KW_PULLDOWN:
+    case KW_PULLUP:
+    case KW_GND_CLAMP:
+    case KW_POWER_CLAMP:
+    case KW_RAMP:
+    case KW_RISING_WAVEFORM:
+    case KW_FALLING_WAVEFORM:
+    case KW_SERIES_CURRENT:
+    case KW_SERIES_MOSFET:
+    case KW_ISSO_PD:
+    case KW_ISSO_PU:
+    case KW_COMPOSITE_CURRENT:
+        break;  // tables: no reader is plugged in, their rows are not read
     default:
         MSG_BugLine(122, kSourceName, __LINE__);
         break;
