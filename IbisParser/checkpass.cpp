@@ -6,14 +6,18 @@
 #include <cstdint>
 
 #include "IbisParser/cmn.h"
+#include "IbisParser/crv.h"
 #include "IbisParser/hdr.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse.h"
+#include "IbisParser/ramp.h"
 #include "IbisParser/rcvth.h"
 #include "IbisParser/sinfo.h"
+#include "IbisParser/smos.h"
 #include "IbisParser/stringlist.h"
+#include "IbisParser/wvfrm.h"
 
 namespace {
 
@@ -55,7 +59,7 @@ IBIS_CHECKS IBIS_checks = [] {
     return c;
 }();
 
-SINFO_OPS SINFO_ops = {};
+SINFO_OPS SINFO_ops = {CRV_Free, SMOS_Free, SMOS_CheckDuplicateVds};
 
 MDL_SUBSECTION_OPS MDL_subsections = {};
 
@@ -92,6 +96,12 @@ void CHECKPASS_ResetSections(void) {
         if (h.reset)
             h.reset();
     STRING_ResetCounts();  // the counted names are borrowed from records
+    // The table readers serve several sections (model, submodel, test data);
+    // whichever of those is built, no table of an earlier pass stays selected.
+    CRV_Reset();
+    RAMP_Reset();
+    WVFRM_Reset();
+    SMOS_Reset();
 }
 
 int CHECKPASS_BeginFile(void) {
