@@ -8,13 +8,17 @@
 
 #include "IbisParser/algmod.h"
 #include "IbisParser/cmn.h"
+#include "IbisParser/crv.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mspec.h"
 #include "IbisParser/msg.h"
+#include "IbisParser/ramp.h"
 #include "IbisParser/rcvth.h"
 #include "IbisParser/rng.h"
 #include "IbisParser/sinfo.h"
+#include "IbisParser/smos.h"
 #include "IbisParser/stringlist.h"
+#include "IbisParser/wvfrm.h"
 
 namespace {
 
@@ -101,6 +105,9 @@ MDL *s_current = nullptr;
 IBIS_KEYWORD s_last = NOT_KEY;
 SINFO *s_series = nullptr;       // what the series keywords fill
 ADD_SUBMDL *s_addTail = nullptr;  // last [Add Submodel] row of the current model
+WVFRM *s_risingTail = nullptr;    // last table of each waveform list
+WVFRM *s_fallingTail = nullptr;
+WVFRM *s_composite = nullptr;     // the waveform whose [Composite Current] is read
 Pending s_pending[4];
 int s_pendingCount = 0;
 
@@ -113,6 +120,9 @@ void ClearModelState() {
     s_last = NOT_KEY;
     s_series = nullptr;
     s_addTail = nullptr;
+    s_risingTail = nullptr;
+    s_fallingTail = nullptr;
+    s_composite = nullptr;
     s_pendingCount = 0;
 }
 
@@ -531,8 +541,77 @@ bool OtherKeywordsGiven(const MDL *m, bool forModelSpec) {
     return given;
 }
 
-void KeywordLine(IBIS_KEYWORD code, char *text, MDL *m) {
+// The I-V tables of a model: slot, caption while read, caption when checked.
+struct CurveKeyword {
+    CRV *MDL::*slot;
+    const char *caption;
+    const char *endCaption;
+};
+const CurveKeyword *FindCurve(IBIS_KEYWORD code) {
+    static const CurveKeyword kPulldown = {&MDL::pulldown, "Pulldown", "Pulldown"};
+    static const CurveKeyword kPullup = {&MDL::pullup, "Pullup", "Pullup"};
+    static const CurveKeyword kGndClamp = {&MDL::gndClamp, "GND Clamp", "GND Clamp"};
+    static const CurveKeyword kPowerClamp = {&MDL::powerClamp, "POWER Clamp", "POWER Clamp"};
+    static const CurveKeyword kIssoPd = {&MDL::ISSO_PD, "ISSO_PD", "ISSO PD"};
+    static const CurveKeyword kIssoPu = {&MDL::ISSO_PU, "ISSO_PU", "ISSO PU"};
+    switch (code) {
+    case KW_PULLDOWN: return &kPulldown;
+    case KW_PULLUP: return &kPullup;
+    case KW_GND_CLAMP: return &kGndClamp;
+    case KW_POWER_CLAMP: return &kPowerClamp;
+    case KW_ISSO_PD: return &kIssoPd;
+    case KW_ISSO_PU: return &kIssoPu;
+    default: return nullptr;
+    }
+}
+
+// A new waveform table at the tail of its list; the tail is tracked so that
+// [Composite Current] finds it without a walk.
+void BeginWaveform(const char *text, WVFRM **list, WVFRM **tail, const char *caption) {
+    WVFRM_Init(text, list, caption);
+    if (*tail == nullptr)
+        *tail = *list;
+    else if ((*tail)->next != nullptr)
+        *tail = (*tail)->next;
+}
+
+// [Composite Current] belongs to the last table of the waveform keyword
+// just before it.
+void BeginCompositeCurrent(const char *text, IBIS_KEYWORD previous) {
+    if (previous != KW_RISING_WAVEFORM && previous != KW_FALLING_WAVEFORM) {
+        MSG_ErrorLine(257);
+        return;
+    }
+    WVFRM *last = previous == KW_RISING_WAVEFORM ? s_risingTail : s_fallingTail;
+    if (last == nullptr)  // its table could not be made
+        return;
+    if (last->composite != nullptr) {
+        MSG_BugLine(263);
+        WVFRM_Free(last->composite);
+        last->composite = nullptr;
+    }
+    if (WVFRM_Init(text, &last->composite, "Composite Current"))
+        s_composite = last;
+}
+
+void SeriesTableKeyword(IBIS_KEYWORD code, const char *text, MDL *m) {
+    if (!GetSeriesInfo(m))
+        return;
+    if (code == KW_SERIES_CURRENT) {
+        CRV_Init(text, "Series_Current", &s_series->series_current);
+        return;
+    }
+    SMOS *entry = nullptr;
+    if (SMOS_Init(text, &s_series->series_mosfet, &entry))
+        CRV_Init(text, "Series_MOSFET", &entry->table);
+}
+
+void KeywordLine(IBIS_KEYWORD code, char *text, MDL *m, IBIS_KEYWORD previous) {
     const MDL_SUBSECTION_OPS &sub = MDL_subsections;
+    if (const CurveKeyword *c = FindCurve(code)) {
+        CRV_Init(text, c->caption, &(m->*c->slot));
+        return;
+    }
     switch (code) {
     case KW_EXTERNAL_MODEL:
         if (m->externalModel != nullptr)
@@ -642,6 +721,22 @@ void KeywordLine(IBIS_KEYWORD code, char *text, MDL *m) {
         if (sub.mdlemiInit)
             sub.mdlemiInit(text, &m->emiModel, code);
         break;
+    case KW_RAMP:
+        RAMP_Init(text, &m->ramp, m->name);
+        break;
+    case KW_RISING_WAVEFORM:
+        BeginWaveform(text, &m->risingWaveform, &s_risingTail, "Rising Waveform");
+        break;
+    case KW_FALLING_WAVEFORM:
+        BeginWaveform(text, &m->fallingWaveform, &s_fallingTail, "Falling Waveform");
+        break;
+    case KW_SERIES_CURRENT:
+    case KW_SERIES_MOSFET:
+        SeriesTableKeyword(code, text, m);
+        break;
+    case KW_COMPOSITE_CURRENT:
+        BeginCompositeCurrent(text, previous);
+        break;
     default:  // block ends: checked when the next keyword arrives
         break;
     }
@@ -649,6 +744,10 @@ void KeywordLine(IBIS_KEYWORD code, char *text, MDL *m) {
 
 void DataLine(IBIS_KEYWORD code, char *text, MDL *m) {
     const MDL_SUBSECTION_OPS &sub = MDL_subsections;
+    if (const CurveKeyword *c = FindCurve(code)) {
+        CRV_ParseLine(text, m->*c->slot, c->caption);  // nothing without a table
+        return;
+    }
     switch (code) {
     case KW_EXTERNAL_MODEL:
         if (MDL_externalOps.parseLine && m->externalModel != nullptr)
@@ -708,19 +807,28 @@ void DataLine(IBIS_KEYWORD code, char *text, MDL *m) {
     case KW_END_EMI_MODEL:
         MSG_ErrorLine(174);
         break;
-    case KW_PULLDOWN:
-    case KW_PULLUP:
-    case KW_GND_CLAMP:
-    case KW_POWER_CLAMP:
     case KW_RAMP:
+        if (m->ramp != nullptr)
+            RAMP_ParseLine(text, m->ramp, m->name);
+        break;
     case KW_RISING_WAVEFORM:
+        WVFRM_ParseLine(text, "Rising Waveform");
+        break;
     case KW_FALLING_WAVEFORM:
+        WVFRM_ParseLine(text, "Falling Waveform");
+        break;
     case KW_SERIES_CURRENT:
+        if (GetSeriesInfo(m) && s_series->series_current != nullptr)
+            CRV_ParseLine(text, s_series->series_current, "Series_Current");
+        break;
     case KW_SERIES_MOSFET:
-    case KW_ISSO_PD:
-    case KW_ISSO_PU:
+        if (GetSeriesInfo(m))
+            SMOS_ParseLine(text);
+        break;
     case KW_COMPOSITE_CURRENT:
-        break;  // tables: no reader is plugged in, their rows are not read
+        if (s_composite != nullptr)
+            WVFRM_ParseLine(text, "Composite Current");
+        break;
     default:
         MSG_BugLine(122, kSourceName, __LINE__);
         break;
@@ -731,6 +839,10 @@ void DataLine(IBIS_KEYWORD code, char *text, MDL *m) {
 // stay open as it is.
 bool EndLastKeyword(MDL *m, IBIS_KEYWORD next) {
     const MDL_SUBSECTION_OPS &sub = MDL_subsections;
+    if (const CurveKeyword *c = FindCurve(s_last)) {
+        CRV_EndKeyword(m->name, m->Model_type, s_last, m->*c->slot, c->endCaption, "Model");
+        return true;
+    }
     switch (s_last) {
     case KW_EXTERNAL_MODEL:
         if (MDL_externalOps.end && MDL_externalOps.end(m, next)) {
@@ -764,6 +876,31 @@ bool EndLastKeyword(MDL *m, IBIS_KEYWORD next) {
             MSG_ErrorLine(260);
         if (sub.mdlemiEndKeyword && m->emiModel != nullptr)
             sub.mdlemiEndKeyword(m);
+        break;
+    case KW_RAMP:
+        if (m->ramp != nullptr)
+            RAMP_EndKeyword(m->ramp);
+        break;
+    case KW_RISING_WAVEFORM:
+        WVFRM_EndKeyword("Rising", WVFRM_KIND_WAVEFORM);
+        break;
+    case KW_FALLING_WAVEFORM:
+        WVFRM_EndKeyword("Falling", WVFRM_KIND_WAVEFORM);
+        break;
+    case KW_SERIES_CURRENT:
+        if (s_series != nullptr && s_series->series_current != nullptr)
+            CRV_EndKeyword(m->name, m->Model_type, s_last, s_series->series_current,
+                           "Series_Current", "Model");
+        break;
+    case KW_SERIES_MOSFET:
+        if (s_series != nullptr && s_series->series_mosfet != nullptr)
+            SMOS_CheckTable(m->name, m->Model_type, s_last);
+        break;
+    case KW_COMPOSITE_CURRENT:
+        if (s_composite != nullptr) {
+            WVFRM_EndKeyword("Composite Current", WVFRM_KIND_COMPOSITE);
+            s_composite = nullptr;
+        }
         break;
     default:
         break;
@@ -839,8 +976,10 @@ void MDL_ParseLine(int lineType, IBIS_KEYWORD code, char *text) {
         return;
     }
     if (lineType == LINE_KEYWORD) {
+        // [Composite Current] looks at the keyword before it.
+        const IBIS_KEYWORD previous = s_last;
         s_last = code;
-        KeywordLine(code, text, s_current);
+        KeywordLine(code, text, s_current, previous);
     } else {
         DataLine(code, text, s_current);
     }
@@ -1122,6 +1261,13 @@ void MDL_Free(MDL *m) {
         row = next;
     }
     ALGMOD_Free(m->algorithmicModel);
+    CRV *const curves[] = {m->pulldown, m->pullup, m->gndClamp, m->powerClamp, m->ISSO_PU,
+                           m->ISSO_PD};
+    for (CRV *c : curves)
+        CRV_Free(c);
+    RAMP_Free(m->ramp);
+    WVFRM_Free(m->risingWaveform);
+    WVFRM_Free(m->fallingWaveform);
     CMN_Free(m);
 }
 

@@ -83,9 +83,9 @@ void BM_CheckLargeIbs(benchmark::State &state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
-// A file of `count` models, each with its sub-parameters, a few keywords, an
-// [Add Submodel] row and an [Algorithmic Model]; every tenth name repeats an
-// earlier one.
+// A file of `count` models, each with its sub-parameters, a few keywords and
+// tables, an [Add Submodel] row and an [Algorithmic Model]; every tenth name
+// repeats an earlier one.
 std::string GenerateModels(int count, size_t *bytes) {
     char tmpl[] = "/tmp/checker-bench-models-XXXXXX";
     if (mkdtemp(tmpl) == nullptr)
@@ -97,6 +97,9 @@ std::string GenerateModels(int count, size_t *bytes) {
         int n = i % 10 == 9 ? i / 2 : i;
         out << "[Model] model_" << n << "\nModel_type I/O\nVinl = 0.8\nVinh = 2.0\nVmeas = 1.5\n"
             << "C_comp 1p 0.9p 1.1p\n[Voltage Range] 3.3 3.0 3.6\n[TTgnd] 1n 1n 1n\n"
+            << "[Pulldown]\n-1 -1m -1m -1m\n1 1m 1m 1m\n[Ramp]\ndV/dt_r 1/1n 1/1n 1/1n\n"
+            << "dV/dt_f 1/1n 1/1n 1/1n\n[Rising Waveform]\nR_fixture = 50\nV_fixture = 0\n"
+            << "0 0 0 0\n1n 1 1 1\n[Composite Current]\n0 0 0 0\n1n 1m 1m 1m\n"
             << "[Add Submodel]\nsub_" << n << " All\n[Algorithmic Model]\n"
             << "Executable Linux_gcc_64 m" << n << ".so m" << n << ".ami\n"
             << "Executable Windows_cl_64 m" << n << ".dll m" << n << ".ami\n"
