@@ -96,6 +96,29 @@ TEST_F(ModelTest, CompositeCurrentAfterAWaveform) {
     CHECKPASS_EndFile();
 }
 
+// The keywords that [Model Spec] and [Receiver Thresholds] must come before:
+// the ISSO tables count for [Model Spec] only; [External Reference] and the
+// blocks count for neither.
+TEST_F(ModelTest, WhatTheOrderRulesCount) {
+    const std::string body =
+        "[Model] a\nModel_type Input\nC_comp 1p 1p 1p\nVinl = 0.8\nVinh = 2.0\n"  // 4-8
+        "[External Reference] 1 1 1\n[ISSO PD]\n0 0 0 0\n1 1m 1m 1m\n"            // 9-12
+        "[Receiver Thresholds]\n[Model Spec]\n"                                     // 13-14
+        "[Model] b\nModel_type Input\nC_comp 1p 1p 1p\nVinl = 0.8\nVinh = 2.0\n"  // 15-19
+        "[Algorithmic Model]\n[End Algorithmic Model]\n[Begin EMI Model]\n[End EMI Model]\n"
+        "[External Model]\n[End External Model]\n[Model Spec]\n[Receiver Thresholds]\n"
+        "[Voltage Range] 3.3 3.0 3.6\n[End]\n";
+    std::string refs;
+    for (const char *r : {"Pullup Reference", "Pulldown Reference", "POWER Clamp Reference",
+                          "GND Clamp Reference"})
+        refs += Err(std::string("Model 'a': ") + r + " Required when No Voltage Range is Specified");
+    EXPECT_EQ(Run("5.0", body),
+              Expected("5.0", Err(14, "[Model Spec] should be specified immediately after all the "
+                                      "subparameters of a model and before the other keywords of a "
+                                      "model") +
+                                  refs + Tail("b")));
+}
+
 TEST_F(ModelTest, SeriesTables) {
     const std::string body =
         "[Model] ser\nModel_type Series\nC_comp 1p 1p 1p\n[Voltage Range] 3.3 3.0 3.6\n"  // 4-7
