@@ -9,7 +9,7 @@
 #include "IbisParser/amip.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/msg.h"
-#include "IbisParser/stringlist.h"
+#include "IbisParser/nameidx.h"
 
 namespace {
 
@@ -88,7 +88,8 @@ int SameExecutable(const ALGMOD *a, const ALGMOD *b) {
            CMN_StrEqualNoCase(a->compiler, b->compiler);
 }
 
-// The key of an entry for the duplicate index (case ignored).
+// The key of an entry for the duplicate index: platform and compiler in
+// lower case, and bits.
 char *ExecutableKey(const ALGMOD *e) {
     char bits[16];
     snprintf(bits, sizeof bits, "%d", e->bits);
@@ -97,23 +98,20 @@ char *ExecutableKey(const ALGMOD *e) {
     if (!CMN_Alloc(&key, n))
         return nullptr;
     snprintf(key, n, "%s\x01%s\x01%s", e->platform, e->compiler, bits);
-    return key;
+    return CMN_StrLower(key);
 }
 
 // For each entry, whether a later entry of the list equals it. Through an
 // index, so that long lists stay linear; a walk when memory runs out.
 void MarkRepeated(ALGMOD *const *entries, int *repeated, size_t count) {
     char **keys = nullptr;
-    STRING_INDEX index;
-    STRING_IndexInit(&index, 1);
+    NAME_INDEX index{};
     bool ok = CMN_Alloc(&keys, count * sizeof(char *)) != 0;
     for (size_t i = count; ok && i-- > 0;) {
         keys[i] = ExecutableKey(entries[i]);
-        void *seen = nullptr;
-        ok = keys[i] != nullptr;
-        if (ok)
-            repeated[i] = STRING_IndexGet(&index, keys[i], &seen);
-        ok = ok && STRING_IndexPut(&index, keys[i], entries[i], 0);
+        int added = 0;
+        ok = keys[i] != nullptr && NAMEIDX_Add(&index, keys[i], &added) != nullptr;
+        repeated[i] = !added;
     }
     if (!ok) {
         for (size_t i = 0; i < count; ++i) {
@@ -122,7 +120,7 @@ void MarkRepeated(ALGMOD *const *entries, int *repeated, size_t count) {
                 repeated[i] = SameExecutable(entries[i], entries[j]);
         }
     }
-    STRING_IndexFree(&index);
+    NAMEIDX_Clear(&index);
     if (keys != nullptr) {
         for (size_t i = 0; i < count; ++i)
             CMN_Free(keys[i]);

@@ -12,12 +12,12 @@
 #include "IbisParser/ibis.h"
 #include "IbisParser/mspec.h"
 #include "IbisParser/msg.h"
+#include "IbisParser/nameidx.h"
 #include "IbisParser/ramp.h"
 #include "IbisParser/rcvth.h"
 #include "IbisParser/rng.h"
 #include "IbisParser/sinfo.h"
 #include "IbisParser/smos.h"
-#include "IbisParser/stringlist.h"
 #include "IbisParser/wvfrm.h"
 
 namespace {
@@ -112,8 +112,10 @@ Pending s_pending[4];
 int s_pendingCount = 0;
 
 // Name index over one model list (the list that starts at s_indexHead).
-STRING_INDEX s_index;
+// When it cannot grow, lookups walk the list instead.
+NAME_INDEX s_index;
 bool s_indexValid = false;
+bool s_indexFailed = false;
 MDL *s_indexHead = nullptr;
 
 void ClearModelState() {
@@ -127,25 +129,36 @@ void ClearModelState() {
 }
 
 void IndexDrop() {
-    STRING_IndexFree(&s_index);
+    NAMEIDX_Clear(&s_index);
     s_indexValid = false;
+    s_indexFailed = false;
     s_indexHead = nullptr;
 }
 
 void IndexBuild(MDL *models) {
     IndexDrop();
-    STRING_IndexInit(&s_index, 0);
     // Newest first: the first model of a name is the one the index keeps.
-    for (MDL *m = models; m != nullptr && !s_index.failed; m = m->next)
-        STRING_IndexPut(&s_index, m->name, m, 0);
+    for (MDL *m = models; m != nullptr && !s_indexFailed; m = m->next) {
+        int added = 0;
+        NAME_ENTRY *e = NAMEIDX_Add(&s_index, m->name, &added);
+        if (e == nullptr)
+            s_indexFailed = true;
+        else if (added)
+            e->item = m;
+    }
     s_indexValid = true;
     s_indexHead = models;
 }
 
 // The named model has just been pushed onto the list the index covers.
 void IndexAdd(MDL *model) {
-    if (s_indexValid && s_indexHead == model->next && !s_index.failed) {
-        STRING_IndexPut(&s_index, model->name, model, 1);
+    if (s_indexValid && s_indexHead == model->next && !s_indexFailed) {
+        int added = 0;
+        NAME_ENTRY *e = NAMEIDX_Add(&s_index, model->name, &added);
+        if (e == nullptr)
+            s_indexFailed = true;
+        else
+            e->item = model;  // the newest of its name
         s_indexHead = model;
     } else {
         IndexDrop();
@@ -918,14 +931,14 @@ MDL *MDL_FindByName(const char *name, MDL *models) {
         return nullptr;
     if (!s_indexValid || s_indexHead != models)
         IndexBuild(models);
-    if (s_index.failed) {
+    if (s_indexFailed) {
         for (MDL *m = models; m != nullptr; m = m->next)
             if (strcmp(m->name, name) == 0)
                 return m;
         return nullptr;
     }
-    void *found = nullptr;
-    return STRING_IndexGet(&s_index, name, &found) ? static_cast<MDL *>(found) : nullptr;
+    const NAME_ENTRY *e = NAMEIDX_Find(&s_index, name);
+    return e != nullptr ? static_cast<MDL *>(e->item) : nullptr;
 }
 
 int MDL_MarkReferenced(const char *name, MDL *models) {
@@ -1180,17 +1193,19 @@ void MDL_CheckSubmodelsReferenced(MDL *models, SUBMDL *submodels) {
     if (ops.next == nullptr || ops.name == nullptr)
         return;
     // Every row's name, so that each submodel is one lookup.
-    STRING_INDEX names;
-    STRING_IndexInit(&names, 0);
-    for (MDL *m = models; m != nullptr && !names.failed; m = m->next)
-        for (ADD_SUBMDL *row = m->addSubmodel; row != nullptr && !names.failed; row = row->next)
-            STRING_IndexPut(&names, row->name, row, 0);
+    NAME_INDEX names{};
+    bool indexed = true;
+    for (MDL *m = models; m != nullptr && indexed; m = m->next) {
+        for (ADD_SUBMDL *row = m->addSubmodel; row != nullptr && indexed; row = row->next) {
+            int added = 0;
+            indexed = NAMEIDX_Add(&names, row->name, &added) != nullptr;
+        }
+    }
     for (SUBMDL *s = submodels; s != nullptr; s = ops.next(s)) {
         const char *name = ops.name(s);
         bool named = false;
-        void *row = nullptr;
-        if (!names.failed) {
-            named = STRING_IndexGet(&names, name, &row) != 0;
+        if (indexed) {
+            named = NAMEIDX_Find(&names, name) != nullptr;
         } else {
             for (MDL *m = models; m != nullptr && !named; m = m->next)
                 for (ADD_SUBMDL *r = m->addSubmodel; r != nullptr && !named; r = r->next)
@@ -1199,7 +1214,7 @@ void MDL_CheckSubmodelsReferenced(MDL *models, SUBMDL *submodels) {
         if (!named)
             MSG_Warning(220, name);
     }
-    STRING_IndexFree(&names);
+    NAMEIDX_Clear(&names);
 }
 
 // ---- Records -----------------------------------------------------------------
