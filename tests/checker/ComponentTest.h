@@ -90,6 +90,23 @@ protected:
         return text;
     }
 
+    // The lines of the component's own messages (codes 500-699, 1200-1299,
+    // 1600-1699): the other sections of a file have their say elsewhere.
+    static std::string ComponentMessages(const std::string &messages) {
+        std::string kept;
+        std::regex own("^[A-Z](05|06|12|16)[0-9][0-9] ");
+        size_t at = 0;
+        while (at < messages.size()) {
+            size_t end = messages.find('\n', at);
+            end = end == std::string::npos ? messages.size() : end + 1;
+            std::string line = messages.substr(at, end - at);
+            if (std::regex_search(line, own))
+                kept += line;
+            at = end;
+        }
+        return kept;
+    }
+
     // Checks an .ibs file of the version: header lines 1-3, then body, then
     // [End]. `before` runs between the read and the whole-file checks, with
     // the root; the models and selectors it adds stay the fixture's.

@@ -173,7 +173,11 @@ TEST_F(PinTest, ChecksAgainstModels) {
               "E0610 - Component 'c':  Pin '3': Model 'ser': model type for a Pin cannot be "
               "Series or Series_switch.\n"
               "E0608 - Component 'c': Model 'nomodel' for Pin '7' not defined.\n"
-              "E0608 - Component 'c': Model 'NA' for Pin '8' not defined.\n");
+              "E0608 - Component 'c': Model 'NA' for Pin '8' not defined.\n"
+              // Models on pins are referenced; the one on none is not.
+              "W0219 - Model unused not referenced in any [Pin], [Model Selector], [Driver "
+              "Schedule] or [Series Pin Mapping] sections.\n No more warnings will be generated "
+              "for un-referenced models\n");
     EXPECT_EQ(models_[2]->referenced + models_[1]->referenced * 10 + models_[0]->referenced * 100,
               11);  // io and ser, not unused
     ClearModels();
@@ -182,7 +186,10 @@ TEST_F(PinTest, ChecksAgainstModels) {
     EXPECT_EQ(Run("2.1", std::string(kGoodComponent) + rows, models),
               "E0608 - Component 'c': Model 'sel' for Pin '2' not defined.\n"
               "E0608 - Component 'c': Model 'nomodel' for Pin '7' not defined.\n"
-              "E0608 - Component 'c': Model 'NA' for Pin '8' not defined.\n");
+              "E0608 - Component 'c': Model 'NA' for Pin '8' not defined.\n"
+              "W0219 - Model unused not referenced in any [Pin], [Model Selector], [Driver "
+              "Schedule] or [Series Pin Mapping] sections.\n No more warnings will be generated "
+              "for un-referenced models\n");
 }
 
 TEST_F(PinTest, ChecksAgainstMappingsDiffPinsAndPackageModel) {
@@ -243,6 +250,24 @@ TEST_F(PinTest, ChecksAgainstMappingsDiffPinsAndPackageModel) {
     EXPECT_EQ(out, "E0516 - Unable to find Package Model 'other' for Component 'c'\n"
                    "E0516 - Unable to find Package Model 'q' for Component 'c'\n");
     EXPECT_EQ(PARSE_GetIbisVersion(), 5);
+}
+
+// The same checks on models that the file defines.
+TEST_F(PinTest, ModelsDefinedInTheFile) {
+    const std::string body = std::string(kGoodComponent) +
+                             "[Pin] signal_name model_name\n1 a io\n2 b ser\n3 c dm\n4 d GND\n"
+                             "5 e undefined\n"
+                             "[Model] io\nModel_type I/O\n[Model] ser\nModel_type Series\n"
+                             "[Model] dm\nModel_type Input_diff\n";
+    EXPECT_EQ(ComponentMessages(Run("4.2", body)),
+              "E0610 - Component 'c':  Pin '2': Model 'ser': model type for a Pin cannot be "
+              "Series or Series_switch.\n"
+              "E0608 - Component 'c': Model 'undefined' for Pin '5' not defined.\n"
+              "E0544 - TBD: Put this in model check, *_DIFF without external model\n"
+              "E0545 - Component <c> pin <3> model <dm> type <Input_diff> using [External Model] "
+              "without corresponding [Diff_Pin]\n");
+    EXPECT_EQ(ComponentMessages(Run("2.1", body)),
+              "E0608 - Component 'c': Model 'undefined' for Pin '5' not defined.\n");
 }
 
 }  // namespace
