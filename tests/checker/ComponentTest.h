@@ -109,21 +109,26 @@ protected:
 
     // Checks an .ibs file of the version: header lines 1-3, then body, then
     // [End]. `before` runs between the read and the whole-file checks, with
-    // the root; the models and selectors it adds stay the fixture's.
+    // the root; the models and selectors it adds (if any) take the place of
+    // the file's and stay the fixture's.
     std::string Run(const std::string &version, const std::string &body,
                     const std::function<void(IBIS *)> &before = nullptr) {
         std::string path = Write("a.ibs", Header(version, "a.ibs") + body + "[End]\n");
         EXPECT_EQ(CHECKPASS_BeginFile(), 1);
         IBIS *root = nullptr;
         if (PARSE_ParseFile(path.c_str(), FILE_IBS) && IBIS_GetCurrent(&root)) {
-            if (before) {
+            if (before)
                 before(root);
-                root->models = models_.empty() ? nullptr : models_.front();
-                root->modelSelectors = selectors_.empty() ? nullptr : selectors_.front();
-            }
+            // Hand-made models and selectors stand in for what the file has.
+            if (!models_.empty())
+                root->models = models_.front();
+            if (!selectors_.empty())
+                root->modelSelectors = selectors_.front();
             CHECKPASS_RunChecks(FILE_IBS, 0);
-            root->models = nullptr;
-            root->modelSelectors = nullptr;
+            if (!models_.empty())
+                root->models = nullptr;
+            if (!selectors_.empty())
+                root->modelSelectors = nullptr;
             if (root->packageModels == FakePackageModels())
                 root->packageModels = nullptr;
         }
