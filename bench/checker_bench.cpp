@@ -13,6 +13,7 @@
 #include "IbisParser/checkpass.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/crv.h"
+#include "IbisParser/crvop.h"
 #include "IbisParser/mdl.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse.h"
@@ -150,8 +151,51 @@ void BM_SeriesMosfets(benchmark::State &state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * entries);
 }
 
+// A table of n rows: rising x (0), falling x (1), x that steps back at every
+// other row (2), or rising x with the min column "NA" but at both ends (3).
+CRV *MakeTable(int n, int shape) {
+    CRV *c = nullptr;
+    CMN_Alloc(&c, sizeof(CRV));
+    RNGP *tail = nullptr;
+    for (int i = 0; i < n; ++i) {
+        RNGP *r = nullptr;
+        RNGP_Create(&r);
+        double x = shape == 1 ? n - i : shape == 2 ? i + (i % 2 ? -1.5 : 0.0) : i;
+        CRVOP_SetPoint(r, CRVOP_TYP, x * 0.01, x * 1e-3);
+        CRVOP_SetPoint(r, CRVOP_MIN, x * 0.01, x * 0.9e-3);
+        CRVOP_SetPoint(r, CRVOP_MAX, x * 0.01, x * 1.1e-3);
+        if (shape == 3 && i > 0 && i + 1 < n)
+            r->min_state = CMN_VALUE_NA;
+        r->prev = tail;
+        (tail ? tail->next : c->points) = r;
+        tail = r;
+    }
+    return c;
+}
+
+// The sum of two large tables (the AC/DC checks merge every I-V table with
+// others): a rising one with one of the shapes above. Reports rows per
+// second; the sizes show the growth.
+void BM_MergeLargeTables(benchmark::State &state) {
+    const int n = static_cast<int>(state.range(0));
+    CRV *a = MakeTable(n, 0);
+    CRV *b = MakeTable(n, static_cast<int>(state.range(1)));
+    for (auto _ : state) {
+        CRV *sum = CRVOP_Merge(a, b, CRVOP_ALL);
+        benchmark::DoNotOptimize(sum);
+        CRV_Free(sum);
+    }
+    CRV_Free(a);
+    CRV_Free(b);
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 2 * n);
+}
+
 }  // namespace
 
+BENCHMARK(BM_MergeLargeTables)
+    ->ArgsProduct({{1000, 8000, 64000}, {1, 2, 3}})
+    ->ArgNames({"rows", "shape"})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CheckLargeIbs)->Arg(8)->Arg(32)->Arg(64)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CurveRows)->Arg(20000)->Arg(80000)->Arg(200000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Waveforms)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
