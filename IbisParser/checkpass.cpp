@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "IbisParser/acdc.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/crv.h"
 #include "IbisParser/hdr.h"
@@ -26,6 +27,11 @@ void HdrSetNext(void *record, void *next) {
 }
 void HdrFree(void *head) { HDR_Free(static_cast<HDR *>(head)); }
 
+void AcdcCheckModels(MDL *models) { ACDC_CheckModels(models); }
+void AcdcCheckAddSubmodels(MDL *models, SUBMDL *submodels) {
+    ACDC_CheckAddSubmodels(models, submodels);
+}
+
 }  // namespace
 
 PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
@@ -45,13 +51,20 @@ IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
     /* IBIS_LIST_HEADER */ {HdrSetNext, HdrFree},
 };
 
-IBIS_CHECKS IBIS_checks = {};
+IBIS_CHECKS IBIS_checks = [] {
+    IBIS_CHECKS c{};
+    c.acdcCheckModels = AcdcCheckModels;
+    c.acdcCheckAddSubmodels = AcdcCheckAddSubmodels;
+    return c;
+}();
 
 SINFO_OPS SINFO_ops = {CRV_Free, SMOS_Free, SMOS_CheckDuplicateVds};
 
 MDL_SUBSECTION_OPS MDL_subsections = {};
 
 RCVTH_OPS RCVTH_ops = {};
+
+ACDC_OPS ACDC_ops = {};
 
 namespace {
 

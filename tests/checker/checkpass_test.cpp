@@ -50,6 +50,8 @@ protected:
         g_seen.clear();
         PARSE_sections[SECTION_MODEL] = {FakeInit, FakeLine, FakeEnd, FakeReset};
         IBIS_listOps[IBIS_LIST_MODEL] = {FakeSetNext, FakeFree};
+        // The stand-in records are no models for the real whole-file checks.
+        IBIS_checks = IBIS_CHECKS{};
     }
 };
 
