@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "IbisParser/acdc.h"
 #include "IbisParser/checkpass.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/crv.h"
@@ -190,8 +191,52 @@ void BM_MergeLargeTables(benchmark::State &state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 2 * n);
 }
 
+// Dynamic_clamp submodels "<i>" of the [Add Submodel] benchmark, each a
+// ground clamp of two rows at voltages of its own.
+std::vector<CRV *> g_clamps;
+int FindClamp(const char *name, SUBMDL *, int *type, const CRV **gnd, const CRV **power) {
+    size_t i = strtoul(name, nullptr, 10);
+    if (i >= g_clamps.size())
+        return 0;
+    *type = 2;
+    *gnd = g_clamps[i];
+    *power = nullptr;
+    return 1;
+}
+
+// One model adding N such submodels in all modes: their clamps are summed
+// per corner and mode, a sum that grows with every one added.
+void BM_AddSubmodelClamps(benchmark::State &state) {
+    const int n = static_cast<int>(state.range(0));
+    MDL model{};
+    model.Model_type = MDL_TYPE_IO;
+    std::vector<ADD_SUBMDL> entries(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        CRV *c = MakeTable(2, 0);
+        CRVOP_ShiftX(c, -1e-3 * i);
+        g_clamps.push_back(c);
+        snprintf(entries[i].name, sizeof entries[i].name, "%d", i);
+        entries[i].mode = 2;
+        entries[i].next = i + 1 < n ? &entries[i + 1] : nullptr;
+    }
+    model.addSubmodel = entries.data();
+    model.gndClamp = MakeTable(2, 0);
+    const ACDC_OPS saved = ACDC_ops;
+    ACDC_ops.findSubmodel = FindClamp;
+    Silence quiet;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ACDC_CheckAddSubmodels(&model, nullptr));
+    ACDC_ops = saved;
+    CRV_Free(model.gndClamp);
+    for (CRV *c : g_clamps)
+        CRV_Free(c);
+    g_clamps.clear();
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * n);
+}
+
 }  // namespace
 
+BENCHMARK(BM_AddSubmodelClamps)->Arg(1000)->Arg(8000)->Arg(64000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MergeLargeTables)
     ->ArgsProduct({{1000, 8000, 64000}, {1, 2, 3}})
     ->ArgNames({"rows", "shape"})

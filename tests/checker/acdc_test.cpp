@@ -413,6 +413,48 @@ TEST_F(AcdcTest, IssoTablesAgainstTheDriveTables) {
     EXPECT_EQ(Output(), "");
 }
 
+// Submodels "s0".."s9", Dynamic_clamps whose ground clamps rise, each over
+// its own voltages; "s7" turns back.
+std::vector<CRV *> g_rising;
+int FindRising(const char *name, SUBMDL *, int *type, const CRV **gnd, const CRV **power) {
+    if (name[0] != 's' || name[1] < '0' || name[1] > '9')
+        return 0;
+    *type = 2;
+    *gnd = g_rising[static_cast<size_t>(name[1] - '0')];
+    *power = nullptr;
+    return 1;
+}
+
+TEST_F(AcdcTest, ManyAddedSubmodelsSumOnce) {
+    TestModel t("many", MDL_TYPE_OUTPUT);
+    t.m.gndClamp = t.Table({"-1 -1 NA NA", "0 0 NA NA"});
+    static const char *const rows[10][2] = {
+        {"-2.0 -1 NA NA", "-1.5 0 NA NA"}, {"-2.1 -1 NA NA", "-1.6 0 NA NA"},
+        {"-2.2 -1 NA NA", "-1.7 0 NA NA"}, {"-2.3 -1 NA NA", "-1.8 0 NA NA"},
+        {"-2.4 -1 NA NA", "-1.9 0 NA NA"}, {"-2.5 -1 NA NA", "-2.0 0 NA NA"},
+        {"-2.6 -1 NA NA", "-2.1 0 NA NA"}, {"-2.7 -1 NA NA", "-2.2 0 NA NA"},
+        {"-2.8 -1 NA NA", "-2.3 0 NA NA"}, {"-2.9 -1 NA NA", "-2.4 0 NA NA"}};
+    g_rising.clear();
+    for (const auto &r : rows)
+        g_rising.push_back(t.Table({r[0], r[1]}));
+    g_rising[7] = t.Table({"-2.7 -1 NA NA", "-2.45 5 NA NA", "-2.2 0 NA NA"});
+    ADD_SUBMDL entries[10];
+    for (int i = 0; i < 10; ++i)
+        entries[i] = ADD_SUBMDL{{'s', static_cast<char>('0' + i)}, 0, i < 9 ? &entries[i + 1] : nullptr};
+    t.m.addSubmodel = entries;
+    const ACDC_OPS saved = ACDC_ops;
+    ACDC_ops.findSubmodel = FindRising;
+    ACDC_CheckAddSubmodels(&t.m, nullptr);
+    EXPECT_EQ(Output(),
+              "WARNING -\n    Combined Clamp in Driving Mode for Model many Typical data is "
+              "non-monotonic\n");
+    // Without s7 the sum rises throughout.
+    entries[6].next = &entries[8];
+    ACDC_CheckAddSubmodels(&t.m, nullptr);
+    EXPECT_EQ(Output(), "");
+    ACDC_ops = saved;
+}
+
 TEST_F(AcdcTest, SwitchTurnsTheChecksOff) {
     TestModel t("m", MDL_TYPE_INPUT);
     t.m.gndClamp = t.Table({"-1 -8 NA NA", "0 0 NA NA"});
