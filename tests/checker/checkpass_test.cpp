@@ -50,8 +50,7 @@ protected:
         g_seen.clear();
         PARSE_sections[SECTION_MODEL] = {FakeInit, FakeLine, FakeEnd, FakeReset};
         IBIS_listOps[IBIS_LIST_MODEL] = {FakeSetNext, FakeFree};
-        // The stand-in records are no models for the real whole-file checks.
-        IBIS_checks = IBIS_CHECKS{};
+        IBIS_checks = IBIS_CHECKS{};  // the stand-in records are no models to check
     }
 };
 
