@@ -156,9 +156,10 @@ int TableAt(const CRV *table, double voltage, int corner, double *out) {
 }
 
 // A table as a current against the pin voltage: merged with the zero curve
-// (a missing table is zero current), optionally negated, then shifted.
+// (a missing table is zero current), optionally negated, then shifted. The
+// curves of a check are its own: each is one block (CRVOP_FreeBlock).
 CRV *PinCurve(const CRV *table, int corner, bool negate, double shift) {
-    CRV *copy = CRVOP_Merge(table, CRVOP_ZeroCurve(), corner);
+    CRV *copy = CRVOP_MergeBlock(table, CRVOP_ZeroCurve(), corner);
     if (copy == nullptr)
         return nullptr;
     if (negate)
@@ -170,9 +171,10 @@ CRV *PinCurve(const CRV *table, int corner, bool negate, double shift) {
 // sum + addend into a new curve; the old sum and the addend are freed.
 // Null (both freed) when out of memory.
 CRV *AddInto(CRV *sum, CRV *addend, int corner) {
-    CRV *result = sum != nullptr && addend != nullptr ? CRVOP_Merge(sum, addend, corner) : nullptr;
-    CRV_Free(sum);
-    CRV_Free(addend);
+    CRV *result =
+        sum != nullptr && addend != nullptr ? CRVOP_MergeBlock(sum, addend, corner) : nullptr;
+    CRVOP_FreeBlock(sum);
+    CRVOP_FreeBlock(addend);
     return result;
 }
 
@@ -197,7 +199,7 @@ struct CurveSum {
 
 void SumAdd(CurveSum *s, CRV *curve, int corner) {
     if (s->failed || curve == nullptr) {
-        CRV_Free(curve);
+        CRVOP_FreeBlock(curve);
         s->failed = true;
         return;
     }
@@ -219,7 +221,7 @@ void SumAdd(CurveSum *s, CRV *curve, int corner) {
 CRV *SumTake(CurveSum *s, int corner) {
     CRV *sum = s->depth > 0 && !s->failed ? s->part[0] : nullptr;
     if (s->failed && s->depth > 0)
-        CRV_Free(s->part[0]);
+        CRVOP_FreeBlock(s->part[0]);
     for (int i = 1; i < s->depth; ++i)
         sum = AddInto(sum, s->part[i], corner);  // frees the part also after a failure
     s->depth = 0;
@@ -233,7 +235,7 @@ void CheckModeClamps(const MDL *model, SUBMDL *submodels, int corner, const CRV 
                      const CRV *power, double gndRail, double powerRail, int mode,
                      const char *caption) {
     CurveSum sum{};
-    SumAdd(&sum, CRVOP_Merge(gnd, power, corner), corner);
+    SumAdd(&sum, CRVOP_MergeBlock(gnd, power, corner), corner);
     for (const ADD_SUBMDL *e = model->addSubmodel; !sum.failed && e != nullptr; e = e->next) {
         if (e->mode != mode && e->mode != 2)
             continue;
@@ -249,7 +251,7 @@ void CheckModeClamps(const MDL *model, SUBMDL *submodels, int corner, const CRV 
     CRV *total = SumTake(&sum, corner);
     if (total != nullptr)
         ACDC_CheckCurveMonotonic(total, model->name, caption, corner, kSeverityWarning);
-    CRV_Free(total);
+    CRVOP_FreeBlock(total);
 }
 
 void CheckAddSubmodelClamps(MDL *models, SUBMDL *submodels, int corner) {
@@ -272,8 +274,8 @@ void CheckAddSubmodelClamps(MDL *models, SUBMDL *submodels, int corner) {
                 CheckModeClamps(m, submodels, corner, gnd, power, gndRail, powerRail, 0,
                                 "Combined Clamp in Driving Mode for Model");
         }
-        CRV_Free(gnd);
-        CRV_Free(power);
+        CRVOP_FreeBlock(gnd);
+        CRVOP_FreeBlock(power);
     }
 }
 
@@ -361,7 +363,8 @@ int ACDC_IntersectLoadLine(const CRV *curve, double loadVoltage, double loadResi
             best = v;
             bestDistance = distance;
         }
-        if (v > x0 - kSegmentSlack && v < x1 + kSegmentSlack && (!found || distance < bestDistance)) {
+        const bool within = v > x0 - kSegmentSlack && v < x1 + kSegmentSlack;
+        if (within && (!found || distance < bestDistance)) {
             found = true;
             best = v;
             bestDistance = distance;
@@ -452,12 +455,13 @@ int ACDC_CheckVmeas(const MDL *model, int corner, const CRV *pulldown, const CRV
         return 1;
     double vPulldown = 0.0, vPullup = 0.0;
     const int type = model->Model_type;
+    const double vref = *model->Vref, rref = *model->Rref;
     const int pulldownSolved =
         !PullsUpOnly(type) &&
-        ACDC_IntersectLoadLine(pulldown, *model->Vref, *model->Rref, corner, 0.0, &vPulldown, nullptr);
+        ACDC_IntersectLoadLine(pulldown, vref, rref, corner, 0.0, &vPulldown, nullptr);
     const int pullupSolved =
         !PullsDownOnly(type) &&
-        ACDC_IntersectLoadLine(pullup, *model->Vref, *model->Rref, corner, 0.0, &vPullup, nullptr);
+        ACDC_IntersectLoadLine(pullup, vref, rref, corner, 0.0, &vPullup, nullptr);
     if (!pulldownSolved && !pullupSolved)
         return 1;
     if (model->externalModel != nullptr)
@@ -484,9 +488,9 @@ int ACDC_CheckCombinedCurves(const MDL *model, int corner) {
     CRV *pullup = pulldown ? PinCurve(model->pullup, corner, true, pullupRail) : nullptr;
     CRV *gnd = pullup ? PinCurve(model->gndClamp, corner, false, gndRail) : nullptr;
     CRV *power = gnd ? PinCurve(model->powerClamp, corner, true, powerRail) : nullptr;
-    CRV *clamps = power ? CRVOP_Merge(power, gnd, corner) : nullptr;
-    CRV *combinedPulldown = clamps ? CRVOP_Merge(clamps, pulldown, corner) : nullptr;
-    CRV *combinedPullup = combinedPulldown ? CRVOP_Merge(clamps, pullup, corner) : nullptr;
+    CRV *clamps = power ? CRVOP_MergeBlock(power, gnd, corner) : nullptr;
+    CRV *combinedPulldown = clamps ? CRVOP_MergeBlock(clamps, pulldown, corner) : nullptr;
+    CRV *combinedPullup = combinedPulldown ? CRVOP_MergeBlock(clamps, pullup, corner) : nullptr;
     int ok = 0;
     if (combinedPullup != nullptr) {
         ok = 1;
@@ -494,20 +498,22 @@ int ACDC_CheckCombinedCurves(const MDL *model, int corner) {
                                  corner, kSeverityWarning);
         ACDC_CheckCurveMonotonic(combinedPullup, model->name, "Combined Pullup for Model:",
                                  corner, kSeverityWarning);
-        for (const WVFRM *w = model->risingWaveform; w != nullptr; w = w->next)
-            ok &= ACDC_CheckWaveformEndpoints(model, corner, w, combinedPulldown, combinedPullup, 1);
-        for (const WVFRM *w = model->fallingWaveform; w != nullptr; w = w->next)
-            ok &= ACDC_CheckWaveformEndpoints(model, corner, w, combinedPulldown, combinedPullup, 0);
+        for (int rising = 1; rising >= 0; --rising)
+            for (const WVFRM *w = rising ? model->risingWaveform : model->fallingWaveform;
+                 w != nullptr; w = w->next)
+                ok &= ACDC_CheckWaveformEndpoints(model, corner, w, combinedPulldown,
+                                                  combinedPullup, rising);
         // A table too short for this corner has no combined curve to test Vmeas on.
         const bool pulldownShort =
             model->pulldown != nullptr && CRVOP_IsTooShort(model->pulldown, corner);
-        const bool pullupShort = model->pullup != nullptr && CRVOP_IsTooShort(model->pullup, corner);
+        const bool pullupShort =
+            model->pullup != nullptr && CRVOP_IsTooShort(model->pullup, corner);
         ok &= ACDC_CheckVmeas(model, corner, pulldownShort ? nullptr : combinedPulldown,
                               pullupShort ? nullptr : combinedPullup);
     }
     CRV *const curves[] = {pulldown, pullup, gnd, power, clamps, combinedPulldown, combinedPullup};
     for (CRV *c : curves)
-        CRV_Free(c);
+        CRVOP_FreeBlock(c);
     return ok;
 }
 

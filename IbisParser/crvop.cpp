@@ -127,6 +127,7 @@ struct View {
     const RNGP *head;
     bool back;
     RNGP *sorted;
+    size_t rows;  // rows with x given: a bound on what the input adds to a sum
 };
 
 bool ByX(const RNGP &a, const RNGP &b) { return a.x < b.x; }
@@ -134,7 +135,7 @@ bool ByX(const RNGP &a, const RNGP &b) { return a.x < b.x; }
 // Prepares the walk of one input; an input without two different x takes no
 // part (head null). 0 when the sorted copy cannot be made.
 int ViewOpen(const CRV *curve, View *v) {
-    *v = View{nullptr, false, nullptr};
+    *v = View{nullptr, false, nullptr, 0};
     if (curve == nullptr)
         return 1;
     int direction = CRVOP_Direction(curve->points);
@@ -153,6 +154,7 @@ int ViewOpen(const CRV *curve, View *v) {
             stepsBack = true;
         last = r->x;
     }
+    v->rows = rows;
     if (!stepsBack)
         return 1;
     if (!CMN_Alloc(&v->sorted, rows * sizeof(RNGP)))
@@ -184,6 +186,97 @@ void FillRow(RNGP *row, RNGP *next, RNGP *prev, double x, double value) {
     CRVOP_SetPoint(row, CRVOP_TYP, x, value);
     CRVOP_SetPoint(row, CRVOP_MIN, x, value);
     CRVOP_SetPoint(row, CRVOP_MAX, x, value);
+}
+
+// Where a block curve's rows start: right after the record, aligned.
+const size_t kBlockRows = (sizeof(CRV) + alignof(RNGP) - 1) / alignof(RNGP) * alignof(RNGP);
+
+// The sum of CRVOP_Merge. With `block` the record and every row it can need
+// (no more than the inputs have x values) come in one allocation.
+CRV *MergeCurves(const CRV *a, const CRV *b, int mask, bool block) {
+    View views[2] = {};
+    CRV *result = nullptr;
+    RNGP *pool = nullptr;
+    size_t pooled = 0;
+    bool failed = !ViewOpen(a, &views[0]) || !ViewOpen(b, &views[1]);
+    if (!failed && block) {
+        pooled = views[0].rows + views[1].rows;
+        failed = !CMN_Alloc(&result, kBlockRows + pooled * sizeof(RNGP));
+        if (!failed)
+            pool = reinterpret_cast<RNGP *>(reinterpret_cast<char *>(result) + kBlockRows);
+    } else if (!failed) {
+        failed = !CMN_Alloc(&result, sizeof(CRV));
+    }
+    // Per input and column: whether a row gives the column, and its span.
+    int has[2][3] = {};
+    Span spans[2][3];
+    const RNGP *pending[2] = {nullptr, nullptr};
+    for (int i = 0; !failed && i < 2; ++i)
+        if (views[i].head != nullptr)
+            pending[i] = Seek(views[i].head, views[i].back, kXOnly, nullptr, nullptr);
+    double last = kAboveAll;
+    RNGP *tail = nullptr;
+    size_t used = 0;
+    while (!failed && (pending[0] != nullptr || pending[1] != nullptr)) {
+        double x;
+        if (pending[0] != nullptr && pending[1] != nullptr &&
+            std::fabs(pending[0]->x - pending[1]->x) < kJoin) {
+            x = pending[0]->x;
+            pending[0] = ViewNextX(views[0], pending[0]);
+            pending[1] = ViewNextX(views[1], pending[1]);
+        } else {
+            const bool first = pending[1] == nullptr ||
+                               (pending[0] != nullptr && pending[0]->x < pending[1]->x);
+            const int i = first ? 0 : 1;
+            x = pending[i]->x;
+            pending[i] = ViewNextX(views[i], pending[i]);
+        }
+        if (std::fabs(x - last) <= kJoin)
+            continue;
+        RNGP *row = nullptr;
+        if (pool != nullptr) {
+            MSG_ASSERT(used < pooled);
+            row = &pool[used++];
+        } else if (!CMN_Alloc(&row, sizeof(RNGP))) {
+            failed = true;
+            break;
+        }
+        row->x = x;
+        row->x_state = CMN_VALUE_NUMBER;
+        if (x < last || tail == nullptr) {
+            for (int i = 0; i < 2; ++i)
+                for (int c = 0; c < 3; ++c)
+                    has[i][c] = views[i].head != nullptr &&
+                                SpanStart(&spans[i][c], views[i].head, views[i].back, kColumns[c]);
+        }
+        last = x;
+        for (int c = 0; c < 3; ++c) {
+            if ((mask & kColumns[c]) == 0 || (!has[0][c] && !has[1][c]))
+                continue;
+            double sum = 0.0;
+            for (int i = 0; i < 2; ++i)
+                if (has[i][c])
+                    sum += SpanValue(&spans[i][c], views[i].back, kColumns[c], 1, x);
+            CRVOP_SetPoint(row, kColumns[c], x, sum);
+        }
+        row->prev = tail;
+        if (tail == nullptr)
+            result->points = row;
+        else
+            tail->next = row;
+        tail = row;
+    }
+    CMN_Free(views[0].sorted);
+    CMN_Free(views[1].sorted);
+    if (failed) {
+        MSG_Bug(3300);
+        if (block)
+            CMN_Free(result);
+        else
+            CRV_Free(result);
+        return nullptr;
+    }
+    return result;
 }
 
 RNGP s_zeroRows[2];
@@ -420,79 +513,13 @@ int CRVOP_SumAllAt(const CRV *a, const CRV *b, double x, RNGP *row) {
     return stored;
 }
 
-CRV *CRVOP_Merge(const CRV *a, const CRV *b, int mask) {
-    CRV *result = nullptr;
-    if (!CMN_Alloc(&result, sizeof(CRV))) {
-        MSG_Bug(3300);
-        return nullptr;
-    }
-    View views[2] = {};
-    int opened = ViewOpen(a, &views[0]) && ViewOpen(b, &views[1]);
-    // Per input and column: whether a row gives the column, and its span.
-    int has[2][3] = {};
-    Span spans[2][3];
-    const RNGP *pending[2] = {nullptr, nullptr};
-    for (int i = 0; opened && i < 2; ++i)
-        if (views[i].head != nullptr)
-            pending[i] = Seek(views[i].head, views[i].back, kXOnly, nullptr, nullptr);
-    double last = kAboveAll;
-    RNGP *tail = nullptr;
-    bool failed = !opened;
-    while (!failed && (pending[0] != nullptr || pending[1] != nullptr)) {
-        double x;
-        if (pending[0] != nullptr && pending[1] != nullptr &&
-            std::fabs(pending[0]->x - pending[1]->x) < kJoin) {
-            x = pending[0]->x;
-            pending[0] = ViewNextX(views[0], pending[0]);
-            pending[1] = ViewNextX(views[1], pending[1]);
-        } else {
-            int i = pending[1] == nullptr || (pending[0] != nullptr && pending[0]->x < pending[1]->x)
-                        ? 0
-                        : 1;
-            x = pending[i]->x;
-            pending[i] = ViewNextX(views[i], pending[i]);
-        }
-        if (std::fabs(x - last) <= kJoin)
-            continue;
-        RNGP *row = nullptr;
-        if (!CMN_Alloc(&row, sizeof(RNGP))) {
-            failed = true;
-            break;
-        }
-        row->x = x;
-        row->x_state = CMN_VALUE_NUMBER;
-        if (x < last || tail == nullptr) {
-            for (int i = 0; i < 2; ++i)
-                for (int c = 0; c < 3; ++c)
-                    has[i][c] = views[i].head != nullptr &&
-                                SpanStart(&spans[i][c], views[i].head, views[i].back, kColumns[c]);
-        }
-        last = x;
-        for (int c = 0; c < 3; ++c) {
-            if ((mask & kColumns[c]) == 0 || (!has[0][c] && !has[1][c]))
-                continue;
-            double sum = 0.0;
-            for (int i = 0; i < 2; ++i)
-                if (has[i][c])
-                    sum += SpanValue(&spans[i][c], views[i].back, kColumns[c], 1, x);
-            CRVOP_SetPoint(row, kColumns[c], x, sum);
-        }
-        row->prev = tail;
-        if (tail == nullptr)
-            result->points = row;
-        else
-            tail->next = row;
-        tail = row;
-    }
-    CMN_Free(views[0].sorted);
-    CMN_Free(views[1].sorted);
-    if (failed) {
-        MSG_Bug(3300);
-        CRV_Free(result);
-        return nullptr;
-    }
-    return result;
+CRV *CRVOP_Merge(const CRV *a, const CRV *b, int mask) { return MergeCurves(a, b, mask, false); }
+
+CRV *CRVOP_MergeBlock(const CRV *a, const CRV *b, int mask) {
+    return MergeCurves(a, b, mask, true);
 }
+
+void CRVOP_FreeBlock(CRV *curve) { CMN_Free(curve); }
 
 void CRVOP_GetRails(const MDL *model, int corner, double *powerClamp, double *pullup,
                     double *gndClamp, double *pulldown) {

@@ -77,6 +77,10 @@ int CRVOP_SumAllAt(const CRV *a, const CRV *b, double x, RNGP *row);
 // mask. Either input may be null; neither is changed. The caller frees the
 // result with CRV_Free. Null (after bug 3300) when memory runs out.
 CRV *CRVOP_Merge(const CRV *a, const CRV *b, int mask);
+// The same sum with the record and its rows in one allocation, for curves a
+// check keeps to itself: freed with CRVOP_FreeBlock, never with CRV_Free.
+CRV *CRVOP_MergeBlock(const CRV *a, const CRV *b, int mask);
+void CRVOP_FreeBlock(CRV *curve);
 
 // The rails of a model at a corner: power clamp, pullup, gnd clamp and
 // pulldown voltage, each 0 unless a range of the model gives it.

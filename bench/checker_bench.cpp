@@ -117,10 +117,7 @@ std::string GenerateModels(int count, size_t *bytes) {
     }
     out << "[End]\n";
     out.close();
-    FILE *f = fopen(path.c_str(), "rb");
-    fseek(f, 0, SEEK_END);
-    *bytes = static_cast<size_t>(ftell(f));
-    fclose(f);
+    *bytes = FileSize(path);
     return path;
 }
 
@@ -249,6 +246,66 @@ void BM_MergeLargeTables(benchmark::State &state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 2 * n);
 }
 
+// A file of `count` driver models as vendors write them: four I-V tables of
+// 100 rows and a rising and a falling waveform of 100 rows each.
+std::string GenerateDrivers(int count, size_t *bytes) {
+    char tmpl[] = "/tmp/checker-bench-drivers-XXXXXX";
+    if (mkdtemp(tmpl) == nullptr)
+        abort();
+    std::string path = std::string(tmpl) + "/drivers.ibs";
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] drivers.ibs\n[File Rev] 1.0\n";
+    static const char *const kTables[] = {"[Pulldown]", "[Pullup]", "[GND Clamp]", "[POWER Clamp]"};
+    char line[120];
+    for (int i = 0; i < count; ++i) {
+        out << "[Model] d" << i << "\nModel_type I/O\nVinl = 0.8\nVinh = 2.0\nVmeas = 1.5\n"
+            << "Vref = 0\nRref = 50\nC_comp 1p 0.9p 1.1p\n[Voltage Range] 3.3 3.0 3.6\n";
+        for (int t = 0; t < 4; ++t) {
+            out << kTables[t] << "\n";
+            for (int r = 0; r < 100; ++r) {
+                double v = -3.3 + r * 0.0666, ma = (t % 2 ? -10.0 : 10.0) * v;
+                snprintf(line, sizeof line, "%.4f %.5fm %.5fm %.5fm\n", v, ma, ma * 0.9, ma * 1.1);
+                out << line;
+            }
+        }
+        out << "[Ramp]\ndV/dt_r 1/1n 1/1n 1/1n\ndV/dt_f 1/1n 1/1n 1/1n\n";
+        for (int falling = 0; falling < 2; ++falling) {
+            out << (falling ? "[Falling Waveform]" : "[Rising Waveform]")
+                << "\nR_fixture = 50\nV_fixture = 0\n";
+            for (int r = 0; r < 100; ++r) {
+                double v = (falling ? 99 - r : r) * 0.033;
+                snprintf(line, sizeof line, "%dp %.4f %.4f %.4f\n", r * 10, v, v * 0.9, v * 1.1);
+                out << line;
+            }
+        }
+    }
+    out << "[End]\n";
+    out.close();
+    *bytes = FileSize(path);
+    return path;
+}
+
+// The check pass over such a file, with the AC/DC checks (second argument 1)
+// and without (0): the difference is what they cost.
+void BM_CheckDrivers(benchmark::State &state) {
+    size_t bytes = 0;
+    std::string path = GenerateDrivers(static_cast<int>(state.range(0)), &bytes);
+    ACDC_SetEnabled(static_cast<int>(state.range(1)));
+    {
+        Silence quiet;
+        for (auto _ : state) {
+            PARSE_SetIbisVersion(0);
+            CMN_ResetFileState();
+            benchmark::DoNotOptimize(CHECKPASS_CheckFile(path.c_str(), FILE_IBS, 0));
+        }
+    }
+    ACDC_SetEnabled(1);
+    remove(path.c_str());
+    remove(path.substr(0, path.rfind('/')).c_str());
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
 // Dynamic_clamp submodels "<i>" of the [Add Submodel] benchmark, each a
 // ground clamp of two rows at voltages of its own.
 std::vector<CRV *> g_clamps;
@@ -349,6 +406,10 @@ void BM_CheckPackage(benchmark::State &state) {
 
 }  // namespace
 
+BENCHMARK(BM_CheckDrivers)
+    ->ArgsProduct({{250, 1000, 4000}, {0, 1}})
+    ->ArgNames({"models", "acdc"})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AddSubmodelClamps)->Arg(1000)->Arg(8000)->Arg(64000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MergeLargeTables)
     ->ArgsProduct({{1000, 8000, 64000}, {1, 2, 3}})

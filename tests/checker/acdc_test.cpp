@@ -116,7 +116,8 @@ TEST_F(AcdcTest, LoadLineIntersections) {
             << c.name;
         if (c.solved) {
             EXPECT_NEAR(v, c.v, 1e-12) << c.name;
-            EXPECT_NEAR(i, (c.rLoad < 1e-32 ? 1e32 : 1.0 / c.rLoad) * (c.vLoad - v), 1e-9) << c.name;
+            const double g = c.rLoad < 1e-32 ? 1e32 : 1.0 / c.rLoad;
+            EXPECT_NEAR(i, g * (c.vLoad - v), 1e-9) << c.name;
         }
         CRV_Free(curve);
     }
@@ -188,7 +189,8 @@ TEST_F(AcdcTest, WaveformEndpointsAgainstTheTables) {
         {MDL_TYPE_OUTPUT, "3 -5.94 NA NA", ""},
         // Only the low level of an open-drain driver is judged.
         {MDL_TYPE_OPEN_DRAIN, "3 -0.3 NA NA",
-         "ERROR -\n    Model 'drv': Currents <> 0.0mA in 'Pullup' for Open_drain/Open_sink device\n"},
+         "ERROR -\n    Model 'drv': Currents <> 0.0mA in 'Pullup' for Open_drain/Open_sink "
+         "device\n"},
         {MDL_TYPE_OPEN_SOURCE, "3 -0.3 NA NA",
          error + "ERROR - Model 'drv': Currents <> 0.0mA in 'Pulldown' for Open_source device\n"},
         // An ECL pulldown is read like a pullup, from the voltage range down.
@@ -304,7 +306,8 @@ TEST_F(AcdcTest, CombinedCurvesSkippedOrPassed) {
     EXPECT_EQ(ACDC_CheckModels(&d.m), 0);
     d.m.Model_type = MDL_TYPE_INPUT;
     EXPECT_EQ(ACDC_CheckModels(&d.m), 0);
-    EXPECT_EQ(Output(), "WARNING - Combined Pulldown for Model: nm Typical data is non-monotonic\n");
+    EXPECT_EQ(Output(),
+              "WARNING - Combined Pulldown for Model: nm Typical data is non-monotonic\n");
 }
 
 TEST_F(AcdcTest, ClampAndOpenDrainCurrents) {
@@ -315,14 +318,17 @@ TEST_F(AcdcTest, ClampAndOpenDrainCurrents) {
     };
     const Case cases[] = {
         {MDL_TYPE_INPUT, {"-1 -8 -1 NA", "0 0 0 NA"}, {}, {}, {}, {}, {},
-         "WARNING - Model 'm': Extreme currents present in TYP GND_Clamp VI Curve (-12A @ -1.5V)\n"},
+         "WARNING - Model 'm': Extreme currents present in TYP GND_Clamp VI Curve "
+         "(-12A @ -1.5V)\n"},
         {MDL_TYPE_TERMINATOR, {"-2 -10.5 NA -11", "0 0 NA 0"}, {"-1.5 10.000001 1 1", "0 0 0 0"},
          {}, {}, {}, {},
-         "WARNING - Model 'm': Extreme currents present in TYP POWER_Clamp VI Curve (10A @ -1.5V)\n"},
+         "WARNING - Model 'm': Extreme currents present in TYP POWER_Clamp VI Curve "
+         "(10A @ -1.5V)\n"},
         {MDL_TYPE_OPEN_DRAIN, {}, {}, {}, {"0 0 0 1e-3", "1 0 0 0"}, {}, {"0 1 0 0", "1 0 0 0"},
          "ERROR -\n    Model 'm': Currents <> 0.0mA in 'Pullup' for Open_drain/Open_sink device\n"},
         {MDL_TYPE_IO_OPEN_SINK, {}, {}, {}, {"0 0 0 0", "1 0 NA 0"}, {}, {"0 0 0 0", "1 0 -2 0"},
-         "ERROR -\n    Model 'm': Currents <> 0.0mA in 'ISSO PU' for Open_drain/Open_sink device\n"},
+         "ERROR -\n    Model 'm': Currents <> 0.0mA in 'ISSO PU' for Open_drain/Open_sink "
+         "device\n"},
         {MDL_TYPE_OPEN_SOURCE, {}, {}, {"0 0 0 0", "1 1 1 1"}, {}, {"0 1 1 1", "1 0 0 0"}, {},
          "ERROR - Model 'm': Currents <> 0.0mA in 'Pulldown' for Open_source device\n"},
         {MDL_TYPE_IO_OPEN_SOURCE, {}, {}, {}, {}, {"0 1 1 1", "1 0 0 0"}, {},
@@ -440,7 +446,8 @@ TEST_F(AcdcTest, ManyAddedSubmodelsSumOnce) {
     g_rising[7] = t.Table({"-2.7 -1 NA NA", "-2.45 5 NA NA", "-2.2 0 NA NA"});
     ADD_SUBMDL entries[10];
     for (int i = 0; i < 10; ++i)
-        entries[i] = ADD_SUBMDL{{'s', static_cast<char>('0' + i)}, 0, i < 9 ? &entries[i + 1] : nullptr};
+        entries[i] =
+            ADD_SUBMDL{{'s', static_cast<char>('0' + i)}, 0, i < 9 ? &entries[i + 1] : nullptr};
     t.m.addSubmodel = entries;
     const ACDC_OPS saved = ACDC_ops;
     ACDC_ops.findSubmodel = FindRising;
