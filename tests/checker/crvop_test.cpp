@@ -192,6 +192,10 @@ TEST_F(CrvopTest, MergeSumsTwoCurves) {
         CRV *sum = CRVOP_Merge(a, b, c.mask);
         EXPECT_EQ(CurveText(sum), c.sum) << c.name;
         EXPECT_TRUE(LinksAgree(sum)) << c.name;
+        CRV *block = CRVOP_MergeBlock(a, b, c.mask);  // the same rows in one allocation
+        EXPECT_EQ(CurveText(block), c.sum) << c.name;
+        EXPECT_TRUE(LinksAgree(block)) << c.name;
+        CRVOP_FreeBlock(block);
         // Inputs as found, links both ways.
         EXPECT_EQ(CurveText(a) + "|" + CurveText(a, true) + "|" + CurveText(b), before) << c.name;
         CRV_Free(sum);
