@@ -11,6 +11,7 @@
 #include "IbisParser/mdl.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/mspec.h"
+#include "IbisParser/nameidx.h"
 #include "IbisParser/rng.h"
 #include "IbisParser/rngp.h"
 #include "IbisParser/wvfrm.h"
@@ -186,6 +187,39 @@ int Verdict(double deviation, double swing) {
     return 0;
 }
 
+// The submodels of the file by name, for one run of the [Add Submodel] check.
+struct Submodels {
+    SUBMDL *list;
+    NAME_INDEX index;
+    bool indexed;
+};
+
+// Indexes the list once; the first submodel of a name (in list order) is the
+// one found, as a walk of the list would find it.
+void SubmodelsOpen(Submodels *s, SUBMDL *list) {
+    const MDL_SUBMODEL_OPS &ops = MDL_submodelOps;
+    s->list = list;
+    s->index = NAME_INDEX{};
+    s->indexed = ops.next != nullptr && ops.name != nullptr;
+    for (SUBMDL *sub = list; s->indexed && sub != nullptr; sub = ops.next(sub)) {
+        int added = 0;
+        NAME_ENTRY *e = NAMEIDX_Add(&s->index, ops.name(sub), &added);
+        if (e == nullptr)
+            s->indexed = false;  // out of memory: look each name up in the list
+        else if (added)
+            e->item = sub;
+    }
+}
+
+SUBMDL *SubmodelNamed(const Submodels *s, const char *name) {
+    if (s->indexed) {
+        const NAME_ENTRY *e = NAMEIDX_Find(&s->index, name);
+        return e != nullptr ? static_cast<SUBMDL *>(e->item) : nullptr;
+    }
+    return MDL_submodelOps.findByName != nullptr ? MDL_submodelOps.findByName(name, s->list)
+                                                 : nullptr;
+}
+
 // A sum of curves taken in order, merging partial sums of equal size as a
 // binary counter carries: each curve goes through O(log n) merges, so a model
 // that adds many submodels costs n log n rather than n^2 row steps. Up to
@@ -231,7 +265,7 @@ CRV *SumTake(CurveSum *s, int corner) {
 // The sum of a model's clamps in one mode with those of its Dynamic_clamp
 // submodels added in that mode (entries of mode `mode` or All), checked for
 // monotonicity.
-void CheckModeClamps(const MDL *model, SUBMDL *submodels, int corner, const CRV *gnd,
+void CheckModeClamps(const MDL *model, const Submodels *submodels, int corner, const CRV *gnd,
                      const CRV *power, double gndRail, double powerRail, int mode,
                      const char *caption) {
     CurveSum sum{};
@@ -239,11 +273,13 @@ void CheckModeClamps(const MDL *model, SUBMDL *submodels, int corner, const CRV 
     for (const ADD_SUBMDL *e = model->addSubmodel; !sum.failed && e != nullptr; e = e->next) {
         if (e->mode != mode && e->mode != 2)
             continue;
+        const SUBMDL *sub = SubmodelNamed(submodels, e->name);
+        if (sub == nullptr || ACDC_ops.clamps == nullptr)
+            continue;
         int type = 0;
         const CRV *subGnd = nullptr, *subPower = nullptr;
-        if (ACDC_ops.findSubmodel == nullptr ||
-            !ACDC_ops.findSubmodel(e->name, submodels, &type, &subGnd, &subPower) ||
-            type != 2)  // Dynamic_clamp
+        ACDC_ops.clamps(sub, &type, &subGnd, &subPower);
+        if (type != 2)  // Dynamic_clamp
             continue;
         SumAdd(&sum, PinCurve(subGnd, corner, false, gndRail), corner);
         SumAdd(&sum, PinCurve(subPower, corner, true, powerRail), corner);
@@ -254,7 +290,7 @@ void CheckModeClamps(const MDL *model, SUBMDL *submodels, int corner, const CRV 
     CRVOP_FreeBlock(total);
 }
 
-void CheckAddSubmodelClamps(MDL *models, SUBMDL *submodels, int corner) {
+void CheckAddSubmodelClamps(MDL *models, const Submodels *submodels, int corner) {
     for (const MDL *m = models; m != nullptr; m = m->next) {
         if (m->addSubmodel == nullptr ||
             (!HasNonDrivingMode(m->Model_type) && !HasDrivingMode(m->Model_type)))
@@ -599,7 +635,10 @@ int ACDC_CheckModels(MDL *models) {
 int ACDC_CheckAddSubmodels(MDL *models, SUBMDL *submodels) {
     if (!s_enabled)
         return 0;
+    Submodels named{};
+    SubmodelsOpen(&named, submodels);
     for (int corner : kCorners)
-        CheckAddSubmodelClamps(models, submodels, corner);
+        CheckAddSubmodelClamps(models, &named, corner);
+    NAMEIDX_Clear(&named.index);
     return 0;
 }

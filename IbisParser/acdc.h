@@ -48,12 +48,12 @@ int ACDC_HasCurrent(const CRV *table);
 void ACDC_CheckCurveMonotonic(const CRV *curve, const char *modelName, const char *caption,
                               int corner, int severity);
 
-// What the [Add Submodel] check asks of the submodel section: the file's
-// submodel of that name (the one a walk of the list finds first), its
-// Submodel_type code and its [GND Clamp] and [POWER Clamp] (null when
-// absent). Empty until that section is built: no entry then adds a clamp.
+// What the [Add Submodel] check reads of a submodel (found by name through
+// MDL_submodelOps): its Submodel_type code and its [GND Clamp] and
+// [POWER Clamp] (null when absent). Empty until the submodel section is
+// built: no entry then adds a clamp.
 struct ACDC_OPS {
-    int (*findSubmodel)(const char *name, SUBMDL *submodels, int *submodelType,
-                        const CRV **gndClamp, const CRV **powerClamp);
+    void (*clamps)(const SUBMDL *submodel, int *submodelType, const CRV **gndClamp,
+                   const CRV **powerClamp);
 };
 extern ACDC_OPS ACDC_ops;

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -306,17 +307,26 @@ void BM_CheckDrivers(benchmark::State &state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
-// Dynamic_clamp submodels "<i>" of the [Add Submodel] benchmark, each a
-// ground clamp of two rows at voltages of its own.
-std::vector<CRV *> g_clamps;
-int FindClamp(const char *name, SUBMDL *, int *type, const CRV **gnd, const CRV **power) {
-    size_t i = strtoul(name, nullptr, 10);
-    if (i >= g_clamps.size())
-        return 0;
+// Dynamic_clamp submodels of the [Add Submodel] benchmark, each a ground
+// clamp of two rows at voltages of its own, reached through the hooks.
+struct BenchSub {
+    BenchSub *next;
+    char name[21];
+    CRV *gnd;
+};
+const BenchSub *Sub(const SUBMDL *s) { return reinterpret_cast<const BenchSub *>(s); }
+SUBMDL *SubFind(const char *name, SUBMDL *list) {
+    for (SUBMDL *s = list; s != nullptr; s = reinterpret_cast<SUBMDL *>(Sub(s)->next))
+        if (strcmp(Sub(s)->name, name) == 0)
+            return s;
+    return nullptr;
+}
+SUBMDL *SubNext(SUBMDL *s) { return reinterpret_cast<SUBMDL *>(Sub(s)->next); }
+const char *SubName(const SUBMDL *s) { return Sub(s)->name; }
+void SubClamps(const SUBMDL *s, int *type, const CRV **gnd, const CRV **power) {
     *type = 2;
-    *gnd = g_clamps[i];
+    *gnd = Sub(s)->gnd;
     *power = nullptr;
-    return 1;
 }
 
 // One model adding N such submodels in all modes: their clamps are summed
@@ -326,26 +336,33 @@ void BM_AddSubmodelClamps(benchmark::State &state) {
     MDL model{};
     model.Model_type = MDL_TYPE_IO;
     std::vector<ADD_SUBMDL> entries(static_cast<size_t>(n));
+    std::vector<BenchSub> subs(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
-        CRV *c = MakeTable(2, 0);
-        CRVOP_ShiftX(c, -1e-3 * i);
-        g_clamps.push_back(c);
-        snprintf(entries[i].name, sizeof entries[i].name, "%d", i);
+        subs[i].gnd = MakeTable(2, 0);
+        CRVOP_ShiftX(subs[i].gnd, -1e-3 * i);
+        snprintf(subs[i].name, sizeof subs[i].name, "%d", i);
+        subs[i].next = i + 1 < n ? &subs[i + 1] : nullptr;
+        strcpy(entries[i].name, subs[i].name);
         entries[i].mode = 2;
         entries[i].next = i + 1 < n ? &entries[i + 1] : nullptr;
     }
     model.addSubmodel = entries.data();
     model.gndClamp = MakeTable(2, 0);
+    const MDL_SUBMODEL_OPS savedModels = MDL_submodelOps;
     const ACDC_OPS saved = ACDC_ops;
-    ACDC_ops.findSubmodel = FindClamp;
-    Silence quiet;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(ACDC_CheckAddSubmodels(&model, nullptr));
+    MDL_submodelOps = {SubFind, SubNext, SubName};
+    ACDC_ops.clamps = SubClamps;
+    SUBMDL *list = reinterpret_cast<SUBMDL *>(subs.data());
+    {
+        Silence quiet;
+        for (auto _ : state)
+            benchmark::DoNotOptimize(ACDC_CheckAddSubmodels(&model, list));
+    }
+    MDL_submodelOps = savedModels;
     ACDC_ops = saved;
     CRV_Free(model.gndClamp);
-    for (CRV *c : g_clamps)
-        CRV_Free(c);
-    g_clamps.clear();
+    for (BenchSub &s : subs)
+        CRV_Free(s.gnd);
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * n);
 }
 

@@ -351,17 +351,50 @@ TEST_F(AcdcTest, ClampAndOpenDrainCurrents) {
     }
 }
 
-// Submodels the [Add Submodel] test finds: "dc" a Dynamic_clamp with a
-// ground clamp that turns back, "bh" a Bus_hold with the same table.
-CRV *g_subGnd = nullptr;
-int FindSubmodel(const char *name, SUBMDL *, int *type, const CRV **gnd, const CRV **power) {
-    if (strcmp(name, "dc") != 0 && strcmp(name, "bh") != 0)
-        return 0;
-    *type = name[0] == 'd' ? 2 : 3;
-    *gnd = g_subGnd;
-    *power = nullptr;
-    return 1;
+// Stand-in submodels for the [Add Submodel] check: name, Submodel_type and
+// ground clamp, reached through the submodel hooks.
+struct FakeSub {
+    FakeSub *next;
+    const char *name;
+    int type;
+    const CRV *gnd;
+};
+const FakeSub *Fake(const SUBMDL *s) { return reinterpret_cast<const FakeSub *>(s); }
+SUBMDL *FakeFind(const char *name, SUBMDL *list) {
+    for (const FakeSub *s = Fake(list); s != nullptr; s = s->next)
+        if (strcmp(s->name, name) == 0)
+            return reinterpret_cast<SUBMDL *>(const_cast<FakeSub *>(s));
+    return nullptr;
 }
+SUBMDL *FakeNext(SUBMDL *s) { return reinterpret_cast<SUBMDL *>(Fake(s)->next); }
+const char *FakeName(const SUBMDL *s) { return Fake(s)->name; }
+void FakeClamps(const SUBMDL *s, int *type, const CRV **gnd, const CRV **power) {
+    *type = Fake(s)->type;
+    *gnd = Fake(s)->gnd;
+    *power = nullptr;
+}
+SUBMDL *List(FakeSub *subs, size_t n) {
+    for (size_t i = 0; i + 1 < n; ++i)
+        subs[i].next = &subs[i + 1];
+    return reinterpret_cast<SUBMDL *>(subs);
+}
+
+// Puts the stand-ins in place for one test and the hooks back after it.
+class SubmodelHooks {
+public:
+    SubmodelHooks() : models_(MDL_submodelOps), acdc_(ACDC_ops) {
+        MDL_submodelOps = {FakeFind, FakeNext, FakeName};
+        ACDC_ops.clamps = FakeClamps;
+    }
+    ~SubmodelHooks() {
+        MDL_submodelOps = models_;
+        ACDC_ops = acdc_;
+    }
+
+private:
+    MDL_SUBMODEL_OPS models_;
+    ACDC_OPS acdc_;
+};
 
 TEST_F(AcdcTest, AddSubmodelClampsByMode) {
     TestModel t("io", MDL_TYPE_IO);
@@ -371,30 +404,37 @@ TEST_F(AcdcTest, AddSubmodelClampsByMode) {
     TestModel plain("plain", MDL_TYPE_OUTPUT);
     plain.m.gndClamp = plain.Table({"-1 -1 NA NA", "0 5 NA NA", "1 0 NA NA"});
     plain.m.next = &t.m;
-    g_subGnd = t.Table({"-2 -5 NA NA", "-1 3 NA NA", "0 0 NA NA"});
+    // A ground clamp that turns back, in a Dynamic_clamp "dc" (the first of
+    // that name) and a Bus_hold "bh".
+    const CRV *back = t.Table({"-2 -5 NA NA", "-1 3 NA NA", "0 0 NA NA"});
+    FakeSub subs[3] = {{nullptr, "dc", 2, back}, {nullptr, "dc", 3, back}, {nullptr, "bh", 3, back}};
+    SUBMDL *list = List(subs, 3);
     Output();
-    const ACDC_OPS saved = ACDC_ops;
-    ACDC_ops.findSubmodel = FindSubmodel;
-    EXPECT_EQ(ACDC_CheckAddSubmodels(&plain.m, nullptr), 0);
-    EXPECT_EQ(Output(),
-              "WARNING -\n    Combined Clamp in Driving Mode for Model io Typical data is "
-              "non-monotonic\n");
+    SubmodelHooks hooks;
+    EXPECT_EQ(ACDC_CheckAddSubmodels(&plain.m, list), 0);
+    const std::string driving =
+        "WARNING -\n    Combined Clamp in Driving Mode for Model io Typical data is "
+        "non-monotonic\n";
+    EXPECT_EQ(Output(), driving);
+    // Found by a search of the list where the hooks give no walk.
+    MDL_submodelOps.next = nullptr;
+    ACDC_CheckAddSubmodels(&plain.m, list);
+    EXPECT_EQ(Output(), driving);
     // An Input model takes its entries in non-driving mode only.
     t.m.Model_type = MDL_TYPE_INPUT;
     entries[0].mode = 2;
-    ACDC_CheckAddSubmodels(&t.m, nullptr);
+    ACDC_CheckAddSubmodels(&t.m, list);
     EXPECT_EQ(Output(),
               "WARNING - Combined Clamp in Non Driving Mode for Model io Typical data is "
               "non-monotonic\n");
     // Without the submodel section no entry adds a clamp.
-    ACDC_ops = saved;
-    ACDC_CheckAddSubmodels(&t.m, nullptr);
+    ACDC_ops.clamps = nullptr;
+    ACDC_CheckAddSubmodels(&t.m, list);
     // Both clamps too short for a corner: the corner is skipped, entries and all.
+    ACDC_ops.clamps = FakeClamps;
     t.m.gndClamp = t.Table({"-1 -1 NA NA"});
     t.m.powerClamp = t.Table({"0 0 NA NA"});
-    ACDC_ops.findSubmodel = FindSubmodel;
-    ACDC_CheckAddSubmodels(&t.m, nullptr);
-    ACDC_ops = saved;
+    ACDC_CheckAddSubmodels(&t.m, list);
     EXPECT_EQ(Output(), "");
 }
 
@@ -419,18 +459,8 @@ TEST_F(AcdcTest, IssoTablesAgainstTheDriveTables) {
     EXPECT_EQ(Output(), "");
 }
 
-// Submodels "s0".."s9", Dynamic_clamps whose ground clamps rise, each over
-// its own voltages; "s7" turns back.
-std::vector<CRV *> g_rising;
-int FindRising(const char *name, SUBMDL *, int *type, const CRV **gnd, const CRV **power) {
-    if (name[0] != 's' || name[1] < '0' || name[1] > '9')
-        return 0;
-    *type = 2;
-    *gnd = g_rising[static_cast<size_t>(name[1] - '0')];
-    *power = nullptr;
-    return 1;
-}
-
+// Ten Dynamic_clamps "s0".."s9" whose ground clamps rise, each over its own
+// voltages, but "s7", which turns back.
 TEST_F(AcdcTest, ManyAddedSubmodelsSumOnce) {
     TestModel t("many", MDL_TYPE_OUTPUT);
     t.m.gndClamp = t.Table({"-1 -1 NA NA", "0 0 NA NA"});
@@ -438,28 +468,31 @@ TEST_F(AcdcTest, ManyAddedSubmodelsSumOnce) {
         {"-2.0 -1 NA NA", "-1.5 0 NA NA"}, {"-2.1 -1 NA NA", "-1.6 0 NA NA"},
         {"-2.2 -1 NA NA", "-1.7 0 NA NA"}, {"-2.3 -1 NA NA", "-1.8 0 NA NA"},
         {"-2.4 -1 NA NA", "-1.9 0 NA NA"}, {"-2.5 -1 NA NA", "-2.0 0 NA NA"},
-        {"-2.6 -1 NA NA", "-2.1 0 NA NA"}, {"-2.7 -1 NA NA", "-2.2 0 NA NA"},
+        {"-2.6 -1 NA NA", "-2.1 0 NA NA"}, {"-2.7 -1 NA NA", "-2.45 5 NA NA"},
         {"-2.8 -1 NA NA", "-2.3 0 NA NA"}, {"-2.9 -1 NA NA", "-2.4 0 NA NA"}};
-    g_rising.clear();
-    for (const auto &r : rows)
-        g_rising.push_back(t.Table({r[0], r[1]}));
-    g_rising[7] = t.Table({"-2.7 -1 NA NA", "-2.45 5 NA NA", "-2.2 0 NA NA"});
+    static const char *const names[10] = {"s0", "s1", "s2", "s3", "s4",
+                                          "s5", "s6", "s7", "s8", "s9"};
+    FakeSub subs[10];
     ADD_SUBMDL entries[10];
-    for (int i = 0; i < 10; ++i)
-        entries[i] =
-            ADD_SUBMDL{{'s', static_cast<char>('0' + i)}, 0, i < 9 ? &entries[i + 1] : nullptr};
+    for (int i = 0; i < 10; ++i) {
+        std::vector<const char *> table = {rows[i][0], rows[i][1]};
+        if (i == 7)
+            table.push_back("-2.2 0 NA NA");
+        subs[i] = FakeSub{nullptr, names[i], 2, t.Table(table)};
+        entries[i] = ADD_SUBMDL{{}, 0, i < 9 ? &entries[i + 1] : nullptr};
+        strcpy(entries[i].name, names[i]);
+    }
     t.m.addSubmodel = entries;
-    const ACDC_OPS saved = ACDC_ops;
-    ACDC_ops.findSubmodel = FindRising;
-    ACDC_CheckAddSubmodels(&t.m, nullptr);
+    SUBMDL *list = List(subs, 10);
+    SubmodelHooks hooks;
+    ACDC_CheckAddSubmodels(&t.m, list);
     EXPECT_EQ(Output(),
               "WARNING -\n    Combined Clamp in Driving Mode for Model many Typical data is "
               "non-monotonic\n");
     // Without s7 the sum rises throughout.
     entries[6].next = &entries[8];
-    ACDC_CheckAddSubmodels(&t.m, nullptr);
+    ACDC_CheckAddSubmodels(&t.m, list);
     EXPECT_EQ(Output(), "");
-    ACDC_ops = saved;
 }
 
 TEST_F(AcdcTest, SwitchTurnsTheChecksOff) {
