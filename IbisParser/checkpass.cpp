@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "IbisParser/acdc.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/cmpnt.h"
 #include "IbisParser/crv.h"
@@ -41,6 +42,11 @@ void CmpntSetNext(void *record, void *next) {
 }
 void CmpntFree(void *head) { CMPNT_Free(static_cast<CMPNT *>(head)); }
 
+void AcdcCheckModels(MDL *models) { ACDC_CheckModels(models); }
+void AcdcCheckAddSubmodels(MDL *models, SUBMDL *submodels) {
+    ACDC_CheckAddSubmodels(models, submodels);
+}
+
 }  // namespace
 
 PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
@@ -66,7 +72,7 @@ IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
 // One line per check, in the order of the record.
 IBIS_CHECKS IBIS_checks = {
     /* rcvthCheckAll */ nullptr,
-    /* acdcCheckModels */ nullptr,
+    /* acdcCheckModels */ AcdcCheckModels,
     /* chkCheckModels */ nullptr,
     /* drvshCheckAll */ nullptr,
     /* algmodCheckModels */ nullptr,
@@ -78,7 +84,7 @@ IBIS_CHECKS IBIS_checks = {
     /* testloadCheckAll */ nullptr,
     /* mdlCheckSubmodelsReferenced */ MDL_CheckSubmodelsReferenced,
     /* chkCheckSubmodels */ nullptr,
-    /* acdcCheckAddSubmodels */ nullptr,
+    /* acdcCheckAddSubmodels */ AcdcCheckAddSubmodels,
     /* mdlCheckAddSubmodelRefs */ MDL_CheckAddSubmodelRefs,
     /* mdlWarnUnreferenced */ MDL_WarnUnreferenced,
     /* ebdmdlCheckAll */ nullptr,
@@ -103,6 +109,8 @@ CMPNT_EMI_OPS CMPNT_emiOps = {};
 CMPNT_CIRCUIT_OPS CMPNT_circuitOps = {};
 CMPNT_PKGMDL_OPS CMPNT_pkgmdlOps = {PKGMDL_FindByName, PKGMDL_FindInPkgFiles,
                                     PKGMDL_NextPinNumber};
+
+ACDC_OPS ACDC_ops = {};
 
 namespace {
 
