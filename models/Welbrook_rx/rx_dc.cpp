@@ -1,6 +1,6 @@
 #include "models/Welbrook_rx/rx_dc.h"
 
-#include <cmath>
+#include "runtime/Tanh.h"
 
 namespace Varnholt {
 
@@ -9,7 +9,7 @@ const double rx_dc::kGain[rx_dc::kSettings] = {12.28, 12.24, 12.21, 12.17, 12.12
                                                11.08, 10.71, 10.01, 8.81};
 
 bool rx_dc::Run() {
-  if (setting >= 0 && setting < kSettings) output = std::tanh(input * kGain[setting]) * kPeak;
+  if (setting >= 0 && setting < kSettings) output = Tanh(input * kGain[setting]) * kPeak;
   return true;
 }
 

@@ -1,6 +1,6 @@
 #include "models/Welbrook_tx/tx_dc.h"
 
-#include <cmath>
+#include "runtime/Tanh.h"
 
 namespace Varnholt {
 
@@ -28,7 +28,7 @@ bool tx_dc::Run() {
   double slope = 0.0;
   double amplitude = 0.0;
   if (Characteristic(TX_TERM_CTL, SLEW_CTL, slope, amplitude))
-    output = std::tanh(input * slope) * amplitude;
+    output = Tanh(input * slope) * amplitude;
   return true;
 }
 
