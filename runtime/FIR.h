@@ -1,5 +1,6 @@
 // Finite-impulse-response filter with integer decimation and interpolation,
-// computed in polyphase form over a ring of past inputs.
+// computed in polyphase form over a ring of past inputs; without rate change
+// (double samples) in blocks, by the kernel for the processor at hand.
 #ifndef VARNHOLT_RUNTIME_FIR_H
 #define VARNHOLT_RUNTIME_FIR_H
 

@@ -85,36 +85,56 @@ constexpr uint32_t kAvx2Block = 16;
 
 #define VARNHOLT_AVX2 __attribute__((target("avx2,fma")))
 
-// Input u into the accumulators of one set: four lanes of outputs each.
-#define VARNHOLT_INPUT(x, t, r0, r1, r2, r3)                                                      \
-  r0 = _mm256_fmadd_pd(x, _mm256_load_pd(t), r0);                                            \
-  r1 = _mm256_fmadd_pd(x, _mm256_load_pd((t) + 4), r1);                                      \
-  r2 = _mm256_fmadd_pd(x, _mm256_load_pd((t) + 8), r2);                                      \
-  r3 = _mm256_fmadd_pd(x, _mm256_load_pd((t) + 12), r3)
+// One input x into four accumulators r0..r3 with the tap vectors t0..t3.
+#define VARNHOLT_INPUT(x, r, t0, t1, t2, t3)                                                   \
+  r##0 = _mm256_fmadd_pd(x, t0, r##0);                                                        \
+  r##1 = _mm256_fmadd_pd(x, t1, r##1);                                                        \
+  r##2 = _mm256_fmadd_pd(x, t2, r##2);                                                        \
+  r##3 = _mm256_fmadd_pd(x, t3, r##3)
 
 VARNHOLT_AVX2 __attribute__((noinline)) void RefillAvx2(FirBlockState &s, const double *newest) {
   constexpr uint32_t B = kAvx2Block;
   const uint64_t T = s.count;
-  // Four inputs a turn, alternating between two sets of accumulators (the
-  // latency of the multiply-add); input u + k reads its taps through pk,
-  // from the copy that aligns them.
-  const double *p0 = Taps<4>(s, B + 1);
-  const double *p1 = Taps<4>(s, B + 2);
-  const double *p2 = Taps<4>(s, B + 3);
-  const double *p3 = Taps<4>(s, B + 4);
+  const uint64_t full = T - B; // the inputs below reach all sixteen outputs
   __m256d a0 = _mm256_setzero_pd(), a1 = a0, a2 = a0, a3 = a0, b0 = a0, b1 = a0, b2 = a0,
           b3 = a0;
-  uint64_t u = 0;
-  for (; u + 4 + B <= T; u += 4) {
-    __m256d x = _mm256_broadcast_sd(Back(newest, u));
-    VARNHOLT_INPUT(x, p0 + u, a0, a1, a2, a3);
-    x = _mm256_broadcast_sd(Back(newest, u + 1));
-    VARNHOLT_INPUT(x, p1 + u, b0, b1, b2, b3);
-    x = _mm256_broadcast_sd(Back(newest, u + 2));
-    VARNHOLT_INPUT(x, p2 + u, a0, a1, a2, a3);
-    x = _mm256_broadcast_sd(Back(newest, u + 3));
-    VARNHOLT_INPUT(x, p3 + u, b0, b1, b2, b3);
+  // The inputs u = r + 4i of one residue r take the tap vectors v[i .. i+3]
+  // (v[m] at v + 4m, aligned): from one input to the next the window slides
+  // by one vector, so each input loads one. Inputs alternate between two
+  // sets of accumulators (the latency of the multiply-add).
+  for (uint64_t r = 0; r < 4; ++r) {
+    const double *v = Taps<4>(s, B + 1 + r);
+    const double *x = Back(newest, r);
+    const uint64_t n = full > r ? (full - r + 3) / 4 : 0;
+    uint64_t i = 0;
+    if (n >= 4) {
+      __m256d w0 = _mm256_load_pd(v), w1 = _mm256_load_pd(v + 4), w2 = _mm256_load_pd(v + 8),
+              w3 = _mm256_load_pd(v + 12);
+      for (; i + 4 <= n; i += 4) {
+        const double *vi = v + 4 * i;
+        const double *xi = x - static_cast<ptrdiff_t>(4 * i);
+        __m256d xv = _mm256_broadcast_sd(xi);
+        VARNHOLT_INPUT(xv, a, w0, w1, w2, w3);
+        w0 = _mm256_load_pd(vi + 16);
+        xv = _mm256_broadcast_sd(xi - 4);
+        VARNHOLT_INPUT(xv, b, w1, w2, w3, w0);
+        w1 = _mm256_load_pd(vi + 20);
+        xv = _mm256_broadcast_sd(xi - 8);
+        VARNHOLT_INPUT(xv, a, w2, w3, w0, w1);
+        w2 = _mm256_load_pd(vi + 24);
+        xv = _mm256_broadcast_sd(xi - 12);
+        VARNHOLT_INPUT(xv, b, w3, w0, w1, w2);
+        w3 = _mm256_load_pd(vi + 28);
+      }
+    }
+    for (; i < n; ++i) {
+      const double *vi = v + 4 * i;
+      const __m256d xv = _mm256_broadcast_sd(x - static_cast<ptrdiff_t>(4 * i));
+      VARNHOLT_INPUT(xv, a, _mm256_load_pd(vi), _mm256_load_pd(vi + 4), _mm256_load_pd(vi + 8),
+                     _mm256_load_pd(vi + 12));
+    }
   }
+  uint64_t u = full;
   // The rest one input at a time, the last ones only into the lanes their
   // taps reach: the other lanes take 0.0 in place of the input.
   const __m256d lanes = _mm256_set_pd(3.0, 2.0, 1.0, 0.0);

@@ -137,7 +137,7 @@ bool Welbrook_rx::Setup() {
 
 bool Welbrook_rx::Initialize() {
   FreeConnections();
-  selected_ = -1;
+  selected_ = nullptr;
   RxInnerSchematic &s = inner_;
 
   Connect(conn1_, {&input_, &s.inputFork.input});
@@ -190,26 +190,27 @@ bool Welbrook_rx::Initialize() {
 // The controls come from constants through the rounding converters, the
 // same on every firing: each multiplexer is a fixed wire. When every one of
 // them passes an input, one FIR feeds rx_dc and the others are never seen;
-// otherwise -1 (the multiplexers fail every firing).
-int Welbrook_rx::FindSelectedFir() const {
-  const RxInnerSchematic &s = inner_;
-  if (s.eqConst.InitialDelay != 0 || s.horlConst.InitialDelay != 0) return -1;
+// otherwise null (the multiplexers fail every firing).
+TimeResponseFIR *Welbrook_rx::FindSelectedFir() {
+  RxInnerSchematic &s = inner_;
+  if (s.eqConst.InitialDelay != 0 || s.horlConst.InitialDelay != 0) return nullptr;
   int32_t eq = 0;
   int32_t horl = 0;
   TypeConverterRound::Convert(s.eqConst.value, eq);
   TypeConverterRound::Convert(s.horlConst.value, horl);
-  if (!s.groupMux0.Passes(eq) || !s.groupMux1.Passes(eq) || !s.finalMux.Passes(horl)) return -1;
-  return RxInnerSchematic::kGroupFirst[horl] + eq;
+  if (!s.groupMux0.Passes(eq) || !s.groupMux1.Passes(eq) || !s.finalMux.Passes(horl))
+    return nullptr;
+  return &inner_.fir[RxInnerSchematic::kGroupFirst[horl] + eq];
 }
 
-bool Welbrook_rx::Run() { return selected_ >= 0 ? RunSelected() : RunSchematic(); }
+bool Welbrook_rx::Run() { return selected_ ? RunSelected() : RunSchematic(); }
 
 // What the schematic computes with its multiplexers as fixed wires: the one
 // filter that reaches rx_dc, then rx_dc, the cdr and the clock times, each
 // port written as the forks would write it.
 bool Welbrook_rx::RunSelected() {
   rx_dc &dc = inner_.rxDc;
-  dc.input = inner_.fir[selected_].Filter(In.Sample());
+  dc.input = selected_->Filter(In.Sample());
   dc.rx_dc::Run();
   cdr_.input = dc.output;
   cdr_.cdr::Run();
@@ -285,7 +286,7 @@ bool Welbrook_rx::Finalize() {
   ok &= signalFork_.Finalize();
   FreeConnections();
   FreeResponseTables();
-  selected_ = -1;
+  selected_ = nullptr;
   return ok;
 }
 

@@ -93,12 +93,12 @@ public:
 
   const cdr &Cdr() const { return cdr_; }
   // The FIR that drives rx_dc, or -1 until Initialize has found one.
-  int SelectedFir() const { return selected_; }
+  int SelectedFir() const { return selected_ ? static_cast<int>(selected_ - inner_.fir) : -1; }
 
 private:
   void FreeConnections();
   void FreeResponseTables();
-  int FindSelectedFir() const;
+  TimeResponseFIR *FindSelectedFir();
   bool RunSelected();
 
   RxInnerSchematic inner_;
@@ -140,7 +140,7 @@ private:
   double *conn49_ = nullptr;  // clock fork 0 -> ClockTimes
   double *conn50_ = nullptr;  // signal fork 1 -> cdr
 
-  int selected_ = -1;
+  TimeResponseFIR *selected_ = nullptr; // see FindSelectedFir
 };
 
 } // namespace Varnholt

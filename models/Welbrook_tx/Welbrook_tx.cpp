@@ -125,7 +125,7 @@ double *&Welbrook_tx::FirConnection(int k) {
 
 bool Welbrook_tx::Initialize() {
   FreeConnections();
-  selected_ = -1;
+  selected_ = nullptr;
   // A missing storage fails Initialize, so the model never runs on it.
   bool ok = true;
   ok &= Connect(conn1_, {&input_, &txDcIn_});
@@ -168,27 +168,27 @@ bool Welbrook_tx::Initialize() {
 // The controls come from constants through the rounding converters, the
 // same on every firing: each multiplexer is a fixed wire. When every one of
 // them passes an input, one FIR drives the output and the others are never
-// seen; otherwise -1 (the multiplexers fail every firing).
-int Welbrook_tx::FindSelectedFir() const {
-  if (slewConst_.InitialDelay != 0 || termConst_.InitialDelay != 0) return -1;
+// seen; otherwise null (the multiplexers fail every firing).
+TimeResponseFIR *Welbrook_tx::FindSelectedFir() {
+  if (slewConst_.InitialDelay != 0 || termConst_.InitialDelay != 0) return nullptr;
   int32_t slew = 0;
   int32_t term = 0;
   TypeConverterRound::Convert(slewConst_.value, slew);
   TypeConverterRound::Convert(termConst_.value, term);
   if (!groupMux0_.Passes(slew) || !groupMux1_.Passes(slew) || !groupMux2_.Passes(slew) ||
       !finalMux_.Passes(term))
-    return -1;
-  return kGroupFirs[term][slew];
+    return nullptr;
+  return &fir_[kGroupFirs[term][slew]];
 }
 
-bool Welbrook_tx::Run() { return selected_ >= 0 ? RunSelected() : RunSchematic(); }
+bool Welbrook_tx::Run() { return selected_ ? RunSelected() : RunSchematic(); }
 
 // What the schematic computes with its multiplexers as fixed wires: the
 // characteristic, then the one filter whose output reaches port 1.
 bool Welbrook_tx::RunSelected() {
   txDc_.input = In.Sample();
   txDc_.tx_dc::Run();
-  Out.Sample() = fir_[selected_].Filter(txDc_.output);
+  Out.Sample() = selected_->Filter(txDc_.output);
   return true;
 }
 
@@ -249,7 +249,7 @@ bool Welbrook_tx::Finalize() {
   ok &= inputFork_.Finalize();
   FreeConnections();
   FreeResponseTables();
-  selected_ = -1;
+  selected_ = nullptr;
   return ok;
 }
 

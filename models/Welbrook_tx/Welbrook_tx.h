@@ -53,13 +53,13 @@ public:
   const TimeResponseFIR &Fir(int k) const { return fir_[k]; }
   const tx_dc &TxDc() const { return txDc_; }
   // The FIR that drives the output, or -1 until Initialize has found one.
-  int SelectedFir() const { return selected_; }
+  int SelectedFir() const { return selected_ ? static_cast<int>(selected_ - fir_) : -1; }
 
 private:
   void FreeConnections();
   void FreeResponseTables();
   double *&FirConnection(int k);
-  int FindSelectedFir() const;
+  TimeResponseFIR *FindSelectedFir();
   bool RunSelected();
 
   TimeResponseFIR fir_[kFirs];
@@ -98,7 +98,7 @@ private:
   double *conn22_ = nullptr;  // TERM constant -> TERM converter
   double *conn23_31_[9] = {}; // input fork k -> FIR k
 
-  int selected_ = -1;
+  TimeResponseFIR *selected_ = nullptr; // see FindSelectedFir
 };
 
 } // namespace Varnholt
