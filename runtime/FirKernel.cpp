@@ -4,6 +4,7 @@
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define VARNHOLT_X86_KERNELS 1
+#include <cpuid.h>
 #include <immintrin.h>
 #endif
 
@@ -222,12 +223,21 @@ FirBlockState FirKernel::Prepare(double *storage, const double *taps, uint64_t c
 
 SimdLevel SupportedSimdLevel() {
 #ifdef VARNHOLT_X86_KERNELS
-  // What the compiler's run-time library found at load time; it counts a
-  // feature only when the operating system saves the wide registers too.
-  __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) return SimdLevel::Avx2Fma;
-#endif
+  // Asked when a filter starts (nothing runs at load time): the processor
+  // must have AVX, FMA and AVX2, and the operating system must save the
+  // 256-bit registers on a thread switch.
+  unsigned a = 0, b = 0, c = 0, d = 0;
+  if (!__get_cpuid(1, &a, &b, &c, &d)) return SimdLevel::Portable;
+  const bool osxsave = (c >> 27) & 1u, avx = (c >> 28) & 1u, fma = (c >> 12) & 1u;
+  if (!osxsave || !avx || !fma) return SimdLevel::Portable;
+  unsigned lo = 0, hi = 0;
+  __asm__ volatile("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0u));
+  if ((lo & 6u) != 6u) return SimdLevel::Portable;
+  if (!__get_cpuid_count(7, 0, &a, &b, &c, &d) || !((b >> 5) & 1u)) return SimdLevel::Portable;
+  return SimdLevel::Avx2Fma;
+#else
   return SimdLevel::Portable;
+#endif
 }
 
 FirKernel FirKernelAt(SimdLevel level) {
