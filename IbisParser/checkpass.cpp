@@ -6,14 +6,19 @@
 #include <cstdint>
 
 #include "IbisParser/cmn.h"
+#include "IbisParser/crv.h"
 #include "IbisParser/hdr.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse.h"
+#include "IbisParser/pkgmdl.h"
+#include "IbisParser/ramp.h"
 #include "IbisParser/rcvth.h"
 #include "IbisParser/sinfo.h"
+#include "IbisParser/smos.h"
 #include "IbisParser/stringlist.h"
+#include "IbisParser/wvfrm.h"
 
 namespace {
 
@@ -21,6 +26,10 @@ void HdrSetNext(void *record, void *next) {
     HDR_SetNext(static_cast<HDR *>(record), static_cast<HDR *>(next));
 }
 void HdrFree(void *head) { HDR_Free(static_cast<HDR *>(head)); }
+void PkgmdlSetNext(void *record, void *next) {
+    PKGMDL_SetNext(static_cast<PKGMDL *>(record), static_cast<PKGMDL *>(next));
+}
+void PkgmdlFree(void *head) { PKGMDL_Free(static_cast<PKGMDL *>(head)); }
 
 }  // namespace
 
@@ -29,7 +38,7 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
     /* SECTION_COMPONENT*/ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_EXTCKT   */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_MODEL    */ {nullptr, nullptr, nullptr, nullptr},
-    /* SECTION_PKGMDL   */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_PKGMDL   */ {PKGMDL_Init, PKGMDL_ParseLine, PKGMDL_EndKeyword, PKGMDL_Reset},
     /* SECTION_EBDMDL   */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_MSEL     */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_SUBMDL   */ {nullptr, nullptr, nullptr, nullptr},
@@ -39,11 +48,34 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
 
 IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
     /* IBIS_LIST_HEADER */ {HdrSetNext, HdrFree},
+    /* IBIS_LIST_COMPONENT */ {nullptr, nullptr},
+    /* IBIS_LIST_MODEL */ {nullptr, nullptr},
+    /* IBIS_LIST_PKGMDL */ {PkgmdlSetNext, PkgmdlFree},
 };
 
-IBIS_CHECKS IBIS_checks = {};
+// One line per check, in the order of the record.
+IBIS_CHECKS IBIS_checks = {
+    /* rcvthCheckAll */ nullptr,
+    /* acdcCheckModels */ nullptr,
+    /* chkCheckModels */ nullptr,
+    /* drvshCheckAll */ nullptr,
+    /* algmodCheckModels */ nullptr,
+    /* mselCheckAll */ nullptr,
+    /* chkCheckComponents */ nullptr,
+    /* cmpntCheckAll */ nullptr,
+    /* pkgmdlCheckAll */ PKGMDL_CheckAll,
+    /* testdataCheckAll */ nullptr,
+    /* testloadCheckAll */ nullptr,
+    /* mdlCheckSubmodelsReferenced */ nullptr,
+    /* chkCheckSubmodels */ nullptr,
+    /* acdcCheckAddSubmodels */ nullptr,
+    /* mdlCheckAddSubmodelRefs */ nullptr,
+    /* mdlWarnUnreferenced */ nullptr,
+    /* ebdmdlCheckAll */ nullptr,
+    /* algmodCheckAmiFile */ nullptr,
+};
 
-SINFO_OPS SINFO_ops = {};
+SINFO_OPS SINFO_ops = {CRV_Free, SMOS_Free, SMOS_CheckDuplicateVds};
 
 MDL_SUBSECTION_OPS MDL_subsections = {};
 
@@ -61,6 +93,7 @@ Counts s_saved[kMaxDepth];
 int s_depth = 0;  // passes begun and not yet ended
 int s_savedDepth = 0;
 IBIS *s_roots[kMaxDepth];  // the root each open pass created, or null
+PKGMDL_SCAN *s_scans[kMaxDepth];  // the package files each open pass has scanned
 
 Counts Current() {
     Counts c{};
@@ -76,6 +109,12 @@ void CHECKPASS_ResetSections(void) {
         if (h.reset)
             h.reset();
     STRING_ResetCounts();  // the counted names are borrowed from records
+    // The table readers serve several sections (model, submodel, test data);
+    // whichever of those is built, no table of an earlier pass stays selected.
+    CRV_Reset();
+    RAMP_Reset();
+    WVFRM_Reset();
+    SMOS_Reset();
 }
 
 int CHECKPASS_BeginFile(void) {
@@ -89,6 +128,7 @@ int CHECKPASS_BeginFile(void) {
     // a pass gets no root and so reads nothing.
     if (s_depth > kMaxDepth)
         return 0;
+    s_scans[s_depth - 1] = nullptr;
     const int created = IBIS_Create();
     // Only the root this pass made is the one its end destroys: without one,
     // the end must not take the enclosing pass's root.
@@ -112,6 +152,10 @@ int CHECKPASS_EndFile(void) {
     IBIS *mine_root = s_depth > 0 && s_depth <= kMaxDepth ? s_roots[s_depth - 1] : nullptr;
     if (mine_root && IBIS_GetCurrent(&root) && root == mine_root)
         IBIS_Destroy(root);
+    if (s_depth > 0 && s_depth <= kMaxDepth) {
+        PKGMDL_FreeScan(s_scans[s_depth - 1]);
+        s_scans[s_depth - 1] = nullptr;
+    }
     PARSE_FreeAmiText();
     MSG_PrintSummary();
     Counts mine = Current();
@@ -134,4 +178,8 @@ int CHECKPASS_CheckFile(const char *path, int kind, int nested) {
     if (CHECKPASS_BeginFile() && PARSE_ParseFile(path, kind))
         CHECKPASS_RunChecks(kind, nested);
     return CHECKPASS_EndFile();
+}
+
+PKGMDL_SCAN **CHECKPASS_GetPackageScan(void) {
+    return s_depth > 0 && s_depth <= kMaxDepth ? &s_scans[s_depth - 1] : nullptr;
 }

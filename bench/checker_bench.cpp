@@ -1,19 +1,36 @@
 // Speed of the check pass on a large generated .ibs file: header, long
 // notes, comment lines and section keywords with data lines. Reports MB/s;
-// the sizes show that the time grows linearly.
+// the sizes show that the time grows linearly. Then the table readers on
+// tables of many rows and models of many tables, and on package files with
+// large sparse and full matrices.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "IbisParser/checkpass.h"
 #include "IbisParser/cmn.h"
+#include "IbisParser/crv.h"
+#include "IbisParser/mdl.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse.h"
+#include "IbisParser/smos.h"
+#include "IbisParser/wvfrm.h"
 
 namespace {
+
+size_t FileSize(const std::string &path) {
+    FILE *f = fopen(path.c_str(), "rb");
+    if (f == nullptr)
+        abort();
+    fseek(f, 0, SEEK_END);
+    size_t size = static_cast<size_t>(ftell(f));
+    fclose(f);
+    return size;
+}
 
 // Writes a file of about `mb` megabytes; returns its path and size.
 std::string Generate(int mb, size_t *bytes) {
@@ -54,10 +71,7 @@ std::string Generate(int mb, size_t *bytes) {
     }
     out << "[End]\n";
     out.close();
-    FILE *f = fopen(path.c_str(), "rb");
-    fseek(f, 0, SEEK_END);
-    *bytes = static_cast<size_t>(ftell(f));
-    fclose(f);
+    *bytes = FileSize(path);
     return path;
 }
 
@@ -77,7 +91,138 @@ void BM_CheckLargeIbs(benchmark::State &state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
+// The table readers, driven as a section drives them, on tables far past
+// their limits: the time per row or table must not grow with the count.
+struct Silence {
+    FILE *sink = fopen("/dev/null", "w");
+    Silence() { MSG_SetOutput(sink); }
+    ~Silence() {
+        MSG_SetOutput(nullptr);
+        fclose(sink);
+    }
+};
+
+// One I-V table of N rows (distinct voltages, each checked against all
+// earlier ones for repeats).
+void BM_CurveRows(benchmark::State &state) {
+    const int rows = static_cast<int>(state.range(0));
+    std::vector<std::string> lines;
+    for (int i = 0; i < rows; ++i)
+        lines.push_back(std::to_string(i) + "m " + std::to_string(i) + "u NA NA");
+    Silence quiet;
+    for (auto _ : state) {
+        CRV *table = nullptr;
+        CRV_Init("[Pulldown]", "Pulldown", &table);
+        for (const std::string &line : lines)
+            CRV_ParseLine(line.c_str(), table, "Pulldown");
+        CRV_EndKeyword("m", MDL_TYPE_IO, KW_PULLDOWN, table, "Pulldown", "Model");
+        CRV_Free(table);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * rows);
+}
+
+// One model with N rising waveforms of two rows each.
+void BM_Waveforms(benchmark::State &state) {
+    const int tables = static_cast<int>(state.range(0));
+    Silence quiet;
+    for (auto _ : state) {
+        WVFRM *list = nullptr;
+        for (int i = 0; i < tables; ++i) {
+            WVFRM_Init("[Rising Waveform]", &list, "Rising Waveform");
+            WVFRM_ParseLine("R_fixture = 50", "Rising Waveform");
+            WVFRM_ParseLine("V_fixture = 0", "Rising Waveform");
+            WVFRM_ParseLine("0 0 0 0", "Rising Waveform");
+            WVFRM_ParseLine("1n 1 1 1", "Rising Waveform");
+            WVFRM_EndKeyword("Rising", WVFRM_KIND_WAVEFORM);
+        }
+        WVFRM_Free(list);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * tables);
+}
+
+// N [Series MOSFET] entries of distinct Vds, then the search for equal ones.
+void BM_SeriesMosfets(benchmark::State &state) {
+    const int entries = static_cast<int>(state.range(0));
+    Silence quiet;
+    for (auto _ : state) {
+        SMOS *list = nullptr;
+        for (int i = 0; i < entries; ++i) {
+            SMOS *entry = nullptr;
+            SMOS_Init("[Series MOSFET]", &list, &entry);
+            SMOS_ParseLine(("Vds = " + std::to_string(i) + "m").c_str());
+            SMOS_CheckTable("m", MDL_TYPE_SERIES, KW_SERIES_MOSFET);
+        }
+        SMOS_CheckDuplicateVds(list, "m", "[On]");
+        SMOS_Free(list);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * entries);
+}
+
+// A .pkg file of one model with `pins` pins whose inductance and capacitance
+// matrices are sparse with `entries` entries per row (entries 0: full
+// matrices, ten values per line).
+std::string GeneratePackage(int pins, int entries, size_t *bytes) {
+    char tmpl[] = "/tmp/checker-bench-XXXXXX";
+    if (mkdtemp(tmpl) == nullptr)
+        abort();
+    std::string name = "p" + std::to_string(pins) + ".pkg";
+    std::string path = std::string(tmpl) + "/" + name;
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] " << name << "\n[File Rev] 1\n"
+        << "[Define Package Model] P\n[Manufacturer] m\n[OEM] o\n[Description] d\n"
+        << "[Number Of Pins] " << pins << "\n[Pin Numbers]\n";
+    for (int i = 1; i <= pins; ++i)
+        out << "p" << i << "\n";
+    out << "[Model Data]\n";
+    for (const char *matrix : {"Inductance", "Capacitance"}) {
+        out << "[" << matrix << " Matrix] " << (entries > 0 ? "Sparse_matrix" : "Full_matrix") << "\n";
+        for (int k = 1; k <= pins; ++k) {
+            out << "[Row] p" << k << "\n";
+            if (entries > 0) {
+                for (int c = k; c < k + entries && c <= pins; ++c)
+                    out << "p" << c << " " << (c == k ? "1.5n" : "0.25n") << "\n";
+                continue;
+            }
+            for (int c = k; c <= pins; ++c)
+                out << (c == k ? "1.5n" : "0.25n") << ((c - k) % 10 == 9 || c == pins ? "\n" : " ");
+        }
+    }
+    out << "[End Model Data]\n[End Package Model]\n[End]\n";
+    out.close();
+    *bytes = FileSize(path);
+    return path;
+}
+
+// range(0) pins, range(1) sparse entries per row (0: full).
+void BM_CheckPackage(benchmark::State &state) {
+    size_t bytes = 0;
+    std::string path = GeneratePackage(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), &bytes);
+    int passed = 0;
+    {
+        Silence quiet;
+        for (auto _ : state) {
+            PARSE_SetIbisVersion(0);
+            CMN_ResetFileState();
+            passed = CHECKPASS_CheckFile(path.c_str(), FILE_PKG, 0);
+        }
+    }
+    remove(path.c_str());
+    remove(path.substr(0, path.rfind('/')).c_str());
+    if (!passed)
+        state.SkipWithError("the generated package file did not pass");
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
 }  // namespace
 
 BENCHMARK(BM_CheckLargeIbs)->Arg(8)->Arg(32)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CurveRows)->Arg(20000)->Arg(80000)->Arg(200000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Waveforms)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SeriesMosfets)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckPackage)
+    ->Args({5000, 20})
+    ->Args({1000, 0})
+    ->Args({2500, 20})
+    ->Args({500, 0})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
