@@ -51,9 +51,5 @@ void APKG_CheckCount(const APKG *list) {
 void APKG_Free(APKG *list) {
     if (list != nullptr)
         NAMEIDX_FreeList(list->index);
-    while (list != nullptr) {
-        APKG *next = list->next;
-        CMN_Free(list);
-        list = next;
-    }
+    CMN_FreeList(list);
 }

@@ -8,17 +8,22 @@
 #include "IbisParser/acdc.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/cmpnt.h"
+#include "IbisParser/cmpntemi.h"
 #include "IbisParser/crv.h"
+#include "IbisParser/difpin.h"
 #include "IbisParser/hdr.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse.h"
+#include "IbisParser/pinmpg.h"
 #include "IbisParser/pkgmdl.h"
 #include "IbisParser/ramp.h"
 #include "IbisParser/rcvth.h"
 #include "IbisParser/sinfo.h"
 #include "IbisParser/smos.h"
+#include "IbisParser/spinmpg.h"
+#include "IbisParser/sswch.h"
 #include "IbisParser/stringlist.h"
 #include "IbisParser/wvfrm.h"
 
@@ -41,6 +46,37 @@ void CmpntSetNext(void *record, void *next) {
     CMPNT_SetNext(static_cast<CMPNT *>(record), static_cast<CMPNT *>(next));
 }
 void CmpntFree(void *head) { CMPNT_Free(static_cast<CMPNT *>(head)); }
+
+// The component's tables: a row read under the table's header and appended
+// to its list, the end check of the list, and its release.
+template <typename Row, Row *CMPNT::*list, int CMPNT::*columns,
+          int (*parse)(const char *, int, Row **), void (*append)(Row **, Row *)>
+int AddRow(CMPNT *c, const char *text) {
+    Row *row = nullptr;
+    if (!parse(text, c->*columns, &row))
+        return 0;
+    append(&(c->*list), row);
+    return 1;
+}
+
+void PinmpgCheck(CMPNT *c, const PIN_MODELS *) {
+    PINMPG_CheckAll(c->pin_mappings, c->pins, c->name);
+}
+void PinmpgFree(CMPNT *c) { PINMPG_Free(c->pin_mappings); }
+
+void DifpinCheck(CMPNT *c, const PIN_MODELS *) { DIFPIN_CheckAll(c->diff_pins, c->pins, c->name); }
+void DifpinFree(CMPNT *c) { DIFPIN_Free(c->diff_pins); }
+
+int SswchAddRow(CMPNT *c, const char *text) { return SSWCH_AddLine(&c->series_switch_groups, text); }
+void SswchCheck(CMPNT *c, const PIN_MODELS *) {
+    SSWCH_CheckAll(c->series_switch_groups, c->series_pin_mappings, c->name);
+}
+void SswchFree(CMPNT *c) { SSWCH_Free(c->series_switch_groups); }
+
+void SpinmpgCheck(CMPNT *c, const PIN_MODELS *models) {
+    SPINMPG_CheckAll(c->series_pin_mappings, c->pins, c->name, c->series_switch_groups, models);
+}
+void SpinmpgFree(CMPNT *c) { SPINMPG_Free(c->series_pin_mappings); }
 
 void AcdcCheckModels(MDL *models) { ACDC_CheckModels(models); }
 void AcdcCheckAddSubmodels(MDL *models, SUBMDL *submodels) {
@@ -104,8 +140,26 @@ RCVTH_OPS RCVTH_ops = {
 };
 
 // The component's other tables, blocks and package-model lookups.
-CMPNT_TABLES CMPNT_tables = {};
-CMPNT_EMI_OPS CMPNT_emiOps = {};
+CMPNT_TABLES CMPNT_tables = {
+    /* pinMapping */
+    {CMPNT_ParsePinMappingHeader,
+     AddRow<PINMPG, &CMPNT::pin_mappings, &CMPNT::pin_mapping_columns, PINMPG_ParseRow,
+            PINMPG_Append>,
+     PinmpgCheck, PinmpgFree, nullptr},
+    /* diffPin */
+    {CMPNT_ParseDiffPinHeader,
+     AddRow<DIFPIN, &CMPNT::diff_pins, &CMPNT::diff_pin_columns, DIFPIN_ParseRow, DIFPIN_Append>,
+     DifpinCheck, DifpinFree, nullptr},
+    /* seriesSwitchGroups */
+    {CMPNT_BeginSeriesSwitchGroups, SswchAddRow, SswchCheck, SswchFree, SSWCH_Reset},
+    /* seriesPinMapping */
+    {CMPNT_ParseSeriesPinMappingHeader,
+     AddRow<Series_Pin_Mapping, &CMPNT::series_pin_mappings, &CMPNT::series_pin_mapping_columns,
+            SPINMPG_ParseRow, SPINMPG_Append>,
+     SpinmpgCheck, SpinmpgFree, nullptr},
+};
+CMPNT_EMI_OPS CMPNT_emiOps = {CMPNTEMI_ParseLine, CMPNTEMI_IsOpen, CMPNTEMI_EndKeyword,
+                              CMPNTEMI_CheckAll,  CMPNTEMI_Free,   CMPNTEMI_Reset};
 CMPNT_CIRCUIT_OPS CMPNT_circuitOps = {};
 CMPNT_PKGMDL_OPS CMPNT_pkgmdlOps = {PKGMDL_FindByName, PKGMDL_FindInPkgFiles,
                                     PKGMDL_NextPinNumber};

@@ -318,9 +318,10 @@ void CheckDuplicateNames(CMPNT *components) {
     NAMEIDX_FreeTally(&seen);
 }
 
-void CheckTable(const CMPNT_TABLE_OPS &table, CMPNT *c, const void *rows) {
+void CheckTable(const CMPNT_TABLE_OPS &table, CMPNT *c, const void *rows,
+                const PIN_MODELS *models) {
     if (rows != nullptr && table.checkAll != nullptr)
-        table.checkAll(c);
+        table.checkAll(c, models);
 }
 
 // ---- Models on differential pins ------------------------------------------------
@@ -575,31 +576,51 @@ void CMPNT_Free(CMPNT *list) {
 
 // ---- Keyword lines of the component's own tables --------------------------------
 
+namespace {
+
+// The words of a table's header line. The column count starts at 1 and each
+// of the first `counted` words adds one; an empty header gives 528 and 0.
+int SplitHeader(const char *text, const char *label, int counted, int *columns,
+                WORD_LIST *words) {
+    *columns = 1;
+    const char *p = text;
+    CMN_SkipBlanks(&p);
+    if (*p == '\0') {
+        MSG_ErrorLine(528, label);
+        return 0;
+    }
+    if (!CMN_SplitWords(p, 6, words)) {
+        CMN_FreeWords(words);
+        return 0;
+    }
+    *columns += words->found < counted ? static_cast<int>(words->found) : counted;
+    return 1;
+}
+
+// 529 for each expected column name, in order, that is not in its place: the
+// first `required` must be there, the others only when given.
+void CheckHeaderNames(const WORD_LIST &words, const char *const *names, int count,
+                      int required) {
+    for (int i = 0; i < count; ++i)
+        if (i < words.stored ? !CMN_StrEqualNoCase(words.words[i], names[i]) : i < required)
+            MSG_ErrorLine(529, names[i]);
+}
+
+}  // namespace
+
 void CMPNT_ParsePinHeader(CMPNT *component, PIN_COLUMN_MAP *map, const char *text) {
     MSG_ASSERT(component != nullptr && map != nullptr && text != nullptr);
     if (component->pin_columns != 0) {
         MSG_ErrorLine(523);
         return;
     }
-    component->pin_columns = 1;
-    const char *p = text;
-    CMN_SkipBlanks(&p);
-    if (*p == '\0') {
-        MSG_ErrorLine(528, "Pin");
-        return;
-    }
     WORD_LIST words{};
-    if (!CMN_SplitWords(p, 5, &words)) {
-        CMN_FreeWords(&words);
+    if (!SplitHeader(text, "Pin", 6, &component->pin_columns, &words))
         return;
-    }
-    component->pin_columns += words.found < 6 ? static_cast<int>(words.found) : 6;
     if (component->pin_columns != 3 && component->pin_columns != 6)
         MSG_ErrorLine(532, "Pin", 3, 6, component->pin_columns);
     static const char *const kRequired[] = {"signal_name", "model_name"};
-    for (int i = 0; i < 2; ++i)
-        if (i >= words.stored || !CMN_StrEqualNoCase(words.words[i], kRequired[i]))
-            MSG_ErrorLine(529, kRequired[i]);
+    CheckHeaderNames(words, kRequired, 2, 2);
     struct {
         const char *name;
         int *position;
@@ -623,6 +644,82 @@ void CMPNT_ParsePinHeader(CMPNT *component, PIN_COLUMN_MAP *map, const char *tex
             MSG_ErrorLine(530, word);
     }
     CMN_FreeWords(&words);
+}
+
+void CMPNT_ParsePinMappingHeader(CMPNT *component, const char *text) {
+    MSG_ASSERT(component != nullptr && text != nullptr);
+    if (component->pin_mapping_columns != 0) {
+        MSG_ErrorLine(525);
+        return;
+    }
+    WORD_LIST words{};
+    if (!SplitHeader(text, "Pin_Mapping", 5, &component->pin_mapping_columns, &words))
+        return;
+    const int n = component->pin_mapping_columns;
+    if (PARSE_GetIbisVersion() < 4) {
+        if (n != 3 && n != 5)
+            MSG_ErrorLine(532, "Pin_Mappings", 3, 5, n);
+    } else if (n != 3 && n != 5 && n != 6) {
+        MSG_ErrorLine(526, n);
+    }
+    static const char *const kNames[] = {"pulldown_ref", "pullup_ref", "gnd_clamp_ref",
+                                         "power_clamp_ref", "ext_ref"};
+    CheckHeaderNames(words, kNames, 5, 2);
+    CMN_FreeWords(&words);
+}
+
+void CMPNT_ParseDiffPinHeader(CMPNT *component, const char *text) {
+    MSG_ASSERT(component != nullptr && text != nullptr);
+    if (component->diff_pin_columns != 0) {
+        MSG_ErrorLine(527);
+        return;
+    }
+    WORD_LIST words{};
+    if (!SplitHeader(text, "Diff_Pins", 6, &component->diff_pin_columns, &words))
+        return;
+    const int n = component->diff_pin_columns;
+    if (n != 4 && n != 6)
+        MSG_ErrorLine(532, "Diff_Pins", 4, 6, n);
+    static const char *const kNames[] = {"inv_pin", "vdiff", "tdelay_typ", "tdelay_min",
+                                         "tdelay_max"};
+    CheckHeaderNames(words, kNames, 5, 1);
+    CMN_FreeWords(&words);
+}
+
+void CMPNT_ParseSeriesPinMappingHeader(CMPNT *component, const char *text) {
+    MSG_ASSERT(component != nullptr && text != nullptr);
+    if (component->series_pin_mapping_columns != 0) {
+        MSG_ErrorLine(542);
+        FreeTable(CMPNT_tables.seriesPinMapping, component, component->series_pin_mappings);
+        component->series_pin_mappings = nullptr;
+    }
+    WORD_LIST words{};
+    if (!SplitHeader(text, "Series_Pin_Mapping", 3, &component->series_pin_mapping_columns,
+                     &words))
+        return;
+    if (words.found > 3)
+        MSG_ErrorLine(543);
+    const int n = component->series_pin_mapping_columns;
+    if (n != 3 && n != 4)
+        MSG_ErrorLine(532, "Series_Pin_Mappings", 3, 4, n);
+    static const char *const kNames[] = {"pin_2", "model_name", "function_table_group"};
+    CheckHeaderNames(words, kNames, 3, 2);
+    CMN_FreeWords(&words);
+}
+
+void CMPNT_BeginSeriesSwitchGroups(CMPNT *component, const char *text) {
+    MSG_ASSERT(component != nullptr && text != nullptr);
+    if (component->series_switch_groups != nullptr)
+        MSG_ErrorLine(546);
+    WORD_LIST words{};
+    if (!CMN_SplitWords(text, 0, &words))
+        MSG_Bug(534, "Series_Switch_Groups", kSourceName, __LINE__);
+    else if (words.found > 0)
+        MSG_ErrorLine(539, static_cast<int>(words.found) + 1, "Series_Switch_Groups", 1);
+    CMN_FreeWords(&words);
+    const CMPNT_TABLE_OPS &groups = CMPNT_tables.seriesSwitchGroups;
+    if (groups.reset != nullptr)
+        groups.reset();
 }
 
 void CMPNT_BeginAlternatePackageModels(CMPNT *component, const char *text) {
@@ -690,10 +787,10 @@ void CMPNT_CheckAll(CMPNT *components, EXTCKT *circuits, MDL *models) {
                          &lookup);
         else
             MSG_Error(524, c->name);
-        CheckTable(t.pinMapping, c, c->pin_mappings);
-        CheckTable(t.diffPin, c, c->diff_pins);
-        CheckTable(t.seriesPinMapping, c, c->series_pin_mappings);
-        CheckTable(t.seriesSwitchGroups, c, c->series_switch_groups);
+        CheckTable(t.pinMapping, c, c->pin_mappings, &lookup);
+        CheckTable(t.diffPin, c, c->diff_pins, &lookup);
+        CheckTable(t.seriesPinMapping, c, c->series_pin_mappings, &lookup);
+        CheckTable(t.seriesSwitchGroups, c, c->series_switch_groups, &lookup);
         if (CMPNT_circuitOps.resolveCalls != nullptr)
             CMPNT_circuitOps.resolveCalls(c, circuits);
         CheckDiffModels(c->name, c->pins, c->diff_pins, &lookup);

@@ -64,6 +64,12 @@ void CMPNT_Free(CMPNT *list);
 
 // Keyword-line handlers of the component's own tables.
 void CMPNT_ParsePinHeader(CMPNT *component, PIN_COLUMN_MAP *map, const char *text);
+void CMPNT_ParsePinMappingHeader(CMPNT *component, const char *text);
+void CMPNT_ParseDiffPinHeader(CMPNT *component, const char *text);
+// A second header replaces the table: the rows read so far are freed.
+void CMPNT_ParseSeriesPinMappingHeader(CMPNT *component, const char *text);
+// Also forgets the group being read.
+void CMPNT_BeginSeriesSwitchGroups(CMPNT *component, const char *text);
 void CMPNT_BeginAlternatePackageModels(CMPNT *component, const char *text);
 void CMPNT_EndAlternatePackageModels(CMPNT *component, const char *text);
 
@@ -90,7 +96,9 @@ int CMPNT_IsOnDiffPin(const NAME_TALLY *index, DIFPIN *rows, const char *pin);
 struct CMPNT_TABLE_OPS {
     void (*parseHeader)(CMPNT *component, const char *text);  // text after the keyword
     int (*addRow)(CMPNT *component, const char *text);  // 0: no row could be made
-    void (*checkAll)(CMPNT *component);  // called when the component has rows
+    // Called when the component has rows, with the file's models and
+    // selectors indexed once for every component.
+    void (*checkAll)(CMPNT *component, const PIN_MODELS *models);
     void (*freeRows)(CMPNT *component);  // called when the component has rows
     void (*reset)(void);                 // forget the state kept between lines
 };

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 struct NAME_ENTRY {
     const char *key;  // borrowed; null marks a free slot
@@ -101,4 +102,42 @@ int NAMEIDX_FindInList(const T *head, const char *name, T **first, size_t *count
     if (r == 1 && first != nullptr)
         *first = static_cast<T *>(found);
     return r;
+}
+
+// NAMEIDX_Append that also answers for a list without a working index: how
+// many records of the new record's name the list held before it.
+template <typename T, typename NameOf>
+size_t NAMEIDX_AppendCounting(T **head, T *record, NameOf nameOf) {
+    long before = NAMEIDX_Append(head, record, nameOf);
+    if (before >= 0)
+        return static_cast<size_t>(before);
+    size_t n = 0;
+    for (T *r = *head; r != record; r = r->next)
+        n += strcmp(nameOf(r), nameOf(record)) == 0;
+    return n;
+}
+
+// The first record of the name, through the list's index or by a walk.
+template <typename T, typename NameOf>
+T *NAMEIDX_FindFirst(T *head, const char *name, NameOf nameOf) {
+    T *found = nullptr;
+    if (NAMEIDX_FindInList(head, name, &found, nullptr) >= 0)
+        return found;
+    for (T *r = head; r != nullptr; r = r->next)
+        if (strcmp(nameOf(r), name) == 0)
+            return r;
+    return nullptr;
+}
+
+// 1 when a record of the list carries the name: the tally of the list (made
+// with NAMEIDX_CountList and nameOf) answers, or a walk once it has failed.
+template <typename T, typename NameOf>
+int NAMEIDX_Has(const NAME_TALLY *tally, T *list, const char *name, NameOf nameOf) {
+    int r = NAMEIDX_Lookup(tally, name, nullptr, nullptr);
+    if (r >= 0)
+        return r;
+    for (T *record = list; record != nullptr; record = record->next)
+        if (strcmp(nameOf(record), name) == 0)
+            return 1;
+    return 0;
 }

@@ -426,6 +426,7 @@ char PARSE_GetCommentChar(void) { return s_commentChar; }
 IBIS_KEYWORD PARSE_GetCurrentKeyword(void) { return s_current; }
 int PARSE_GetFileKind(void) { return s_kind; }
 void PARSE_SetUnterminated(int flag) { s_unterminated = Flag(flag); }
+int PARSE_GetUnterminated(void) { return s_unterminated; }
 
 void PARSE_GetKeywordName(int code, char *buffer) {
     MSG_ASSERT(buffer != nullptr);

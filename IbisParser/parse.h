@@ -195,8 +195,11 @@ IBIS_KEYWORD PARSE_GetCurrentKeyword(void);
 int PARSE_GetFileKind(void);
 void PARSE_GetKeywordName(int code, char *buffer);
 
-// Set by the [Series Switch Groups] handler when a group lacks its "/".
+// Set by the [Series Switch Groups] handler when a group lacks its "/";
+// the next keyword line reports and clears it, so the handler reads it back
+// to know whether a data line continues its group.
 void PARSE_SetUnterminated(int flag);
+int PARSE_GetUnterminated(void);
 
 // Keyword lookup in the table of one version (21, 32, 42, 50).
 IBIS_KEYWORD PARSE_MatchKeyword(const char *text, IBIS_KEYWORD previous, int tableVersion);

@@ -18,20 +18,7 @@ namespace {
 
 const char kSourceName[] = "IbisParser/pin";
 
-// The first row of the name, walking the list (the index gave up or is absent).
-PIN *Scan(const char *name, PIN *pins, size_t *count) {
-    PIN *first = nullptr;
-    size_t n = 0;
-    for (PIN *p = pins; p != nullptr; p = p->next)
-        if (strcmp(p->pin, name) == 0) {
-            if (first == nullptr)
-                first = p;
-            ++n;
-        }
-    if (count != nullptr)
-        *count = n;
-    return first;
-}
+const char *PinOf(const PIN *p) { return p->pin; }
 
 int ModelNameIs(const char *name, PIN *pins, const char *word) {
     PIN *p = PIN_FindByName(name, pins);
@@ -136,31 +123,19 @@ int PIN_ParseRow(const char *text, int headerColumns, PIN **out, const PIN_COLUM
 
 void PIN_Append(PIN **head, PIN *pin) {
     MSG_ASSERT(head != nullptr && pin != nullptr);
-    long before = NAMEIDX_Append(head, pin, [](const PIN *p) { return p->pin; });
-    if (before < 0) {
-        size_t n = 0;
-        Scan(pin->pin, *head, &n);
-        before = static_cast<long>(n) - 1;  // the new row is in the list already
-    }
-    for (long i = 0; i < before; ++i)
+    for (size_t n = NAMEIDX_AppendCounting(head, pin, PinOf); n > 0; --n)
         MSG_ErrorLine(606, pin->pin);
 }
 
 void PIN_Free(PIN *list) {
     if (list != nullptr)
         NAMEIDX_FreeList(list->index);
-    while (list != nullptr) {
-        PIN *next = list->next;
-        CMN_Free(list);
-        list = next;
-    }
+    CMN_FreeList(list);
 }
 
 PIN *PIN_FindByName(const char *name, PIN *pins) {
     MSG_ASSERT(name != nullptr);
-    PIN *found = nullptr;
-    int r = NAMEIDX_FindInList(pins, name, &found, nullptr);
-    return r < 0 ? Scan(name, pins, nullptr) : found;
+    return NAMEIDX_FindFirst(pins, name, PinOf);
 }
 
 int PIN_Exists(const char *name, PIN *pins) { return PIN_FindByName(name, pins) != nullptr; }

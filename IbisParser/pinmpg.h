@@ -1,5 +1,10 @@
-// [Pin Mapping] of a component: one row per pin with the buses it uses.
+// [Pin Mapping] of a component: one row per pin with the buses it uses, and
+// the end checks of those buses against the POWER and GND pins.
 #pragma once
+
+#include "IbisParser/nameidx.h"
+
+struct PIN;
 
 struct PINMPG {
     PINMPG *next;
@@ -10,4 +15,17 @@ struct PINMPG {
     char gnd_clamp_ref[16];
     char power_clamp_ref[16];
     char ext_ref[16];
+    NAMEIDX_LIST *index;  // head row only: the list's tail and its pins
 };
+
+int PINMPG_Create(PINMPG **out);
+// One data line; 1 with a new record in *out (also when the row had faults).
+int PINMPG_ParseRow(const char *text, int headerColumns, PINMPG **out);
+// Appends at the tail; each earlier row of the same pin is reported.
+void PINMPG_Append(PINMPG **head, PINMPG *row);
+void PINMPG_Free(PINMPG *list);
+// The first row of the pin (exact name), or null.
+PINMPG *PINMPG_FindByPin(const char *pin, PINMPG *list);
+
+// End checks of one component's rows against its pins; nothing without pins.
+void PINMPG_CheckAll(PINMPG *rows, PIN *pins, const char *component);

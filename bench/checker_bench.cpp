@@ -148,6 +148,51 @@ void BM_CheckComponentPins(benchmark::State &state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
 }
 
+// A component of `pins` pins with a full [Pin Mapping] whose POWER and GND
+// rows come last (every signal bus is found only at the end of the table)
+// and pins / 5 [Diff Pin] rows. Clean: no message.
+std::string GeneratePinTables(int pins) {
+    std::string path = BenchDir() + "/tables" + std::to_string(pins) + ".ibs";
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] tables" << pins << ".ibs\n[File Rev] 1.0\n"
+        << "[Component] big\n[Manufacturer] m\n[Package]\nR_pkg 1m NA NA\nL_pkg 1n NA NA\n"
+        << "C_pkg 1p NA NA\n[Pin] signal_name model_name\n";
+    const int supplies = pins / 10;  // the last pins: half POWER, half GND
+    auto bus = [](int i) { return std::to_string(i % 50); };  // 50 buses of each kind
+    for (int i = 0; i < pins; ++i) {
+        const bool supply = i >= pins - supplies;
+        const std::string model = !supply ? "io" : i % 2 == 0 ? "POWER" : "GND";
+        out << PinName(i) << " s" << i << " " << model << "\n";
+    }
+    out << "[Pin Mapping] pulldown_ref pullup_ref gnd_clamp_ref power_clamp_ref ext_ref\n";
+    for (int i = 0; i < pins; ++i) {
+        const bool supply = i >= pins - supplies;
+        if (!supply)
+            out << PinName(i) << " G" << bus(i) << " P" << bus(i) << " G" << bus(i) << " P"
+                << bus(i) << " P" << bus(i) << "\n";
+        else if (i % 2 == 0)
+            out << PinName(i) << " NC P" << bus(i / 2) << " NC NC NC\n";
+        else
+            out << PinName(i) << " G" << bus(i / 2) << " NC NC NC NC\n";
+    }
+    out << "[Diff Pin] inv_pin vdiff tdelay_typ tdelay_min tdelay_max\n";
+    for (int i = 0; i < pins / 5; ++i)
+        out << PinName(2 * i) << " " << PinName(2 * i + 1) << " 0.1 1n 0.5n 2n\n";
+    out << "[Model] io\nModel_type I/O\nVinl = 0.8\nVinh = 2.0\nVmeas = 1.5\n"
+        << "C_comp 1p 1p 1p\n[Voltage Range] 3.3 3.0 3.6\n[Pulldown]\n-1.0 -10m -9m -11m\n"
+        << "0.0 0 0 0\n1.0 10m 9m 11m\n[Pullup]\n-1.0 10m 9m 11m\n0.0 0 0 0\n"
+        << "1.0 -10m -9m -11m\n[Ramp]\ndV/dt_r 1/1n 1/1n 1/1n\ndV/dt_f 1/1n 1/1n 1/1n\n"
+        << "[End]\n";
+    return path;
+}
+
+// The 5,000-pin component with its tables (1,000 [Diff Pin] rows), and
+// larger ones to show that the time grows linearly.
+void BM_CheckPinTables(benchmark::State &state) {
+    CheckRepeatedly(state, GeneratePinTables(static_cast<int>(state.range(0))));
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+}
+
 // A file of `count` models, each with its sub-parameters, a few keywords and
 // tables, an [Add Submodel] row and an [Algorithmic Model]; every tenth name
 // repeats an earlier one.
@@ -468,6 +513,7 @@ void BM_CheckPackage(benchmark::State &state) {
 }  // namespace
 
 BENCHMARK(BM_CheckComponentPins)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckPinTables)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckDrivers)
     ->ArgsProduct({{250, 1000, 4000}, {0, 1}})
     ->ArgNames({"models", "acdc"})

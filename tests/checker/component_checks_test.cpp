@@ -256,7 +256,7 @@ TEST_F(ComponentChecksTest, HooksReceiveTheirLinesAndRunInOrder) {
             AddPinMapping(c, "1");
             return 1;
         },
-        [](CMPNT *) { Log("pinmpg check"); }, [](CMPNT *c) { FreeRows(c->pin_mappings); },
+        [](CMPNT *, const PIN_MODELS *) { Log("pinmpg check"); }, [](CMPNT *c) { FreeRows(c->pin_mappings); },
         [] { Log("pinmpg reset"); }};
     CMPNT_tables.diffPin = {
         [](CMPNT *, const char *t) { Log(std::string("difpin header ") + t); },
@@ -265,7 +265,7 @@ TEST_F(ComponentChecksTest, HooksReceiveTheirLinesAndRunInOrder) {
             AddDiffPin(c, "1", "2");
             return 1;
         },
-        [](CMPNT *) { Log("difpin check"); }, [](CMPNT *c) { FreeRows(c->diff_pins); }, nullptr};
+        [](CMPNT *, const PIN_MODELS *) { Log("difpin check"); }, [](CMPNT *c) { FreeRows(c->diff_pins); }, nullptr};
     CMPNT_tables.seriesSwitchGroups = {
         [](CMPNT *, const char *t) { Log(std::string("sswch header ") + t); },
         [](CMPNT *, const char *t) {

@@ -14,16 +14,6 @@ struct Case {
     std::string pins;
 };
 
-std::string Value(double v, int state) {
-    if (state == CMN_VALUE_ABSENT)
-        return "-";
-    if (state == CMN_VALUE_NA)
-        return "n";
-    char buf[32];
-    snprintf(buf, sizeof buf, "%g", v);
-    return buf;
-}
-
 std::string Rows(PIN *pins) {
     std::string s;
     for (PIN *p = pins; p != nullptr; p = p->next)
@@ -237,7 +227,11 @@ TEST_F(PinTest, ChecksAgainstMappingsDiffPinsAndPackageModel) {
               "E0612 - Component 'c': Pin '2' not referenced in Pin Mappings.\n"
               "E0612 - Component 'c': Pin '3' not referenced in Pin Mappings.\n"
               "E0613 - Pin '9' found in Package_Model 'pk' Pin_Numbers list not found in "
-              "Component 'c' Pin list.\n");
+              "Component 'c' Pin list.\n"
+              // The rows' own checks follow the pin checks.
+              "W0711 - Component c Pin 4 is a GND pin. Usually only has Pulldown_ref in Pin "
+              "Mapping\n"
+              "E0811 - Component 'c': inv_pin '8' not previously declared in Pin section.\n");
     EXPECT_EQ(s_version, 4);
     EXPECT_EQ(PARSE_GetIbisVersion(), 4);  // restored after the search
 
