@@ -34,13 +34,18 @@ void PkgmdlSetNext(void *record, void *next) {
     PKGMDL_SetNext(static_cast<PKGMDL *>(record), static_cast<PKGMDL *>(next));
 }
 void PkgmdlFree(void *head) { PKGMDL_Free(static_cast<PKGMDL *>(head)); }
+void ExtcktSetNext(void *record, void *next) {
+    MDL_SetExternalCircuitNext(static_cast<EXTCKT *>(record), static_cast<EXTCKT *>(next));
+}
+void ExtcktFree(void *head) { MDL_FreeExternalCircuits(static_cast<EXTCKT *>(head)); }
 
 }  // namespace
 
 PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
     /* SECTION_HEADER   */ {HDR_Init, HDR_ParseLine, HDR_EndKeyword, HDR_Reset},
     /* SECTION_COMPONENT*/ {nullptr, nullptr, nullptr, nullptr},
-    /* SECTION_EXTCKT   */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_EXTCKT   */ {MDL_InitExternalCircuit, MDL_ParseExternalCircuitLine, nullptr,
+                            MDL_ResetExternalCircuit},
     /* SECTION_MODEL    */ {MDL_Init, MDL_ParseLine, MDL_EndKeyword, MDL_Reset},
     /* SECTION_PKGMDL   */ {PKGMDL_Init, PKGMDL_ParseLine, PKGMDL_EndKeyword, PKGMDL_Reset},
     /* SECTION_EBDMDL   */ {nullptr, nullptr, nullptr, nullptr},
@@ -55,6 +60,12 @@ IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
     /* IBIS_LIST_COMPONENT */ {nullptr, nullptr},
     /* IBIS_LIST_MODEL */ {MdlSetNext, MdlFree},
     /* IBIS_LIST_PKGMDL */ {PkgmdlSetNext, PkgmdlFree},
+    /* IBIS_LIST_MSEL */ {nullptr, nullptr},
+    /* IBIS_LIST_EBDMDL */ {nullptr, nullptr},
+    /* IBIS_LIST_SUBMDL */ {nullptr, nullptr},
+    /* IBIS_LIST_TESTDATA */ {nullptr, nullptr},
+    /* IBIS_LIST_TESTLOAD */ {nullptr, nullptr},
+    /* IBIS_LIST_EXTCKT */ {ExtcktSetNext, ExtcktFree},
 };
 
 // One line per check, in the order of the record.
@@ -83,7 +94,8 @@ SINFO_OPS SINFO_ops = {CRV_Free, SMOS_Free, SMOS_CheckDuplicateVds};
 
 MDL_SUBSECTION_OPS MDL_subsections = {};
 
-MDL_EXTERNAL_OPS MDL_externalOps = {};
+MDL_EXTERNAL_OPS MDL_externalOps = {MDL_CreateExternalModel, MDL_ParseExternalModelSubparam,
+                                     MDL_EndExternalModel, MDL_FreeExternalModel};
 
 MDL_SUBMODEL_OPS MDL_submodelOps = {};
 
