@@ -38,6 +38,16 @@ std::string Ports40() {
     return line + " A_signal\n";
 }
 
+// Sixteen D_to_A rows, each between two ports of its own: a-z, then A-F.
+std::string DToARows() {
+    std::string rows;
+    for (int i = 0; i < 32; i += 2) {
+        auto name = [](int k) { return std::string(1, static_cast<char>(k < 26 ? 'a' + k : 'A' + k - 26)); };
+        rows += "D_to_A D_drive " + name(i) + " " + name(i + 1) + " 0 1 1n 1n\n";
+    }
+    return rows;
+}
+
 const Row kRows[] = {
     {"a complete description passes", "5.0",
      IoModel("a") + kIoHead +
@@ -101,11 +111,16 @@ const Row kRows[] = {
          Reserved("a", "TYP", "Terminator", "D_switch", false) +
          Reserved("a", "TYP", "Terminator", "D_drive", false) + Tail("a")},
 
-    // Words past the 29th of a line are ports like the others.
+    // Words past the 29th of a line are ports like the others, and the
+    // connection check counts every name of the corner.
     {"40 ports on one Ports line", "5.0",
-     Terminator("a") + "[External Model]\nLanguage SPICE\nCorner Typ t.sp t\n" + Ports40() +
-         "D_to_A D_drive M A_gnd 0 1 1n 1n\n[End External Model]\n[End]\n",
-     Reserved("a", "TYP", "Terminator", "D_drive", false) + Tail("a")},
+     Terminator("a") + "[External Model]\nLanguage SPICE\nCorner Typ t.sp t\n" + Ports40() +  // 8-11
+         DToARows() +                                                                            // 12-27
+         "D_to_A D_drive L M 0 1 1n 1n\nD_to_A D_drive M L 0 1 1n 1n\n"                        // 28-29
+         "[End External Model]\n[End]\n",
+     Err("External Model D2A Line <29> Illegal connection, 2 analog reference/driver ports <M> <L>") +
+         Err("External Model D2A Line <28> Illegal connection, 2 analog reference/driver ports <L> <M>") +
+         Reserved("a", "TYP", "Terminator", "D_drive", false) + Tail("a")},
 
     {"D_to_A and A_to_D rows of an [External Model]", "5.0",
      IoModel("a") + kIoHead +                                                     // 4-17
