@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "IbisParser/acdc.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/crv.h"
 #include "IbisParser/hdr.h"
@@ -39,6 +40,11 @@ void ExtcktSetNext(void *record, void *next) {
 }
 void ExtcktFree(void *head) { MDL_FreeExternalCircuits(static_cast<EXTCKT *>(head)); }
 
+void AcdcCheckModels(MDL *models) { ACDC_CheckModels(models); }
+void AcdcCheckAddSubmodels(MDL *models, SUBMDL *submodels) {
+    ACDC_CheckAddSubmodels(models, submodels);
+}
+
 }  // namespace
 
 PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
@@ -71,7 +77,7 @@ IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
 // One line per check, in the order of the record.
 IBIS_CHECKS IBIS_checks = {
     /* rcvthCheckAll */ nullptr,
-    /* acdcCheckModels */ nullptr,
+    /* acdcCheckModels */ AcdcCheckModels,
     /* chkCheckModels */ nullptr,
     /* drvshCheckAll */ nullptr,
     /* algmodCheckModels */ nullptr,
@@ -83,7 +89,7 @@ IBIS_CHECKS IBIS_checks = {
     /* testloadCheckAll */ nullptr,
     /* mdlCheckSubmodelsReferenced */ MDL_CheckSubmodelsReferenced,
     /* chkCheckSubmodels */ nullptr,
-    /* acdcCheckAddSubmodels */ nullptr,
+    /* acdcCheckAddSubmodels */ AcdcCheckAddSubmodels,
     /* mdlCheckAddSubmodelRefs */ MDL_CheckAddSubmodelRefs,
     /* mdlWarnUnreferenced */ MDL_WarnUnreferenced,
     /* ebdmdlCheckAll */ nullptr,
@@ -100,6 +106,8 @@ MDL_EXTERNAL_OPS MDL_externalOps = {MDL_CreateExternalModel, MDL_ParseExternalMo
 MDL_SUBMODEL_OPS MDL_submodelOps = {};
 
 RCVTH_OPS RCVTH_ops = {};
+
+ACDC_OPS ACDC_ops = {};
 
 namespace {
 
