@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "IbisParser/acdc.h"
+#include "IbisParser/circuit.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/cmpnt.h"
 #include "IbisParser/crv.h"
@@ -13,6 +14,7 @@
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl.h"
 #include "IbisParser/msg.h"
+#include "IbisParser/node.h"
 #include "IbisParser/parse.h"
 #include "IbisParser/pkgmdl.h"
 #include "IbisParser/ramp.h"
@@ -118,7 +120,7 @@ RCVTH_OPS RCVTH_ops = {
 // The component's other tables, blocks and package-model lookups.
 CMPNT_TABLES CMPNT_tables = {};
 CMPNT_EMI_OPS CMPNT_emiOps = {};
-CMPNT_CIRCUIT_OPS CMPNT_circuitOps = {};
+CMPNT_CIRCUIT_OPS CMPNT_circuitOps = {NODE_ParseList, CIRCUIT_ParseCallLine, CIRCUIT_ResolveCalls};
 CMPNT_PKGMDL_OPS CMPNT_pkgmdlOps = {PKGMDL_FindByName, PKGMDL_FindInPkgFiles,
                                     PKGMDL_NextPinNumber};
 

@@ -1461,27 +1461,11 @@ EXT_NAME *NewName(const char *text) {
     return node;
 }
 
-void FreeNames(EXT_NAME *list) {
-    while (list != nullptr) {
-        EXT_NAME *next = list->next;
-        CMN_Free(list);
-        list = next;
-    }
-}
-
-void FreeConverters(EXT_CONVERTER *list) {
-    while (list != nullptr) {
-        EXT_CONVERTER *next = list->next;
-        CMN_Free(list);
-        list = next;
-    }
-}
-
 void FreeCorner(EXT_CORNER *corner) {
     if (corner == nullptr)
         return;
-    FreeConverters(corner->dToA);
-    FreeConverters(corner->aToD);
+    CMN_FreeChain(corner->dToA);
+    CMN_FreeChain(corner->aToD);
     NAMEIDX_Clear(&corner->aToDDigital);
     CMN_Free(corner);
 }
@@ -1956,9 +1940,9 @@ void MDL_FreeExternalModel(EXTMDL *d) {
     FreeCorner(d->typ);
     FreeCorner(d->min);
     FreeCorner(d->max);
-    FreeNames(d->digitalPorts);
-    FreeNames(d->parameters);
-    FreeNames(d->ports);
+    CMN_FreeChain(d->digitalPorts);
+    CMN_FreeChain(d->parameters);
+    CMN_FreeChain(d->ports);
     NAMEIDX_Clear(&d->portIndex);
     CMN_Free(d);
 }
