@@ -6,10 +6,13 @@
 #include <cstdint>
 
 #include "IbisParser/cmn.h"
+#include "IbisParser/drvsh.h"
 #include "IbisParser/hdr.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl.h"
+#include "IbisParser/mdlemi.h"
 #include "IbisParser/msg.h"
+#include "IbisParser/mspec.h"
 #include "IbisParser/parse.h"
 #include "IbisParser/rcvth.h"
 #include "IbisParser/sinfo.h"
@@ -41,11 +44,35 @@ IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
     /* IBIS_LIST_HEADER */ {HdrSetNext, HdrFree},
 };
 
-IBIS_CHECKS IBIS_checks = {};
+IBIS_CHECKS IBIS_checks = {
+    /* rcvthCheckAll               */ RCVTH_CheckAll,
+    /* acdcCheckModels             */ nullptr,
+    /* chkCheckModels              */ nullptr,
+    /* drvshCheckAll               */ DRVSH_CheckAll,
+    /* algmodCheckModels           */ nullptr,
+    /* mselCheckAll                */ nullptr,
+    /* chkCheckComponents          */ nullptr,
+    /* cmpntCheckAll               */ nullptr,
+    /* pkgmdlCheckAll              */ nullptr,
+    /* testdataCheckAll            */ nullptr,
+    /* testloadCheckAll            */ nullptr,
+    /* mdlCheckSubmodelsReferenced */ nullptr,
+    /* chkCheckSubmodels           */ nullptr,
+    /* acdcCheckAddSubmodels       */ nullptr,
+    /* mdlCheckAddSubmodelRefs     */ nullptr,
+    /* mdlWarnUnreferenced         */ nullptr,
+    /* ebdmdlCheckAll              */ nullptr,
+    /* algmodCheckAmiFile          */ nullptr,
+};
 
 SINFO_OPS SINFO_ops = {};
 
-MDL_SUBSECTION_OPS MDL_subsections = {};
+MDL_SUBSECTION_OPS MDL_subsections = {
+    MSPEC_Init,  MSPEC_ParseLine,  MSPEC_EndKeyword,  MSPEC_Free,
+    RCVTH_Init,  RCVTH_ParseLine,  RCVTH_EndKeyword,  RCVTH_Free,
+    DRVSH_Init,  DRVSH_ParseLine,  DRVSH_EndKeyword,  DRVSH_Free,
+    MDLEMI_Init, MDLEMI_ParseLine, MDLEMI_EndKeyword, MDLEMI_Free,
+};
 
 RCVTH_OPS RCVTH_ops = {};
 
