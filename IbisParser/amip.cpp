@@ -28,10 +28,53 @@ inline void skipBlanks(char *&p) {
   while (isBlank(*p)) p++;
 }
 
+/* Where the parse takes its memory: the caller's allocator, or (null) the
+** text library's wrappers, which report a failure. */
+struct Mem {
+  const AMIP_ALLOC *a;
+
+  /* Zero-filled; null on failure. */
+  void *Alloc(size_t size) const {
+    if (a) return a->alloc(a->context, size ? size : 1);
+    void *p = nullptr;
+    return CMN_Alloc(&p, size) ? p : nullptr;
+  }
+  /* As realloc: null on failure, the block kept. */
+  void *Resize(void *block, size_t size) const {
+    if (a) return a->resize(a->context, block, size ? size : 1);
+    void *p = block;
+    return CMN_Realloc(&p, size) ? p : nullptr;
+  }
+  /* At most n characters of s, terminated; silent as names always were. */
+  char *Copy(const char *s, size_t n) const {
+    if (!a) return CMN_StrNDup(s, n);
+    size_t len = 0;
+    while (len < n && s[len]) len++;
+    char *c = static_cast<char *>(Alloc(len + 1));
+    if (c) memcpy(c, s, len);
+    return c;
+  }
+  char *Dup(const char *s) const { return a ? Copy(s, strlen(s)) : CMN_StrDup(s); }
+};
+
+/*
+** Room for one more element behind the count elements of *array.  The array
+** doubles whenever it is full (its capacity is the power of two at or above
+** count), so n elements cost about log2(n) resizes rather than n copies.
+*/
+template <typename T> int grow(const Mem &m, T **array, int32_t count) {
+  if (count > 0 && (count & (count - 1)) != 0) return AMIP_OK; /* room left */
+  if (count > INT32_MAX / 2) return AMIP_ERR_MEMORY;
+  void *p = count == 0 ? m.Alloc(sizeof(T)) : m.Resize(*array, 2 * (size_t)count * sizeof(T));
+  if (!p) return AMIP_ERR_MEMORY;
+  *array = static_cast<T *>(p);
+  return AMIP_OK;
+}
+
 /* Copy of [start, end) without its trailing blanks; null when out of memory. */
-char *copyTrimmed(const char *start, const char *end) {
+char *copyTrimmed(const Mem &m, const char *start, const char *end) {
   while (end > start && isBlank(end[-1])) end--;
-  return CMN_StrNDup(start, (size_t)(end - start));
+  return m.Copy(start, (size_t)(end - start));
 }
 
 int definitionOf(const char *name) {
@@ -59,19 +102,14 @@ void freeGroup(AMIP_GROUP *group) {
 }
 
 /* Appends the text [start, end) (trailing blanks cut) as the leaf's next value. */
-int addValue(AMIP_LEAF *leaf, const char *start, const char *end) {
-  char *text = copyTrimmed(start, end);
+int addValue(const Mem &m, AMIP_LEAF *leaf, const char *start, const char *end) {
+  char *text = copyTrimmed(m, start, end);
   if (!text) return AMIP_ERR_MEMORY;
-  /* Grow through a copy: on failure the old array stays with the leaf. */
-  AMIP_VALUE *grown = leaf->values;
-  int ok = leaf->value_count == 0
-               ? CMN_Alloc(&grown, sizeof(AMIP_VALUE))
-               : CMN_Realloc(&grown, ((size_t)leaf->value_count + 1) * sizeof(AMIP_VALUE));
-  if (!ok) {
+  /* On failure the old array stays with the leaf. */
+  if (grow(m, &leaf->values, leaf->value_count) != AMIP_OK) {
     free(text);
     return AMIP_ERR_MEMORY;
   }
-  leaf->values = grown;
   AMIP_VALUE &v = leaf->values[leaf->value_count];
   v.text = text;
   v.value_type = AMIP_ClassifyValue(text);
@@ -87,19 +125,14 @@ struct STACK {
   int32_t top; /* index of the top slot */
 };
 
-int appendChild(AMIP_GROUP *group, const AMIP_ENTRY &e) {
-  AMIP_ENTRY *grown = group->children;
-  int ok = group->child_count == 0
-               ? CMN_Alloc(&grown, sizeof(AMIP_ENTRY))
-               : CMN_Realloc(&grown, ((size_t)group->child_count + 1) * sizeof(AMIP_ENTRY));
-  if (!ok) return AMIP_ERR_MEMORY;
-  group->children = grown;
+int appendChild(const Mem &m, AMIP_GROUP *group, const AMIP_ENTRY &e) {
+  if (grow(m, &group->children, group->child_count) != AMIP_OK) return AMIP_ERR_MEMORY;
   group->children[group->child_count++] = e;
   return AMIP_OK;
 }
 
 /* Links the k entries made into their groups' child arrays. */
-int linkEntries(AMIP_ENTRY *entries, int32_t k) {
+int linkEntries(const Mem &m, AMIP_ENTRY *entries, int32_t k) {
   /*
   ** A text in which no entry survived (its only leaf dropped, as in
   ** "(a 1 (x))") has no outermost group to hand out: refused like a text
@@ -112,8 +145,8 @@ int linkEntries(AMIP_ENTRY *entries, int32_t k) {
     if (entries[i].depth > maxDepth) maxDepth = entries[i].depth;
   }
   /* Pushed depths climb by one from the bottom's (0 or 1): maxDepth + 1 slots. */
-  STACK st = {nullptr, 0};
-  if (!CMN_Alloc(&st.slots, ((size_t)maxDepth + 1) * sizeof(AMIP_ENTRY))) return AMIP_ERR_MEMORY;
+  STACK st = {static_cast<AMIP_ENTRY *>(m.Alloc(((size_t)maxDepth + 1) * sizeof(AMIP_ENTRY))), 0};
+  if (!st.slots) return AMIP_ERR_MEMORY;
   st.slots[0] = entries[0];
   int rc = AMIP_OK;
   for (int32_t i = 1; i < k && rc == AMIP_OK; i++) {
@@ -132,7 +165,7 @@ int linkEntries(AMIP_ENTRY *entries, int32_t k) {
       break;
     }
     if (e.depth != top.depth + 1) continue; /* too deep: left out with its members */
-    rc = appendChild(static_cast<AMIP_GROUP *>(top.node), e);
+    rc = appendChild(m, static_cast<AMIP_GROUP *>(top.node), e);
     if (rc == AMIP_OK && e.kind == AMIP_KIND_GROUP && st.top < maxDepth) st.slots[++st.top] = e;
   }
   free(st.slots);
@@ -152,7 +185,14 @@ void countParentheses(const char *text, size_t *open, size_t *close) {
   }
 }
 
+void *silentAlloc(void *, size_t size) { return calloc(1, size); }
+void *silentResize(void *, void *block, size_t size) { return realloc(block, size); }
+
+int tokenize(const Mem &m, char *copy, AMIP_ENTRY *entries, int32_t *n);
+
 } // namespace
+
+extern const AMIP_ALLOC AMIP_silentAlloc = {silentAlloc, silentResize, nullptr};
 
 int AMIP_ClassifyValue(const char *text) {
   if (!text || !text[0]) return AMIP_TYPE_EMPTY;
@@ -188,6 +228,12 @@ int AMIP_CountParentheses(const char *text, int32_t *count) {
 }
 
 int AMIP_Tokenize(char *copy, AMIP_ENTRY *entries, int32_t *n) {
+  return tokenize(Mem{nullptr}, copy, entries, n);
+}
+
+namespace {
+
+int tokenize(const Mem &m, char *copy, AMIP_ENTRY *entries, int32_t *n) {
   if (!copy || !entries || !n) return AMIP_ERR_NO_GROUP;
   const int32_t N = *n;
   char *p = copy;
@@ -211,12 +257,12 @@ int AMIP_Tokenize(char *copy, AMIP_ENTRY *entries, int32_t *n) {
         char *nameEnd = blank ? blank : p;
         if (k >= N) { rc = AMIP_ERR_ENTRIES; goto done; }
         if (nameEnd < nameStart) { rc = AMIP_ERR_BOUNDS; goto done; }
-        AMIP_GROUP *g = nullptr;
-        if (!CMN_Alloc(&g, sizeof *g)) { rc = AMIP_ERR_MEMORY; goto done; }
+        AMIP_GROUP *g = static_cast<AMIP_GROUP *>(m.Alloc(sizeof(AMIP_GROUP)));
+        if (!g) { rc = AMIP_ERR_MEMORY; goto done; }
         entries[k].kind = AMIP_KIND_GROUP;
         entries[k].depth = (int32_t)((L + 1) / 2);
         entries[k].node = g;
-        g->name = copyTrimmed(nameStart, nameEnd);
+        g->name = copyTrimmed(m, nameStart, nameEnd);
         if (!g->name) { rc = AMIP_ERR_MEMORY; goto done; }
         L++;
         k++;
@@ -251,12 +297,12 @@ int AMIP_Tokenize(char *copy, AMIP_ENTRY *entries, int32_t *n) {
       /* A leaf: the name ends at the marked blank, values start here. */
       if (k >= N) { rc = AMIP_ERR_ENTRIES; goto done; }
       if (blank < nameStart) { rc = AMIP_ERR_BOUNDS; goto done; }
-      AMIP_LEAF *leaf = nullptr;
-      if (!CMN_Alloc(&leaf, sizeof *leaf)) { rc = AMIP_ERR_MEMORY; goto done; }
+      AMIP_LEAF *leaf = static_cast<AMIP_LEAF *>(m.Alloc(sizeof(AMIP_LEAF)));
+      if (!leaf) { rc = AMIP_ERR_MEMORY; goto done; }
       entries[k].kind = AMIP_KIND_LEAF;
       entries[k].depth = (int32_t)((L + 1) / 2);
       entries[k].node = leaf;
-      leaf->name = copyTrimmed(nameStart, blank);
+      leaf->name = copyTrimmed(m, nameStart, blank);
       if (!leaf->name) { rc = AMIP_ERR_MEMORY; goto done; }
       leaf->definition = definitionOf(leaf->name);
 
@@ -271,7 +317,7 @@ int AMIP_Tokenize(char *copy, AMIP_ENTRY *entries, int32_t *n) {
         }
         if (c == ')') {
           if (p < vs) { rc = AMIP_ERR_BOUNDS; goto done; }
-          rc = addValue(leaf, vs, p);
+          rc = addValue(m, leaf, vs, p);
           if (rc != AMIP_OK) goto done;
           p++;
           skipBlanks(p);
@@ -319,7 +365,7 @@ int AMIP_Tokenize(char *copy, AMIP_ENTRY *entries, int32_t *n) {
         }
         if (pending) {
           if (pending < vs) { rc = AMIP_ERR_BOUNDS; goto done; }
-          rc = addValue(leaf, vs, pending);
+          rc = addValue(m, leaf, vs, pending);
           if (rc != AMIP_OK) goto done;
           vs = p; /* this character starts the next value */
           pending = nullptr;
@@ -335,6 +381,8 @@ done:
   *n = k < N ? k : N;
   return rc;
 }
+
+} // namespace
 
 void AMIP_FreeTree(AMIP_TREE **tree) {
   if (!tree || !*tree) return;
@@ -356,8 +404,11 @@ void AMIP_FreeTree(AMIP_TREE **tree) {
   *tree = nullptr;
 }
 
-int AMIP_Parse(const char *text, AMIP_TREE **tree) {
+int AMIP_Parse(const char *text, AMIP_TREE **tree) { return AMIP_ParseWith(text, tree, nullptr); }
+
+int AMIP_ParseWith(const char *text, AMIP_TREE **tree, const AMIP_ALLOC *alloc) {
   if (!text || !tree) return AMIP_ERR_NO_GROUP;
+  const Mem m{alloc};
   while (isBlank(*text)) text++;
   if (*text != '(') return AMIP_ERR_NO_PAREN;
   size_t open = 0, close = 0;
@@ -366,22 +417,23 @@ int AMIP_Parse(const char *text, AMIP_TREE **tree) {
   if (open > INT32_MAX) return AMIP_ERR_MEMORY; /* more slots than a tree can count */
   const int32_t N = (int32_t)open;
 
-  AMIP_TREE *t = nullptr;
-  if (!CMN_Alloc(&t, sizeof *t)) return AMIP_ERR_MEMORY;
-  if (!CMN_Alloc(&t->entries, (size_t)N * sizeof(AMIP_ENTRY))) {
+  AMIP_TREE *t = static_cast<AMIP_TREE *>(m.Alloc(sizeof(AMIP_TREE)));
+  if (!t) return AMIP_ERR_MEMORY;
+  t->entries = static_cast<AMIP_ENTRY *>(m.Alloc((size_t)N * sizeof(AMIP_ENTRY)));
+  if (!t->entries) {
     free(t);
     return AMIP_ERR_MEMORY;
   }
   t->count = N;
 
-  char *copy = CMN_StrDup(text);
+  char *copy = m.Dup(text);
   if (!copy) {
     AMIP_FreeTree(&t);
     return AMIP_ERR_MEMORY;
   }
   int32_t made = N;
-  int rc = AMIP_Tokenize(copy, t->entries, &made);
-  if (rc == AMIP_OK) rc = linkEntries(t->entries, made);
+  int rc = tokenize(m, copy, t->entries, &made);
+  if (rc == AMIP_OK) rc = linkEntries(m, t->entries, made);
   free(copy);
   if (rc != AMIP_OK) {
     AMIP_FreeTree(&t);

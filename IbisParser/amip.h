@@ -9,6 +9,7 @@
 #ifndef IBISPARSER_AMIP_H
 #define IBISPARSER_AMIP_H
 
+#include <cstddef>
 #include <cstdint>
 
 /* Entry kinds. */
@@ -103,8 +104,29 @@ struct AMIP_TREE {
   int32_t count;       /* slots: the ( counted, not the entries made */
 };
 
-/* 0 and *tree set, or a result code with *tree untouched.  text unchanged. */
+/*
+** Where a parse takes its memory.  alloc gives a zero-filled block, resize
+** resizes one as realloc does (null on failure, the block kept); each block
+** must be one that free() releases, since AMIP_FreeTree frees with it.
+*/
+struct AMIP_ALLOC {
+  void *(*alloc)(void *context, size_t size);
+  void *(*resize)(void *context, void *block, size_t size);
+  void *context;
+};
+/*
+** calloc and realloc, reporting nothing: for the AMI path, which must
+** neither write to the host's output nor touch the checker's counts.
+*/
+extern const AMIP_ALLOC AMIP_silentAlloc;
+
+/*
+** 0 and *tree set, or a result code with *tree untouched.  text unchanged.
+** Memory comes from the text library's wrappers, which report a failure.
+*/
 int AMIP_Parse(const char *text, AMIP_TREE **tree);
+/* AMIP_Parse with memory from alloc; a failure is result 4 alone. */
+int AMIP_ParseWith(const char *text, AMIP_TREE **tree, const AMIP_ALLOC *alloc);
 /* Frees the tree and sets *tree to null; null and empty parts are passed. */
 void AMIP_FreeTree(AMIP_TREE **tree);
 /*

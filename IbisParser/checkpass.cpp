@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "IbisParser/cmn.h"
+#include "IbisParser/crv.h"
 #include "IbisParser/drvsh.h"
 #include "IbisParser/hdr.h"
 #include "IbisParser/ibis.h"
@@ -14,9 +15,12 @@
 #include "IbisParser/msg.h"
 #include "IbisParser/mspec.h"
 #include "IbisParser/parse.h"
+#include "IbisParser/ramp.h"
 #include "IbisParser/rcvth.h"
 #include "IbisParser/sinfo.h"
+#include "IbisParser/smos.h"
 #include "IbisParser/stringlist.h"
+#include "IbisParser/wvfrm.h"
 
 namespace {
 
@@ -65,7 +69,7 @@ IBIS_CHECKS IBIS_checks = {
     /* algmodCheckAmiFile          */ nullptr,
 };
 
-SINFO_OPS SINFO_ops = {};
+SINFO_OPS SINFO_ops = {CRV_Free, SMOS_Free, SMOS_CheckDuplicateVds};
 
 MDL_SUBSECTION_OPS MDL_subsections = {
     MSPEC_Init,  MSPEC_ParseLine,  MSPEC_EndKeyword,  MSPEC_Free,
@@ -103,6 +107,12 @@ void CHECKPASS_ResetSections(void) {
         if (h.reset)
             h.reset();
     STRING_ResetCounts();  // the counted names are borrowed from records
+    // The table readers serve several sections (model, submodel, test data);
+    // whichever of those is built, no table of an earlier pass stays selected.
+    CRV_Reset();
+    RAMP_Reset();
+    WVFRM_Reset();
+    SMOS_Reset();
 }
 
 int CHECKPASS_BeginFile(void) {

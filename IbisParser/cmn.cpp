@@ -744,9 +744,18 @@ int nextChar(FILE *file, const char **illegal) {
   return c;
 }
 
+/*
+** Set while the version scan reads: illegal characters become blanks without
+** a report (the main read reports each with its line), so that a byte-order
+** mark or a control character never hides the [IBIS Ver] line.
+*/
+int blankSilently = 0;
+
 /* The character stored for c; reports it when illegal. */
 int storedChar(int c, const char *illegal, int room) {
-  if (!illegal || keepChars) return c;
+  if (!illegal) return c;
+  if (blankSilently) return ' ';
+  if (keepChars) return c;
   MSG_ErrorLine(1917, illegal, (unsigned)c, room ? "  Converting to space." : "");
   return ' ';
 }
@@ -820,10 +829,7 @@ int CMN_GetIbisVersion(const char *name, unsigned long *line_count, FILE_KIND ki
   if (!CMN_OpenFile(name, kind, &f, opened)) return 0;
   char line[121];
   int version = 0;
-  /* The main read reports illegal characters with their line numbers; the
-  ** scan for the version must not report them a first time, as line 0. */
-  const int keep = keepChars;
-  keepChars = 1;
+  blankSilently = 1;
   while (CMN_ReadLine(line, sizeof line, f)) {
     if (line_count) (*line_count)++;
     const char *p = line;
@@ -835,7 +841,7 @@ int CMN_GetIbisVersion(const char *name, unsigned long *line_count, FILE_KIND ki
     }
     break;
   }
-  keepChars = keep;
+  blankSilently = 0;
   fclose(f);
   return version;
 }

@@ -54,6 +54,37 @@ template <typename T> inline void CMN_FreeAndClear(T **p) {
   *p = nullptr;
 }
 
+/*
+** Appends node at the tail of the list at *list without walking it: the
+** list's first record keeps its last record and its length (fields listLast
+** and listCount; records link through next).  A list built or grown
+** elsewhere is caught up with by one walk.  Returns the number of records
+** that were in the list before node.
+*/
+template <typename T> inline int CMN_AppendAtTail(T **list, T *node) {
+  T *head = *list;
+  node->next = nullptr;
+  if (head == nullptr) {
+    *list = node;
+    node->listLast = node;
+    node->listCount = 1;
+    return 0;
+  }
+  if (head->listLast == nullptr) {
+    head->listLast = head;
+    head->listCount = 1;
+  }
+  while (head->listLast->next != nullptr) {
+    head->listLast = head->listLast->next;
+    ++head->listCount;
+  }
+  const int before = head->listCount;
+  head->listLast->next = node;
+  head->listLast = node;
+  ++head->listCount;
+  return before;
+}
+
 /* Copy made with CMN_Alloc; null for a null s; bug 1908 on failure. */
 char *CMN_StrDup(const char *s);
 /* n + 1 zero-filled bytes holding at most n characters of s; null, silent. */

@@ -9,23 +9,29 @@
 // Fields after `points` are the reader's own bookkeeping.
 struct CRV {
     RNGP *points;
+    RNGP_TAIL rows;  // where the next row goes
 };
 
 // The keyword line of a table; a table already in *slot is reported and
 // replaced. 0 when out of memory (the slot is then empty).
 int CRV_Init(const char *keywordText, const char *caption, CRV **slot);
-// One data line; callers ignore the result.
+// One data line; callers ignore the result. A null table (its CRV_Init ran
+// out of memory) takes nothing.
 int CRV_ParseLine(const char *text, CRV *table, const char *caption);
-// The end checks of the table just read. `owner` is "Model" or "Submodel".
+// The end checks of the table just read (nothing for a null table).
+// `owner` is "Model" or "Submodel"; keywordCode is an IBIS_KEYWORD.
 void CRV_EndKeyword(const char *modelName, int modelType, int keywordCode, CRV *table,
                     const char *caption, const char *owner);
 // Linear interpolation of each corner at `voltage`, no extrapolation: each
-// output gets a new double (the caller frees it) or stays null.
+// output is set to a new double (the caller frees it with CMN_Free) or to
+// null.
 void CRV_InterpolateAt(const CRV *table, double voltage, double **typ, double **min,
                        double **max);
-// A copy holding the rows whose voltage is given.
+// A copy holding the rows whose voltage is given; 0 when out of memory.
 int CRV_CopyPoints(const CRV *source, CRV **out);
+// Non-zero lifts the 100-row limit (nothing sets it).
 void CRV_SetNoRowLimit(int flag);
 void CRV_Free(CRV *table);
-// Forgets the table being read (new pass, owner's section reset).
+// Forgets what is known of the table being read (new pass, owner's section
+// reset).
 void CRV_Reset(void);

@@ -128,10 +128,35 @@ double PLAT_StrToD(const char *text, char **end) {
 
 #else /* _WIN32 */
 
+#include <atomic>
 #include <locale.h>
 
+namespace {
+/*
+** The "C" numeric locale, made at the first number read and freed as the
+** library unloads.  Not a function-local static: its guard would set up
+** thread state of the statically linked C++ runtime, and the locale would
+** stay behind, at every load and unload of a model library.
+*/
+struct NumericLocale {
+  std::atomic<_locale_t> locale{nullptr};
+  ~NumericLocale() {
+    if (_locale_t l = locale.exchange(nullptr)) _free_locale(l);
+  }
+  _locale_t Get() {
+    _locale_t l = locale.load(std::memory_order_acquire);
+    if (l) return l;
+    _locale_t made = _create_locale(LC_NUMERIC, "C");
+    if (!made) return nullptr;
+    if (locale.compare_exchange_strong(l, made, std::memory_order_acq_rel)) return made;
+    _free_locale(made); /* another thread was first */
+    return l;
+  }
+} numericLocale;
+} // namespace
+
 double PLAT_StrToD(const char *text, char **end) {
-  static const _locale_t c = _create_locale(LC_NUMERIC, "C");
+  _locale_t c = numericLocale.Get();
   return c ? _strtod_l(text, end, c) : strtod(text, end);
 }
 

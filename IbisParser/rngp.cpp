@@ -2,6 +2,8 @@
 #define MSG_SRC MSGSRC_RNGP
 #include "IbisParser/rngp.h"
 
+#include <cstring>
+
 #include "IbisParser/cmn.h"
 #include "IbisParser/msg.h"
 
@@ -55,23 +57,120 @@ int RNGP_ParseLine(const char *text, const char *label, const char *firstName, R
     return 1;
 }
 
-void RNGP_Append(RNGP **head, RNGP *row, int *count, int check) {
-    MSG_ASSERT(head != nullptr && row != nullptr && count != nullptr);
-    int n = 0;
-    RNGP *tail = nullptr;
-    for (RNGP *r = *head; r != nullptr; r = r->next) {
-        ++n;
-        if (check && r->x == row->x)
+namespace {
+
+unsigned long long HashOf(double x) {
+    if (x == 0.0)
+        x = 0.0;  // -0.0 equals 0.0, so it must land in the same slot
+    unsigned long long h = 0;
+    memcpy(&h, &x, sizeof h);
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 33;
+    h *= 0xc4ceb9fe1a85ec53ULL;
+    h ^= h >> 33;
+    return h;
+}
+
+// The slot holding x, or the empty slot where it belongs.
+RNGP_XCOUNT *FindSlot(RNGP_XCOUNT *slots, unsigned long capacity, double x) {
+    unsigned long i = static_cast<unsigned long>(HashOf(x)) & (capacity - 1);
+    while (slots[i].count != 0 && !(slots[i].x == x))
+        i = (i + 1) & (capacity - 1);
+    return &slots[i];
+}
+
+int Grow(RNGP_TAIL *tail) {
+    unsigned long capacity = tail->capacity != 0 ? tail->capacity * 2 : 64;
+    RNGP_XCOUNT *slots = nullptr;
+    if (!CMN_Alloc(&slots, capacity * sizeof(RNGP_XCOUNT)))
+        return 0;
+    for (unsigned long i = 0; i < tail->capacity; ++i)
+        if (tail->slots[i].count != 0)
+            *FindSlot(slots, capacity, tail->slots[i].x) = tail->slots[i];
+    CMN_Free(tail->slots);
+    tail->slots = slots;
+    tail->capacity = capacity;
+    return 1;
+}
+
+// Counts one more row of x; the number counted before, or -1 when the
+// index cannot grow.
+int CountX(RNGP_TAIL *tail, double x) {
+    if ((tail->used + 1) * 2 > tail->capacity && !Grow(tail))
+        return -1;
+    RNGP_XCOUNT *slot = FindSlot(tail->slots, tail->capacity, x);
+    if (slot->count == 0) {
+        slot->x = x;
+        ++tail->used;
+    }
+    return slot->count++;
+}
+
+int BuildIndex(const RNGP *head, RNGP_TAIL *tail) {
+    for (const RNGP *r = head; r != nullptr; r = r->next)
+        if (CountX(tail, r->x) < 0)
+            return 0;
+    return 1;
+}
+
+// Makes the tail describe the list at head: a zero-filled tail, or one whose
+// list was emptied or appended to behind its back, is set up by one walk.
+void Resync(RNGP *head, RNGP_TAIL *tail) {
+    if (head == nullptr ? tail->last == nullptr && tail->count == 0
+                        : tail->last != nullptr && tail->last->next == nullptr)
+        return;
+    RNGP_DropIndex(tail);
+    tail->last = nullptr;
+    tail->count = 0;
+    for (RNGP *r = head; r != nullptr; r = r->next) {
+        tail->last = r;
+        ++tail->count;
+    }
+}
+
+}  // namespace
+
+void RNGP_Append(RNGP **head, RNGP_TAIL *tail, RNGP *row, int *count, int check) {
+    MSG_ASSERT(head != nullptr && tail != nullptr && row != nullptr && count != nullptr);
+    Resync(*head, tail);
+    // Rows before this one with the same x, from the index; -1 unknown.
+    int earlier = -1;
+    if (check && tail->slots == nullptr && !BuildIndex(*head, tail)) {
+        MSG_Bug(1404, kSourceName, __LINE__);
+        RNGP_DropIndex(tail);
+    } else if (check || tail->slots != nullptr) {
+        earlier = CountX(tail, row->x);
+        if (earlier < 0) {
+            MSG_Bug(1404, kSourceName, __LINE__);
+            RNGP_DropIndex(tail);
+        }
+    }
+    if (check) {
+        if (earlier < 0) {  // no index to be had: count the slow way
+            earlier = 0;
+            for (const RNGP *r = *head; r != nullptr; r = r->next)
+                earlier += r->x == row->x;
+        }
+        for (int i = 0; i < earlier; ++i)
             MSG_WarningLine(1403, row->x);
-        tail = r;
     }
     row->next = nullptr;
-    row->prev = tail;
-    if (tail == nullptr)
+    row->prev = tail->last;
+    if (tail->last == nullptr)
         *head = row;
     else
-        tail->next = row;
-    *count = n + 1;
+        tail->last->next = row;
+    tail->last = row;
+    *count = ++tail->count;
+}
+
+void RNGP_DropIndex(RNGP_TAIL *tail) {
+    MSG_ASSERT(tail != nullptr);
+    CMN_Free(tail->slots);
+    tail->slots = nullptr;
+    tail->capacity = 0;
+    tail->used = 0;
 }
 
 int RNGP_GetPrev(const RNGP *row, RNGP **out) {

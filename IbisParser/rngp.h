@@ -20,8 +20,31 @@ int RNGP_ParseLine(const char *text, const char *label, const char *firstName, R
 // A null word leaves its value absent; 1 when all four converted.
 int RNGP_ParseValues(const char *x, const char *typ, const char *min, const char *max,
                      const char *label, const char *firstName, RNGP *row);
-// Appends at the tail; *count = rows now in the list. With check set, each
-// earlier row with the same x is reported.
-void RNGP_Append(RNGP **head, RNGP *row, int *count, int check);
+// One x value of a list and the number of its rows that hold it.
+struct RNGP_XCOUNT {
+    double x;
+    int count;  // 0: an empty slot
+};
+
+// The reading end of a list that rows are appended to: its last row, its
+// row count, and an index of how many rows hold each x value, so that an
+// append costs the same at the millionth row as at the first. Zero-filled
+// it suits any list: the first append finds the tail (and builds the index
+// when asked to check) by one walk.
+struct RNGP_TAIL {
+    RNGP *last;
+    int count;
+    RNGP_XCOUNT *slots;     // open addressing; null until a checked append
+    unsigned long capacity; // a power of two, or 0
+    unsigned long used;     // distinct x values held
+};
+
+// Appends at the tail of the list at *head; *count = rows now in the list.
+// With check set, each earlier row with the same x is reported (one warning
+// per such row).
+void RNGP_Append(RNGP **head, RNGP_TAIL *tail, RNGP *row, int *count, int check);
+// Frees the x index (the list and the tail stay); a later checked append
+// builds it again.
+void RNGP_DropIndex(RNGP_TAIL *tail);
 int RNGP_GetPrev(const RNGP *row, RNGP **out);
 void RNGP_Free(RNGP *head);

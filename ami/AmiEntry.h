@@ -30,12 +30,17 @@ namespace Varnholt {
 
 template <class Model> struct AmiModelHolder {
   Model model;
+  // The text AMI_Init hands the host. The host may read it at any time until
+  // AMI_Close, so nothing changes it once AMI_Init has returned.
   std::string message;
   std::vector<double> clockStore;
   int32_t samplesPerBit = 0;
   // False when AMI_Init failed: the model's connections may not exist, so a
   // host that calls AMI_GetWave anyway must not reach Run.
   bool ready = false;
+  // "Error occurred in <model>::Run(). ", said once per handle by the first
+  // AMI_GetWave whose Run fails; kept apart from the text the host holds.
+  std::string runMessage;
 };
 
 // Reads one parameter after another by "<model>.<name>", appending the
@@ -77,30 +82,41 @@ template <class Traits> struct AmiEntry {
   using Model = typename Traits::Model;
   using Holder = AmiModelHolder<Model>;
 
-  static void Append(Holder &h, const char *what) {
-    h.message += "Error occurred in ";
-    h.message += Traits::kName;
-    h.message += "::";
-    h.message += what;
-    h.message += "(). ";
+  static void Append(std::string &message, const char *what) {
+    message += "Error occurred in ";
+    message += Traits::kName;
+    message += "::";
+    message += what;
+    message += "(). ";
   }
 
+  // parseAlloc: where the parameter parse takes its memory (null: calloc
+  // and realloc); the exported function leaves it null.
   static int32_t Init(double *, int32_t, int32_t, double sampleInterval, double bitTime,
-                      char *parameters, char **, void **handle, char **msg) {
+                      char *parameters, char **, void **handle, char **msg,
+                      const AMIP_ALLOC *parseAlloc = nullptr) {
     // Nowhere to put the model: nothing can be closed later, so build nothing.
     if (!handle) return 0;
     Holder *h = nullptr;
     const char *step = nullptr; // the model operation running, for the catch
     try {
       h = new Holder();
-      AmiParameterTree tree(parameters);
+      AmiParameterTree tree(parameters, parseAlloc);
       h->samplesPerBit = AmiSamplesPerBit(sampleInterval, bitTime);
-      AmiParameterReader reader(tree, Traits::kName, h->message);
-      Traits::ReadParameters(reader, h->model, bitTime, h->samplesPerBit);
+      // Out of memory while parsing: no parameter is known, so the model
+      // does not run on defaults that were never asked for.
+      if (!tree.OutOfMemory()) {
+        AmiParameterReader reader(tree, Traits::kName, h->message);
+        Traits::ReadParameters(reader, h->model, bitTime, h->samplesPerBit);
+      }
       for (int i = 0; i < Traits::kPorts; ++i)
         Traits::Port(h->model, i).SetStorage(new double[1], 1, 1, 0);
       bool ok = false;
-      if (h->samplesPerBit < 1) {
+      if (tree.OutOfMemory()) {
+        h->message += "The IBIS-AMI model, ";
+        h->message += Traits::kName;
+        h->message += ", ran out of memory while reading the AMI_Init arguments. ";
+      } else if (h->samplesPerBit < 1) {
         h->message += "The IBIS-AMI model, ";
         h->message += Traits::kName;
         h->message += ", needs a positive sample interval and bit time giving at least one "
@@ -110,13 +126,13 @@ template <class Traits> struct AmiEntry {
         const bool setupOk = h->model.Setup();
         step = nullptr;
         if (!setupOk) {
-          Append(*h, "Setup");
+          Append(h->message, "Setup");
         } else {
           step = "Initialize";
           const bool initOk = h->model.Initialize();
           step = nullptr;
           if (!initOk)
-            Append(*h, "Initialize");
+            Append(h->message, "Initialize");
           else
             ok = true;
         }
@@ -134,7 +150,7 @@ template <class Traits> struct AmiEntry {
       if (h) {
         h->ready = false;
         try {
-          if (step) Append(*h, step);
+          if (step) Append(h->message, step);
         } catch (...) {
         }
         if (msg && !h->message.empty()) *msg = const_cast<char *>(h->message.c_str());
@@ -167,9 +183,14 @@ template <class Traits> struct AmiEntry {
       for (int32_t j = 0; j < size; ++j) {
         in = wave[j];
         if (!m.Run()) {
-          try {
-            Append(*h, "Run");
-          } catch (...) {
+          // Once per handle, and never into the text the host holds: that
+          // would move it (a dangling pointer in the host's hands) and grow
+          // it with every failing call.
+          if (h->runMessage.empty()) {
+            try {
+              Append(h->runMessage, "Run");
+            } catch (...) {
+            }
           }
           result = 0;
           break;

@@ -3,8 +3,10 @@
 #include "IbisParser/amip.h"
 #include "IbisParser/cmn.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <strings.h>
 #include <vector>
 
@@ -14,12 +16,20 @@ namespace {
 enum { kString = 0, kInteger = 1, kBoolean = 2, kFloat = 3 };
 }
 
-AmiParameterTree::AmiParameterTree(const char *parameters) {
+AmiParameterTree::AmiParameterTree(const char *parameters, const AMIP_ALLOC *alloc) {
   if (!parameters) return;
   // The parser never writes its input, but the caller's text may be a
   // literal the host owns: work on a private copy.
-  std::string copy(parameters);
-  parsed_ = AMIP_Parse(copy.c_str(), &tree_) == 0;
+  std::string copy;
+  try {
+    copy = parameters;
+  } catch (const std::bad_alloc &) {
+    outOfMemory_ = true;
+    return;
+  }
+  const int rc = AMIP_ParseWith(copy.c_str(), &tree_, alloc ? alloc : &AMIP_silentAlloc);
+  parsed_ = rc == AMIP_OK;
+  outOfMemory_ = rc == AMIP_ERR_MEMORY;
   if (!parsed_) tree_ = nullptr;
 }
 
@@ -107,7 +117,9 @@ bool AmiParameterTree::GetDouble(double &target, const char *path) const {
   // The text passed as a number when the parser classified it; reading it
   // the same locale-independent way keeps "2.5" 2.5 under any host locale.
   char *end = nullptr;
-  target = CMN_StrToD(text, &end);
+  const double value = CMN_StrToD(text, &end);
+  if (!std::isfinite(value)) return false;
+  target = value;
   return true;
 }
 

@@ -9,21 +9,27 @@
 struct AMIP_TREE;
 struct AMIP_GROUP;
 struct AMIP_LEAF;
+struct AMIP_ALLOC;
 
 namespace Varnholt {
 
 // A failed parse only makes every lookup fail; a failed lookup returns false
-// and leaves the target untouched.
+// and leaves the target untouched. The parse reports nothing itself: it runs
+// in the host's process, whose output is not ours.
 class AmiParameterTree {
 public:
-  explicit AmiParameterTree(const char *parameters);
+  // alloc null: calloc and realloc (the parser's silent allocator).
+  explicit AmiParameterTree(const char *parameters, const AMIP_ALLOC *alloc = nullptr);
   ~AmiParameterTree();
   AmiParameterTree(const AmiParameterTree &) = delete;
   AmiParameterTree &operator=(const AmiParameterTree &) = delete;
 
   bool IsParsed() const { return parsed_; }
+  // The parse could not get the memory it needed.
+  bool OutOfMemory() const { return outOfMemory_; }
 
   const AMIP_LEAF *Find(const char *path) const;
+  // A number that is not finite (one too large for a double) is refused.
   bool GetDouble(double &target, const char *path) const;
   bool GetInt(int32_t &target, const char *path) const;
   bool GetBool(bool &target, const char *path) const;
@@ -42,6 +48,7 @@ private:
   const char *FirstValue(const char *path, int typeA, int typeB) const;
 
   bool parsed_ = false;
+  bool outOfMemory_ = false;
   AMIP_TREE *tree_ = nullptr;
 };
 

@@ -1,17 +1,23 @@
 // Speed of the check pass on a large generated .ibs file: header, long
 // notes, comment lines and section keywords with data lines. Reports MB/s;
-// the sizes show that the time grows linearly.
+// the sizes show that the time grows linearly. Then the table readers on
+// tables of many rows and models of many tables.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "IbisParser/checkpass.h"
 #include "IbisParser/cmn.h"
+#include "IbisParser/crv.h"
+#include "IbisParser/mdl.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse.h"
+#include "IbisParser/smos.h"
+#include "IbisParser/wvfrm.h"
 
 namespace {
 
@@ -77,7 +83,77 @@ void BM_CheckLargeIbs(benchmark::State &state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
+// The table readers, driven as a section drives them, on tables far past
+// their limits: the time per row or table must not grow with the count.
+struct Silence {
+    FILE *sink = fopen("/dev/null", "w");
+    Silence() { MSG_SetOutput(sink); }
+    ~Silence() {
+        MSG_SetOutput(nullptr);
+        fclose(sink);
+    }
+};
+
+// One I-V table of N rows (distinct voltages, each checked against all
+// earlier ones for repeats).
+void BM_CurveRows(benchmark::State &state) {
+    const int rows = static_cast<int>(state.range(0));
+    std::vector<std::string> lines;
+    for (int i = 0; i < rows; ++i)
+        lines.push_back(std::to_string(i) + "m " + std::to_string(i) + "u NA NA");
+    Silence quiet;
+    for (auto _ : state) {
+        CRV *table = nullptr;
+        CRV_Init("[Pulldown]", "Pulldown", &table);
+        for (const std::string &line : lines)
+            CRV_ParseLine(line.c_str(), table, "Pulldown");
+        CRV_EndKeyword("m", MDL_TYPE_IO, KW_PULLDOWN, table, "Pulldown", "Model");
+        CRV_Free(table);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * rows);
+}
+
+// One model with N rising waveforms of two rows each.
+void BM_Waveforms(benchmark::State &state) {
+    const int tables = static_cast<int>(state.range(0));
+    Silence quiet;
+    for (auto _ : state) {
+        WVFRM *list = nullptr;
+        for (int i = 0; i < tables; ++i) {
+            WVFRM_Init("[Rising Waveform]", &list, "Rising Waveform");
+            WVFRM_ParseLine("R_fixture = 50", "Rising Waveform");
+            WVFRM_ParseLine("V_fixture = 0", "Rising Waveform");
+            WVFRM_ParseLine("0 0 0 0", "Rising Waveform");
+            WVFRM_ParseLine("1n 1 1 1", "Rising Waveform");
+            WVFRM_EndKeyword("Rising", WVFRM_KIND_WAVEFORM);
+        }
+        WVFRM_Free(list);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * tables);
+}
+
+// N [Series MOSFET] entries of distinct Vds, then the search for equal ones.
+void BM_SeriesMosfets(benchmark::State &state) {
+    const int entries = static_cast<int>(state.range(0));
+    Silence quiet;
+    for (auto _ : state) {
+        SMOS *list = nullptr;
+        for (int i = 0; i < entries; ++i) {
+            SMOS *entry = nullptr;
+            SMOS_Init("[Series MOSFET]", &list, &entry);
+            SMOS_ParseLine(("Vds = " + std::to_string(i) + "m").c_str());
+            SMOS_CheckTable("m", MDL_TYPE_SERIES, KW_SERIES_MOSFET);
+        }
+        SMOS_CheckDuplicateVds(list, "m", "[On]");
+        SMOS_Free(list);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * entries);
+}
+
 }  // namespace
 
 BENCHMARK(BM_CheckLargeIbs)->Arg(8)->Arg(32)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CurveRows)->Arg(20000)->Arg(80000)->Arg(200000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Waveforms)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SeriesMosfets)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -21,10 +21,12 @@ function(varnholt_ami_library name)
   endforeach()
   if(WIN32)
     # The module-definition file names the exports and their ordinals; the
-    # entry point only turns off thread notifications.
+    # entry point only turns off thread notifications. The C++ runtime inside
+    # gives its memory back to the host when the DLL unloads.
     set(def ${PROJECT_SOURCE_DIR}/cmake/ami_exports.def)
     add_library(${name} SHARED ${entry} ${objs} ${def}
-      ${PROJECT_SOURCE_DIR}/ami/windows/DllMain.cpp)
+      ${PROJECT_SOURCE_DIR}/ami/windows/DllMain.cpp
+      ${PROJECT_SOURCE_DIR}/ami/library/ReleaseRuntime.cpp)
     varnholt_target(${name})
     set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name}
       RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/lib
@@ -42,8 +44,10 @@ function(varnholt_ami_library name)
       -Wl,--exclude-libs,ALL)
     set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/cmake/ami_exports.map)
     if(NOT VARNHOLT_SANITIZE)
-      # The C++ runtime goes inside, so a host with another libstdc++ can load us.
+      # The C++ runtime goes inside, so a host with another libstdc++ can load us;
+      # that copy's memory goes back to the host when the library unloads.
       target_link_options(${name} PRIVATE -static-libstdc++ -static-libgcc -Wl,--no-undefined)
+      target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/ami/library/ReleaseRuntime.cpp)
     endif()
   endif()
   set_property(GLOBAL APPEND PROPERTY VARNHOLT_AMI_LIBRARIES ${name})

@@ -1,9 +1,12 @@
 // Parameter lookups by dotted path over a parsed AMI parameter string.
 #include "ami/AmiParameterTree.h"
 
+#include "CountingAlloc.h"
 #include "IbisParser/amip.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace {
 
@@ -82,6 +85,45 @@ TEST(AmiParameterTree, UnparsableStringsFailEveryLookup) {
 
 TEST(AmiParameterTree, FirstChildIsLeaf) {
   EXPECT_FALSE(AmiParameterTree::FirstChildIsLeaf(nullptr));
+}
+
+// A number too large for a double reads as no number at all: the target
+// keeps its value, as for any value that cannot be read.
+TEST(AmiParameterTree, NonFiniteNumbersAreRefused) {
+  struct Case {
+    const char *value;
+    bool read;
+    double got;
+  };
+  const Case cases[] = {{"1e999", false, 7.0},  {"-1e999", false, 7.0}, {"1e308", true, 1e308},
+                        {"1e-999", true, 0.0},  {"2e308", false, 7.0}};
+  for (const Case &c : cases) {
+    AmiParameterTree t(("(M (a " + std::string(c.value) + "))").c_str());
+    ASSERT_TRUE(t.IsParsed()) << c.value;
+    double d = 7.0;
+    EXPECT_EQ(t.GetDouble(d, "M.a"), c.read) << c.value;
+    EXPECT_EQ(d, c.got) << c.value;
+    int32_t i = 5;
+    if (!c.read) {
+      EXPECT_FALSE(t.GetInt(i, "M.a")) << c.value;
+    }
+  }
+}
+
+// Out of memory is told apart from a string that does not parse.
+TEST(AmiParameterTree, OutOfMemoryIsReported) {
+  CountingAlloc failing(0);
+  AmiParameterTree t("(M (a 1))", &failing.alloc);
+  EXPECT_TRUE(t.OutOfMemory());
+  EXPECT_FALSE(t.IsParsed());
+  double d = 3;
+  EXPECT_FALSE(t.GetDouble(d, "M.a"));
+  EXPECT_EQ(d, 3.0);
+  AmiParameterTree unbalanced("(M (a 1)");
+  EXPECT_FALSE(unbalanced.OutOfMemory());
+  AmiParameterTree fine("(M (a 1))");
+  EXPECT_FALSE(fine.OutOfMemory());
+  EXPECT_TRUE(fine.IsParsed());
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 // The AMI template and model holder, driven through a small test model that
 // has a receiver's five ports and a clock port.
+#include "CountingAlloc.h"
+#include "IbisParser/msg.h"
 #include "ami/AmiEntry.h"
 #include "runtime/DFModel.h"
 
@@ -214,7 +216,70 @@ TEST_F(AmiEntryTest, RunFailureKeepsInputSamplesAndDeliversClockTimesSoFar) {
   EXPECT_DOUBLE_EQ(clock[2], 8e-12);
   EXPECT_EQ(clock[3], -1.0);
   auto *h = static_cast<Varnholt::AmiModelHolder<Probe> *>(handle);
-  EXPECT_EQ(h->message, "Error occurred in Probe::Run(). ");
+  EXPECT_EQ(h->runMessage, "Error occurred in Probe::Run(). ");
+  EXPECT_EQ(h->message, "");
+}
+
+TEST_F(AmiEntryTest, HeldMessageStaysPutAndRunIsSaidOncePerHandle) {
+  failRunAt = 0;
+  ASSERT_EQ(Init("(Probe (Count 1))"), 1);
+  ASSERT_NE(msg, nullptr);
+  const char *held = msg;
+  const std::string text = msg;
+  EXPECT_EQ(text, kOffsetSentence);
+  std::vector<double> wave(4, 1.0), clock(8);
+  for (int call = 0; call < 1000; ++call)
+    ASSERT_EQ(Entry::GetWave(wave.data(), 4, clock.data(), nullptr, handle), 0);
+  auto *h = static_cast<Varnholt::AmiModelHolder<Probe> *>(handle);
+  EXPECT_EQ(h->message.c_str(), held) << "the text the host holds never moves";
+  EXPECT_EQ(std::string(held), text) << "nor changes";
+  EXPECT_EQ(h->runMessage, "Error occurred in Probe::Run(). ");
+}
+
+TEST_F(AmiEntryTest, OutOfMemoryWhileParsingFailsInitAndSaysSo) {
+  const char params[] = "(Probe (Offset 2) (Count 3))";
+  const std::string sentence =
+      "The IBIS-AMI model, Probe, ran out of memory while reading the AMI_Init arguments. ";
+  int32_t bugs0 = 0, errors0 = 0, warnings0 = 0;
+  MSG_GetCounts(&bugs0, &errors0, &warnings0);
+  CountingAlloc clean;
+  {
+    std::vector<char> p(params, params + sizeof params);
+    void *h = nullptr;
+    ASSERT_EQ(Entry::Init(nullptr, 0, 0, 1e-12, 4e-12, p.data(), nullptr, &h, nullptr,
+                          &clean.alloc),
+              1);
+    Entry::Close(h);
+  }
+  ASSERT_GT(clean.requests, 0);
+  testing::internal::CaptureStdout();
+  for (int64_t k = 0; k < clean.requests; ++k) {
+    SCOPED_TRACE("request " + std::to_string(k));
+    CountingAlloc failing(k);
+    std::vector<char> p(params, params + sizeof params);
+    void *h = nullptr;
+    char *m = nullptr;
+    EXPECT_EQ(Entry::Init(nullptr, 0, 0, 1e-12, 4e-12, p.data(), nullptr, &h, &m,
+                          &failing.alloc),
+              0);
+    ASSERT_NE(h, nullptr) << "the host still gets a handle to close";
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(m, sentence) << "no parameter sentences: nothing was read";
+    const Probe &model = static_cast<Varnholt::AmiModelHolder<Probe> *>(h)->model;
+    EXPECT_EQ(model.Offset, 0.0);
+    EXPECT_EQ(model.setupCalls, 0);
+    std::vector<double> wave(4, 1.0), clock(8, -7.0);
+    EXPECT_EQ(Entry::GetWave(wave.data(), 4, clock.data(), nullptr, h), 0);
+    EXPECT_EQ(wave[0], 1.0);
+    EXPECT_EQ(clock[0], -1.0);
+    EXPECT_EQ(Entry::Close(h), 1);
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "the host's output is not ours";
+  int32_t bugs = 0, errors = 0, warnings = 0;
+  MSG_GetCounts(&bugs, &errors, &warnings);
+  EXPECT_EQ(bugs, bugs0);
+  EXPECT_EQ(errors, errors0);
+  EXPECT_EQ(warnings, warnings0);
 }
 
 TEST_F(AmiEntryTest, TransmitterWritesMinusOneAlone) {

@@ -158,6 +158,29 @@ TEST_F(ReaderTest, IllegalCharactersBeforeTheVersionAreReportedOnce) {
     EXPECT_EQ(out, "ERROR - Could not determine Version for file a.ibs\n\nErrors  : 1\n\nFile Failed\n");
 }
 
+// A byte-order mark, or a control character in the version line, does not
+// keep a file from being checked; the main read reports each such byte.
+TEST_F(ReaderTest, ByteOrderMarkAndControlCharactersInTheVersionLine) {
+    std::string out = Check("a.ibs", "\xEF\xBB\xBF" + Ibs50("[Component] x\n[End]\n"), FILE_IBS);
+    EXPECT_EQ(out, std::string(kBanner50) +
+                       "ERROR (line    1) -\n"
+                       "    Found illegal non-7-bit ASCII character (code ef).  Converting to space.\n"
+                       "ERROR (line    1) -\n"
+                       "    Found illegal non-7-bit ASCII character (code bb).  Converting to space.\n"
+                       "ERROR (line    1) -\n"
+                       "    Found illegal non-7-bit ASCII character (code bf).  Converting to space.\n"
+                       "ERROR (line    1) - Keywords Must Begin In Column 1.\n"
+                       "ERROR - Required keyword 'Component' not found.\n"
+                       "\nErrors  : 5\n\nFile Failed\n");
+    out = Check("a.ibs",
+                std::string("[IBIS Ver]\0" "3.2\n", 15) + "[File Name] a.ibs\n[File Rev] 1\n[End]\n",
+                FILE_IBS);
+    EXPECT_EQ(out, std::string(kBanner32) +
+                       "ERROR (line    1) - Found illegal NUL character (code 0).  Converting to space.\n"
+                       "ERROR - Required keyword 'Component' not found.\n"
+                       "\nErrors  : 2\n\nFile Failed\n");
+}
+
 TEST_F(ReaderTest, VersionPrescanDecidesTheBanner) {
     std::string out = Check("a.ibs", "[Component] x\n[IBIS Ver] 5.0\n", FILE_IBS);
     EXPECT_EQ(out, "ERROR - Could not determine Version for file a.ibs\n\nErrors  : 1\n\nFile Failed\n");

@@ -329,6 +329,50 @@ TEST_F(CmnFileTest, IbisVersionPrescan) {
   EXPECT_NE(Output().find("Unable To Open File"), std::string::npos);
 }
 
+// Bytes an editor or a transfer may leave before or inside the version line
+// read as blanks in the scan, silently: the main read reports each with its
+// line.
+TEST_F(CmnFileTest, IbisVersionPrescanReadsIllegalBytesAsBlanks) {
+  struct {
+    const char *name;
+    std::string text;
+    int version;
+  } cases[] = {
+      {"bom.ibs", "\xEF\xBB\xBF[IBIS Ver] 4.2\r\n", 4},
+      {"nul.ibs", std::string("\0\0[IBIS Ver] 3.2\n", 17), 3},
+      {"ctl.ibs", "| x\n\x7f\n\x01\x1b[IBIS Ver]\x0c"
+                  "5.0\n",
+       5},
+      {"inside.ibs", std::string("[IBIS\0Ver] 2.1\n", 16), 2},
+      {"lonecr.ibs", "\r[IBIS_Ver] 4.0\n", 4},
+      {"high.ibs", "\xA0\xFF[Component] x\n[IBIS Ver] 4.2\n", 0},
+  };
+  for (const auto &c : cases) {
+    const std::string path = Write(c.name, c.text);
+    EXPECT_EQ(CMN_GetIbisVersion(path.c_str(), nullptr, FILE_IBS), c.version) << c.name;
+  }
+  EXPECT_EQ(Output(), "");
+  // The keep flag does not change what the scan sees.
+  CMN_SuppressCharCheck(1);
+  const std::string bom = Dir() + "/bom.ibs";
+  EXPECT_EQ(CMN_GetIbisVersion(bom.c_str(), nullptr, FILE_IBS), 4);
+  CMN_SuppressCharCheck(0);
+  // Nor does the scan change what the main read reports.
+  FILE *f = nullptr;
+  char name[CMN_PATH_MAX + 1];
+  ASSERT_EQ(CMN_OpenFile(bom.c_str(), FILE_IBS, &f, name), 1);
+  char line[64];
+  ASSERT_NE(CMN_ReadLine(line, sizeof line, f), nullptr);
+  fclose(f);
+  EXPECT_STREQ(line, "   [IBIS Ver] 4.2\n");
+  EXPECT_EQ(Output(), "ERROR (line    0) -\n    Found illegal non-7-bit ASCII character (code ef).  "
+                      "Converting to space.\n"
+                      "ERROR (line    0) -\n    Found illegal non-7-bit ASCII character (code bb).  "
+                      "Converting to space.\n"
+                      "ERROR (line    0) -\n    Found illegal non-7-bit ASCII character (code bf).  "
+                      "Converting to space.\n");
+}
+
 TEST_F(CmnFileTest, RequiredKeywordNamesTheOpenedFile) {
   Write("hdr.ibs", "x\n");
   FILE *f = nullptr;

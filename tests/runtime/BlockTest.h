@@ -2,8 +2,8 @@
 #ifndef VARNHOLT_TESTS_RUNTIME_BLOCKTEST_H
 #define VARNHOLT_TESTS_RUNTIME_BLOCKTEST_H
 
-#include <iostream>
-#include <sstream>
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -11,18 +11,23 @@
 
 namespace blocktest {
 
-// Redirects std::cerr into a string for its lifetime.
+// Captures what is written to the standard error stream for its lifetime.
 class CerrCapture {
 public:
-  CerrCapture() : old_(std::cerr.rdbuf(text_.rdbuf())) {}
-  ~CerrCapture() { std::cerr.rdbuf(old_); }
+  CerrCapture() { testing::internal::CaptureStderr(); }
+  ~CerrCapture() {
+    if (!taken_) testing::internal::GetCapturedStderr();
+  }
   CerrCapture(const CerrCapture &) = delete;
   CerrCapture &operator=(const CerrCapture &) = delete;
-  std::string Text() const { return text_.str(); }
+  // Everything written so far; ends the capture.
+  std::string Text() {
+    taken_ = true;
+    return testing::internal::GetCapturedStderr();
+  }
 
 private:
-  std::ostringstream text_;
-  std::streambuf *old_;
+  bool taken_ = false;
 };
 
 // Storage for a port, attached the way a model attaches a connection.

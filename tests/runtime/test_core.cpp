@@ -1,9 +1,11 @@
-// Edge cases of the circular buffers and buses.
+// Edge cases of the circular buffers and buses, and of the blocks' reports.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "runtime/CircularBuffer.h"
+#include "runtime/DFModel.h"
 
 using Varnholt::CircularBuffer;
 using Varnholt::CircularBufferBusT;
@@ -111,4 +113,22 @@ TEST(CircularBufferBus, Resize) {
   EXPECT_EQ(bus.GetCount(), 0u);
   bus.Resize(1);
   EXPECT_EQ(bus.GetCount(), 1u);
+}
+
+// A block's sentence goes out as one line, whatever its length.
+TEST(DFModel, ReportErrorWritesOneLinePerSentence) {
+  const std::string longText(5000, 'x');
+  struct Case {
+    const char *text;
+    std::string written;
+  };
+  const Case cases[] = {{"BlockSize must be >= 1", "BlockSize must be >= 1\n"},
+                        {"", "\n"},
+                        {nullptr, "\n"},
+                        {longText.c_str(), longText + "\n"}};
+  for (const Case &c : cases) {
+    testing::internal::CaptureStderr();
+    Varnholt::DFModel::ReportError(c.text);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.written);
+  }
 }

@@ -7,8 +7,15 @@
 #include <sstream>
 #include <stdexcept>
 #include <vector>
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <malloc.h>
 #include <sys/wait.h>
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer's allocator statistics (its header is not shipped with GCC).
+extern "C" size_t __sanitizer_get_current_allocated_bytes(void);
 #endif
 
 namespace testsupport {
@@ -161,6 +168,32 @@ std::string ReadFile(const std::string &path) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+size_t HeapInUse() {
+#if defined(_WIN32)
+  // The C runtime's heap, the loader's and any other heap of the process.
+  std::vector<HANDLE> heaps(64);
+  DWORD n = GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data());
+  if (n > heaps.size()) {
+    heaps.resize(n);
+    n = GetProcessHeaps(n, heaps.data());
+  }
+  size_t busy = 0;
+  for (DWORD i = 0; i < n && i < heaps.size(); ++i) {
+    if (!HeapLock(heaps[i])) continue;
+    PROCESS_HEAP_ENTRY e{};
+    while (HeapWalk(heaps[i], &e))
+      if (e.wFlags & PROCESS_HEAP_ENTRY_BUSY) busy += e.cbData;
+    HeapUnlock(heaps[i]);
+  }
+  return busy;
+#elif defined(__SANITIZE_ADDRESS__)
+  return __sanitizer_get_current_allocated_bytes();
+#else
+  struct mallinfo2 m = mallinfo2();
+  return m.uordblks + m.hblkhd;
+#endif
 }
 
 std::string ModelLibrary(const std::string &name) {

@@ -2,6 +2,7 @@
 #ifndef VARNHOLT_TESTS_SUPPORT_TESTSUPPORT_H
 #define VARNHOLT_TESTS_SUPPORT_TESTSUPPORT_H
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -51,6 +52,12 @@ std::string ReadFile(const std::string &path);
 // Path of a model library of this build: "Sarnet_x64" -> <build>/lib/Sarnet_x64.so
 // (.dll on Windows).
 std::string ModelLibrary(const std::string &name);
+
+// Bytes the process has allocated from its heaps and not yet freed (the C
+// library's heap; the sanitizer's allocator in a sanitizer build; every heap
+// of the process on Windows). Compare two readings around work that should
+// leave nothing behind.
+size_t HeapInUse();
 
 // Path of a program of this build, for RunCommand: "host/amihost" ->
 // <build>/host/amihost (with .exe and backslashes on Windows).

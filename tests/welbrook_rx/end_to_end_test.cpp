@@ -145,6 +145,9 @@ struct Handle {
   const std::string &Message() const {
     return static_cast<AmiModelHolder<Welbrook_rx> *>(h)->message;
   }
+  const std::string &RunMessage() const {
+    return static_cast<AmiModelHolder<Welbrook_rx> *>(h)->runMessage;
+  }
 };
 
 TEST_F(WelbrookRxLibrary, OutOfRangeSettingsFailAtTheFirstSample) {
@@ -171,7 +174,8 @@ TEST_F(WelbrookRxLibrary, OutOfRangeSettingsFailAtTheFirstSample) {
       EXPECT_EQ(clock[0], -1.0);
       EXPECT_EQ(clock[1], -2.0);
     }
-    EXPECT_EQ(h.Message(), "Error occurred in Welbrook_rx::Run(). Error occurred in Welbrook_rx::Run(). ");
+    EXPECT_EQ(h.RunMessage(), "Error occurred in Welbrook_rx::Run(). ") << "once per handle";
+    EXPECT_EQ(h.Message(), "") << "the text Init handed out stays as it was";
   }
 }
 
