@@ -15,6 +15,7 @@
 #include "IbisParser/msg.h"
 #include "IbisParser/mspec.h"
 #include "IbisParser/parse.h"
+#include "IbisParser/pkgmdl.h"
 #include "IbisParser/ramp.h"
 #include "IbisParser/rcvth.h"
 #include "IbisParser/sinfo.h"
@@ -28,6 +29,10 @@ void HdrSetNext(void *record, void *next) {
     HDR_SetNext(static_cast<HDR *>(record), static_cast<HDR *>(next));
 }
 void HdrFree(void *head) { HDR_Free(static_cast<HDR *>(head)); }
+void PkgmdlSetNext(void *record, void *next) {
+    PKGMDL_SetNext(static_cast<PKGMDL *>(record), static_cast<PKGMDL *>(next));
+}
+void PkgmdlFree(void *head) { PKGMDL_Free(static_cast<PKGMDL *>(head)); }
 
 }  // namespace
 
@@ -36,7 +41,7 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
     /* SECTION_COMPONENT*/ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_EXTCKT   */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_MODEL    */ {nullptr, nullptr, nullptr, nullptr},
-    /* SECTION_PKGMDL   */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_PKGMDL   */ {PKGMDL_Init, PKGMDL_ParseLine, PKGMDL_EndKeyword, PKGMDL_Reset},
     /* SECTION_EBDMDL   */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_MSEL     */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_SUBMDL   */ {nullptr, nullptr, nullptr, nullptr},
@@ -46,27 +51,31 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
 
 IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
     /* IBIS_LIST_HEADER */ {HdrSetNext, HdrFree},
+    /* IBIS_LIST_COMPONENT */ {nullptr, nullptr},
+    /* IBIS_LIST_MODEL */ {nullptr, nullptr},
+    /* IBIS_LIST_PKGMDL */ {PkgmdlSetNext, PkgmdlFree},
 };
 
+// One line per check, in the order of the record.
 IBIS_CHECKS IBIS_checks = {
-    /* rcvthCheckAll               */ RCVTH_CheckAll,
-    /* acdcCheckModels             */ nullptr,
-    /* chkCheckModels              */ nullptr,
-    /* drvshCheckAll               */ DRVSH_CheckAll,
-    /* algmodCheckModels           */ nullptr,
-    /* mselCheckAll                */ nullptr,
-    /* chkCheckComponents          */ nullptr,
-    /* cmpntCheckAll               */ nullptr,
-    /* pkgmdlCheckAll              */ nullptr,
-    /* testdataCheckAll            */ nullptr,
-    /* testloadCheckAll            */ nullptr,
+    /* rcvthCheckAll */ RCVTH_CheckAll,
+    /* acdcCheckModels */ nullptr,
+    /* chkCheckModels */ nullptr,
+    /* drvshCheckAll */ DRVSH_CheckAll,
+    /* algmodCheckModels */ nullptr,
+    /* mselCheckAll */ nullptr,
+    /* chkCheckComponents */ nullptr,
+    /* cmpntCheckAll */ nullptr,
+    /* pkgmdlCheckAll */ PKGMDL_CheckAll,
+    /* testdataCheckAll */ nullptr,
+    /* testloadCheckAll */ nullptr,
     /* mdlCheckSubmodelsReferenced */ nullptr,
-    /* chkCheckSubmodels           */ nullptr,
-    /* acdcCheckAddSubmodels       */ nullptr,
-    /* mdlCheckAddSubmodelRefs     */ nullptr,
-    /* mdlWarnUnreferenced         */ nullptr,
-    /* ebdmdlCheckAll              */ nullptr,
-    /* algmodCheckAmiFile          */ nullptr,
+    /* chkCheckSubmodels */ nullptr,
+    /* acdcCheckAddSubmodels */ nullptr,
+    /* mdlCheckAddSubmodelRefs */ nullptr,
+    /* mdlWarnUnreferenced */ nullptr,
+    /* ebdmdlCheckAll */ nullptr,
+    /* algmodCheckAmiFile */ nullptr,
 };
 
 SINFO_OPS SINFO_ops = {CRV_Free, SMOS_Free, SMOS_CheckDuplicateVds};
@@ -92,6 +101,7 @@ Counts s_saved[kMaxDepth];
 int s_depth = 0;  // passes begun and not yet ended
 int s_savedDepth = 0;
 IBIS *s_roots[kMaxDepth];  // the root each open pass created, or null
+PKGMDL_SCAN *s_scans[kMaxDepth];  // the package files each open pass has scanned
 
 Counts Current() {
     Counts c{};
@@ -126,6 +136,7 @@ int CHECKPASS_BeginFile(void) {
     // a pass gets no root and so reads nothing.
     if (s_depth > kMaxDepth)
         return 0;
+    s_scans[s_depth - 1] = nullptr;
     const int created = IBIS_Create();
     // Only the root this pass made is the one its end destroys: without one,
     // the end must not take the enclosing pass's root.
@@ -149,6 +160,10 @@ int CHECKPASS_EndFile(void) {
     IBIS *mine_root = s_depth > 0 && s_depth <= kMaxDepth ? s_roots[s_depth - 1] : nullptr;
     if (mine_root && IBIS_GetCurrent(&root) && root == mine_root)
         IBIS_Destroy(root);
+    if (s_depth > 0 && s_depth <= kMaxDepth) {
+        PKGMDL_FreeScan(s_scans[s_depth - 1]);
+        s_scans[s_depth - 1] = nullptr;
+    }
     PARSE_FreeAmiText();
     MSG_PrintSummary();
     Counts mine = Current();
@@ -171,4 +186,8 @@ int CHECKPASS_CheckFile(const char *path, int kind, int nested) {
     if (CHECKPASS_BeginFile() && PARSE_ParseFile(path, kind))
         CHECKPASS_RunChecks(kind, nested);
     return CHECKPASS_EndFile();
+}
+
+PKGMDL_SCAN **CHECKPASS_GetPackageScan(void) {
+    return s_depth > 0 && s_depth <= kMaxDepth ? &s_scans[s_depth - 1] : nullptr;
 }

@@ -1,7 +1,8 @@
 // Speed of the check pass on a large generated .ibs file: header, long
 // notes, comment lines and section keywords with data lines. Reports MB/s;
 // the sizes show that the time grows linearly. Then the table readers on
-// tables of many rows and models of many tables.
+// tables of many rows and models of many tables, and on package files with
+// large sparse and full matrices.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -20,6 +21,16 @@
 #include "IbisParser/wvfrm.h"
 
 namespace {
+
+size_t FileSize(const std::string &path) {
+    FILE *f = fopen(path.c_str(), "rb");
+    if (f == nullptr)
+        abort();
+    fseek(f, 0, SEEK_END);
+    size_t size = static_cast<size_t>(ftell(f));
+    fclose(f);
+    return size;
+}
 
 // Writes a file of about `mb` megabytes; returns its path and size.
 std::string Generate(int mb, size_t *bytes) {
@@ -60,10 +71,7 @@ std::string Generate(int mb, size_t *bytes) {
     }
     out << "[End]\n";
     out.close();
-    FILE *f = fopen(path.c_str(), "rb");
-    fseek(f, 0, SEEK_END);
-    *bytes = static_cast<size_t>(ftell(f));
-    fclose(f);
+    *bytes = FileSize(path);
     return path;
 }
 
@@ -150,10 +158,71 @@ void BM_SeriesMosfets(benchmark::State &state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * entries);
 }
 
+// A .pkg file of one model with `pins` pins whose inductance and capacitance
+// matrices are sparse with `entries` entries per row (entries 0: full
+// matrices, ten values per line).
+std::string GeneratePackage(int pins, int entries, size_t *bytes) {
+    char tmpl[] = "/tmp/checker-bench-XXXXXX";
+    if (mkdtemp(tmpl) == nullptr)
+        abort();
+    std::string name = "p" + std::to_string(pins) + ".pkg";
+    std::string path = std::string(tmpl) + "/" + name;
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] " << name << "\n[File Rev] 1\n"
+        << "[Define Package Model] P\n[Manufacturer] m\n[OEM] o\n[Description] d\n"
+        << "[Number Of Pins] " << pins << "\n[Pin Numbers]\n";
+    for (int i = 1; i <= pins; ++i)
+        out << "p" << i << "\n";
+    out << "[Model Data]\n";
+    for (const char *matrix : {"Inductance", "Capacitance"}) {
+        out << "[" << matrix << " Matrix] " << (entries > 0 ? "Sparse_matrix" : "Full_matrix") << "\n";
+        for (int k = 1; k <= pins; ++k) {
+            out << "[Row] p" << k << "\n";
+            if (entries > 0) {
+                for (int c = k; c < k + entries && c <= pins; ++c)
+                    out << "p" << c << " " << (c == k ? "1.5n" : "0.25n") << "\n";
+                continue;
+            }
+            for (int c = k; c <= pins; ++c)
+                out << (c == k ? "1.5n" : "0.25n") << ((c - k) % 10 == 9 || c == pins ? "\n" : " ");
+        }
+    }
+    out << "[End Model Data]\n[End Package Model]\n[End]\n";
+    out.close();
+    *bytes = FileSize(path);
+    return path;
+}
+
+// range(0) pins, range(1) sparse entries per row (0: full).
+void BM_CheckPackage(benchmark::State &state) {
+    size_t bytes = 0;
+    std::string path = GeneratePackage(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), &bytes);
+    int passed = 0;
+    {
+        Silence quiet;
+        for (auto _ : state) {
+            PARSE_SetIbisVersion(0);
+            CMN_ResetFileState();
+            passed = CHECKPASS_CheckFile(path.c_str(), FILE_PKG, 0);
+        }
+    }
+    remove(path.c_str());
+    remove(path.substr(0, path.rfind('/')).c_str());
+    if (!passed)
+        state.SkipWithError("the generated package file did not pass");
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
 }  // namespace
 
 BENCHMARK(BM_CheckLargeIbs)->Arg(8)->Arg(32)->Arg(64)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CurveRows)->Arg(20000)->Arg(80000)->Arg(200000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Waveforms)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SeriesMosfets)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckPackage)
+    ->Args({5000, 20})
+    ->Args({1000, 0})
+    ->Args({2500, 20})
+    ->Args({500, 0})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
