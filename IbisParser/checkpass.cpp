@@ -29,6 +29,10 @@ void HdrSetNext(void *record, void *next) {
     HDR_SetNext(static_cast<HDR *>(record), static_cast<HDR *>(next));
 }
 void HdrFree(void *head) { HDR_Free(static_cast<HDR *>(head)); }
+void MdlSetNext(void *record, void *next) {
+    MDL_SetNext(static_cast<MDL *>(record), static_cast<MDL *>(next));
+}
+void MdlFree(void *head) { MDL_FreeList(static_cast<MDL *>(head)); }
 void PkgmdlSetNext(void *record, void *next) {
     PKGMDL_SetNext(static_cast<PKGMDL *>(record), static_cast<PKGMDL *>(next));
 }
@@ -40,7 +44,7 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
     /* SECTION_HEADER   */ {HDR_Init, HDR_ParseLine, HDR_EndKeyword, HDR_Reset},
     /* SECTION_COMPONENT*/ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_EXTCKT   */ {nullptr, nullptr, nullptr, nullptr},
-    /* SECTION_MODEL    */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_MODEL    */ {MDL_Init, MDL_ParseLine, MDL_EndKeyword, MDL_Reset},
     /* SECTION_PKGMDL   */ {PKGMDL_Init, PKGMDL_ParseLine, PKGMDL_EndKeyword, PKGMDL_Reset},
     /* SECTION_EBDMDL   */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_MSEL     */ {nullptr, nullptr, nullptr, nullptr},
@@ -52,7 +56,7 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
 IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
     /* IBIS_LIST_HEADER */ {HdrSetNext, HdrFree},
     /* IBIS_LIST_COMPONENT */ {nullptr, nullptr},
-    /* IBIS_LIST_MODEL */ {nullptr, nullptr},
+    /* IBIS_LIST_MODEL */ {MdlSetNext, MdlFree},
     /* IBIS_LIST_PKGMDL */ {PkgmdlSetNext, PkgmdlFree},
 };
 
@@ -69,11 +73,11 @@ IBIS_CHECKS IBIS_checks = {
     /* pkgmdlCheckAll */ PKGMDL_CheckAll,
     /* testdataCheckAll */ nullptr,
     /* testloadCheckAll */ nullptr,
-    /* mdlCheckSubmodelsReferenced */ nullptr,
+    /* mdlCheckSubmodelsReferenced */ MDL_CheckSubmodelsReferenced,
     /* chkCheckSubmodels */ nullptr,
     /* acdcCheckAddSubmodels */ nullptr,
-    /* mdlCheckAddSubmodelRefs */ nullptr,
-    /* mdlWarnUnreferenced */ nullptr,
+    /* mdlCheckAddSubmodelRefs */ MDL_CheckAddSubmodelRefs,
+    /* mdlWarnUnreferenced */ MDL_WarnUnreferenced,
     /* ebdmdlCheckAll */ nullptr,
     /* algmodCheckAmiFile */ nullptr,
 };
@@ -86,6 +90,10 @@ MDL_SUBSECTION_OPS MDL_subsections = {
     DRVSH_Init,  DRVSH_ParseLine,  DRVSH_EndKeyword,  DRVSH_Free,
     MDLEMI_Init, MDLEMI_ParseLine, MDLEMI_EndKeyword, MDLEMI_Free,
 };
+
+MDL_EXTERNAL_OPS MDL_externalOps = {};
+
+MDL_SUBMODEL_OPS MDL_submodelOps = {};
 
 RCVTH_OPS RCVTH_ops = {};
 

@@ -91,6 +91,56 @@ void BM_CheckLargeIbs(benchmark::State &state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
+// A file of `count` models, each with its sub-parameters, a few keywords and
+// tables, an [Add Submodel] row and an [Algorithmic Model]; every tenth name
+// repeats an earlier one.
+std::string GenerateModels(int count, size_t *bytes) {
+    char tmpl[] = "/tmp/checker-bench-models-XXXXXX";
+    if (mkdtemp(tmpl) == nullptr)
+        abort();
+    std::string path = std::string(tmpl) + "/models.ibs";
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] models.ibs\n[File Rev] 1.0\n";
+    for (int i = 0; i < count; ++i) {
+        int n = i % 10 == 9 ? i / 2 : i;
+        out << "[Model] model_" << n << "\nModel_type I/O\nVinl = 0.8\nVinh = 2.0\nVmeas = 1.5\n"
+            << "C_comp 1p 0.9p 1.1p\n[Voltage Range] 3.3 3.0 3.6\n[TTgnd] 1n 1n 1n\n"
+            << "[Pulldown]\n-1 -1m -1m -1m\n1 1m 1m 1m\n[Ramp]\ndV/dt_r 1/1n 1/1n 1/1n\n"
+            << "dV/dt_f 1/1n 1/1n 1/1n\n[Rising Waveform]\nR_fixture = 50\nV_fixture = 0\n"
+            << "0 0 0 0\n1n 1 1 1\n[Composite Current]\n0 0 0 0\n1n 1m 1m 1m\n"
+            << "[Add Submodel]\nsub_" << n << " All\n[Algorithmic Model]\n"
+            << "Executable Linux_gcc_64 m" << n << ".so m" << n << ".ami\n"
+            << "Executable Windows_cl_64 m" << n << ".dll m" << n << ".ami\n"
+            << "[End Algorithmic Model]\n";
+    }
+    out << "[End]\n";
+    out.close();
+    FILE *f = fopen(path.c_str(), "rb");
+    fseek(f, 0, SEEK_END);
+    *bytes = static_cast<size_t>(ftell(f));
+    fclose(f);
+    return path;
+}
+
+// Models per second: the time grows linearly with the number of models.
+void BM_CheckManyModels(benchmark::State &state) {
+    size_t bytes = 0;
+    const int count = static_cast<int>(state.range(0));
+    std::string path = GenerateModels(count, &bytes);
+    FILE *sink = fopen("/dev/null", "w");
+    MSG_SetOutput(sink);
+    for (auto _ : state) {
+        PARSE_SetIbisVersion(0);
+        CMN_ResetFileState();
+        benchmark::DoNotOptimize(CHECKPASS_CheckFile(path.c_str(), FILE_IBS, 0));
+    }
+    MSG_SetOutput(nullptr);
+    fclose(sink);
+    remove(path.c_str());
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * count);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
 // The table readers, driven as a section drives them, on tables far past
 // their limits: the time per row or table must not grow with the count.
 struct Silence {
@@ -215,6 +265,7 @@ void BM_CheckPackage(benchmark::State &state) {
 
 }  // namespace
 
+BENCHMARK(BM_CheckManyModels)->Arg(25000)->Arg(50000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckLargeIbs)->Arg(8)->Arg(32)->Arg(64)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CurveRows)->Arg(20000)->Arg(80000)->Arg(200000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Waveforms)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
