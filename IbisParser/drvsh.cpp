@@ -3,7 +3,6 @@
 #define MSG_SRC MSGSRC_DRVSH
 #include "IbisParser/drvsh.h"
 
-#include <cstdint>
 #include <cstring>
 
 #include "IbisParser/cmn.h"
@@ -15,39 +14,6 @@
 namespace {
 
 const char kSourceName[] = "IbisParser/drvsh";
-
-uint64_t HashName(const char *name) {
-    uint64_t h = 1469598103934665603ULL;  // FNV-1a
-    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(name); *p; ++p)
-        h = (h ^ *p) * 1099511628211ULL;
-    return h;
-}
-
-// Slot of the entry named `name`, or the free slot where it would go.
-DRVSH_MODEL **FindSlot(DRVSH_MODEL **index, size_t size, const char *name) {
-    size_t mask = size - 1;
-    for (size_t i = HashName(name) & mask;; i = (i + 1) & mask)
-        if (index[i] == nullptr || strcmp(index[i]->name, name) == 0)
-            return &index[i];
-}
-
-// Keeps the index at most half full; 0 when it cannot grow (the name then
-// goes unindexed and only its own duplicates are missed).
-int GrowIndex(DRVSH *schedule) {
-    if (2 * (schedule->indexUsed + 1) <= schedule->indexSize)
-        return 1;
-    size_t size = schedule->indexSize ? 2 * schedule->indexSize : 16;
-    DRVSH_MODEL **index = nullptr;
-    if (!CMN_Alloc(&index, size * sizeof(DRVSH_MODEL *)))
-        return 0;
-    for (size_t i = 0; i < schedule->indexSize; ++i)
-        if (schedule->index[i] != nullptr)
-            *FindSlot(index, size, schedule->index[i]->name) = schedule->index[i];
-    CMN_Free(schedule->index);
-    schedule->index = index;
-    schedule->indexSize = size;
-    return 1;
-}
 
 bool IsNotOutputType(int type) {
     return type == MDL_TYPE_INPUT || type == MDL_TYPE_INPUT_ECL || type == MDL_TYPE_TERMINATOR ||
@@ -108,15 +74,11 @@ int DRVSH_ParseModelName(const char *text, DRVSH_MODEL *entry, const char *model
 
 void DRVSH_CheckDuplicateModel(DRVSH *schedule, DRVSH_MODEL *entry) {
     MSG_ASSERT(schedule != nullptr && entry != nullptr);
-    if (schedule->indexSize > 0 &&
-        *FindSlot(schedule->index, schedule->indexSize, entry->name) != nullptr) {
+    int added = 0;
+    // When the index cannot grow the name goes unindexed: only its own
+    // repeats are missed.
+    if (NAMEIDX_Add(&schedule->names, entry->name, &added) != nullptr && !added)
         MSG_ErrorLine(4215, entry->name);
-        return;
-    }
-    if (!GrowIndex(schedule))
-        return;
-    *FindSlot(schedule->index, schedule->indexSize, entry->name) = entry;
-    ++schedule->indexUsed;
 }
 
 void DRVSH_ParseLine(const char *text, DRVSH *schedule, const char *modelName) {
@@ -176,6 +138,6 @@ void DRVSH_Free(DRVSH *schedule) {
         CMN_Free(e);
         e = next;
     }
-    CMN_Free(schedule->index);
+    NAMEIDX_Clear(&schedule->names);
     CMN_Free(schedule);
 }

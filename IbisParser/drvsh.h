@@ -1,7 +1,7 @@
 // [Driver Schedule] of a model: the models it drives and their delays.
 #pragma once
 
-#include <cstddef>
+#include "IbisParser/nameidx.h"
 
 struct MDL;
 struct DLY;
@@ -13,13 +13,12 @@ struct DRVSH_MODEL {
     DLY *delays;    // null until read
 };
 
-// The rows newest first, and an index of the distinct names met so far, so
-// that each row's duplicate check costs the same however long the list.
+// The rows newest first, and an index of the names met so far (pointing at
+// the rows' own names), so that each row's duplicate check costs the same
+// however long the list.
 struct DRVSH {
     DRVSH_MODEL *models;
-    DRVSH_MODEL **index;  // open addressing, null slots free
-    size_t indexSize;     // a power of two, or 0
-    size_t indexUsed;
+    NAME_INDEX names;
 };
 
 int DRVSH_Init(const char *keywordText, DRVSH **slot, const char *modelName);
