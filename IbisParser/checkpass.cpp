@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "IbisParser/acdc.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/crv.h"
 #include "IbisParser/drvsh.h"
@@ -38,6 +39,11 @@ void PkgmdlSetNext(void *record, void *next) {
 }
 void PkgmdlFree(void *head) { PKGMDL_Free(static_cast<PKGMDL *>(head)); }
 
+void AcdcCheckModels(MDL *models) { ACDC_CheckModels(models); }
+void AcdcCheckAddSubmodels(MDL *models, SUBMDL *submodels) {
+    ACDC_CheckAddSubmodels(models, submodels);
+}
+
 }  // namespace
 
 PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
@@ -63,7 +69,7 @@ IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
 // One line per check, in the order of the record.
 IBIS_CHECKS IBIS_checks = {
     /* rcvthCheckAll */ RCVTH_CheckAll,
-    /* acdcCheckModels */ nullptr,
+    /* acdcCheckModels */ AcdcCheckModels,
     /* chkCheckModels */ nullptr,
     /* drvshCheckAll */ DRVSH_CheckAll,
     /* algmodCheckModels */ nullptr,
@@ -75,7 +81,7 @@ IBIS_CHECKS IBIS_checks = {
     /* testloadCheckAll */ nullptr,
     /* mdlCheckSubmodelsReferenced */ MDL_CheckSubmodelsReferenced,
     /* chkCheckSubmodels */ nullptr,
-    /* acdcCheckAddSubmodels */ nullptr,
+    /* acdcCheckAddSubmodels */ AcdcCheckAddSubmodels,
     /* mdlCheckAddSubmodelRefs */ MDL_CheckAddSubmodelRefs,
     /* mdlWarnUnreferenced */ MDL_WarnUnreferenced,
     /* ebdmdlCheckAll */ nullptr,
@@ -96,6 +102,8 @@ MDL_EXTERNAL_OPS MDL_externalOps = {};
 MDL_SUBMODEL_OPS MDL_submodelOps = {};
 
 RCVTH_OPS RCVTH_ops = {};
+
+ACDC_OPS ACDC_ops = {};
 
 namespace {
 
