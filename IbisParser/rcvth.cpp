@@ -10,6 +10,7 @@
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl.h"
 #include "IbisParser/msg.h"
+#include "IbisParser/pin.h"
 
 namespace {
 
@@ -171,7 +172,7 @@ void RCVTH_CheckAll(MDL *models) {
     IBIS *root = nullptr;
     const bool components = IBIS_GetCurrent(&root) && root->components != nullptr;
     for (MDL *m = models; m != nullptr; m = m->next) {
-        const char *pin = nullptr;
+        PIN *pin = nullptr;
         const int onDiffPin =
             components && RCVTH_ops.isModelOnDiffPin && RCVTH_ops.isModelOnDiffPin(m, &pin);
         const RCVTH *r = m->receiverThresholds;
@@ -180,7 +181,7 @@ void RCVTH_CheckAll(MDL *models) {
         if (onDiffPin) {
             for (const Required &q : kDifferential)
                 if (r->*q.slot == nullptr)
-                    MSG_Warning(q.code, m->name, pin != nullptr ? pin : "");
+                    MSG_Warning(q.code, m->name, pin != nullptr ? pin->pin : "");
         } else {
             for (const Required &q : kSingleEnded)
                 if (r->*q.slot == nullptr)

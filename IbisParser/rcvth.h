@@ -2,6 +2,7 @@
 #pragma once
 
 struct MDL;
+struct PIN;
 
 // Slots in table order, each null until its line is read.
 struct RCVTH {
@@ -29,10 +30,9 @@ void RCVTH_CheckAll(MDL *models);
 void RCVTH_Free(RCVTH *record);
 
 // What the check asks of the component section: whether the model sits on a
-// [Diff Pin] row's pin (marking it differential); on 1 *pinName is the name of
-// the first such pin found. Empty (as in a file the component section has not
-// read): every model counts as single-ended and nothing is reported.
+// [Diff Pin] row's pin (marking it differential); on 1 *pin is the first
+// such pin found. Empty: every model counts as single-ended.
 struct RCVTH_OPS {
-    int (*isModelOnDiffPin)(MDL *model, const char **pinName);
+    int (*isModelOnDiffPin)(MDL *model, PIN **pin);
 };
 extern RCVTH_OPS RCVTH_ops;

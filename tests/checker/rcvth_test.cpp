@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "IbisParser/pin.h"
 #include "IbisParser/rcvth.h"
 
 namespace {
@@ -90,12 +91,17 @@ protected:
         ModelBlockTest::SetUp();
         saved_ = RCVTH_ops;
         asked_.clear();
-        RCVTH_ops.isModelOnDiffPin = [](MDL *m, const char **pin) {
+        RCVTH_ops.isModelOnDiffPin = [](MDL *m, PIN **pin) {
             asked_.push_back(m->name);
             if (m->name[0] != 'd')
                 return 0;
             m->single_ended = 0;
-            *pin = "7";
+            static PIN diffPin = [] {
+                PIN p{};
+                snprintf(p.pin, sizeof p.pin, "7");
+                return p;
+            }();
+            *pin = &diffPin;
             return 1;
         };
     }
