@@ -51,5 +51,5 @@ void APKG_CheckCount(const APKG *list) {
 void APKG_Free(APKG *list) {
     if (list != nullptr)
         NAMEIDX_FreeList(list->index);
-    CMN_FreeList(list);
+    CMN_FreeChain(list);
 }

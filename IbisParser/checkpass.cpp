@@ -6,15 +6,20 @@
 #include <cstdint>
 
 #include "IbisParser/acdc.h"
+#include "IbisParser/circuit.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/cmpnt.h"
 #include "IbisParser/cmpntemi.h"
 #include "IbisParser/crv.h"
 #include "IbisParser/difpin.h"
+#include "IbisParser/drvsh.h"
 #include "IbisParser/hdr.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl.h"
+#include "IbisParser/mdlemi.h"
 #include "IbisParser/msg.h"
+#include "IbisParser/mspec.h"
+#include "IbisParser/node.h"
 #include "IbisParser/parse.h"
 #include "IbisParser/pinmpg.h"
 #include "IbisParser/pkgmdl.h"
@@ -41,6 +46,10 @@ void PkgmdlSetNext(void *record, void *next) {
     PKGMDL_SetNext(static_cast<PKGMDL *>(record), static_cast<PKGMDL *>(next));
 }
 void PkgmdlFree(void *head) { PKGMDL_Free(static_cast<PKGMDL *>(head)); }
+void ExtcktSetNext(void *record, void *next) {
+    MDL_SetExternalCircuitNext(static_cast<EXTCKT *>(record), static_cast<EXTCKT *>(next));
+}
+void ExtcktFree(void *head) { MDL_FreeExternalCircuits(static_cast<EXTCKT *>(head)); }
 
 void CmpntSetNext(void *record, void *next) {
     CMPNT_SetNext(static_cast<CMPNT *>(record), static_cast<CMPNT *>(next));
@@ -88,7 +97,8 @@ void AcdcCheckAddSubmodels(MDL *models, SUBMDL *submodels) {
 PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
     /* SECTION_HEADER   */ {HDR_Init, HDR_ParseLine, HDR_EndKeyword, HDR_Reset},
     /* SECTION_COMPONENT*/ {CMPNT_Init, CMPNT_ParseLine, CMPNT_EndKeyword, CMPNT_Reset},
-    /* SECTION_EXTCKT   */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_EXTCKT   */ {MDL_InitExternalCircuit, MDL_ParseExternalCircuitLine, nullptr,
+                            MDL_ResetExternalCircuit},
     /* SECTION_MODEL    */ {MDL_Init, MDL_ParseLine, MDL_EndKeyword, MDL_Reset},
     /* SECTION_PKGMDL   */ {PKGMDL_Init, PKGMDL_ParseLine, PKGMDL_EndKeyword, PKGMDL_Reset},
     /* SECTION_EBDMDL   */ {nullptr, nullptr, nullptr, nullptr},
@@ -103,14 +113,20 @@ IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
     /* IBIS_LIST_COMPONENT */ {CmpntSetNext, CmpntFree},
     /* IBIS_LIST_MODEL */ {MdlSetNext, MdlFree},
     /* IBIS_LIST_PKGMDL */ {PkgmdlSetNext, PkgmdlFree},
+    /* IBIS_LIST_MSEL */ {nullptr, nullptr},
+    /* IBIS_LIST_EBDMDL */ {nullptr, nullptr},
+    /* IBIS_LIST_SUBMDL */ {nullptr, nullptr},
+    /* IBIS_LIST_TESTDATA */ {nullptr, nullptr},
+    /* IBIS_LIST_TESTLOAD */ {nullptr, nullptr},
+    /* IBIS_LIST_EXTCKT */ {ExtcktSetNext, ExtcktFree},
 };
 
 // One line per check, in the order of the record.
 IBIS_CHECKS IBIS_checks = {
-    /* rcvthCheckAll */ nullptr,
+    /* rcvthCheckAll */ RCVTH_CheckAll,
     /* acdcCheckModels */ AcdcCheckModels,
     /* chkCheckModels */ nullptr,
-    /* drvshCheckAll */ nullptr,
+    /* drvshCheckAll */ DRVSH_CheckAll,
     /* algmodCheckModels */ nullptr,
     /* mselCheckAll */ nullptr,
     /* chkCheckComponents */ nullptr,
@@ -129,9 +145,15 @@ IBIS_CHECKS IBIS_checks = {
 
 SINFO_OPS SINFO_ops = {CRV_Free, SMOS_Free, SMOS_CheckDuplicateVds};
 
-MDL_SUBSECTION_OPS MDL_subsections = {};
+MDL_SUBSECTION_OPS MDL_subsections = {
+    MSPEC_Init,  MSPEC_ParseLine,  MSPEC_EndKeyword,  MSPEC_Free,
+    RCVTH_Init,  RCVTH_ParseLine,  RCVTH_EndKeyword,  RCVTH_Free,
+    DRVSH_Init,  DRVSH_ParseLine,  DRVSH_EndKeyword,  DRVSH_Free,
+    MDLEMI_Init, MDLEMI_ParseLine, MDLEMI_EndKeyword, MDLEMI_Free,
+};
 
-MDL_EXTERNAL_OPS MDL_externalOps = {};
+MDL_EXTERNAL_OPS MDL_externalOps = {MDL_CreateExternalModel, MDL_ParseExternalModelSubparam,
+                                     MDL_EndExternalModel, MDL_FreeExternalModel};
 
 MDL_SUBMODEL_OPS MDL_submodelOps = {};
 
@@ -160,7 +182,7 @@ CMPNT_TABLES CMPNT_tables = {
 };
 CMPNT_EMI_OPS CMPNT_emiOps = {CMPNTEMI_ParseLine, CMPNTEMI_IsOpen, CMPNTEMI_EndKeyword,
                               CMPNTEMI_CheckAll,  CMPNTEMI_Free,   CMPNTEMI_Reset};
-CMPNT_CIRCUIT_OPS CMPNT_circuitOps = {};
+CMPNT_CIRCUIT_OPS CMPNT_circuitOps = {NODE_ParseList, CIRCUIT_ParseCallLine, CIRCUIT_ResolveCalls};
 CMPNT_PKGMDL_OPS CMPNT_pkgmdlOps = {PKGMDL_FindByName, PKGMDL_FindInPkgFiles,
                                     PKGMDL_NextPinNumber};
 

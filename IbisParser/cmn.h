@@ -85,8 +85,8 @@ template <typename T> inline int CMN_AppendAtTail(T **list, T *node) {
   return before;
 }
 
-/* Frees each record of a list linked through next (a null list is fine). */
-template <typename T> inline void CMN_FreeList(T *list) {
+/* Frees each record of a list linked through next. */
+template <typename T> inline void CMN_FreeChain(T *list) {
   while (list != nullptr) {
     T *next = list->next;
     CMN_Free(list);
@@ -135,6 +135,18 @@ int CMN_SkipPastBracket(char **cur);
 int CMN_SkipPastBracket(const char **cur);
 /* Characters before the first space, tab, NUL or stop. */
 int CMN_TokenLength(const char *s, int stop);
+
+/* The messages of a keyword whose line must end at its bracket. */
+struct CMN_KEYWORD_ALONE {
+  int source;             /* MSG_SOURCE of the rows below */
+  const char *sourceName; /* named by the bugs, with `line` */
+  int noBracket;          /* bug with line (source name, line): no ']' */
+  int splitFailed;        /* bug (label, source name, line) */
+  int itemCount;          /* error with line (words + 1, label, 1) */
+  const char *label;
+};
+/* Reports a keyword line that has no ']' or holds words behind it. */
+void CMN_CheckKeywordAlone(const char *keywordText, const CMN_KEYWORD_ALONE *codes, int line);
 
 /* ---- Words ------------------------------------------------------------- */
 

@@ -248,7 +248,7 @@ void DIFPIN_Append(DIFPIN **head, DIFPIN *row) {
 }
 
 void DIFPIN_Free(DIFPIN *list) {
-    CMN_FreeList(list);
+    CMN_FreeChain(list);
 }
 
 void DIFPIN_CheckAll(DIFPIN *rows, PIN *pins, const char *component) {

@@ -130,7 +130,7 @@ void PIN_Append(PIN **head, PIN *pin) {
 void PIN_Free(PIN *list) {
     if (list != nullptr)
         NAMEIDX_FreeList(list->index);
-    CMN_FreeList(list);
+    CMN_FreeChain(list);
 }
 
 PIN *PIN_FindByName(const char *name, PIN *pins) {

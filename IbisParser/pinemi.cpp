@@ -78,7 +78,7 @@ void PINEMI_Append(PINEMI **head, PINEMI *row) {
 void PINEMI_Free(PINEMI *list) {
     if (list != nullptr)
         NAMEIDX_FreeList(list->index);
-    CMN_FreeList(list);
+    CMN_FreeChain(list);
 }
 
 void PINEMI_CheckAll(PINEMI *rows, CMPNTEMI_DOMAIN *domains, PIN *pins, const char *component) {

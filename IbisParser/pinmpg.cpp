@@ -233,7 +233,7 @@ void PINMPG_Append(PINMPG **head, PINMPG *row) {
 void PINMPG_Free(PINMPG *list) {
     if (list != nullptr)
         NAMEIDX_FreeList(list->index);
-    CMN_FreeList(list);
+    CMN_FreeChain(list);
 }
 
 PINMPG *PINMPG_FindByPin(const char *pin, PINMPG *list) {

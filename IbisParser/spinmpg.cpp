@@ -120,7 +120,7 @@ void SPINMPG_Append(Series_Pin_Mapping **head, Series_Pin_Mapping *row) {
 }
 
 void SPINMPG_Free(Series_Pin_Mapping *list) {
-    CMN_FreeList(list);
+    CMN_FreeChain(list);
 }
 
 void SPINMPG_CheckAll(Series_Pin_Mapping *rows, PIN *pins, const char *component,

@@ -1,0 +1,39 @@
+// The component's pin mapping, diff pin, series and EMI tables when memory
+// runs out at each request of a whole check pass in turn: the pass goes on,
+// and nothing is left behind (the sanitizer build checks for leaks).
+#include <fstream>
+#include <sstream>
+
+#include "AllocFail.h"
+#include "tests/checker/CheckerTest.h"
+
+namespace {
+
+using TablesAllocTest = CheckerTest;
+
+TEST_F(TablesAllocTest, EveryRequestOfAPassFails) {
+    for (const char *seed : {"pintables42", "series32", "emi50"}) {
+        SCOPED_TRACE(seed);
+        std::ifstream in(std::string(VARNHOLT_SOURCE_DIR "/fuzz/corpus/checkpass/") + seed,
+                         std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        const std::string body = text.str().substr(1);  // after the fuzzer's kind byte
+        const std::string clean = Check("f.ibs", body, FILE_IBS);
+        // Every failure is reported, so the first pass like the clean one is
+        // the first whose requests all succeeded.
+        int failures = 0;
+        for (int n = 1; n < 10000; ++n) {
+            FailCalloc(n);
+            const std::string out = Check("f.ibs", body, FILE_IBS);
+            FailCalloc(0);
+            if (out == clean)
+                break;
+            ++failures;
+        }
+        EXPECT_GT(failures, 50);
+        EXPECT_LT(failures, 9999);
+    }
+}
+
+}  // namespace
