@@ -17,6 +17,9 @@
 #include "IbisParser/sinfo.h"
 #include "IbisParser/smos.h"
 #include "IbisParser/stringlist.h"
+#include "IbisParser/submdl.h"
+#include "IbisParser/testdata.h"
+#include "IbisParser/testload.h"
 #include "IbisParser/wvfrm.h"
 
 namespace {
@@ -25,6 +28,18 @@ void HdrSetNext(void *record, void *next) {
     HDR_SetNext(static_cast<HDR *>(record), static_cast<HDR *>(next));
 }
 void HdrFree(void *head) { HDR_Free(static_cast<HDR *>(head)); }
+void SubmdlSetNext(void *record, void *next) {
+    SUBMDL_SetNext(static_cast<SUBMDL *>(record), static_cast<SUBMDL *>(next));
+}
+void SubmdlFree(void *head) { SUBMDL_FreeList(static_cast<SUBMDL *>(head)); }
+void TestdataSetNext(void *record, void *next) {
+    TESTDATA_SetNext(static_cast<TESTDATA *>(record), static_cast<TESTDATA *>(next));
+}
+void TestdataFree(void *head) { TESTDATA_Free(static_cast<TESTDATA *>(head)); }
+void TestloadSetNext(void *record, void *next) {
+    TESTLOAD_SetNext(static_cast<TESTLOAD *>(record), static_cast<TESTLOAD *>(next));
+}
+void TestloadFree(void *head) { TESTLOAD_Free(static_cast<TESTLOAD *>(head)); }
 
 }  // namespace
 
@@ -36,16 +51,29 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
     /* SECTION_PKGMDL   */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_EBDMDL   */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_MSEL     */ {nullptr, nullptr, nullptr, nullptr},
-    /* SECTION_SUBMDL   */ {nullptr, nullptr, nullptr, nullptr},
-    /* SECTION_TESTDATA */ {nullptr, nullptr, nullptr, nullptr},
-    /* SECTION_TESTLOAD */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_SUBMDL   */ {SUBMDL_Init, SUBMDL_ParseLine, SUBMDL_EndKeyword, SUBMDL_Reset},
+    /* SECTION_TESTDATA */ {TESTDATA_Init, TESTDATA_ParseLine, TESTDATA_EndKeyword, TESTDATA_Reset},
+    /* SECTION_TESTLOAD */ {TESTLOAD_Init, TESTLOAD_ParseLine, TESTLOAD_EndKeyword, TESTLOAD_Reset},
 };
 
 IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
-    /* IBIS_LIST_HEADER */ {HdrSetNext, HdrFree},
+    /* IBIS_LIST_HEADER   */ {HdrSetNext, HdrFree},
+    /* IBIS_LIST_COMPONENT*/ {nullptr, nullptr},
+    /* IBIS_LIST_MODEL    */ {nullptr, nullptr},
+    /* IBIS_LIST_PKGMDL   */ {nullptr, nullptr},
+    /* IBIS_LIST_MSEL     */ {nullptr, nullptr},
+    /* IBIS_LIST_EBDMDL   */ {nullptr, nullptr},
+    /* IBIS_LIST_SUBMDL   */ {SubmdlSetNext, SubmdlFree},
+    /* IBIS_LIST_TESTDATA */ {TestdataSetNext, TestdataFree},
+    /* IBIS_LIST_TESTLOAD */ {TestloadSetNext, TestloadFree},
 };
 
-IBIS_CHECKS IBIS_checks = {};
+IBIS_CHECKS IBIS_checks = [] {
+    IBIS_CHECKS c{};
+    c.testdataCheckAll = TESTDATA_CheckAll;
+    c.testloadCheckAll = TESTLOAD_CheckAll;
+    return c;
+}();
 
 SINFO_OPS SINFO_ops = {CRV_Free, SMOS_Free, SMOS_CheckDuplicateVds};
 
