@@ -83,6 +83,53 @@ void BM_CheckLargeIbs(benchmark::State &state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
+// A file of `count` blocks, each a model with its selector, a submodel, a
+// test load and a test data that name each other; every tenth block reuses
+// an earlier block's names, so the duplicate checks and the lookups at the
+// end of the file meet both found and repeated names.
+std::string GenerateNamedSections(int count, size_t *bytes) {
+    std::string path = "/tmp/checker-bench-named-" + std::to_string(count) + ".ibs";
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] checker-bench-named-" << count << ".ibs\n"
+        << "[File Rev] 1.0\n";
+    for (int i = 0; i < count; ++i) {
+        const std::string n = std::to_string(i % 10 == 9 ? i / 2 : i);
+        out << "[Model] m" << n << "\nModel_type I/O\nC_comp 1p 1p 1p\n[Add Submodel]\ns" << n
+            << " All\n[Model Selector] ms" << n << "\nm" << n << " the model\nm" << i / 2
+            << " another\n[Submodel] s" << n << "\nSubmodel_type Dynamic_clamp\n[GND Clamp]\n"
+            << "-1 -1m -1m -1m\n0 0 0 0\n[Test Load] t" << n << "\nTest_load_type Single_ended\n"
+            << "Receiver_model m" << n << "\n[Test Data] d" << n << "\nTest_data_type Single_ended\n"
+            << "Driver_model m" << n << "\nTest_load t" << n << "\n[Rising Waveform Near]\n"
+            << "0 0 0 0\n1n 1 1 1\n";
+    }
+    out << "[End]\n";
+    out.close();
+    FILE *f = fopen(path.c_str(), "rb");
+    fseek(f, 0, SEEK_END);
+    *bytes = static_cast<size_t>(ftell(f));
+    fclose(f);
+    return path;
+}
+
+// Blocks per second: the time grows linearly with the number of names.
+void BM_CheckNamedSections(benchmark::State &state) {
+    size_t bytes = 0;
+    const int count = static_cast<int>(state.range(0));
+    std::string path = GenerateNamedSections(count, &bytes);
+    FILE *sink = fopen("/dev/null", "w");
+    MSG_SetOutput(sink);
+    for (auto _ : state) {
+        PARSE_SetIbisVersion(0);
+        CMN_ResetFileState();
+        benchmark::DoNotOptimize(CHECKPASS_CheckFile(path.c_str(), FILE_IBS, 0));
+    }
+    MSG_SetOutput(nullptr);
+    fclose(sink);
+    remove(path.c_str());
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * count);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
 // The table readers, driven as a section drives them, on tables far past
 // their limits: the time per row or table must not grow with the count.
 struct Silence {
@@ -152,6 +199,7 @@ void BM_SeriesMosfets(benchmark::State &state) {
 
 }  // namespace
 
+BENCHMARK(BM_CheckNamedSections)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckLargeIbs)->Arg(8)->Arg(32)->Arg(64)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CurveRows)->Arg(20000)->Arg(80000)->Arg(200000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Waveforms)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
