@@ -2,7 +2,6 @@
 #define MSG_SRC MSGSRC_STRING
 #include "IbisParser/stringlist.h"
 
-#include <cctype>
 #include <cstdarg>
 #include <cstring>
 
@@ -104,100 +103,4 @@ int STRING_GetCount(const char *name) {
     if (s_nameCount < STRING_MAX_NAMES)
         MSG_Bug(2101, kSourceName, __LINE__);
     return 0;
-}
-
-namespace {
-
-unsigned long HashName(const char *name, int noCase) {
-    unsigned long h = 2166136261UL;  // FNV-1a
-    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(name); *p; ++p) {
-        h ^= noCase ? static_cast<unsigned char>(tolower(*p)) : *p;
-        h *= 16777619UL;
-    }
-    return h;
-}
-
-int SameName(const char *a, const char *b, int noCase) {
-    return noCase ? CMN_StrEqualNoCase(a, b) : strcmp(a, b) == 0;
-}
-
-// Slot of the name, or of the empty place where it would go.
-unsigned long FindSlot(const STRING_INDEX *index, const char *name) {
-    unsigned long mask = index->capacity - 1;
-    unsigned long i = HashName(name, index->noCase) & mask;
-    while (index->names[i] != nullptr && !SameName(index->names[i], name, index->noCase))
-        i = (i + 1) & mask;
-    return i;
-}
-
-int Grow(STRING_INDEX *index) {
-    unsigned long capacity = index->capacity ? index->capacity * 2 : 64;
-    STRING_INDEX grown = *index;
-    grown.capacity = capacity;
-    if (!CMN_Alloc(&grown.names, capacity * sizeof(const char *)))
-        return 0;
-    if (!CMN_Alloc(&grown.values, capacity * sizeof(void *))) {
-        CMN_Free(grown.names);
-        return 0;
-    }
-    for (unsigned long i = 0; i < index->capacity; ++i) {
-        if (index->names[i] == nullptr)
-            continue;
-        unsigned long j = FindSlot(&grown, index->names[i]);
-        grown.names[j] = index->names[i];
-        grown.values[j] = index->values[i];
-    }
-    CMN_Free(index->names);
-    CMN_Free(index->values);
-    *index = grown;
-    return 1;
-}
-
-}  // namespace
-
-void STRING_IndexInit(STRING_INDEX *index, int noCase) {
-    MSG_ASSERT(index != nullptr);
-    *index = STRING_INDEX{};
-    index->noCase = noCase != 0;
-}
-
-int STRING_IndexPut(STRING_INDEX *index, const char *name, void *value, int replace) {
-    MSG_ASSERT(index != nullptr && name != nullptr);
-    if (index->failed)
-        return 0;
-    if ((index->count + 1) * 2 > index->capacity && !Grow(index)) {
-        STRING_IndexFree(index);
-        index->failed = 1;
-        return 0;
-    }
-    unsigned long i = FindSlot(index, name);
-    if (index->names[i] == nullptr) {
-        index->names[i] = name;
-        index->values[i] = value;
-        ++index->count;
-    } else if (replace) {
-        index->names[i] = name;
-        index->values[i] = value;
-    }
-    return 1;
-}
-
-int STRING_IndexGet(const STRING_INDEX *index, const char *name, void **value) {
-    MSG_ASSERT(index != nullptr && name != nullptr && value != nullptr);
-    if (index->capacity == 0)
-        return 0;
-    unsigned long i = FindSlot(index, name);
-    if (index->names[i] == nullptr)
-        return 0;
-    *value = index->values[i];
-    return 1;
-}
-
-void STRING_IndexFree(STRING_INDEX *index) {
-    MSG_ASSERT(index != nullptr);
-    CMN_Free(index->names);
-    CMN_Free(index->values);
-    int noCase = index->noCase;
-    *index = STRING_INDEX{};
-    index->noCase = noCase;
 }

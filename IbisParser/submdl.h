@@ -8,7 +8,7 @@ struct CRV;
 struct RAMP;
 struct WVFRM;
 struct SMSPEC;
-struct STRING_INDEX;
+struct NAMEDLIST_INDEX;
 
 // Submodel_type codes.
 enum {
@@ -36,7 +36,7 @@ struct SUBMDL {
     WVFRM *powerPulseTable;
     SMSPEC *submodelSpec;
     // The names of the list this record heads, held by the head alone.
-    STRING_INDEX *index;
+    NAMEDLIST_INDEX *index;
 };
 
 // Section handlers.

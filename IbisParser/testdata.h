@@ -6,7 +6,7 @@
 
 struct WVFRM;
 struct TESTLOAD;
-struct STRING_INDEX;
+struct NAMEDLIST_INDEX;
 
 // The eight waveforms, in record order.
 enum {
@@ -33,7 +33,7 @@ struct TESTDATA {
     char Test_load[111];
     WVFRM *waveforms[TESTDATA_WAVEFORMS];
     // The names of the list this record heads, held by the head alone.
-    STRING_INDEX *index;
+    NAMEDLIST_INDEX *index;
 };
 
 // Section handlers.

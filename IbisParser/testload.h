@@ -9,7 +9,7 @@
 
 struct RNG;
 struct MDL;
-struct STRING_INDEX;
+struct NAMEDLIST_INDEX;
 
 // Test_load_type and Test_data_type codes.
 enum {
@@ -46,7 +46,7 @@ struct TESTLOAD {
     char Receiver_model[41];
     char Receiver_model_inv[41];
     // The names of the list this record heads, held by the head alone.
-    STRING_INDEX *index;
+    NAMEDLIST_INDEX *index;
 };
 
 // Section handlers.
