@@ -12,6 +12,7 @@
 #include "IbisParser/mdl.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse.h"
+#include "IbisParser/pkgmdl.h"
 #include "IbisParser/ramp.h"
 #include "IbisParser/rcvth.h"
 #include "IbisParser/sinfo.h"
@@ -28,6 +29,14 @@ void HdrSetNext(void *record, void *next) {
     HDR_SetNext(static_cast<HDR *>(record), static_cast<HDR *>(next));
 }
 void HdrFree(void *head) { HDR_Free(static_cast<HDR *>(head)); }
+void MdlSetNext(void *record, void *next) {
+    MDL_SetNext(static_cast<MDL *>(record), static_cast<MDL *>(next));
+}
+void MdlFree(void *head) { MDL_FreeList(static_cast<MDL *>(head)); }
+void PkgmdlSetNext(void *record, void *next) {
+    PKGMDL_SetNext(static_cast<PKGMDL *>(record), static_cast<PKGMDL *>(next));
+}
+void PkgmdlFree(void *head) { PKGMDL_Free(static_cast<PKGMDL *>(head)); }
 void SubmdlSetNext(void *record, void *next) {
     SUBMDL_SetNext(static_cast<SUBMDL *>(record), static_cast<SUBMDL *>(next));
 }
@@ -40,6 +49,8 @@ void TestloadSetNext(void *record, void *next) {
     TESTLOAD_SetNext(static_cast<TESTLOAD *>(record), static_cast<TESTLOAD *>(next));
 }
 void TestloadFree(void *head) { TESTLOAD_Free(static_cast<TESTLOAD *>(head)); }
+SUBMDL *SubmdlNext(SUBMDL *submodel) { return submodel->next; }
+const char *SubmdlName(const SUBMDL *submodel) { return submodel->name; }
 
 }  // namespace
 
@@ -47,8 +58,8 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
     /* SECTION_HEADER   */ {HDR_Init, HDR_ParseLine, HDR_EndKeyword, HDR_Reset},
     /* SECTION_COMPONENT*/ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_EXTCKT   */ {nullptr, nullptr, nullptr, nullptr},
-    /* SECTION_MODEL    */ {nullptr, nullptr, nullptr, nullptr},
-    /* SECTION_PKGMDL   */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_MODEL    */ {MDL_Init, MDL_ParseLine, MDL_EndKeyword, MDL_Reset},
+    /* SECTION_PKGMDL   */ {PKGMDL_Init, PKGMDL_ParseLine, PKGMDL_EndKeyword, PKGMDL_Reset},
     /* SECTION_EBDMDL   */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_MSEL     */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_SUBMDL   */ {SUBMDL_Init, SUBMDL_ParseLine, SUBMDL_EndKeyword, SUBMDL_Reset},
@@ -57,27 +68,46 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
 };
 
 IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
-    /* IBIS_LIST_HEADER   */ {HdrSetNext, HdrFree},
-    /* IBIS_LIST_COMPONENT*/ {nullptr, nullptr},
-    /* IBIS_LIST_MODEL    */ {nullptr, nullptr},
-    /* IBIS_LIST_PKGMDL   */ {nullptr, nullptr},
-    /* IBIS_LIST_MSEL     */ {nullptr, nullptr},
-    /* IBIS_LIST_EBDMDL   */ {nullptr, nullptr},
-    /* IBIS_LIST_SUBMDL   */ {SubmdlSetNext, SubmdlFree},
+    /* IBIS_LIST_HEADER */ {HdrSetNext, HdrFree},
+    /* IBIS_LIST_COMPONENT */ {nullptr, nullptr},
+    /* IBIS_LIST_MODEL */ {MdlSetNext, MdlFree},
+    /* IBIS_LIST_PKGMDL */ {PkgmdlSetNext, PkgmdlFree},
+    /* IBIS_LIST_MSEL */ {nullptr, nullptr},
+    /* IBIS_LIST_EBDMDL */ {nullptr, nullptr},
+    /* IBIS_LIST_SUBMDL */ {SubmdlSetNext, SubmdlFree},
     /* IBIS_LIST_TESTDATA */ {TestdataSetNext, TestdataFree},
     /* IBIS_LIST_TESTLOAD */ {TestloadSetNext, TestloadFree},
 };
 
-IBIS_CHECKS IBIS_checks = [] {
-    IBIS_CHECKS c{};
-    c.testdataCheckAll = TESTDATA_CheckAll;
-    c.testloadCheckAll = TESTLOAD_CheckAll;
-    return c;
-}();
+// One line per check, in the order of the record.
+IBIS_CHECKS IBIS_checks = {
+    /* rcvthCheckAll */ nullptr,
+    /* acdcCheckModels */ nullptr,
+    /* chkCheckModels */ nullptr,
+    /* drvshCheckAll */ nullptr,
+    /* algmodCheckModels */ nullptr,
+    /* mselCheckAll */ nullptr,
+    /* chkCheckComponents */ nullptr,
+    /* cmpntCheckAll */ nullptr,
+    /* pkgmdlCheckAll */ PKGMDL_CheckAll,
+    /* testdataCheckAll */ TESTDATA_CheckAll,
+    /* testloadCheckAll */ TESTLOAD_CheckAll,
+    /* mdlCheckSubmodelsReferenced */ MDL_CheckSubmodelsReferenced,
+    /* chkCheckSubmodels */ nullptr,
+    /* acdcCheckAddSubmodels */ nullptr,
+    /* mdlCheckAddSubmodelRefs */ MDL_CheckAddSubmodelRefs,
+    /* mdlWarnUnreferenced */ MDL_WarnUnreferenced,
+    /* ebdmdlCheckAll */ nullptr,
+    /* algmodCheckAmiFile */ nullptr,
+};
 
 SINFO_OPS SINFO_ops = {CRV_Free, SMOS_Free, SMOS_CheckDuplicateVds};
 
 MDL_SUBSECTION_OPS MDL_subsections = {};
+
+MDL_EXTERNAL_OPS MDL_externalOps = {};
+
+MDL_SUBMODEL_OPS MDL_submodelOps = {SUBMDL_FindByName, SubmdlNext, SubmdlName};
 
 RCVTH_OPS RCVTH_ops = {};
 
@@ -93,6 +123,7 @@ Counts s_saved[kMaxDepth];
 int s_depth = 0;  // passes begun and not yet ended
 int s_savedDepth = 0;
 IBIS *s_roots[kMaxDepth];  // the root each open pass created, or null
+PKGMDL_SCAN *s_scans[kMaxDepth];  // the package files each open pass has scanned
 
 Counts Current() {
     Counts c{};
@@ -127,6 +158,7 @@ int CHECKPASS_BeginFile(void) {
     // a pass gets no root and so reads nothing.
     if (s_depth > kMaxDepth)
         return 0;
+    s_scans[s_depth - 1] = nullptr;
     const int created = IBIS_Create();
     // Only the root this pass made is the one its end destroys: without one,
     // the end must not take the enclosing pass's root.
@@ -150,6 +182,10 @@ int CHECKPASS_EndFile(void) {
     IBIS *mine_root = s_depth > 0 && s_depth <= kMaxDepth ? s_roots[s_depth - 1] : nullptr;
     if (mine_root && IBIS_GetCurrent(&root) && root == mine_root)
         IBIS_Destroy(root);
+    if (s_depth > 0 && s_depth <= kMaxDepth) {
+        PKGMDL_FreeScan(s_scans[s_depth - 1]);
+        s_scans[s_depth - 1] = nullptr;
+    }
     PARSE_FreeAmiText();
     MSG_PrintSummary();
     Counts mine = Current();
@@ -172,4 +208,8 @@ int CHECKPASS_CheckFile(const char *path, int kind, int nested) {
     if (CHECKPASS_BeginFile() && PARSE_ParseFile(path, kind))
         CHECKPASS_RunChecks(kind, nested);
     return CHECKPASS_EndFile();
+}
+
+PKGMDL_SCAN **CHECKPASS_GetPackageScan(void) {
+    return s_depth > 0 && s_depth <= kMaxDepth ? &s_scans[s_depth - 1] : nullptr;
 }

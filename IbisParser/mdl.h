@@ -12,9 +12,10 @@ struct WVFRM;
 struct DRVSH;
 struct MSPEC;
 struct RCVTH;
-struct ALGMOD;
+struct ALGMOD_LIST;
 struct MDLEMI;
 struct EXTMDL;  // [External Model] / [External Circuit] description
+struct SUBMDL;
 
 // Model_type codes, one table for the whole checker.
 enum {
@@ -98,7 +99,7 @@ struct MDL {
     WVFRM *risingWaveform;
     WVFRM *fallingWaveform;
     EXTMDL *externalModel;
-    ALGMOD *algorithmicModel;
+    ALGMOD_LIST *algorithmicModel;  // [Algorithmic Model] entries
     CRV *ISSO_PU;
     CRV *ISSO_PD;
     MDLEMI *emiModel;
@@ -137,3 +138,52 @@ int MDL_MarkReferenced(const char *name, MDL *models);
 int MDL_GetTypeByName(MDL *models, const char *name, int *modelType);
 // The Model_type text of a code ("No Type" for 0 and 1).
 void MDL_GetModelTypeName(int code, const char **text);
+
+// The [External Model] description, read by its own source (filled in
+// checkpass.cpp). Empty slots: the keyword creates nothing, its lines are
+// not read and it closes without checks.
+struct MDL_EXTERNAL_OPS {
+    int (*create)(EXTMDL **slot);  // 0 when out of memory
+    // One data line; owner 0 for [External Model].
+    void (*parseLine)(const char *text, EXTMDL *description, int owner);
+    // The keyword after the description arrived: its end checks, and 1 when
+    // that keyword is not [End External Model] (the model then stays open).
+    int (*end)(MDL *model, IBIS_KEYWORD nextCode);
+    void (*free)(EXTMDL *description);
+};
+extern MDL_EXTERNAL_OPS MDL_externalOps;
+
+// Submodels as the [Add Submodel] checks see them (filled in checkpass.cpp).
+// Empty slots skip those checks.
+struct MDL_SUBMODEL_OPS {
+    SUBMDL *(*findByName)(const char *name, SUBMDL *submodels);  // exact name
+    SUBMDL *(*next)(SUBMDL *submodel);
+    const char *(*name)(const SUBMDL *submodel);
+};
+extern MDL_SUBMODEL_OPS MDL_submodelOps;
+
+// Section handlers.
+void MDL_Init(void);
+void MDL_ParseLine(int lineType, IBIS_KEYWORD code, char *text);
+void MDL_EndKeyword(IBIS_KEYWORD nextCode);
+// Forgets the current model and every pointer into records.
+void MDL_Reset(void);
+// The series elements that [R Series] and the like fill: none until the
+// next [On], [Off] or series keyword ([External Circuit] clears it too).
+void MDL_ClearSeriesInfo(void);
+
+// End checks of one model: of its sub-parameters when the [Model] block
+// closes, of the whole model when it ends.
+void MDL_CheckModelKeyword(MDL *model);
+void MDL_CheckModel(MDL *model);
+
+// Whole-file checks.
+void MDL_CheckAddSubmodelRefs(MDL *models, SUBMDL *submodels);
+void MDL_WarnUnreferenced(MDL *models);
+void MDL_CheckSubmodelsReferenced(MDL *models, SUBMDL *submodels);
+
+// Records.
+int MDL_Create(MDL **out);
+void MDL_SetNext(MDL *record, MDL *next);
+void MDL_Free(MDL *record);
+void MDL_FreeList(MDL *list);

@@ -1,7 +1,8 @@
 // Speed of the check pass on a large generated .ibs file: header, long
 // notes, comment lines and section keywords with data lines. Reports MB/s;
 // the sizes show that the time grows linearly. Then the table readers on
-// tables of many rows and models of many tables.
+// tables of many rows and models of many tables, and on package files with
+// large sparse and full matrices.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -20,6 +21,16 @@
 #include "IbisParser/wvfrm.h"
 
 namespace {
+
+size_t FileSize(const std::string &path) {
+    FILE *f = fopen(path.c_str(), "rb");
+    if (f == nullptr)
+        abort();
+    fseek(f, 0, SEEK_END);
+    size_t size = static_cast<size_t>(ftell(f));
+    fclose(f);
+    return size;
+}
 
 // Writes a file of about `mb` megabytes; returns its path and size.
 std::string Generate(int mb, size_t *bytes) {
@@ -60,10 +71,7 @@ std::string Generate(int mb, size_t *bytes) {
     }
     out << "[End]\n";
     out.close();
-    FILE *f = fopen(path.c_str(), "rb");
-    fseek(f, 0, SEEK_END);
-    *bytes = static_cast<size_t>(ftell(f));
-    fclose(f);
+    *bytes = FileSize(path);
     return path;
 }
 
@@ -83,24 +91,27 @@ void BM_CheckLargeIbs(benchmark::State &state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
-// A file of `count` blocks, each a model with its selector, a submodel, a
-// test load and a test data that name each other; every tenth block reuses
-// an earlier block's names, so the duplicate checks and the lookups at the
-// end of the file meet both found and repeated names.
-std::string GenerateNamedSections(int count, size_t *bytes) {
-    std::string path = "/tmp/checker-bench-named-" + std::to_string(count) + ".ibs";
+// A file of `count` models, each with its sub-parameters, a few keywords and
+// tables, an [Add Submodel] row and an [Algorithmic Model]; every tenth name
+// repeats an earlier one.
+std::string GenerateModels(int count, size_t *bytes) {
+    char tmpl[] = "/tmp/checker-bench-models-XXXXXX";
+    if (mkdtemp(tmpl) == nullptr)
+        abort();
+    std::string path = std::string(tmpl) + "/models.ibs";
     std::ofstream out(path, std::ios::binary);
-    out << "[IBIS Ver] 5.0\n[File Name] checker-bench-named-" << count << ".ibs\n"
-        << "[File Rev] 1.0\n";
+    out << "[IBIS Ver] 5.0\n[File Name] models.ibs\n[File Rev] 1.0\n";
     for (int i = 0; i < count; ++i) {
-        const std::string n = std::to_string(i % 10 == 9 ? i / 2 : i);
-        out << "[Model] m" << n << "\nModel_type I/O\nC_comp 1p 1p 1p\n[Add Submodel]\ns" << n
-            << " All\n[Model Selector] ms" << n << "\nm" << n << " the model\nm" << i / 2
-            << " another\n[Submodel] s" << n << "\nSubmodel_type Dynamic_clamp\n[GND Clamp]\n"
-            << "-1 -1m -1m -1m\n0 0 0 0\n[Test Load] t" << n << "\nTest_load_type Single_ended\n"
-            << "Receiver_model m" << n << "\n[Test Data] d" << n << "\nTest_data_type Single_ended\n"
-            << "Driver_model m" << n << "\nTest_load t" << n << "\n[Rising Waveform Near]\n"
-            << "0 0 0 0\n1n 1 1 1\n";
+        int n = i % 10 == 9 ? i / 2 : i;
+        out << "[Model] model_" << n << "\nModel_type I/O\nVinl = 0.8\nVinh = 2.0\nVmeas = 1.5\n"
+            << "C_comp 1p 0.9p 1.1p\n[Voltage Range] 3.3 3.0 3.6\n[TTgnd] 1n 1n 1n\n"
+            << "[Pulldown]\n-1 -1m -1m -1m\n1 1m 1m 1m\n[Ramp]\ndV/dt_r 1/1n 1/1n 1/1n\n"
+            << "dV/dt_f 1/1n 1/1n 1/1n\n[Rising Waveform]\nR_fixture = 50\nV_fixture = 0\n"
+            << "0 0 0 0\n1n 1 1 1\n[Composite Current]\n0 0 0 0\n1n 1m 1m 1m\n"
+            << "[Add Submodel]\nsub_" << n << " All\n[Algorithmic Model]\n"
+            << "Executable Linux_gcc_64 m" << n << ".so m" << n << ".ami\n"
+            << "Executable Windows_cl_64 m" << n << ".dll m" << n << ".ami\n"
+            << "[End Algorithmic Model]\n";
     }
     out << "[End]\n";
     out.close();
@@ -111,11 +122,9 @@ std::string GenerateNamedSections(int count, size_t *bytes) {
     return path;
 }
 
-// Blocks per second: the time grows linearly with the number of names.
-void BM_CheckNamedSections(benchmark::State &state) {
-    size_t bytes = 0;
-    const int count = static_cast<int>(state.range(0));
-    std::string path = GenerateNamedSections(count, &bytes);
+// Checks the generated file at path once per iteration with the messages
+// going nowhere, then removes it; `count` items per check.
+void TimeCheckPass(benchmark::State &state, const std::string &path, size_t bytes, int count) {
     FILE *sink = fopen("/dev/null", "w");
     MSG_SetOutput(sink);
     for (auto _ : state) {
@@ -128,6 +137,49 @@ void BM_CheckNamedSections(benchmark::State &state) {
     remove(path.c_str());
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * count);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
+// Models per second: the time grows linearly with the number of models.
+void BM_CheckManyModels(benchmark::State &state) {
+    size_t bytes = 0;
+    const int count = static_cast<int>(state.range(0));
+    std::string path = GenerateModels(count, &bytes);
+    TimeCheckPass(state, path, bytes, count);
+}
+
+// A file of `count` blocks, each a model with its selector, a submodel, a
+// test load and a test data that name each other; every tenth block reuses
+// an earlier block's names, so the duplicate checks and the lookups at the
+// end of the file meet both found and repeated names.
+std::string GenerateNamedSections(int count, size_t *bytes) {
+    char tmpl[] = "/tmp/checker-bench-named-XXXXXX";
+    if (mkdtemp(tmpl) == nullptr)
+        abort();
+    std::string path = std::string(tmpl) + "/named.ibs";
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] named.ibs\n[File Rev] 1.0\n";
+    for (int i = 0; i < count; ++i) {
+        const std::string n = std::to_string(i % 10 == 9 ? i / 2 : i);
+        out << "[Model] m" << n << "\nModel_type I/O\nC_comp 1p 1p 1p\n[Add Submodel]\ns" << n
+            << " All\n[Model Selector] ms" << n << "\nm" << n << " the model\nm" << i / 2
+            << " another\n[Submodel] s" << n << "\nSubmodel_type Dynamic_clamp\n[GND Clamp]\n"
+            << "-1 -1m -1m -1m\n0 0 0 0\n[Test Load] t" << n << "\nTest_load_type Single_ended\n"
+            << "Receiver_model m" << n << "\n[Test Data] d" << n << "\nTest_data_type Single_ended\n"
+            << "Driver_model m" << n << "\nTest_load t" << n << "\n[Rising Waveform Near]\n"
+            << "0 0 0 0\n1n 1 1 1\n";
+    }
+    out << "[End]\n";
+    out.close();
+    *bytes = FileSize(path);
+    return path;
+}
+
+// Blocks per second: the time grows linearly with the number of names.
+void BM_CheckNamedSections(benchmark::State &state) {
+    size_t bytes = 0;
+    const int count = static_cast<int>(state.range(0));
+    std::string path = GenerateNamedSections(count, &bytes);
+    TimeCheckPass(state, path, bytes, count);
 }
 
 // The table readers, driven as a section drives them, on tables far past
@@ -197,11 +249,73 @@ void BM_SeriesMosfets(benchmark::State &state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * entries);
 }
 
+// A .pkg file of one model with `pins` pins whose inductance and capacitance
+// matrices are sparse with `entries` entries per row (entries 0: full
+// matrices, ten values per line).
+std::string GeneratePackage(int pins, int entries, size_t *bytes) {
+    char tmpl[] = "/tmp/checker-bench-XXXXXX";
+    if (mkdtemp(tmpl) == nullptr)
+        abort();
+    std::string name = "p" + std::to_string(pins) + ".pkg";
+    std::string path = std::string(tmpl) + "/" + name;
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] " << name << "\n[File Rev] 1\n"
+        << "[Define Package Model] P\n[Manufacturer] m\n[OEM] o\n[Description] d\n"
+        << "[Number Of Pins] " << pins << "\n[Pin Numbers]\n";
+    for (int i = 1; i <= pins; ++i)
+        out << "p" << i << "\n";
+    out << "[Model Data]\n";
+    for (const char *matrix : {"Inductance", "Capacitance"}) {
+        out << "[" << matrix << " Matrix] " << (entries > 0 ? "Sparse_matrix" : "Full_matrix") << "\n";
+        for (int k = 1; k <= pins; ++k) {
+            out << "[Row] p" << k << "\n";
+            if (entries > 0) {
+                for (int c = k; c < k + entries && c <= pins; ++c)
+                    out << "p" << c << " " << (c == k ? "1.5n" : "0.25n") << "\n";
+                continue;
+            }
+            for (int c = k; c <= pins; ++c)
+                out << (c == k ? "1.5n" : "0.25n") << ((c - k) % 10 == 9 || c == pins ? "\n" : " ");
+        }
+    }
+    out << "[End Model Data]\n[End Package Model]\n[End]\n";
+    out.close();
+    *bytes = FileSize(path);
+    return path;
+}
+
+// range(0) pins, range(1) sparse entries per row (0: full).
+void BM_CheckPackage(benchmark::State &state) {
+    size_t bytes = 0;
+    std::string path = GeneratePackage(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), &bytes);
+    int passed = 0;
+    {
+        Silence quiet;
+        for (auto _ : state) {
+            PARSE_SetIbisVersion(0);
+            CMN_ResetFileState();
+            passed = CHECKPASS_CheckFile(path.c_str(), FILE_PKG, 0);
+        }
+    }
+    remove(path.c_str());
+    remove(path.substr(0, path.rfind('/')).c_str());
+    if (!passed)
+        state.SkipWithError("the generated package file did not pass");
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
 }  // namespace
 
+BENCHMARK(BM_CheckManyModels)->Arg(25000)->Arg(50000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckNamedSections)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckLargeIbs)->Arg(8)->Arg(32)->Arg(64)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CurveRows)->Arg(20000)->Arg(80000)->Arg(200000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Waveforms)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SeriesMosfets)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckPackage)
+    ->Args({5000, 20})
+    ->Args({1000, 0})
+    ->Args({2500, 20})
+    ->Args({500, 0})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

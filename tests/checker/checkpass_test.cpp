@@ -50,6 +50,7 @@ protected:
         g_seen.clear();
         PARSE_sections[SECTION_MODEL] = {FakeInit, FakeLine, FakeEnd, FakeReset};
         IBIS_listOps[IBIS_LIST_MODEL] = {FakeSetNext, FakeFree};
+        IBIS_checks = IBIS_CHECKS{};  // the stand-in records are no models to check
     }
 };
 

@@ -49,7 +49,10 @@ TEST_F(FrontEndTest, ChecksEveryFileAndFailsWhenOneFails) {
               "ERROR (line    9) - Data for unknown keyword.\norphan data\n"
               "ERROR (line   11) - Non-comment line exists after 'End' keyword.\n"
               "ERROR - Required keyword 'Component' not found.\n"
-              "\nErrors  : 7\n\nFile Failed\n"
+              "WARNING - Model m not referenced in any [Pin], [Model Selector], [Driver Schedule] "
+              "or [Series Pin Mapping] sections.\n No more warnings will be generated for "
+              "un-referenced models\n"
+              "\nErrors  : 7\nWarnings: 1\n\nFile Failed\n"
               "\nChecking good.pkg for IBIS 4.2 Compatibility...\n\nErrors  : 0\n\nFile Passed\n");
 }
 

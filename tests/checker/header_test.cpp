@@ -8,6 +8,12 @@ namespace {
 
 class HeaderTest : public CheckerTest {
 protected:
+    // [Define Package Model] stands for any section that closes the header;
+    // its own end checks are not what these tests look at.
+    void SetUp() override {
+        CheckerTest::SetUp();
+        PARSE_sections[SECTION_PKGMDL] = {};
+    }
     // Parses a .pkg file (no whole-file checks needed) and keeps its root
     // for inspection until Finish().
     std::string Parse(const std::string &name, const std::string &text) {

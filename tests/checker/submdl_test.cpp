@@ -19,45 +19,62 @@ const char kGndPulse[] = "[GND Pulse Table]\n0 0 0 0\n1n 1 1 1\n2n 0 0 0\n";
 const char kPowerPulse[] = "[POWER Pulse Table]\n0 0 0 0\n1n -1 -1 -1\n2n 0 0 0\n";
 const char kTriggers[] = "[Submodel Spec]\nV_trigger_r 1 1 1\nV_trigger_f 2 2 2\n";
 
+// Warning 220 for each submodel no [Add Submodel] names, newest first.
+std::string Unref(std::initializer_list<const char *> names) {
+    std::string out;
+    for (const char *n : names)
+        out += "WARNING - Submodel " + std::string(n) +
+               " is not referenced by any model [Add Submodel] keyword\n";
+    return out;
+}
+
 std::string Sub(const std::string &type, const std::string &rest) {
     return "[Submodel] s\nSubmodel_type " + type + "\n" + rest;
 }
 
 const FileCase kCases[] = {
-    {"bus hold complete", "4.2", Sub("Bus_hold", std::string(kTriggers) + kPullup + kRamp), ""},
+    {"bus hold complete", "4.2", Sub("Bus_hold", std::string(kTriggers) + kPullup + kRamp), Unref({"s"})},
     {"bus hold without spec, ramp or tables", "4.2", Sub("Bus_hold", ""),
      "ERROR - Submodel s: [Submodel Spec] is required when Submodel_type is Bus_hold\n"
      "ERROR - Submodel s: [Ramp] is required when Submodel_type is Bus_hold\n"
-     "ERROR - Submodel s: Either [Pullup] or [Pulldown] is required when Submodel_type is Bus_hold\n"},
+     "ERROR - Submodel s: Either [Pullup] or [Pulldown] is required when Submodel_type is Bus_hold\n" +
+         Unref({"s"})},
     {"bus hold spec without triggers, off delay with both tables", "4.2",
      Sub("Bus_hold", "[Submodel Spec]\nOff_delay 1n 1n 1n\n" + std::string(kPullup) + kPulldown + kRamp),
      "ERROR - Submodel s: [Submodel Spec] V_trigger_r is required when Submodel_type is Bus_hold\n"
      "ERROR - Submodel s: [Submodel Spec] V_trigger_f is required when Submodel_type is Bus_hold\n"
-     "ERROR - SubModel s: Both Pullup and Pulldown cannot be specified when Off_delay is specified.\n"},
-    {"dynamic clamp with a GND clamp only", "4.2", Sub("Dynamic_clamp", kGndClamp), ""},
+     "ERROR - SubModel s: Both Pullup and Pulldown cannot be specified when Off_delay is specified.\n" +
+         Unref({"s"})},
+    {"dynamic clamp with a GND clamp only", "4.2", Sub("Dynamic_clamp", kGndClamp), Unref({"s"})},
     {"dynamic clamp pulse tables want their triggers", "4.2",
      Sub("Dynamic_clamp", "[Submodel Spec]\nOff_delay 1n 1n 1n\n" + std::string(kGndPulse) + kPowerPulse),
      "ERROR - Submodel s: [Submodel Spec] V_trigger_f is required when GND_Pulse is specified\n"
      "ERROR - Submodel s: [Submodel Spec] V_trigger_r is required when POWER_Pulse is specified\n"
-     "ERROR - Submodel s: [Submodel Spec] Off_delay  cannot be specified with Dynamic_clamp submodels\n"},
+     "ERROR - Submodel s: [Submodel Spec] Off_delay  cannot be specified with Dynamic_clamp submodels\n" +
+         Unref({"s"})},
     {"dynamic clamp with nothing", "4.2", Sub("Dynamic_clamp", ""),
-     "ERROR - Submodel s: GND Pulse Table or POWER Pulse Table or GND Clamp or POWER Clamp is required when Submodel_type is Dynamic_clamp\n"},
+     "ERROR - Submodel s: GND Pulse Table or POWER Pulse Table or GND Clamp or POWER Clamp is required when Submodel_type is Dynamic_clamp\n" +
+         Unref({"s"})},
     {"fall back without spec and ramp, with both tables", "4.2",
      Sub("Fall_back", std::string(kPullup) + kPulldown),
      "ERROR - Submodel s: [Submodel Spec] is required when Submodel_type is Fall_back\n"
      "ERROR - Submodel s: Pullup and Pulldown  cannot both be specified with Fall_back submodels\n"
-     "ERROR - Submodel s: [Ramp] is required when Submodel_type is Fall_back\n"},
+     "ERROR - Submodel s: [Ramp] is required when Submodel_type is Fall_back\n" +
+         Unref({"s"})},
     {"fall back spec with off delay only, no tables", "5.0",
      Sub("Fall_back", std::string("[Submodel Spec]\nOff_delay 1n 1n 1n\n") + kRamp),
      "ERROR - Submodel s: [Submodel Spec] V_trigger_r is required when Submodel_type is Fall_back\n"
      "ERROR - Submodel s: [Submodel Spec] V_trigger_f is required when Submodel_type is Fall_back\n"
      "ERROR - Submodel s: Either [Pullup] or [Pulldown] is required when Submodel_type is Fall_back\n"
-     "ERROR - Submodel s: [Submodel Spec] Off_delay  cannot be specified with Fall_back submodels\n"},
+     "ERROR - Submodel s: [Submodel Spec] Off_delay  cannot be specified with Fall_back submodels\n" +
+         Unref({"s"})},
     {"fall back is no type before 4.0", "3.2", Sub("Fall_back", ""),
-     "ERROR (line    5) - Invalid Submodel_type (\"Fall_back\")\n"},
+     "ERROR (line    5) - Invalid Submodel_type (\"Fall_back\")\n" +
+         Unref({"s"})},
     // The suggestion leaves the type invalid, so no type rule runs.
     {"type in the wrong case", "4.2", Sub("bus_hold", ""),
-     "ERROR (line    5) - Invalid Submodel_type (\"bus_hold\") (try \"Bus_hold\")\n"},
+     "ERROR (line    5) - Invalid Submodel_type (\"bus_hold\") (try \"Bus_hold\")\n" +
+         Unref({"s"})},
     {"type line forms", "4.2",
      "[Submodel] a\nSubmodel_type\n[Submodel] b\nSubmodel_type = Bus_hold\n"
      "[Submodel] c\nSubmodel_type Bus_hold x\n[Submodel] d\nsubmodel_type Bus_hold\n"
@@ -66,9 +83,11 @@ const FileCase kCases[] = {
      "ERROR (line    7) - Invalid Submodel_type Line\n"
      "ERROR (line    9) -\n    Incorrect Number of Line Items (3) For Submodel_type: Expecting 2\n"
      "ERROR (line   11) - Unknown Line Among Sub Model Data\n"
-     "ERROR (line   13) - Submodel_type Already Defined For Submodel 'd'\n"},
+     "ERROR (line   13) - Submodel_type Already Defined For Submodel 'd'\n" +
+         Unref({"d", "c", "b", "a"})},
     {"type not given", "4.2", "[Submodel] s\n" + std::string(kPullup),
-     "ERROR - Submodel 's': Submodel_type Not Defined\n"},
+     "ERROR - Submodel 's': Submodel_type Not Defined\n" +
+         Unref({"s"})},
     {"names", "4.2",
      "[Submodel]\nSubmodel_type Bus_hold\n[Submodel] a b\nSubmodel_type Dynamic_clamp\n" +
          std::string(kGndClamp) + "[Submodel] gnd\n[Submodel] a\n",
@@ -80,7 +99,8 @@ const FileCase kCases[] = {
      "ERROR (line   11) - Invalid Sub Model Name (\"gnd\"); Reserved Word.\n"
      "ERROR - Submodel 'gnd': Submodel_type Not Defined\n"
      "ERROR (line   12) - SubModel Name Previously Defined (\"a\")\n"
-     "ERROR - Submodel 'a': Submodel_type Not Defined\n"},
+     "ERROR - Submodel 'a': Submodel_type Not Defined\n" +
+         Unref({"a", "gnd", "a", ""})},
     // A cut name is not checked further; a name equal to the stored 20
     // characters meets the earlier one.
     {"long names", "4.2",
@@ -89,7 +109,8 @@ const FileCase kCases[] = {
          "[Submodel] abcdefghijklmnopqrst\nSubmodel_type Dynamic_clamp\n" + kGndClamp,
      "ERROR (line    4) - Sub Model Name Over 20 Characters Long\n"
      "ERROR (line    9) - Sub Model Name Over 20 Characters Long\n"
-     "ERROR (line   14) - SubModel Name Previously Defined (\"abcdefghijklmnopqrst\")\n"},
+     "ERROR (line   14) - SubModel Name Previously Defined (\"abcdefghijklmnopqrst\")\n" +
+         Unref({"abcdefghijklmnopqrst", "abcdefghijklmnopqrst", "abcdefghijklmnopqrst"})},
     // Each later [Submodel Spec] also comes after a table.
     {"spec after tables, repeated, empty", "4.2",
      Sub("Dynamic_clamp", std::string(kGndClamp) + "[Submodel Spec]\nV_trigger_f 1 1 1\n"
@@ -97,7 +118,8 @@ const FileCase kCases[] = {
      "ERROR (line    9) -\n    [Submodel Spec] should be specified before other keywords for a model\n"
      "ERROR (line   11) -\n    [Submodel Spec] should be specified before other keywords for a model\n"
      "ERROR (line   11) - Sub Model Specification: Already Defined for this sub model\n"
-     "ERROR - Submodel s: Empty Submodel Spec\n"},
+     "ERROR - Submodel s: Empty Submodel Spec\n" +
+         Unref({"s"})},
     {"spec lines", "4.2",
      Sub("Dynamic_clamp", std::string(kGndClamp) +
                               "[Pullup]\n-1 1m 1m 1m\n1 -1m -1m -1m\n"
@@ -110,7 +132,8 @@ const FileCase kCases[] = {
      "ERROR (line   15) - V_trigger_r Already Defined For Submodel 's'\n"
      "ERROR (line   16) - No minimum Value Was Provided for V_trigger_f\n"
      "ERROR (line   16) - No maximum Value Was Provided for V_trigger_f\n"
-     "ERROR (line   17) - V_trigger_f Already Defined For Submodel 's'\n"},
+     "ERROR (line   17) - V_trigger_f Already Defined For Submodel 's'\n" +
+         Unref({"s"})},
     // Each pulse table is checked when it ends; a second one replaces the
     // first.
     {"pulse tables again", "4.2",
@@ -125,7 +148,8 @@ const FileCase kCases[] = {
      "ERROR - First Maximum Value should be the same as the Last for GND Pulse Table Waveform Beginning at Line 11\n"
      "ERROR (line   17) - [POWER Pulse Table] Already Defined\n"
      "ERROR - First Typical Value should be the same as the Last for POWER Pulse Table Waveform Beginning at Line 17\n"
-     "WARNING - Found some POWER Pulse Table (Typical) offsets greater than 0 for Table Beginning at Line 17\n"},
+     "WARNING - Found some POWER Pulse Table (Typical) offsets greater than 0 for Table Beginning at Line 17\n" +
+         Unref({"s"})},
     // The I-V tables are checked as those of an Output model.
     {"tables of an output model", "4.2",
      Sub("Dynamic_clamp", "[Pulldown]\n-1 1m 1m 1m\n1 -1m -1m -1m\n[POWER Clamp]\n0 1 1 1\n"
@@ -135,7 +159,8 @@ const FileCase kCases[] = {
      "WARNING - Submodel s: POWER Clamp : Typical value never becomes zero\n"
      "WARNING - Submodel s: POWER Clamp : Minimum value never becomes zero\n"
      "WARNING - Submodel s: POWER Clamp : Maximum value never becomes zero\n"
-     "ERROR - dV/dt_f Not Defined For Ramp Beginning on Line 12\n"},
+     "ERROR - dV/dt_f Not Defined For Ramp Beginning on Line 12\n" +
+         Unref({"s"})},
     // Triggers against the ends of each waveform, corner by corner: min and
     // max by numbers, "NA" on one side taking the other side's typ, "NA" on
     // both sides not compared.
@@ -153,7 +178,8 @@ const FileCase kCases[] = {
      "WARNING -\n    Submodel s: V_trigger_f (Typ) is greater than the start of Falling Waveform\n"
      "WARNING -\n    Submodel s: V_trigger_f (Min) is greater than the start of Falling Waveform\n"
      "WARNING -\n    Submodel s: V_trigger_f (Typ) is less than the end of Falling Waveform\n"
-     "WARNING -\n    Submodel s: V_trigger_f (Min) is less than the end of Falling Waveform\n"},
+     "WARNING -\n    Submodel s: V_trigger_f (Min) is less than the end of Falling Waveform\n" +
+         Unref({"s"})},
     // A corner given on neither side is not compared; every submodel type
     // is checked, an invalid one too.
     {"trigger corners absent", "4.2",
@@ -163,7 +189,8 @@ const FileCase kCases[] = {
      "ERROR (line    5) -\n    Invalid Submodel_type (\"dynamic_clamp\") (try \"Dynamic_clamp\")\n"
      "ERROR (line    7) - No minimum Value Was Provided for V_trigger_r\n"
      "ERROR (line    7) - No maximum Value Was Provided for V_trigger_r\n"
-     "WARNING -\n    Submodel s: V_trigger_r (Typ) is less than the start of Rising Waveform\n"},
+     "WARNING -\n    Submodel s: V_trigger_r (Typ) is less than the start of Rising Waveform\n" +
+         Unref({"s"})},
     // After a submodel ends, its keywords are orphans until the next [Model];
     // the keyword after them has no submodel to end.
     {"orphan submodel keywords", "4.2",
@@ -174,7 +201,8 @@ const FileCase kCases[] = {
      "ERROR (line   13) - Orphan data line keyword.\n"
      "ERROR (line   14) - Orphan data line keyword.\n"
      "ERROR (line   15) - Orphan Sub Model keyword.\n"
-     "ERROR - Test Load 't' references undefined models\n"},
+     "ERROR - Test Load 't' references undefined models\n" +
+         Unref({"s"})},
 };
 
 class SubmodelFileTest : public SectionFileTest, public ::testing::WithParamInterface<FileCase> {};

@@ -1,0 +1,33 @@
+// [Algorithmic Model] of a model: its Executable entries, their end checks,
+// and the checks of the AMI parameter files they name.
+#pragma once
+
+struct AMIP_TREE;
+
+// One Executable entry.
+struct ALGMOD {
+    ALGMOD *next;
+    char platform[45];
+    char compiler[45];
+    int bits;  // -1 until a number is read
+    char code_file[45];
+    char ami_file[45];
+    AMIP_TREE *tree;  // the parsed .ami file, owned; null until read
+};
+
+// The entries of one [Algorithmic Model], newest first, and the line of
+// its keyword (named by the end checks).
+struct ALGMOD_LIST {
+    ALGMOD *entries;
+    unsigned long line;
+};
+
+// The [Algorithmic Model] keyword line: a fresh, empty list into *slot (an
+// earlier one is reported and freed). 0 when out of memory.
+int ALGMOD_Init(const char *keywordText, ALGMOD_LIST **slot, const char *modelName);
+// One data line of the block.
+void ALGMOD_ParseSubParamLine(const char *text, ALGMOD_LIST *list);
+// End checks of the entries, run when the model ends.
+void ALGMOD_CheckExecutables(const ALGMOD_LIST *list);
+// Frees the entries with their trees, then the list; null is allowed.
+void ALGMOD_Free(ALGMOD_LIST *list);

@@ -1,0 +1,84 @@
+// Open-addressing hash index of borrowed names.
+#include "IbisParser/nameidx.h"
+
+#include <cstring>
+
+#include "IbisParser/cmn.h"
+#include "IbisParser/msg.h"
+
+namespace {
+
+uint32_t Hash(const char *key) {
+    uint32_t h = 2166136261u;  // FNV-1a
+    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(key); *p != 0; ++p)
+        h = (h ^ *p) * 16777619u;
+    return h;
+}
+
+// The slot of key, or the free slot where it would go.
+NAME_ENTRY *Probe(NAME_ENTRY *slots, uint32_t capacity, const char *key, uint32_t hash) {
+    uint32_t mask = capacity - 1;
+    for (uint32_t i = hash & mask;; i = (i + 1) & mask) {
+        NAME_ENTRY *e = &slots[i];
+        if (e->key == nullptr || (e->hash == hash && strcmp(e->key, key) == 0))
+            return e;
+    }
+}
+
+int Grow(NAME_INDEX *index) {
+    uint32_t capacity = index->capacity == 0 ? 16 : index->capacity * 2;
+    if (capacity == 0)
+        return 0;  // 2^32 slots: more names than any file holds
+    NAME_ENTRY *slots = nullptr;
+    if (!CMN_Alloc(&slots, static_cast<size_t>(capacity) * sizeof(NAME_ENTRY)))
+        return 0;
+    for (uint32_t i = 0; i < index->capacity; ++i) {
+        const NAME_ENTRY &e = index->slots[i];
+        if (e.key != nullptr)
+            *Probe(slots, capacity, e.key, e.hash) = e;
+    }
+    CMN_Free(index->slots);
+    index->slots = slots;
+    index->capacity = capacity;
+    return 1;
+}
+
+}  // namespace
+
+NAME_ENTRY *NAMEIDX_Find(const NAME_INDEX *index, const char *key) {
+    MSG_ASSERT(index != nullptr && key != nullptr);
+    if (index->capacity == 0)
+        return nullptr;
+    NAME_ENTRY *e = Probe(index->slots, index->capacity, key, Hash(key));
+    return e->key != nullptr ? e : nullptr;
+}
+
+NAME_ENTRY *NAMEIDX_Add(NAME_INDEX *index, const char *key, int *added) {
+    MSG_ASSERT(index != nullptr && key != nullptr && added != nullptr);
+    *added = 0;
+    uint32_t hash = Hash(key);
+    if (index->capacity != 0) {
+        NAME_ENTRY *e = Probe(index->slots, index->capacity, key, hash);
+        if (e->key != nullptr)
+            return e;
+    }
+    // At most half full, so that probes stay short.
+    if ((index->used + 1) * 2ull > index->capacity && !Grow(index))
+        return nullptr;
+    NAME_ENTRY *e = Probe(index->slots, index->capacity, key, hash);
+    e->key = key;
+    e->item = nullptr;
+    e->number = 0;
+    e->hash = hash;
+    ++index->used;
+    *added = 1;
+    return e;
+}
+
+void NAMEIDX_Clear(NAME_INDEX *index) {
+    MSG_ASSERT(index != nullptr);
+    CMN_Free(index->slots);
+    index->slots = nullptr;
+    index->capacity = 0;
+    index->used = 0;
+}

@@ -1,0 +1,290 @@
+// Rows of package matrices: creation, the data lines of full, banded and
+// sparse rows, and the slot rules checked when a matrix closes.
+#define MSG_SRC MSGSRC_ROW
+#include "IbisParser/row.h"
+
+#include <cstring>
+
+#include "IbisParser/cmn.h"
+#include "IbisParser/msg.h"
+#include "IbisParser/mtx.h"
+#include "IbisParser/pkgmdl.h"
+
+namespace {
+
+const char kSourceName[] = "IbisParser/row";
+
+// Next blank- or tab-separated token of *cur, terminated in place; null at
+// the end of the line.
+char *NextToken(char **cur) {
+    char *p = *cur;
+    while (*p == ' ' || *p == '\t')
+        ++p;
+    if (*p == '\0') {
+        *cur = p;
+        return nullptr;
+    }
+    char *start = p;
+    while (*p != '\0' && *p != ' ' && *p != '\t')
+        ++p;
+    if (*p != '\0')
+        *p++ = '\0';
+    *cur = p;
+    return start;
+}
+
+// A token read as a number with its scale letter: 0 after 3103.
+int ReadValue(const char *token, double *value) {
+    int r = CMN_GetValue(token, value);
+    if (r == 0) {
+        MSG_ErrorLine(3103);
+        return 0;
+    }
+    if (r == 2)
+        MSG_WarningLine(3104);
+    return 1;
+}
+
+// Room for one more value (and its column in a sparse row).
+int MakeRoom(ROW *row, bool sparse) {
+    if (row->filled < row->room)
+        return 1;
+    uint32_t room = row->room < 4 ? 8 : (row->room > UINT32_MAX / 2 ? UINT32_MAX : row->room * 2);
+    if (room <= row->filled)
+        return 0;
+    double *values = row->values;
+    if (!CMN_Realloc(&values, static_cast<size_t>(room) * sizeof(double)))
+        return 0;  // the old block stays with the row
+    row->values = values;
+    if (sparse) {
+        uint32_t *columns = row->columns;
+        if (!CMN_Realloc(&columns, static_cast<size_t>(room) * sizeof(uint32_t)))
+            return 0;
+        row->columns = columns;
+    }
+    row->room = room;
+    return 1;
+}
+
+// Appends a value to a full or banded row.
+int Append(ROW *row, double value) {
+    if (!MakeRoom(row, false)) {
+        MSG_ErrorLine(3106);
+        return 0;
+    }
+    row->values[row->filled++] = value;
+    row->selfEntry = 1;
+    return 1;
+}
+
+// Makes the sparse bookkeeping of the matrix reach column `index`.
+int ReachColumn(MTX *matrix, uint32_t index) {
+    if (index < matrix->colRoom)
+        return 1;
+    uint64_t room = matrix->colRoom < 16 ? 16 : 2ull * matrix->colRoom;
+    while (room <= index)
+        room *= 2;
+    if (room > UINT32_MAX)
+        room = UINT32_MAX;
+    uint32_t *rows = matrix->colRow, *entries = matrix->colEntry;
+    if (!CMN_Realloc(&rows, room * sizeof(uint32_t)))
+        return 0;
+    matrix->colRow = rows;
+    if (!CMN_Realloc(&entries, room * sizeof(uint32_t)))
+        return 0;
+    matrix->colEntry = entries;
+    // Position 0 belongs to no row: the new columns are unset.
+    memset(rows + matrix->colRoom, 0, (room - matrix->colRoom) * sizeof(uint32_t));
+    matrix->colRoom = static_cast<uint32_t>(room);
+    return 1;
+}
+
+// A banded row whose slots are full takes one more value only by turning
+// the matrix into circle-back; 1 when that made room.
+int MakeBandedRoom(MTX *matrix, ROW *row) {
+    uint32_t bandwidth = 0, rows = 0;
+    if (!MTX_GetBandwidth(matrix, &bandwidth))
+        return 0;
+    uint64_t wide = static_cast<uint64_t>(bandwidth) + 1;
+    if (row->uiColumnCount == wide) {
+        MSG_ErrorLine(3107, row->uiColumnCount);
+        return 0;
+    }
+    int circleBack = 0;
+    if (!MTX_GetRowCount(matrix, &rows) || !MTX_IsCircleBack(matrix, &circleBack))
+        return 0;
+    if (rows >= static_cast<uint64_t>(row->position) + row->uiColumnCount || circleBack) {
+        MSG_ErrorLine(3107, row->uiColumnCount);
+        return 0;
+    }
+    if (row->uiColumnCount >= wide) {
+        MSG_BugLine(3108, kSourceName, __LINE__, static_cast<unsigned>(wide), row->uiColumnCount);
+        return 0;
+    }
+    return MTX_ConvertToCircleBack(matrix);
+}
+
+void ParseSlots(MTX *matrix, char *line, bool banded) {
+    ROW *row = matrix->pLastRow;
+    char *cur = line;
+    for (char *token; (token = NextToken(&cur)) != nullptr;) {
+        double value = 0.0;
+        if (!ReadValue(token, &value))
+            return;
+        if (row->filled >= row->uiColumnCount) {
+            if (!banded) {
+                MSG_ErrorLine(3105, row->uiColumnCount);
+                return;
+            }
+            if (!MakeBandedRoom(matrix, row))
+                return;
+        }
+        if (!Append(row, value))
+            return;
+    }
+}
+
+}  // namespace
+
+int ROW_Begin(MTX *matrix, const char *name, uint32_t columnCount) {
+    MSG_ASSERT(matrix != nullptr && name != nullptr);
+    matrix->pLastRow = nullptr;
+    ROW *row = nullptr;
+    if (!CMN_Alloc(&row, sizeof(ROW))) {
+        MSG_ErrorLine(3119);
+        return 0;
+    }
+    if (name[0] == '\0')
+        MSG_ErrorLine(3120);
+    if (strlen(name) > 5)
+        MSG_ErrorLine(3121);
+    CMN_StrNCopy(row->name, name, 5);
+    CMN_CheckReservedWord(row->name);
+    if (columnCount == 0) {
+        MSG_ErrorLine(3122);
+        CMN_Free(row);
+        return 0;
+    }
+    row->uiColumnCount = columnCount;
+    matrix->pLastRow = row;
+
+    uint32_t index = 0;
+    if (!PKGMDL_FindPinIndex(row->name, &index))
+        MSG_ErrorLine(3100, row->name);
+    if (matrix->tail == nullptr)
+        matrix->rows = row;
+    else
+        matrix->tail->next = row;
+    matrix->tail = row;
+    row->position = ++matrix->uiRowsFound;
+    int added = 0;
+    NAME_ENTRY *seen = NAMEIDX_Add(&matrix->rowNames, row->name, &added);
+    if (seen != nullptr) {
+        for (uint32_t i = 0; i < seen->number; ++i)
+            MSG_ErrorLine(3101, row->name);
+        ++seen->number;
+    }
+    if (index != 0 && index != row->position)
+        MSG_ErrorLine(3102, row->name, index, row->position);
+    return 1;
+}
+
+void ROW_ParseFull(MTX *matrix, char *line) {
+    MSG_ASSERT(matrix != nullptr && matrix->pLastRow != nullptr && line != nullptr);
+    ParseSlots(matrix, line, false);
+}
+
+void ROW_ParseBanded(MTX *matrix, char *line) {
+    MSG_ASSERT(matrix != nullptr && matrix->pLastRow != nullptr && line != nullptr);
+    ParseSlots(matrix, line, true);
+}
+
+void ROW_ParseSparse(MTX *matrix, char *line) {
+    MSG_ASSERT(matrix != nullptr && matrix->pLastRow != nullptr && line != nullptr);
+    ROW *row = matrix->pLastRow;
+    char *cur = line;
+    char *column = NextToken(&cur);
+    if (column == nullptr) {
+        MSG_ErrorLine(3110);
+        return;
+    }
+    if (strcmp(column, row->name) == 0)
+        row->selfEntry = 1;
+    uint32_t index = 0;
+    if (!PKGMDL_FindPinIndex(column, &index)) {
+        MSG_ErrorLine(3100, column);
+        return;  // no column to store at
+    }
+    if (index < row->position)
+        MSG_ErrorLine(3111, index);
+    if (index > row->uiColumnCount) {
+        MSG_BugLine(3112, kSourceName, __LINE__);
+        return;
+    }
+    if (!ReachColumn(matrix, index)) {
+        MSG_ErrorLine(3106);
+        return;
+    }
+    bool again = matrix->colRow[index] == row->position;
+    if (again)
+        MSG_ErrorLine(3113, index);
+    char *text = NextToken(&cur);
+    if (text == nullptr) {
+        MSG_ErrorLine(3114);
+        return;
+    }
+    double value = 0.0;
+    if (!ReadValue(text, &value))
+        return;
+    if (again) {
+        row->values[matrix->colEntry[index]] = value;  // the new value replaces the old
+    } else {
+        if (!MakeRoom(row, true)) {
+            MSG_ErrorLine(3106);
+            return;
+        }
+        matrix->colRow[index] = row->position;
+        matrix->colEntry[index] = row->filled;
+        row->columns[row->filled] = index;
+        row->values[row->filled++] = value;
+    }
+    char *extra = NextToken(&cur);
+    if (extra != nullptr)
+        MSG_ErrorLine(3115, extra);
+}
+
+int ROW_CheckEverySlot(const ROW *row) {
+    MSG_ASSERT(row != nullptr);
+    if (row->filled >= row->uiColumnCount)
+        return 1;
+    MSG_ErrorLine(3116, row->uiColumnCount, row->name, row->filled, row->filled == 1 ? "" : "s");
+    return 0;
+}
+
+int ROW_CheckAnySlot(const ROW *row) {
+    MSG_ASSERT(row != nullptr);
+    if (row->filled > 0)
+        return 1;
+    MSG_ErrorLine(3117, row->name);
+    return 0;
+}
+
+int ROW_Widen(ROW *row, uint32_t count) {
+    MSG_ASSERT(row != nullptr);
+    if (row->uiColumnCount > count) {
+        MSG_BugLine(3109, kSourceName, __LINE__);
+        return 0;
+    }
+    row->uiColumnCount = count;  // the new slots are empty: values are stored as they come
+    return 1;
+}
+
+void ROW_FreeList(ROW *rows) {
+    while (rows != nullptr) {
+        ROW *next = rows->next;
+        CMN_Free(rows->values);
+        CMN_Free(rows->columns);
+        CMN_Free(rows);
+        rows = next;
+    }
+}

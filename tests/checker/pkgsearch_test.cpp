@@ -1,0 +1,163 @@
+// The search of a directory's package files for a model the checked file
+// does not define: which files are listed, which are read, how often, and
+// that nothing is left behind.
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "PackageTest.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A package file defining the models given (one line each, as written).
+std::string PkgFile(const std::string &name, const std::string &defines) {
+    return "[IBIS Ver] 3.2\n[File Name] " + name + "\n[File Rev] 1\n" + defines + "[End]\n";
+}
+
+class PkgSearchTest : public PackageTest {
+protected:
+    void SetUp() override {
+        PackageTest::SetUp();
+        // Blanks, '&' and ';' would each break a command line built from it.
+        lib_ = dir_.path() + "/lib dir & x; y";
+        fs::create_directories(lib_);
+        PARSE_SetNoBanner(0);
+    }
+
+    void Put(const std::string &name, const std::string &text) {
+        Write("lib dir & x; y/" + name, text);
+    }
+
+    // Every path below the test directory.
+    std::set<std::string> Tree() {
+        std::set<std::string> all;
+        for (const auto &e : fs::recursive_directory_iterator(dir_.path()))
+            all.insert(e.path().string());
+        return all;
+    }
+
+    // Starts a pass over an .ibs file and makes the library directory the
+    // remembered one, as an .ami name with a directory would.
+    void BeginIbs() {
+        Parse("t.ibs", "[IBIS Ver] 3.2\n[File Name] t.ibs\n[File Rev] 1\n[End]\n", FILE_IBS);
+        CMN_SetBaseDirectory((lib_ + "/").c_str());
+    }
+
+    std::set<std::string> ModelNames() {
+        std::set<std::string> names;
+        for (PKGMDL *m = Models(); m != nullptr; m = m->next)
+            names.insert(m->name);
+        return names;
+    }
+
+    std::string lib_;
+};
+
+TEST_F(PkgSearchTest, ListsOnlyVisiblePackageFilesAndReadsEachOnce) {
+    Put("a.pkg", PkgFile("a.pkg", "[Define_Package Model]   PKG1_BIG\n"));
+    Put("X.PKG", PkgFile("x.pkg", "[DEFINE PACKAGE_MODEL] PKG2\n"));
+    Put("b.pkg", PkgFile("b.pkg", "  [define package model] PKG1\n[Define Package Model] OTHER\n"));
+    Put(".hidden.pkg", PkgFile(".hidden.pkg", "[Define Package Model] PKG1\n"));
+    Put("c.txt", PkgFile("c.txt", "[Define Package Model] PKG1\n"));
+    Put("x.pkg/inner.pkg", PkgFile("inner.pkg", "[Define Package Model] PKG1\n"));
+    BeginIbs();
+    const std::set<std::string> before = Tree();
+
+    // PKG1_BIG begins with PKG1: both files are read, in listing order.
+    EXPECT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);
+    std::string out = Output();
+    EXPECT_EQ(out.find("Checking a.pkg"), out.find("\nChecking ") + 1) << out;
+    EXPECT_NE(out.find("Checking b.pkg"), std::string::npos) << out;
+    EXPECT_EQ(out.find("hidden"), std::string::npos) << out;
+    EXPECT_EQ(out.find("inner"), std::string::npos) << out;
+    EXPECT_EQ(ModelNames(), (std::set<std::string>{"PKG1_BIG", "PKG1", "OTHER"}));
+
+    // Asked again (a second component naming it): found, nothing read twice.
+    EXPECT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);
+    EXPECT_EQ(PKGMDL_FindInPkgFiles("OTHER"), 1);
+    EXPECT_EQ(Output(), "");
+    EXPECT_EQ(PKGMDL_FindInPkgFiles("PKG2"), 1);
+    EXPECT_NE(Output().find("Checking X.PKG"), std::string::npos);
+    EXPECT_EQ(PKGMDL_FindInPkgFiles("NONE"), 0);
+    EXPECT_EQ(PKGMDL_FindInPkgFiles("pkg1"), 0);
+    EXPECT_EQ(Output(), "");
+
+    // Each model arrived once: no duplicate for the whole-file check.
+    PKGMDL_CheckAll(Models());
+    EXPECT_EQ(Output(), "");
+    char dir[CMN_PATH_MAX + 1];
+    CMN_GetBaseDirectory(dir);
+    EXPECT_EQ(std::string(dir), lib_ + "/");
+    Close();
+    EXPECT_EQ(Tree(), before);  // no listing or other file left behind
+}
+
+TEST_F(PkgSearchTest, AnEmptyDirectoryFindsNothingSilently) {
+    Put("a.ibs", "");
+    BeginIbs();
+    const std::set<std::string> before = Tree();
+    EXPECT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 0);
+    EXPECT_EQ(Output(), "");
+    Close();
+    EXPECT_EQ(Tree(), before);
+}
+
+TEST_F(PkgSearchTest, EachPassReadsIntoItsOwnRoot) {
+    Put("a.pkg", PkgFile("a.pkg", "[Define Package Model] PKG1\n"));
+    Put("b.pkg", PkgFile("b.pkg", "[Define Package Model] PKG2\n"));
+    BeginIbs();
+    ASSERT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);
+    IBIS *outer = nullptr;
+    IBIS_GetCurrent(&outer);
+
+    // A nested pass (a file a board refers to) scans and reads for itself...
+    ASSERT_EQ(CHECKPASS_BeginFile(), 1);
+    EXPECT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);
+    EXPECT_EQ(PKGMDL_FindInPkgFiles("PKG2"), 1);
+    EXPECT_EQ(ModelNames(), (std::set<std::string>{"PKG1", "PKG2"}));
+    CHECKPASS_EndFile();
+
+    // ...and leaves the outer pass's reads as they were.
+    IBIS *root = nullptr;
+    IBIS_GetCurrent(&root);
+    ASSERT_EQ(root, outer);
+    EXPECT_EQ(ModelNames(), (std::set<std::string>{"PKG1"}));
+    Output();
+    EXPECT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);
+    EXPECT_EQ(Output(), "");
+    EXPECT_EQ(PKGMDL_FindInPkgFiles("PKG2"), 1);
+    EXPECT_NE(Output().find("Checking b.pkg"), std::string::npos);
+    EXPECT_EQ(ModelNames(), (std::set<std::string>{"PKG1", "PKG2"}));
+    Close();
+
+    // A later pass starts afresh.
+    BeginIbs();
+    EXPECT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);
+    EXPECT_EQ(ModelNames(), (std::set<std::string>{"PKG1"}));
+}
+
+TEST_F(PkgSearchTest, NoModelOfTheCheckedFileTakesThePackageFilesLines) {
+    // The checked file leaves a model open: an unknown keyword ends nothing.
+    Put("a.pkg", "[IBIS Ver] 3.2\n[File Name] a.pkg\n[File Rev] 1\n[Number Of Pins] 7\n"
+                 "[Define Package Model] PKG1\n[End]\n");
+    Parse("t.ibs", "[IBIS Ver] 3.2\n[File Name] t.ibs\n[File Rev] 1\n[Define Package Model] P\n"
+                   "[Bogus]\n[End]\n",
+          FILE_IBS);
+    CMN_SetBaseDirectory((lib_ + "/").c_str());
+    PKGMDL *open = Models();
+    ASSERT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);
+    EXPECT_EQ(open->Number_of_Pins, 0u);
+    EXPECT_NE(Messages(Output()).find("ERROR (line    4) - Orphan Package Model keyword."), std::string::npos);
+}
+
+TEST_F(PkgSearchTest, OutsideAPassTheScanLastsOneCall) {
+    Put("a.pkg", PkgFile("a.pkg", "[Define Package Model] PKG1\n"));
+    CMN_SetBaseDirectory((lib_ + "/").c_str());
+    ASSERT_EQ(IBIS_Create(), 1);
+    EXPECT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);  // its scan is freed with the call
+    EXPECT_EQ(ModelNames(), (std::set<std::string>{"PKG1"}));
+}
+
+}  // namespace
