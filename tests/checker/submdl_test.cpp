@@ -191,6 +191,16 @@ const FileCase kCases[] = {
      "ERROR (line    7) - No maximum Value Was Provided for V_trigger_r\n"
      "WARNING -\n    Submodel s: V_trigger_r (Typ) is less than the start of Rising Waveform\n" +
          Unref({"s"})},
+    // Models name their submodels in [Add Submodel]; both ends are checked.
+    {"add submodel references", "4.2",
+     "[Model] in\nModel_type Input\nC_comp 1p 1p 1p\nVinl = 0.8\nVinh = 2.0\n"
+     "[Voltage Range] 3.3 3.0 3.6\n[Add Submodel]\ns Non-Driving\nmissing All\n" +
+         Sub("Dynamic_clamp", kGndClamp) + "[Submodel] unused\nSubmodel_type Dynamic_clamp\n" +
+         kGndClamp,
+     Unref({"unused"}) +
+         "ERROR - Could not find definition for Submodel missing of Model in\n"
+         "WARNING - Model in not referenced in any [Pin], [Model Selector], [Driver Schedule] or "
+         "[Series Pin Mapping] sections.\n No more warnings will be generated for un-referenced models\n"},
     // After a submodel ends, its keywords are orphans until the next [Model];
     // the keyword after them has no submodel to end.
     {"orphan submodel keywords", "4.2",

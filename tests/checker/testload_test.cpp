@@ -304,3 +304,67 @@ TEST_F(TestRecordTest, ValuesAndWaveformsLandInTheirSlots) {
 }
 
 }  // namespace
+
+namespace {
+
+// Two models that pass their own checks: an Output and an Input.
+const char kModels[] =
+    "[Model] out\nModel_type Output\nC_comp 1p 1p 1p\nVmeas = 1.5\n[Voltage Range] 3.3 3.0 3.6\n"
+    "[Ramp]\ndV/dt_r 1/1n 1/1n 1/1n\ndV/dt_f 1/1n 1/1n 1/1n\n"
+    "[Model] in\nModel_type Input\nC_comp 1p 1p 1p\nVinl = 0.8\nVinh = 2.0\n"
+    "[Voltage Range] 3.3 3.0 3.6\n";
+// No pin names the models: the newest draws the one unreferenced warning.
+const char kUnreferenced[] =
+    "WARNING - Model in not referenced in any [Pin], [Model Selector], [Driver Schedule] or "
+    "[Series Pin Mapping] sections.\n No more warnings will be generated for un-referenced models\n";
+
+std::string Wave() { return "[Rising Waveform Near]\n0 0 0 0\n1n 1 1 1\n"; }
+
+// The references of test loads and test data to models and test loads,
+// checked at the end of the file. No component sits on a [Diff Pin], so
+// every inverting model draws its warning.
+const FileCase kReferenceCases[] = {
+    {"receivers", "4.2",
+     std::string(kModels) +
+         "[Test Load] a\nTest_load_type Differential\nReceiver_model in\nReceiver_model_inv in\n"
+         "[Test Load] b\nTest_load_type Differential\nReceiver_model out\nReceiver_model_inv out\n"
+         "[Test Load] c\nTest_load_type Differential\nReceiver_model nothing\n"
+         "Receiver_model_inv none\n",
+     "ERROR - Receiver_model 'nothing' in Test Load 'c' is not defined in the file\n"
+     "ERROR - Receiver_model_inv 'none' in Test Load 'c' is not defined in the file\n"
+     "WARNING - Driver_model 'out' in Test Load 'b' is not an input type.\n"
+     "WARNING - Driver_model 'out' in Test Load 'b' is not an input type.\n"
+     "WARNING - Receiverr_model_inv 'out' in Test Load 'b' is not associated with a Differential Pin.\n"
+     "WARNING - Receiverr_model_inv 'in' in Test Load 'a' is not associated with a Differential Pin.\n" +
+         std::string(kUnreferenced)},
+    {"drivers and test loads", "4.2",
+     std::string(kModels) + "[Test Load] tl\nTest_load_type Single_ended\n"
+         "[Test Data] a\nTest_data_type Single_ended\nDriver_model out\nTest_load tl\n" + Wave() +
+         "[Test Data] b\nTest_data_type Differential\nDriver_model in\nDriver_model_inv out\n"
+         "Test_load tl\n" + Wave() +
+         "[Test Data] c\nTest_data_type Differential\nDriver_model nothing\n"
+         "Driver_model_inv none\nTest_load other\n" + Wave(),
+     "ERROR - Driver_model 'nothing' in Test Data 'c' is not defined in the file\n"
+     "ERROR - Driver_model_inv 'none' in Test Data 'c' is not defined in the file\n"
+     "ERROR -\n    Test Load 'other' referenced in Test Data 'c' is not defined in the file\n"
+     "WARNING - Driver_model 'in' in Test Data 'b' is not an output type.\n"
+     "WARNING - Driver_model_inv 'out' in Test Data 'b' is not associated with a Differential Pin.\n"
+     "ERROR - Test_data_type in Test Data 'b' is not the same as Test_load_type in referenced Test Load 'tl'\n" +
+         std::string(kUnreferenced)},
+    {"no test loads", "4.2",
+     std::string(kModels) + "[Test Data] a\nTest_data_type Single_ended\nDriver_model out\n"
+         "Test_load tl\n" + Wave(),
+     "ERROR - Test Data 'a' references undefined Test Loads\n" + std::string(kUnreferenced)},
+};
+
+class TestReferenceTest : public SectionFileTest, public ::testing::WithParamInterface<FileCase> {};
+
+TEST_P(TestReferenceTest, Messages) {
+    const FileCase &c = GetParam();
+    EXPECT_EQ(Run(c.version, c.body), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, TestReferenceTest, ::testing::ValuesIn(kReferenceCases),
+                         CaseName<FileCase>);
+
+}  // namespace
