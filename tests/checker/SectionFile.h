@@ -28,14 +28,16 @@ protected:
                                    " Compatibility...\n\n";
         if (out.compare(0, banner.size(), banner) == 0)
             out.erase(0, banner.size());
-        const size_t summary = out.rfind("Errors  : ");
+        // The summary: an empty line when anything counted was said, the
+        // bug count when there are bugs, then the error count and the rest.
+        size_t summary = out.rfind("Errors  : ");
         if (summary != std::string::npos) {
+            const size_t bugs = out.rfind("Bugs    : ", summary);
+            if (bugs != std::string::npos && out.find('\n', bugs) + 1 == summary)
+                summary = bugs;
+            if (summary >= 2 && out[summary - 1] == '\n' && out[summary - 2] == '\n')
+                --summary;
             out.erase(summary);
-            if (!out.empty() && out.back() == '\n' && out.size() >= 2 &&
-                out[out.size() - 2] == '\n')
-                out.pop_back();
-            else if (out == "\n")
-                out.clear();
         }
         const std::string noComponent = "ERROR - Required keyword 'Component' not found.\n";
         const size_t at = out.find(noComponent);
