@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "IbisParser/acdc.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/crv.h"
 #include "IbisParser/hdr.h"
@@ -51,6 +52,17 @@ void TestloadSetNext(void *record, void *next) {
 void TestloadFree(void *head) { TESTLOAD_Free(static_cast<TESTLOAD *>(head)); }
 SUBMDL *SubmdlNext(SUBMDL *submodel) { return submodel->next; }
 const char *SubmdlName(const SUBMDL *submodel) { return submodel->name; }
+void SubmdlClamps(const SUBMDL *submodel, int *submodelType, const CRV **gndClamp,
+                  const CRV **powerClamp) {
+    *submodelType = submodel->Submodel_type;
+    *gndClamp = submodel->gndClamp;
+    *powerClamp = submodel->powerClamp;
+}
+
+void AcdcCheckModels(MDL *models) { ACDC_CheckModels(models); }
+void AcdcCheckAddSubmodels(MDL *models, SUBMDL *submodels) {
+    ACDC_CheckAddSubmodels(models, submodels);
+}
 
 }  // namespace
 
@@ -82,7 +94,7 @@ IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
 // One line per check, in the order of the record.
 IBIS_CHECKS IBIS_checks = {
     /* rcvthCheckAll */ nullptr,
-    /* acdcCheckModels */ nullptr,
+    /* acdcCheckModels */ AcdcCheckModels,
     /* chkCheckModels */ nullptr,
     /* drvshCheckAll */ nullptr,
     /* algmodCheckModels */ nullptr,
@@ -94,7 +106,7 @@ IBIS_CHECKS IBIS_checks = {
     /* testloadCheckAll */ TESTLOAD_CheckAll,
     /* mdlCheckSubmodelsReferenced */ MDL_CheckSubmodelsReferenced,
     /* chkCheckSubmodels */ nullptr,
-    /* acdcCheckAddSubmodels */ nullptr,
+    /* acdcCheckAddSubmodels */ AcdcCheckAddSubmodels,
     /* mdlCheckAddSubmodelRefs */ MDL_CheckAddSubmodelRefs,
     /* mdlWarnUnreferenced */ MDL_WarnUnreferenced,
     /* ebdmdlCheckAll */ nullptr,
@@ -110,6 +122,8 @@ MDL_EXTERNAL_OPS MDL_externalOps = {};
 MDL_SUBMODEL_OPS MDL_submodelOps = {SUBMDL_FindByName, SubmdlNext, SubmdlName};
 
 RCVTH_OPS RCVTH_ops = {};
+
+ACDC_OPS ACDC_ops = {SubmdlClamps};
 
 namespace {
 

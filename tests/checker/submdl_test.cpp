@@ -201,6 +201,24 @@ const FileCase kCases[] = {
          "ERROR - Could not find definition for Submodel missing of Model in\n"
          "WARNING - Model in not referenced in any [Pin], [Model Selector], [Driver Schedule] or "
          "[Series Pin Mapping] sections.\n No more warnings will be generated for un-referenced models\n"},
+    // A Dynamic_clamp submodel's clamps join the model's in the clamp check.
+    {"dynamic clamp joins the model's clamps", "4.2",
+     "[Model] io\nModel_type I/O\nC_comp 1p 1p 1p\nVinl = 0.8\nVinh = 2.0\nVmeas = 1.5\n"
+     "[Voltage Range] 3.3 3.0 3.6\n[GND Clamp]\n-1 -10m -10m -10m\n0 0 0 0\n1 0 0 0\n"
+     "[POWER Clamp]\n-1 10m 10m 10m\n0 0 0 0\n1 0 0 0\n" + std::string(kRamp) +
+         "[Add Submodel]\ns All\n" +
+         Sub("Dynamic_clamp", "[GND Clamp]\n-1 -1m -1m -1m\n-0.5 5 5 5\n0 0 0 0\n"),
+     "NOTE (line   29) - GND Clamp Typical data is non-monotonic\n"
+     "NOTE (line   29) - GND Clamp Minimum data is non-monotonic\n"
+     "NOTE (line   29) - GND Clamp Maximum data is non-monotonic\n"
+     "WARNING - Combined Clamp in Non Driving Mode for Model io Typical data is non-monotonic\n"
+     "WARNING -\n    Combined Clamp in Driving Mode for Model io Typical data is non-monotonic\n"
+     "WARNING - Combined Clamp in Non Driving Mode for Model io Minimum data is non-monotonic\n"
+     "WARNING -\n    Combined Clamp in Driving Mode for Model io Minimum data is non-monotonic\n"
+     "WARNING - Combined Clamp in Non Driving Mode for Model io Maximum data is non-monotonic\n"
+     "WARNING -\n    Combined Clamp in Driving Mode for Model io Maximum data is non-monotonic\n"
+     "WARNING - Model io not referenced in any [Pin], [Model Selector], [Driver Schedule] or "
+     "[Series Pin Mapping] sections.\n No more warnings will be generated for un-referenced models\n"},
     // After a submodel ends, its keywords are orphans until the next [Model];
     // the keyword after them has no submodel to end.
     {"orphan submodel keywords", "4.2",

@@ -1,8 +1,10 @@
-// The [Model] section when memory runs out.
+// The [Model] section when memory runs out. The text library's calloc calls
+// go through a wrapper (linked with --wrap=calloc) that a test arms to fail
+// the next request.
 #include <cstdlib>
 #include <regex>
 
-#include "FailAlloc.h"
+#include "AllocFail.h"
 #include "tests/checker/ModelFixture.h"
 
 namespace {
@@ -16,9 +18,9 @@ int g_countdown = 0;
 void FailingModelLine(int lineType, IBIS_KEYWORD code, char *text) {
     if (lineType == LINE_KEYWORD && g_keyword != nullptr &&
         strncmp(text, g_keyword, strlen(g_keyword)) == 0 && --g_countdown == 0)
-        FailNextAlloc(true);
+        FailCalloc(1);
     MDL_ParseLine(lineType, code, text);
-    FailNextAlloc(false);
+    FailCalloc(0);
 }
 
 class ModelAllocTest : public ModelTest {
@@ -55,9 +57,9 @@ TEST_F(ModelAllocTest, SeriesKeywordsAfterAFailedOn) {
 // orphans, and the model before it is not renamed.
 TEST_F(ModelAllocTest, ModelThatCannotBeMade) {
     PARSE_sections[SECTION_MODEL].init = [] {
-        FailNextAlloc(g_countdown == 1);
+        FailCalloc(g_countdown == 1 ? 1 : 0);
         MDL_Init();
-        FailNextAlloc(false);
+        FailCalloc(0);
     };
     g_keyword = "[Model]";
     g_countdown = 2;

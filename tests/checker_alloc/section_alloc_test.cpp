@@ -3,7 +3,7 @@
 // its lines are passed over.
 #include <regex>
 
-#include "FailAlloc.h"
+#include "AllocFail.h"
 #include "IbisParser/smspec.h"
 #include "IbisParser/submdl.h"
 #include "IbisParser/testdata.h"
@@ -21,14 +21,14 @@ PARSE_HANDLERS g_real[SECTION_COUNT];
 template <int Section> void FailingLine(int lineType, IBIS_KEYWORD code, char *text) {
     if (lineType == LINE_KEYWORD && strncmp(text, g_keyword, strlen(g_keyword)) == 0 &&
         --g_countdown == 0)
-        FailNextAlloc(true);
+        FailCalloc(1);
     g_real[Section].parseLine(lineType, code, text);
-    FailNextAlloc(false);
+    FailCalloc(0);
 }
 template <int Section> void FailingInit() {
-    FailNextAlloc(g_countdown == 1 && strcmp(g_keyword, "[Submodel]") == 0);
+    FailCalloc(g_countdown == 1 && strcmp(g_keyword, "[Submodel]") == 0 ? 1 : 0);
     g_real[Section].init();
-    FailNextAlloc(false);
+    FailCalloc(0);
 }
 
 class SectionAllocTest : public SectionFileTest {
