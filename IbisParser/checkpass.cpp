@@ -7,10 +7,12 @@
 
 #include "IbisParser/acdc.h"
 #include "IbisParser/cmn.h"
+#include "IbisParser/cmpnt.h"
 #include "IbisParser/crv.h"
 #include "IbisParser/hdr.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl.h"
+#include "IbisParser/msel.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse.h"
 #include "IbisParser/pkgmdl.h"
@@ -50,6 +52,11 @@ void TestloadSetNext(void *record, void *next) {
     TESTLOAD_SetNext(static_cast<TESTLOAD *>(record), static_cast<TESTLOAD *>(next));
 }
 void TestloadFree(void *head) { TESTLOAD_Free(static_cast<TESTLOAD *>(head)); }
+void MselSetNext(void *record, void *next) {
+    MSEL_SetNext(static_cast<MSEL *>(record), static_cast<MSEL *>(next));
+}
+void MselFree(void *head) { MSEL_Free(static_cast<MSEL *>(head)); }
+void MselEndKeyword(IBIS_KEYWORD) { MSEL_EndKeyword(); }
 SUBMDL *SubmdlNext(SUBMDL *submodel) { return submodel->next; }
 const char *SubmdlName(const SUBMDL *submodel) { return submodel->name; }
 void SubmdlClamps(const SUBMDL *submodel, int *submodelType, const CRV **gndClamp,
@@ -58,6 +65,11 @@ void SubmdlClamps(const SUBMDL *submodel, int *submodelType, const CRV **gndClam
     *gndClamp = submodel->gndClamp;
     *powerClamp = submodel->powerClamp;
 }
+
+void CmpntSetNext(void *record, void *next) {
+    CMPNT_SetNext(static_cast<CMPNT *>(record), static_cast<CMPNT *>(next));
+}
+void CmpntFree(void *head) { CMPNT_Free(static_cast<CMPNT *>(head)); }
 
 void AcdcCheckModels(MDL *models) { ACDC_CheckModels(models); }
 void AcdcCheckAddSubmodels(MDL *models, SUBMDL *submodels) {
@@ -68,12 +80,12 @@ void AcdcCheckAddSubmodels(MDL *models, SUBMDL *submodels) {
 
 PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
     /* SECTION_HEADER   */ {HDR_Init, HDR_ParseLine, HDR_EndKeyword, HDR_Reset},
-    /* SECTION_COMPONENT*/ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_COMPONENT*/ {CMPNT_Init, CMPNT_ParseLine, CMPNT_EndKeyword, CMPNT_Reset},
     /* SECTION_EXTCKT   */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_MODEL    */ {MDL_Init, MDL_ParseLine, MDL_EndKeyword, MDL_Reset},
     /* SECTION_PKGMDL   */ {PKGMDL_Init, PKGMDL_ParseLine, PKGMDL_EndKeyword, PKGMDL_Reset},
     /* SECTION_EBDMDL   */ {nullptr, nullptr, nullptr, nullptr},
-    /* SECTION_MSEL     */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_MSEL     */ {MSEL_Init, MSEL_ParseLine, MselEndKeyword, MSEL_Reset},
     /* SECTION_SUBMDL   */ {SUBMDL_Init, SUBMDL_ParseLine, SUBMDL_EndKeyword, SUBMDL_Reset},
     /* SECTION_TESTDATA */ {TESTDATA_Init, TESTDATA_ParseLine, TESTDATA_EndKeyword, TESTDATA_Reset},
     /* SECTION_TESTLOAD */ {TESTLOAD_Init, TESTLOAD_ParseLine, TESTLOAD_EndKeyword, TESTLOAD_Reset},
@@ -81,10 +93,10 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
 
 IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
     /* IBIS_LIST_HEADER */ {HdrSetNext, HdrFree},
-    /* IBIS_LIST_COMPONENT */ {nullptr, nullptr},
+    /* IBIS_LIST_COMPONENT */ {CmpntSetNext, CmpntFree},
     /* IBIS_LIST_MODEL */ {MdlSetNext, MdlFree},
     /* IBIS_LIST_PKGMDL */ {PkgmdlSetNext, PkgmdlFree},
-    /* IBIS_LIST_MSEL */ {nullptr, nullptr},
+    /* IBIS_LIST_MSEL */ {MselSetNext, MselFree},
     /* IBIS_LIST_EBDMDL */ {nullptr, nullptr},
     /* IBIS_LIST_SUBMDL */ {SubmdlSetNext, SubmdlFree},
     /* IBIS_LIST_TESTDATA */ {TestdataSetNext, TestdataFree},
@@ -98,9 +110,9 @@ IBIS_CHECKS IBIS_checks = {
     /* chkCheckModels */ nullptr,
     /* drvshCheckAll */ nullptr,
     /* algmodCheckModels */ nullptr,
-    /* mselCheckAll */ nullptr,
+    /* mselCheckAll */ MSEL_CheckAll,
     /* chkCheckComponents */ nullptr,
-    /* cmpntCheckAll */ nullptr,
+    /* cmpntCheckAll */ CMPNT_CheckAll,
     /* pkgmdlCheckAll */ PKGMDL_CheckAll,
     /* testdataCheckAll */ TESTDATA_CheckAll,
     /* testloadCheckAll */ TESTLOAD_CheckAll,
@@ -121,7 +133,16 @@ MDL_EXTERNAL_OPS MDL_externalOps = {};
 
 MDL_SUBMODEL_OPS MDL_submodelOps = {SUBMDL_FindByName, SubmdlNext, SubmdlName};
 
-RCVTH_OPS RCVTH_ops = {};
+RCVTH_OPS RCVTH_ops = {
+    /* isModelOnDiffPin */ CMPNT_IsModelOnDiffPin,
+};
+
+// The component's other tables, blocks and package-model lookups.
+CMPNT_TABLES CMPNT_tables = {};
+CMPNT_EMI_OPS CMPNT_emiOps = {};
+CMPNT_CIRCUIT_OPS CMPNT_circuitOps = {};
+CMPNT_PKGMDL_OPS CMPNT_pkgmdlOps = {PKGMDL_FindByName, PKGMDL_FindInPkgFiles,
+                                    PKGMDL_NextPinNumber};
 
 ACDC_OPS ACDC_ops = {SubmdlClamps};
 

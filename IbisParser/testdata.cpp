@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "IbisParser/cmn.h"
+#include "IbisParser/cmpnt.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl.h"
 #include "IbisParser/msg.h"
@@ -156,7 +157,7 @@ void CheckDriverModels(const TESTDATA *d, const IBIS *root) {
         }
         if (IsInputOnly(m->Model_type))
             MSG_Warning(2339, d->Driver_model_inv, d->name);
-        if (TESTLOAD_IsModelOnDiffPin(m) == 0)
+        if (CMPNT_IsModelOnDiffPin(m, nullptr) == 0)
             MSG_Warning(2341, d->Driver_model_inv, d->name);
     }
 }

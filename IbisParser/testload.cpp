@@ -7,11 +7,11 @@
 #include <cstring>
 
 #include "IbisParser/cmn.h"
+#include "IbisParser/cmpnt.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/namedlist.h"
-#include "IbisParser/rcvth.h"
 #include "IbisParser/rng.h"
 
 namespace {
@@ -162,15 +162,11 @@ void CheckReceiver(const char *model, const TESTLOAD *t, MDL *models, int invert
     }
     if (IsOutputOnly(m->Model_type))
         MSG_Warning(2234, model, t->name);
-    if (inverting && TESTLOAD_IsModelOnDiffPin(m) == 0)
+    if (inverting && CMPNT_IsModelOnDiffPin(m, nullptr) == 0)
         MSG_Warning(2236, model, t->name);
 }
 
 }  // namespace
-
-int TESTLOAD_IsModelOnDiffPin(MDL *model) {
-    return RCVTH_ops.isModelOnDiffPin != nullptr ? RCVTH_ops.isModelOnDiffPin(model, nullptr) : 0;
-}
 
 int TESTLOAD_ParseName(const char *text, char *name, const TEST_CODES *c) {
     const char *rest = text;

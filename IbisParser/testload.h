@@ -8,7 +8,6 @@
 #include "IbisParser/parse.h"
 
 struct RNG;
-struct MDL;
 struct NAMEDLIST_INDEX;
 
 // Test_load_type and Test_data_type codes.
@@ -84,10 +83,6 @@ void TESTLOAD_ParseType(const char *text, const char *subparam, const char *owne
 // "Receiver_model name" and the like into field (room for limit + 1).
 void TESTLOAD_ParseModelName(const char *text, const char *subparam, const char *ownerName,
                              char *field, size_t limit, const TEST_CODES *codes);
-
-// 1 when the model sits on a [Diff Pin] (the component section marks it
-// differential); 0 while that section is not built.
-int TESTLOAD_IsModelOnDiffPin(MDL *model);
 
 // Records.
 int TESTLOAD_Create(TESTLOAD **out);
