@@ -2,6 +2,8 @@
 // gives (the body starts on line 4).
 #include "SectionFile.h"
 
+#include "IbisParser/cmpnt.h"
+#include "IbisParser/difpin.h"
 #include "IbisParser/mdl.h"
 #include "IbisParser/msel.h"
 
@@ -125,6 +127,64 @@ TEST_F(SectionFileTest, SelectorKindFollowsItsFirstRow) {
     EXPECT_EQ(MSEL_FindByName("diff", root->modelSelectors)->single_ended, 0);
     EXPECT_EQ(MDL_FindByName("out", root->models)->referenced, 1);
     CHECKPASS_EndFile();
+}
+
+// The whole file with components: models found on a [Diff Pin] make a
+// selector differential, and the pins that name it must be diff pins too.
+// The [Diff Pin] rows are read by a stand-in that keeps their two pins.
+class SelectorFlowTest : public SectionFileTest {
+protected:
+    void SetUp() override {
+        SectionFileTest::SetUp();
+        tables_ = CMPNT_tables;
+        CMPNT_tables.diffPin.addRow = [](CMPNT *c, const char *text) {
+            DIFPIN *row = nullptr;
+            if (!CMN_Alloc(&row, sizeof(DIFPIN)))
+                return 0;
+            sscanf(text, "%5s %5s", row->pin, row->inv_pin);
+            DIFPIN **tail = &c->diff_pins;
+            while (*tail != nullptr)
+                tail = &(*tail)->next;
+            *tail = row;
+            return 1;
+        };
+        CMPNT_tables.diffPin.freeRows = [](CMPNT *c) {
+            for (DIFPIN *r = c->diff_pins; r != nullptr;) {
+                DIFPIN *next = r->next;
+                CMN_Free(r);
+                r = next;
+            }
+            c->diff_pins = nullptr;
+        };
+        MSG_SuppressCautions(0);
+    }
+    void TearDown() override {
+        SectionFileTest::TearDown();
+        CMPNT_tables = tables_;
+        MSG_SuppressCautions(1);
+    }
+    CMPNT_TABLES tables_;
+};
+
+const char kComponent[] =
+    "[Component] c\n[Manufacturer] m\n[Package]\nR_pkg 1m 1m 1m\nL_pkg 1n 1n 1n\nC_pkg 1p 1p 1p\n"
+    "[Pin] signal_name model_name\n1 a sel\n2 b sel\n3 c in\n4 d GND\n"
+    "[Diff Pin] inv_pin vdiff tdelay_typ tdelay_min tdelay_max\n3 4 0.1 0 0 0\n";
+
+TEST_F(SelectorFlowTest, SingleEndedModelInADifferentialSelector) {
+    EXPECT_EQ(Run("4.2", std::string(kComponent) + "[Model Selector] sel\nin the input\n"
+                                                   "out the output\n" + kModels),
+              "WARNING - Model out in Model Selector sel is Single Ended, but this Model "
+              "Selector contains Differential models too \n"
+              "CAUTION - Pin 1 is not defined as a Diff Pin though the associated Model "
+              "Selector sel was determined to be Differential\n"
+              "CAUTION - Pin 2 is not defined as a Diff Pin though the associated Model "
+              "Selector sel was determined to be Differential\n");
+    // The other order: the first row sets the kind, the later one differs.
+    EXPECT_EQ(Run("4.2", std::string(kComponent) + "[Model Selector] sel\nout the output\n"
+                                                   "in the input\n" + kModels),
+              "WARNING - Model in in Model Selector sel is Differential, but this Model "
+              "Selector contains Single Ended models too \n");
 }
 
 }  // namespace
