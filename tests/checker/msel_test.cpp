@@ -62,6 +62,9 @@ const FileCase kCases[] = {
      "ERROR - Model 'in' in Model Selector 'abcdefghijklmnopqrst' is not defined in the file\n"
      "ERROR - Model 'abcdefghijklmnopqrst' in Model Selector 'abcdefghijklmnopqrst' is not "
      "defined in the file\n"},
+    {"name limit 4.2", "4.2",
+     "[Model Selector] " + std::string(41, 's') + "\nin a\nout b\n" + kModels,
+     "ERROR (line    4) - Model Selector Name Over 40 Characters Long\n"},
     // The description takes 80 characters less the stored model name: with a
     // name cut to 40, a description of 45 characters is cut to 40.
     {"description limits", "4.2",
