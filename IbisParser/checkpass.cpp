@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "IbisParser/acdc.h"
+#include "IbisParser/circuit.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/cmpnt.h"
 #include "IbisParser/crv.h"
@@ -17,6 +18,7 @@
 #include "IbisParser/msel.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/mspec.h"
+#include "IbisParser/node.h"
 #include "IbisParser/parse.h"
 #include "IbisParser/pkgmdl.h"
 #include "IbisParser/ramp.h"
@@ -68,6 +70,10 @@ void SubmdlClamps(const SUBMDL *submodel, int *submodelType, const CRV **gndClam
     *gndClamp = submodel->gndClamp;
     *powerClamp = submodel->powerClamp;
 }
+void ExtcktSetNext(void *record, void *next) {
+    MDL_SetExternalCircuitNext(static_cast<EXTCKT *>(record), static_cast<EXTCKT *>(next));
+}
+void ExtcktFree(void *head) { MDL_FreeExternalCircuits(static_cast<EXTCKT *>(head)); }
 
 void CmpntSetNext(void *record, void *next) {
     CMPNT_SetNext(static_cast<CMPNT *>(record), static_cast<CMPNT *>(next));
@@ -84,7 +90,8 @@ void AcdcCheckAddSubmodels(MDL *models, SUBMDL *submodels) {
 PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
     /* SECTION_HEADER   */ {HDR_Init, HDR_ParseLine, HDR_EndKeyword, HDR_Reset},
     /* SECTION_COMPONENT*/ {CMPNT_Init, CMPNT_ParseLine, CMPNT_EndKeyword, CMPNT_Reset},
-    /* SECTION_EXTCKT   */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_EXTCKT   */ {MDL_InitExternalCircuit, MDL_ParseExternalCircuitLine, nullptr,
+                            MDL_ResetExternalCircuit},
     /* SECTION_MODEL    */ {MDL_Init, MDL_ParseLine, MDL_EndKeyword, MDL_Reset},
     /* SECTION_PKGMDL   */ {PKGMDL_Init, PKGMDL_ParseLine, PKGMDL_EndKeyword, PKGMDL_Reset},
     /* SECTION_EBDMDL   */ {nullptr, nullptr, nullptr, nullptr},
@@ -104,6 +111,7 @@ IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
     /* IBIS_LIST_SUBMDL */ {SubmdlSetNext, SubmdlFree},
     /* IBIS_LIST_TESTDATA */ {TestdataSetNext, TestdataFree},
     /* IBIS_LIST_TESTLOAD */ {TestloadSetNext, TestloadFree},
+    /* IBIS_LIST_EXTCKT */ {ExtcktSetNext, ExtcktFree},
 };
 
 // One line per check, in the order of the record.
@@ -137,7 +145,8 @@ MDL_SUBSECTION_OPS MDL_subsections = {
     MDLEMI_Init, MDLEMI_ParseLine, MDLEMI_EndKeyword, MDLEMI_Free,
 };
 
-MDL_EXTERNAL_OPS MDL_externalOps = {};
+MDL_EXTERNAL_OPS MDL_externalOps = {MDL_CreateExternalModel, MDL_ParseExternalModelSubparam,
+                                     MDL_EndExternalModel, MDL_FreeExternalModel};
 
 MDL_SUBMODEL_OPS MDL_submodelOps = {SUBMDL_FindByName, SubmdlNext, SubmdlName};
 
@@ -148,7 +157,7 @@ RCVTH_OPS RCVTH_ops = {
 // The component's other tables, blocks and package-model lookups.
 CMPNT_TABLES CMPNT_tables = {};
 CMPNT_EMI_OPS CMPNT_emiOps = {};
-CMPNT_CIRCUIT_OPS CMPNT_circuitOps = {};
+CMPNT_CIRCUIT_OPS CMPNT_circuitOps = {NODE_ParseList, CIRCUIT_ParseCallLine, CIRCUIT_ResolveCalls};
 CMPNT_PKGMDL_OPS CMPNT_pkgmdlOps = {PKGMDL_FindByName, PKGMDL_FindInPkgFiles,
                                     PKGMDL_NextPinNumber};
 

@@ -17,3 +17,13 @@ struct CIRCUIT_CALL {
     char pin2[6];
     CIRCUIT_PORT *ports;  // newest first
 };
+
+struct CMPNT;
+struct EXTCKT;
+
+// One data line of [Circuit Call] into the call; 0 after an unknown
+// sub-parameter (1804) or an incomplete Port_map (1807), else 1.
+int CIRCUIT_ParseCallLine(const char *line, CIRCUIT_CALL *call);
+// Resolves every call of the component against the file's external
+// circuits and reports the connections of its nodes.
+void CIRCUIT_ResolveCalls(CMPNT *component, EXTCKT *circuits);

@@ -85,6 +85,15 @@ template <typename T> inline int CMN_AppendAtTail(T **list, T *node) {
   return before;
 }
 
+/* Frees each record of a list linked through next. */
+template <typename T> inline void CMN_FreeChain(T *list) {
+  while (list != nullptr) {
+    T *next = list->next;
+    CMN_Free(list);
+    list = next;
+  }
+}
+
 /* Copy made with CMN_Alloc; null for a null s; bug 1908 on failure. */
 char *CMN_StrDup(const char *s);
 /* n + 1 zero-filled bytes holding at most n characters of s; null, silent. */

@@ -111,12 +111,16 @@ WVFRM *s_composite = nullptr;     // the waveform whose [Composite Current] is r
 Pending s_pending[4];
 int s_pendingCount = 0;
 
-// Name index over one model list (the list that starts at s_indexHead).
-// When it cannot grow, lookups walk the list instead.
-NAME_INDEX s_index;
-bool s_indexValid = false;
-bool s_indexFailed = false;
-MDL *s_indexHead = nullptr;
+// Name index over one list of records linked through next (the list that
+// starts at head). When it cannot grow, lookups walk the list instead.
+struct ListIndex {
+    NAME_INDEX names;
+    bool valid;
+    bool failed;
+    const void *head;
+};
+ListIndex s_models{};    // over a model list
+ListIndex s_circuits{};  // over an [External Circuit] list
 
 void ClearModelState() {
     s_last = NOT_KEY;
@@ -128,41 +132,57 @@ void ClearModelState() {
     s_pendingCount = 0;
 }
 
-void IndexDrop() {
-    NAMEIDX_Clear(&s_index);
-    s_indexValid = false;
-    s_indexFailed = false;
-    s_indexHead = nullptr;
+void IndexDrop(ListIndex &ix) {
+    NAMEIDX_Clear(&ix.names);
+    ix.valid = false;
+    ix.failed = false;
+    ix.head = nullptr;
 }
 
-void IndexBuild(MDL *models) {
-    IndexDrop();
-    // Newest first: the first model of a name is the one the index keeps.
-    for (MDL *m = models; m != nullptr && !s_indexFailed; m = m->next) {
+template <typename T> void IndexBuild(ListIndex &ix, T *list) {
+    IndexDrop(ix);
+    // Newest first: the first record of a name is the one the index keeps.
+    for (T *r = list; r != nullptr && !ix.failed; r = r->next) {
         int added = 0;
-        NAME_ENTRY *e = NAMEIDX_Add(&s_index, m->name, &added);
+        NAME_ENTRY *e = NAMEIDX_Add(&ix.names, r->name, &added);
         if (e == nullptr)
-            s_indexFailed = true;
+            ix.failed = true;
         else if (added)
-            e->item = m;
+            e->item = r;
     }
-    s_indexValid = true;
-    s_indexHead = models;
+    ix.valid = true;
+    ix.head = list;
 }
 
-// The named model has just been pushed onto the list the index covers.
-void IndexAdd(MDL *model) {
-    if (s_indexValid && s_indexHead == model->next && !s_indexFailed) {
+// The named record has just been pushed onto the list the index covers.
+template <typename T> void IndexAdd(ListIndex &ix, T *record) {
+    if (ix.valid && ix.head == record->next && !ix.failed) {
         int added = 0;
-        NAME_ENTRY *e = NAMEIDX_Add(&s_index, model->name, &added);
+        NAME_ENTRY *e = NAMEIDX_Add(&ix.names, record->name, &added);
         if (e == nullptr)
-            s_indexFailed = true;
+            ix.failed = true;
         else
-            e->item = model;  // the newest of its name
-        s_indexHead = model;
+            e->item = record;  // the newest of its name
+        ix.head = record;
     } else {
-        IndexDrop();
+        IndexDrop(ix);
     }
+}
+
+template <typename T> T *IndexFind(ListIndex &ix, T *list, const char *name) {
+    MSG_ASSERT(name != nullptr);
+    if (list == nullptr)
+        return nullptr;
+    if (!ix.valid || ix.head != list)
+        IndexBuild(ix, list);
+    if (ix.failed) {
+        for (T *r = list; r != nullptr; r = r->next)
+            if (strcmp(r->name, name) == 0)
+                return r;
+        return nullptr;
+    }
+    const NAME_ENTRY *e = NAMEIDX_Find(&ix.names, name);
+    return e != nullptr ? static_cast<T *>(e->item) : nullptr;
 }
 
 int FindRow(const Row *rows, const char *text, size_t length) {
@@ -328,32 +348,47 @@ void CheckTransitTime(const RNG *r, int typCode) {
         MSG_ErrorLine(typCode + 2);
 }
 
-void ParseModelName(const char *text, MDL *m) {
+// What a record's name line reports, for [Model] and [External Circuit].
+struct NameCodes {
+    const char *caption;       // bug 125
+    int splitFailed;           // error without line
+    int missing;               // no name
+    const char *countCaption;  // 128
+    int tooLong;
+    int reserved;
+    int duplicate;  // equal to the name of an earlier record of the list
+};
+const NameCodes kModelName = {"Model", 126, 127, "Model", 129, 130, 131};
+const NameCodes kCircuitName = {"External Circuit", 250, 251, "Externa Circuit", 252, 253, 254};
+
+// The keyword line that names a record just pushed onto the list ix covers.
+template <typename T> void ParseRecordName(const char *text, T *record, const NameCodes &codes,
+                                           ListIndex &ix) {
     const char *rest = text;
     WORD_LIST words{};
     if (!CMN_SkipPastBracket(&rest)) {
-        MSG_BugLine(125, "Model", kSourceName, __LINE__);
+        MSG_BugLine(125, codes.caption, kSourceName, __LINE__);
     } else if (!CMN_SplitWords(rest, 1, &words)) {
-        MSG_Error(126);
+        MSG_Error(codes.splitFailed);
     } else if (words.found == 0) {
-        MSG_ErrorLine(127);
+        MSG_ErrorLine(codes.missing);
     } else {
         if (words.found > 1)
-            MSG_ErrorLine(128, static_cast<int>(words.found), "Model", 1);
+            MSG_ErrorLine(128, static_cast<int>(words.found), codes.countCaption, 1);
         const char *name = words.words[0];
         const size_t limit = PARSE_GetIbisVersion() < 4 ? 20 : 40;
         if (strlen(name) > limit) {
-            MSG_ErrorLine(129, static_cast<int>(limit));
+            MSG_ErrorLine(codes.tooLong, static_cast<int>(limit));
         } else {
             if (!CMN_IsNotReservedWord(name))
-                MSG_ErrorLine(130, name);
-            if (MDL_FindByName(name, m->next) != nullptr)
-                MSG_ErrorLine(131, name);
+                MSG_ErrorLine(codes.reserved, name);
+            if (IndexFind(ix, record->next, name) != nullptr)
+                MSG_ErrorLine(codes.duplicate, name);
         }
-        CMN_StrNCopy(m->name, name, limit);
+        CMN_StrNCopy(record->name, name, limit);
     }
     CMN_FreeWords(&words);
-    IndexAdd(m);
+    IndexAdd(ix, record);
 }
 
 void ParseSubparam(const char *text, MDL *m) {
@@ -633,7 +668,7 @@ void KeywordLine(IBIS_KEYWORD code, char *text, MDL *m, IBIS_KEYWORD previous) {
             MDL_externalOps.create(&m->externalModel);
         break;
     case KW_MODEL:
-        ParseModelName(text, m);
+        ParseRecordName(text, m, kModelName, s_models);
         break;
     case KW_TEMPERATURE_RANGE:
         ParseRangeKeyword(text, "Temperature Range", m, &m->temperatureRange);
@@ -926,19 +961,7 @@ bool EndLastKeyword(MDL *m, IBIS_KEYWORD next) {
 // ---- Lookups ---------------------------------------------------------------
 
 MDL *MDL_FindByName(const char *name, MDL *models) {
-    MSG_ASSERT(name != nullptr);
-    if (models == nullptr)
-        return nullptr;
-    if (!s_indexValid || s_indexHead != models)
-        IndexBuild(models);
-    if (s_indexFailed) {
-        for (MDL *m = models; m != nullptr; m = m->next)
-            if (strcmp(m->name, name) == 0)
-                return m;
-        return nullptr;
-    }
-    const NAME_ENTRY *e = NAMEIDX_Find(&s_index, name);
-    return e != nullptr ? static_cast<MDL *>(e->item) : nullptr;
+    return IndexFind(s_models, models, name);
 }
 
 int MDL_MarkReferenced(const char *name, MDL *models) {
@@ -1018,7 +1041,7 @@ void MDL_EndKeyword(IBIS_KEYWORD nextCode) {
 void MDL_Reset(void) {
     s_current = nullptr;
     ClearModelState();
-    IndexDrop();
+    IndexDrop(s_models);
 }
 
 void MDL_ClearSeriesInfo(void) { s_series = nullptr; }
@@ -1288,7 +1311,7 @@ void MDL_Free(MDL *m) {
 
 void MDL_FreeList(MDL *list) {
     // The index and the current model may point into this list.
-    IndexDrop();
+    IndexDrop(s_models);
     while (list != nullptr) {
         MDL *next = list->next;
         if (list == s_current) {
@@ -1296,6 +1319,718 @@ void MDL_FreeList(MDL *list) {
             ClearModelState();
         }
         MDL_Free(list);
+        list = next;
+    }
+}
+
+// ---- [External Model] and [External Circuit] ---------------------------------
+
+namespace {
+
+// Sub-parameters of an external description.
+enum {
+    EXT_LANGUAGE = 17, EXT_CORNER_LINE, EXT_PORTS, EXT_D_TO_A, EXT_A_TO_D, EXT_PARAMETERS,
+    EXT_PORT_TYPE
+};
+const Row kExtSubparams[] = {
+    {"Language", EXT_LANGUAGE}, {"Corner", EXT_CORNER_LINE}, {"Ports", EXT_PORTS},
+    {"D_to_A", EXT_D_TO_A},     {"A_to_D", EXT_A_TO_D},      {"Parameters", EXT_PARAMETERS},
+    {"Port_type", EXT_PORT_TYPE}, {nullptr, 0}};
+const Row kLanguages[] = {{"SPICE", MDL_LANG_SPICE},           {"VHDL-AMS", MDL_LANG_VHDL_AMS},
+                          {"VHDL-A(MS)", MDL_LANG_SPICE},      {"Verilog-AMS", MDL_LANG_VERILOG_AMS},
+                          {"Verilog-A(MS)", MDL_LANG_SPICE},   {nullptr, 0}};
+enum { CORNER_TYP = 24, CORNER_MIN, CORNER_MAX };
+const Row kCorners[] = {{"Min", CORNER_MIN}, {"Typ", CORNER_TYP}, {"Max", CORNER_MAX}, {nullptr, 0}};
+
+// Longest file or circuit name of a Corner line.
+const size_t kCornerNameMax = 111;
+
+// Reserved ports; a port's bit is 1 << its place here.
+const char *const kReservedPorts[] = {
+    "A_puref", "A_pcref", "A_pdref", "A_gcref", "A_signal", "A_extref", "A_gnd", "A_pos",
+    "A_neg",   "A_signal_pos", "A_signal_neg", "D_drive", "D_enable", "D_receive", "D_switch"};
+const int kReservedCount = static_cast<int>(sizeof kReservedPorts / sizeof kReservedPorts[0]);
+const int kFirstDigital = 11;
+enum : unsigned {
+    BIT_A_GND = 1u << 6,
+    BIT_D_DRIVE = 1u << 11,
+    BIT_D_ENABLE = 1u << 12,
+    BIT_D_RECEIVE = 1u << 13,
+    BIT_D_SWITCH = 1u << 14,
+    // Reserved ports any model may use.
+    BITS_ALWAYS_ALLOWED = 0x6Fu  // A_puref, A_pcref, A_pdref, A_gcref, A_extref, A_gnd
+};
+
+// Place of a reserved port, or -1.
+int ReservedPlace(const char *name) {
+    if ((name[0] != 'A' && name[0] != 'D') || name[1] != '_')
+        return -1;
+    for (int i = 0; i < kReservedCount; ++i)
+        if (strcmp(kReservedPorts[i], name) == 0)
+            return i;
+    return -1;
+}
+unsigned ReservedBit(const char *name) {
+    const int place = ReservedPlace(name);
+    return place < 0 ? 0u : 1u << place;
+}
+bool IsReservedDigital(const char *name) { return ReservedPlace(name) >= kFirstDigital; }
+bool IsReservedAnalog(const char *name) {
+    const int place = ReservedPlace(name);
+    return place >= 0 && place < kFirstDigital;
+}
+
+// The reserved ports a Model_type requires, in the order they are reported.
+const char *const *RequiredPorts(int type) {
+    static const char *const kNone[] = {nullptr};
+    static const char *const kInput[] = {"D_receive", "A_signal", nullptr};
+    static const char *const kOutput[] = {"D_drive", "A_signal", nullptr};
+    static const char *const k3State[] = {"D_drive", "D_enable", "A_signal", nullptr};
+    static const char *const kIO[] = {"D_drive", "D_enable", "D_receive", "A_signal", nullptr};
+    static const char *const kTerminator[] = {"A_signal", nullptr};
+    static const char *const kSeries[] = {"A_pos", "A_neg", nullptr};
+    static const char *const kSeriesSwitch[] = {"D_switch", "A_pos", "A_neg", nullptr};
+    static const char *const kIODiff[] = {"D_drive", "D_enable", "D_receive", "A_signal_pos",
+                                          "A_signal_neg", nullptr};
+    static const char *const kOutputDiff[] = {"D_drive", "A_signal_pos", "A_signal_neg", nullptr};
+    static const char *const k3StateDiff[] = {"D_drive", "D_enable", "A_signal_pos",
+                                              "A_signal_neg", nullptr};
+    static const char *const kInputDiff[] = {"D_receive", "A_signal_pos", "A_signal_neg", nullptr};
+    switch (type) {
+    case MDL_TYPE_INPUT:
+    case MDL_TYPE_INPUT_ECL: return kInput;
+    case MDL_TYPE_OUTPUT:
+    case MDL_TYPE_OPEN_DRAIN:
+    case MDL_TYPE_OPEN_SINK:
+    case MDL_TYPE_OPEN_SOURCE:
+    case MDL_TYPE_OUTPUT_ECL: return kOutput;
+    case MDL_TYPE_3STATE:
+    case MDL_TYPE_3STATE_ECL: return k3State;
+    case MDL_TYPE_IO:
+    case MDL_TYPE_IO_OPEN_DRAIN:
+    case MDL_TYPE_IO_OPEN_SINK:
+    case MDL_TYPE_IO_OPEN_SOURCE:
+    case MDL_TYPE_IO_ECL: return kIO;
+    case MDL_TYPE_TERMINATOR: return kTerminator;
+    case MDL_TYPE_SERIES: return kSeries;
+    case MDL_TYPE_SERIES_SWITCH: return kSeriesSwitch;
+    case MDL_TYPE_IO_DIFF: return kIODiff;
+    case MDL_TYPE_OUTPUT_DIFF: return kOutputDiff;
+    case MDL_TYPE_3STATE_DIFF: return k3StateDiff;
+    case MDL_TYPE_INPUT_DIFF: return kInputDiff;
+    default: return kNone;
+    }
+}
+
+int FindWord(const Row *rows, const char *word) { return FindRow(rows, word, strlen(word)); }
+
+// Every word of the line (a line of 1024 characters holds at most 512).
+int SplitAll(const char *text, WORD_LIST *words) {
+    WORD_LIST count{};
+    if (!CMN_SplitWords(text, 0, &count))
+        return 0;
+    return CMN_SplitWords(text, count.found, words);
+}
+
+// A record followed by copies of texts, in one block; the copies' addresses
+// go to texts[i]. Null after bug 100.
+void *AllocWithTexts(size_t size, const char *const *sources, const char **texts, int count) {
+    size_t total = size;
+    for (int i = 0; i < count; ++i)
+        total += strlen(sources[i]) + 1;
+    char *block = nullptr;
+    if (!CMN_Alloc(&block, total)) {
+        MSG_Bug(100, kSourceName, __LINE__);
+        return nullptr;
+    }
+    char *at = block + size;
+    for (int i = 0; i < count; ++i) {
+        const size_t length = strlen(sources[i]);
+        memcpy(at, sources[i], length + 1);
+        texts[i] = at;
+        at += length + 1;
+    }
+    return block;
+}
+
+EXT_NAME *NewName(const char *text) {
+    const char *copy = nullptr;
+    auto *node = static_cast<EXT_NAME *>(AllocWithTexts(sizeof(EXT_NAME), &text, &copy, 1));
+    if (node != nullptr)
+        node->text = copy;
+    return node;
+}
+
+void FreeCorner(EXT_CORNER *corner) {
+    if (corner == nullptr)
+        return;
+    CMN_FreeChain(corner->dToA);
+    CMN_FreeChain(corner->aToD);
+    NAMEIDX_Clear(&corner->aToDDigital);
+    CMN_Free(corner);
+}
+
+EXT_CORNER *NewCorner(const char *fileName, const char *circuitName) {
+    const char *const sources[] = {fileName, circuitName};
+    const char *texts[2] = {};
+    auto *corner = static_cast<EXT_CORNER *>(AllocWithTexts(sizeof(EXT_CORNER), sources, texts, 2));
+    if (corner != nullptr) {
+        corner->fileName = texts[0];
+        corner->circuitName = texts[1];
+    }
+    return corner;
+}
+
+EXT_CORNER **CornerSlot(EXTMDL *d, int corner) {
+    return corner == CORNER_TYP ? &d->typ : corner == CORNER_MIN ? &d->min : &d->max;
+}
+
+// The digital-port rule: a new entry of Ports (spicePorts: of a SPICE
+// description) or of the converters' digital ports, and what D_switch may
+// not share a list with. 0 when out of memory.
+int AddDigitalRulePort(const char *port, EXT_NAME **list, unsigned *reserved, bool spicePorts) {
+    const bool digital = IsReservedDigital(port);
+    if (spicePorts && digital)
+        MSG_ErrorLine(103, port);
+    EXT_NAME *node = NewName(port);
+    if (node == nullptr)
+        return 0;
+    node->next = *list;
+    *list = node;
+    const unsigned bit = ReservedBit(port);
+    if (bit == BIT_D_SWITCH && (*reserved & (BIT_D_DRIVE | BIT_D_RECEIVE | BIT_D_ENABLE)) != 0)
+        MSG_ErrorLine(104);
+    if ((bit & (BIT_D_DRIVE | BIT_D_RECEIVE | BIT_D_ENABLE)) != 0 && (*reserved & BIT_D_SWITCH) != 0)
+        MSG_ErrorLine(105, port);
+    *reserved |= bit;
+    return 1;
+}
+
+void AddPort(EXTMDL *d, const char *port) {
+    if (!AddDigitalRulePort(port, &d->ports, &d->portsReserved, d->language == MDL_LANG_SPICE))
+        return;
+    ++d->portCount;
+    int added = 0;
+    if (!d->portIndexFailed && NAMEIDX_Add(&d->portIndex, d->ports->text, &added) == nullptr)
+        d->portIndexFailed = 1;
+}
+
+void AddParameter(EXTMDL *d, const char *name) {
+    EXT_NAME *node = NewName(name);
+    if (node == nullptr)
+        return;
+    (d->parametersTail != nullptr ? d->parametersTail->next : d->parameters) = node;
+    d->parametersTail = node;
+}
+
+void ParseLanguage(EXTMDL *d, const WORD_LIST &w) {
+    if (d->language != MDL_LANG_NONE) {
+        MSG_ErrorLine(135);
+        return;
+    }
+    const char *word = w.found > 1 ? w.words[1] : "";
+    const int language = FindWord(kLanguages, word);
+    if (language == 0)
+        MSG_ErrorLine(136, "Language", word, "SPICE, VHDL-AMS, VHDL-A(MS), Verilog-AMS, Verilog-A(MS)");
+    else
+        d->language = language;
+}
+
+void ParseCorner(EXTMDL *d, const WORD_LIST &w) {
+    if (w.found != 4)
+        MSG_ErrorLine(137, static_cast<int>(w.found) - 1, "Corner", 3);
+    if (w.found < 4)
+        return;
+    if (d->language == MDL_LANG_NONE)
+        MSG_ErrorLine(138);
+    const int corner = FindWord(kCorners, w.words[1]);
+    if (corner == 0) {
+        MSG_ErrorLine(136, "Corner", w.words[1], "Typ,Min,Max");
+        return;
+    }
+    EXT_CORNER **slot = CornerSlot(d, corner);
+    if (*slot != nullptr) {
+        MSG_ErrorLine(corner == CORNER_TYP ? 139 : corner == CORNER_MIN ? 141 : 140);
+        return;
+    }
+    // Names longer than a corner holds are refused, not cut.
+    if (strlen(w.words[2]) > kCornerNameMax) {
+        MSG_ErrorLine(149, "Corner file name", w.words[2]);
+        return;
+    }
+    if (strlen(w.words[3]) > kCornerNameMax) {
+        MSG_ErrorLine(149, "Corner circuit name", w.words[3]);
+        return;
+    }
+    *slot = NewCorner(w.words[2], w.words[3]);
+}
+
+// The corner a converter row goes to. Min and Max are made from the Typ
+// corner's names, so without a Typ corner the row is refused (noTyp).
+EXT_CORNER *ConverterCorner(EXTMDL *d, const char *name, int noTyp) {
+    const int corner = FindWord(kCorners, name);
+    if (corner == 0) {
+        MSG_ErrorLine(149, "Corner", name);
+        return nullptr;
+    }
+    if (d->typ == nullptr) {
+        MSG_ErrorLine(noTyp);
+        return nullptr;
+    }
+    EXT_CORNER **slot = CornerSlot(d, corner);
+    if (*slot == nullptr)
+        *slot = NewCorner(d->typ->fileName, d->typ->circuitName);
+    return *slot;
+}
+
+// Reads one converter value; 149 when it is no number.
+bool ReadConverterValue(const char *word, const char *name, double *value) {
+    if (CMN_GetValue(word, value) != 0)
+        return true;
+    *value = 0.0;
+    MSG_ErrorLine(149, name, word);
+    return false;
+}
+
+// The checks a D_to_A and an A_to_D row share up to their values: the
+// analog ports, and for an [External Circuit] the digital port's kind.
+// False when the row is refused.
+bool CheckConverterPorts(EXTMDL *d, const WORD_LIST &w, int owner, bool dToA) {
+    const char *digital = w.words[1];
+    for (int i = 2; i <= 3; ++i) {
+        if (!MDL_IsKnownPort(w.words[i], d)) {
+            MSG_ErrorLine(153, w.words[i]);
+            return false;
+        }
+    }
+    const unsigned bit = ReservedBit(digital);
+    if (owner == 0) {
+        if (dToA && (bit & (BIT_D_DRIVE | BIT_D_ENABLE | BIT_D_SWITCH)) == 0)
+            MSG_ErrorLine(239, digital);
+        if (!dToA && bit != BIT_D_RECEIVE)
+            MSG_ErrorLine(240, digital);
+        return true;
+    }
+    if (dToA && bit == BIT_D_RECEIVE)
+        MSG_ErrorLine(239, digital);
+    if (IsReservedAnalog(digital))
+        MSG_ErrorLine(237, digital);
+    for (int i = 2; i <= 3; ++i)
+        if (IsReservedDigital(w.words[i]))
+            MSG_ErrorLine(106, w.words[i]);
+    if (IsReservedDigital(digital)) {
+        AddDigitalRulePort(digital, &d->digitalPorts, &d->digitalReserved, false);
+        if (!dToA && bit != BIT_D_RECEIVE)
+            MSG_ErrorLine(241, digital);
+    } else if (!IsReservedAnalog(digital)) {
+        if (EXT_NAME *node = NewName(digital)) {
+            node->next = d->digitalPorts;
+            d->digitalPorts = node;
+        }
+    }
+    return true;
+}
+
+// A row with its texts and the "digital port1 port2" key.
+EXT_CONVERTER *NewConverter(const WORD_LIST &w) {
+    char *key = nullptr;
+    const size_t length = strlen(w.words[1]) + strlen(w.words[2]) + strlen(w.words[3]) + 3;
+    if (!CMN_Alloc(&key, length)) {
+        MSG_Bug(100, kSourceName, __LINE__);
+        return nullptr;
+    }
+    snprintf(key, length, "%s %s %s", w.words[1], w.words[2], w.words[3]);
+    const char *const sources[] = {w.words[1], w.words[2], w.words[3], key};
+    const char *texts[4] = {};
+    auto *row = static_cast<EXT_CONVERTER *>(AllocWithTexts(sizeof(EXT_CONVERTER), sources, texts, 4));
+    CMN_Free(key);
+    if (row == nullptr)
+        return nullptr;
+    row->digital = texts[0];
+    row->port1 = texts[1];
+    row->port2 = texts[2];
+    row->ports = texts[3];
+    row->line = MSG_GetLineNumber();
+    return row;
+}
+
+// What a D_to_A and an A_to_D line check before their values; the corner
+// the row goes to, or null when the line is refused.
+EXT_CORNER *BeginConverter(EXTMDL *d, const WORD_LIST &w, int owner, bool dToA) {
+    if (d->language == MDL_LANG_NONE) {
+        MSG_ErrorLine(dToA ? 144 : 154);
+        return nullptr;
+    }
+    if (d->language != MDL_LANG_SPICE) {
+        MSG_ErrorLine(dToA ? 145 : 256);
+        return nullptr;
+    }
+    // The corner name is the optional last word.
+    const int words = dToA ? 8 : 6;
+    if (w.found != words && w.found != words + 1) {
+        MSG_ErrorLine(137, static_cast<int>(w.found), dToA ? "D_to_A" : "A_to_D", words + 1);
+        return nullptr;
+    }
+    EXT_CORNER *corner = ConverterCorner(d, w.found > words ? w.words[words] : "Typ", dToA ? 146 : 155);
+    if (corner == nullptr || !CheckConverterPorts(d, w, owner, dToA))
+        return nullptr;
+    return corner;
+}
+
+void ParseDToA(EXTMDL *d, const WORD_LIST &w, int owner) {
+    EXT_CORNER *corner = BeginConverter(d, w, owner, true);
+    EXT_CONVERTER *row = corner != nullptr ? NewConverter(w) : nullptr;
+    if (row == nullptr)
+        return;
+    const bool vlow = ReadConverterValue(w.words[4], "vlow", &row->vlow);
+    const bool vhigh = ReadConverterValue(w.words[5], "vhigh", &row->vhigh);
+    // A value that is no number is not compared as well.
+    if (ReadConverterValue(w.words[6], "trise", &row->trise) && row->trise <= 0)
+        MSG_ErrorLine(150, w.words[6]);
+    if (ReadConverterValue(w.words[7], "tfall", &row->tfall) && row->tfall <= 0)
+        MSG_ErrorLine(151, w.words[7]);
+    if (vlow && vhigh && row->vlow >= row->vhigh)
+        MSG_ErrorLine(152, w.words[4], w.words[5]);
+    row->next = corner->dToA;
+    corner->dToA = row;
+}
+
+void ParseAToD(EXTMDL *d, const WORD_LIST &w, int owner) {
+    EXT_CORNER *corner = BeginConverter(d, w, owner, false);
+    if (corner == nullptr)
+        return;
+    double vlow = 0.0, vhigh = 0.0;
+    const bool haveLow = ReadConverterValue(w.words[4], "vlow", &vlow);
+    const bool haveHigh = ReadConverterValue(w.words[5], "vhigh", &vhigh);
+    if (haveLow && haveHigh && vlow > vhigh) {
+        MSG_ErrorLine(242, w.words[4], w.words[5]);
+        return;
+    }
+    EXT_CONVERTER *row = NewConverter(w);
+    if (row == nullptr)
+        return;
+    row->vlow = vlow;
+    row->vhigh = vhigh;
+    row->next = corner->aToD;
+    corner->aToD = row;
+    int added = 0;
+    if (NAMEIDX_Add(&corner->aToDDigital, row->digital, &added) != nullptr && !added)
+        MSG_ErrorLine(133, row->digital);
+}
+
+// The rows of a Min or Max corner must each repeat a row of the Typ corner.
+void CompareWithTyp(const EXTMDL *d, const char *owner) {
+    NAME_INDEX typA{}, typD{};
+    int added = 0;
+    bool indexed = true;
+    if (d->typ != nullptr) {
+        for (const EXT_CONVERTER *r = d->typ->aToD; r != nullptr && indexed; r = r->next)
+            indexed = NAMEIDX_Add(&typA, r->ports, &added) != nullptr;
+        for (const EXT_CONVERTER *r = d->typ->dToA; r != nullptr && indexed; r = r->next)
+            indexed = NAMEIDX_Add(&typD, r->ports, &added) != nullptr;
+    }
+    const EXT_CORNER *const corners[] = {d->min, d->max};
+    static const char *const kNames[] = {"Min", "Max"};
+    for (int i = 0; i < 2 && indexed; ++i) {
+        if (corners[i] == nullptr)
+            continue;
+        for (const EXT_CONVERTER *r = corners[i]->aToD; r != nullptr; r = r->next)
+            if (NAMEIDX_Find(&typA, r->ports) == nullptr)
+                MSG_Error(226, owner, kNames[i], static_cast<int>(r->line), r->digital, r->port1,
+                          r->port2);
+        for (const EXT_CONVERTER *r = corners[i]->dToA; r != nullptr; r = r->next)
+            if (NAMEIDX_Find(&typD, r->ports) == nullptr)
+                MSG_Error(227, owner, kNames[i], static_cast<int>(r->line), r->digital, r->port1,
+                          r->port2);
+    }
+    NAMEIDX_Clear(&typA);
+    NAMEIDX_Clear(&typD);
+}
+
+// A D_to_A row whose two analog ports both serve other D_to_A rows of the
+// corner too joins two drivers.
+void CheckConnections(const EXT_CORNER *corner) {
+    if (corner == nullptr)
+        return;
+    NAME_INDEX uses{};
+    int added = 0;
+    for (const EXT_CONVERTER *r = corner->dToA; r != nullptr; r = r->next) {
+        const char *const ports[] = {r->port1, r->port2};
+        for (const char *p : ports) {
+            NAME_ENTRY *e = NAMEIDX_Add(&uses, p, &added);
+            if (e == nullptr) {
+                NAMEIDX_Clear(&uses);
+                return;
+            }
+            ++e->number;
+        }
+    }
+    for (const EXT_CONVERTER *r = corner->dToA; r != nullptr; r = r->next)
+        if (NAMEIDX_Find(&uses, r->port1)->number > 1 && NAMEIDX_Find(&uses, r->port2)->number > 1)
+            MSG_Error(255, static_cast<int>(r->line), r->port1, r->port2);
+    NAMEIDX_Clear(&uses);
+}
+
+// Calls f on every name the reserved-port check looks at: the Typ corner's
+// converter ports when asked, then the Ports.
+template <typename F> void ForEachCheckedName(const EXTMDL *d, bool typRows, F f) {
+    if (typRows) {
+        const EXT_CONVERTER *const lists[] = {d->typ->dToA, d->typ->aToD};
+        for (const EXT_CONVERTER *list : lists)
+            for (const EXT_CONVERTER *r = list; r != nullptr; r = r->next) {
+                f(r->digital);
+                f(r->port1);
+                f(r->port2);
+            }
+    }
+    for (const EXT_NAME *p = d->ports; p != nullptr; p = p->next)
+        f(p->text);
+}
+
+// The reserved ports a model's Model_type requires, and those it may not use.
+void CheckReservedPorts(const EXTMDL *d, const MDL *m) {
+    const int t = m->Model_type;
+    if (t == MDL_TYPE_NONE)
+        return;
+    const bool spice = d->language == MDL_LANG_SPICE;
+    if (spice && d->typ == nullptr)
+        return;
+    if (t >= kTypeCount) {
+        MSG_Error(224, "Unknown");
+        return;
+    }
+    const char *corner = spice ? "TYP" : "ALL";
+    const char *type = TypeName(t);
+    unsigned present = 0;
+    ForEachCheckedName(d, spice, [&](const char *name) { present |= ReservedBit(name); });
+    unsigned required = 0;
+    for (const char *const *p = RequiredPorts(t); *p != nullptr; ++p) {
+        required |= ReservedBit(*p);
+        if ((present & ReservedBit(*p)) == 0)
+            MSG_Error(222, m->name, corner, type, *p);
+    }
+    unsigned reported = required | BITS_ALWAYS_ALLOWED;
+    ForEachCheckedName(d, spice, [&](const char *name) {
+        const unsigned bit = ReservedBit(name);
+        if (bit != 0 && (reported & bit) == 0) {
+            MSG_Error(223, m->name, corner, type, name);
+            reported |= bit;
+        }
+    });
+}
+
+// A port of an [External Circuit] that one converter row uses as digital
+// port and another (or the same) as analog port.
+void CheckDigitalAndAnalog(const EXT_CORNER *corner, const char *circuit, const char *cornerName) {
+    if (corner == nullptr)
+        return;
+    NAME_INDEX analog{};
+    int added = 0;
+    const EXT_CONVERTER *const lists[] = {corner->dToA, corner->aToD};
+    for (const EXT_CONVERTER *list : lists)
+        for (const EXT_CONVERTER *r = list; r != nullptr; r = r->next)
+            if (NAMEIDX_Add(&analog, r->port1, &added) == nullptr ||
+                NAMEIDX_Add(&analog, r->port2, &added) == nullptr) {
+                NAMEIDX_Clear(&analog);
+                return;
+            }
+    for (const EXT_CONVERTER *list : lists)
+        for (const EXT_CONVERTER *r = list; r != nullptr; r = r->next) {
+            NAME_ENTRY *e = NAMEIDX_Find(&analog, r->digital);
+            if (e != nullptr && e->number == 0) {
+                MSG_Error(225, circuit, cornerName, r->digital);
+                e->number = 1;  // once per port
+            }
+        }
+    NAMEIDX_Clear(&analog);
+}
+
+void EndExternalCircuit(const EXTCKT *c) {
+    const EXTMDL *d = c->description;
+    if (d->typ == nullptr)
+        MSG_ErrorLine(231);
+    CompareWithTyp(d, c->name);
+    if (d->portCount < 2)
+        MSG_Warning(245, c->name, d->portCount);
+    if (d->language != MDL_LANG_SPICE)
+        return;
+    CheckConnections(d->typ);
+    CheckDigitalAndAnalog(d->typ, c->name, "Typ");
+    CheckDigitalAndAnalog(d->min, c->name, "Min");
+    CheckDigitalAndAnalog(d->max, c->name, "Max");
+}
+
+EXTCKT *s_circuit = nullptr;  // the [External Circuit] being read
+
+}  // namespace
+
+int MDL_CreateExternalModel(EXTMDL **out) {
+    MSG_ASSERT(out != nullptr);
+    if (!CMN_Alloc(out, sizeof(EXTMDL))) {
+        MSG_Bug(100, kSourceName, __LINE__);
+        return 0;
+    }
+    return 1;
+}
+
+void MDL_ParseExternalModelSubparam(const char *text, EXTMDL *d, int owner) {
+    MSG_ASSERT(text != nullptr && d != nullptr);
+    WORD_LIST w{};
+    if (!SplitAll(text, &w)) {
+        MSG_BugLine(134, "External Model Sub-Parameter", kSourceName, __LINE__);
+        CMN_FreeWords(&w);
+        return;
+    }
+    const int sub = w.found > 0 ? FindWord(kExtSubparams, w.words[0]) : 0;
+    switch (sub) {
+    case EXT_LANGUAGE:
+        ParseLanguage(d, w);
+        break;
+    case EXT_CORNER_LINE:
+        ParseCorner(d, w);
+        break;
+    case EXT_PORTS:
+        for (int i = 1; i < w.found; ++i)
+            AddPort(d, w.words[i]);
+        break;
+    case EXT_PARAMETERS:
+        for (int i = 1; i < w.found; ++i)
+            AddParameter(d, w.words[i]);
+        break;
+    case EXT_PORT_TYPE:
+        MSG_ErrorLine(143);
+        break;
+    case EXT_D_TO_A:
+        ParseDToA(d, w, owner);
+        break;
+    case EXT_A_TO_D:
+        ParseAToD(d, w, owner);
+        break;
+    default:
+        MSG_ErrorLine(158, "[External Model] subparameter", w.found > 0 ? w.words[0] : "");
+        break;
+    }
+    CMN_FreeWords(&w);
+}
+
+int MDL_EndExternalModel(MDL *m, IBIS_KEYWORD nextCode) {
+    MSG_ASSERT(m != nullptr);
+    if (nextCode != KW_END_EXTERNAL_MODEL)
+        return 1;
+    const EXTMDL *d = m->externalModel;
+    if (d == nullptr) {
+        MSG_ErrorLine(230);
+        return 0;
+    }
+    if (d->typ == nullptr)
+        MSG_ErrorLine(231);
+    CompareWithTyp(d, m->name);
+    if (d->portCount < 2)
+        MSG_Warning(232, m->name, d->portCount);
+    CheckConnections(d->typ);
+    CheckConnections(d->max);
+    CheckConnections(d->min);
+    CheckReservedPorts(d, m);
+    return 0;
+}
+
+void MDL_FreeExternalModel(EXTMDL *d) {
+    if (d == nullptr)
+        return;
+    FreeCorner(d->typ);
+    FreeCorner(d->min);
+    FreeCorner(d->max);
+    CMN_FreeChain(d->digitalPorts);
+    CMN_FreeChain(d->parameters);
+    CMN_FreeChain(d->ports);
+    NAMEIDX_Clear(&d->portIndex);
+    CMN_Free(d);
+}
+
+void MDL_InitExternalCircuit(void) {
+    s_circuit = nullptr;
+    IBIS *root = nullptr;
+    if (!IBIS_GetCurrent(&root)) {
+        MSG_Bug(101);
+        return;
+    }
+    EXTCKT *c = nullptr;
+    if (!CMN_Alloc(&c, sizeof(EXTCKT))) {
+        MSG_Bug(100, kSourceName, __LINE__);
+        return;
+    }
+    if (!MDL_CreateExternalModel(&c->description)) {
+        CMN_Free(c);
+        return;
+    }
+    c->line = MSG_GetLineNumber();
+    // Series keywords after the circuit must not fill an earlier model.
+    MDL_ClearSeriesInfo();
+    IBIS_AddExternalCircuit(root, c);
+    s_circuit = c;
+}
+
+void MDL_ParseExternalCircuitLine(int lineType, IBIS_KEYWORD code, char *text) {
+    MSG_ASSERT(text != nullptr);
+    EXTCKT *c = s_circuit;
+    if (c == nullptr) {
+        MSG_ErrorLine(lineType == LINE_KEYWORD ? 249 : 107);
+        return;
+    }
+    if (lineType == LINE_KEYWORD) {
+        if (code == KW_EXTERNAL_CIRCUIT) {
+            ParseRecordName(text, c, kCircuitName, s_circuits);
+        } else if (code == KW_END_EXTERNAL_CIRCUIT) {
+            EndExternalCircuit(c);
+            s_circuit = nullptr;
+        }
+    } else if (code == KW_EXTERNAL_CIRCUIT) {
+        MDL_ParseExternalModelSubparam(text, c->description, 1);
+    } else {
+        MSG_BugLine(122, kSourceName, __LINE__);
+    }
+}
+
+void MDL_ResetExternalCircuit(void) {
+    s_circuit = nullptr;
+    IndexDrop(s_circuits);
+}
+
+int MDL_IsReservedPort(const char *name) {
+    MSG_ASSERT(name != nullptr);
+    return ReservedPlace(name) >= 0;
+}
+
+int MDL_IsKnownPort(const char *name, const EXTMDL *d) {
+    MSG_ASSERT(name != nullptr && d != nullptr);
+    if (strcmp(name, "A_gnd") == 0)
+        return 1;
+    if (!d->portIndexFailed)
+        return NAMEIDX_Find(&d->portIndex, name) != nullptr;
+    for (const EXT_NAME *p = d->ports; p != nullptr; p = p->next)
+        if (strcmp(p->text, name) == 0)
+            return 1;
+    return 0;
+}
+
+EXTCKT *MDL_FindExternalCircuit(const char *name, EXTCKT *circuits) {
+    return IndexFind(s_circuits, circuits, name);
+}
+
+void MDL_SetExternalCircuitNext(EXTCKT *record, EXTCKT *next) {
+    MSG_ASSERT(record != nullptr);
+    record->next = next;
+}
+
+void MDL_FreeExternalCircuits(EXTCKT *list) {
+    // The index and the current circuit may point into this list.
+    IndexDrop(s_circuits);
+    while (list != nullptr) {
+        EXTCKT *next = list->next;
+        if (list == s_circuit)
+            s_circuit = nullptr;
+        MDL_FreeExternalModel(list->description);
+        CMN_Free(list);
         list = next;
     }
 }

@@ -2,6 +2,7 @@
 // other sections use.
 #pragma once
 
+#include "IbisParser/nameidx.h"
 #include "IbisParser/parse.h"
 
 struct RNG;
@@ -153,6 +154,96 @@ struct MDL_EXTERNAL_OPS {
     void (*free)(EXTMDL *description);
 };
 extern MDL_EXTERNAL_OPS MDL_externalOps;
+
+// ---- [External Model] and [External Circuit] --------------------------------
+
+// Language of an external description.
+enum {
+    MDL_LANG_NONE = 0,
+    MDL_LANG_SPICE = 27,  // SPICE, VHDL-A(MS), Verilog-A(MS)
+    MDL_LANG_VHDL_AMS = 28,
+    MDL_LANG_VERILOG_AMS = 29
+};
+
+// One name of a description's lists; the text lives with the node.
+struct EXT_NAME {
+    EXT_NAME *next;
+    const char *text;
+};
+
+// One D_to_A or A_to_D row (an A_to_D row has no trise and tfall). The
+// texts live with the row.
+struct EXT_CONVERTER {
+    const char *digital;
+    const char *port1;
+    const char *port2;
+    const char *ports;  // "digital port1 port2": what corners compare
+    double vlow;
+    double vhigh;
+    double trise;
+    double tfall;
+    unsigned long line;
+    EXT_CONVERTER *next;
+};
+
+// One Corner line, and the converter rows given for that corner.
+struct EXT_CORNER {
+    const char *fileName;  // both live with the corner
+    const char *circuitName;
+    EXT_CONVERTER *dToA;  // newest first
+    EXT_CONVERTER *aToD;  // newest first
+    NAME_INDEX aToDDigital;  // digital ports of the A_to_D rows
+};
+
+// An [External Model] or [External Circuit] description. Port_type lines
+// are always refused, so no port carries a declared type.
+struct EXTMDL {
+    int language;  // MDL_LANG_*
+    EXT_CORNER *typ;
+    EXT_CORNER *min;
+    EXT_CORNER *max;
+    EXT_NAME *digitalPorts;  // digital ports of an [External Circuit]'s converter rows
+    EXT_NAME *parameters;    // file order
+    EXT_NAME *parametersTail;
+    EXT_NAME *ports;  // newest first
+    int portCount;
+    NAME_INDEX portIndex;  // over ports
+    int portIndexFailed;   // out of memory: lookups walk the list
+    unsigned portsReserved;    // reserved digital ports among ports (bits)
+    unsigned digitalReserved;  // and among digitalPorts
+};
+
+// One [External Circuit].
+struct EXTCKT {
+    char name[41];
+    EXTMDL *description;
+    unsigned long line;  // of the keyword
+    EXTCKT *next;
+};
+
+// The description behind [External Model] (the hooks of MDL_externalOps).
+int MDL_CreateExternalModel(EXTMDL **out);
+// One data line; owner 0 for [External Model], 1 for [External Circuit].
+void MDL_ParseExternalModelSubparam(const char *text, EXTMDL *description, int owner);
+// The keyword after the block: its end checks on [End External Model];
+// 1 when the keyword is another one.
+int MDL_EndExternalModel(MDL *model, IBIS_KEYWORD nextCode);
+void MDL_FreeExternalModel(EXTMDL *description);
+
+// [External Circuit] section handlers; there is no end handler.
+void MDL_InitExternalCircuit(void);
+void MDL_ParseExternalCircuitLine(int lineType, IBIS_KEYWORD code, char *text);
+// Forgets the current circuit and every pointer into circuits.
+void MDL_ResetExternalCircuit(void);
+
+// 1 for a reserved analog or digital port name.
+int MDL_IsReservedPort(const char *name);
+// 1 for A_gnd or a name of the description's Ports.
+int MDL_IsKnownPort(const char *name, const EXTMDL *description);
+// The newest circuit of the name (exact), or null.
+EXTCKT *MDL_FindExternalCircuit(const char *name, EXTCKT *circuits);
+void MDL_SetExternalCircuitNext(EXTCKT *record, EXTCKT *next);
+void MDL_FreeExternalCircuits(EXTCKT *list);
 
 // Submodels as the [Add Submodel] checks see them (filled in checkpass.cpp).
 // Empty slots skip those checks.

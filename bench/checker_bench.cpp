@@ -185,6 +185,97 @@ void BM_CheckManyModels(benchmark::State &state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
+// A file of external descriptions with `count` names: kind 0 gives `count`
+// [External Circuit] sections (every tenth name repeats an earlier one),
+// kind 1 one [External Model] with `count` ports, a D_to_A row for every
+// second port in the Typ corner and again in the Min corner; kind 2 a
+// component with `count` declared nodes and one call that maps a circuit's
+// `count` ports onto them; kind 3 a component with `count` calls of a
+// two-port circuit, each between a node all calls share and one of its own.
+std::string GenerateExternal(int kind, int count, size_t *bytes) {
+    char tmpl[] = "/tmp/checker-bench-ext-XXXXXX";
+    if (mkdtemp(tmpl) == nullptr)
+        abort();
+    std::string path = std::string(tmpl) + "/ext.ibs";
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] ext.ibs\n[File Rev] 1.0\n";
+    if (kind == 0) {
+        for (int i = 0; i < count; ++i) {
+            const int n = i % 10 == 9 ? i / 2 : i;
+            out << "[External Circuit] c" << n << "\nLanguage SPICE\nCorner Typ c.sp c\nPorts a b\n"
+                << "D_to_A d" << n << " a b 0 1 1n 1n\nA_to_D r" << n << " b a 0 1\n"
+                << "[End External Circuit]\n";
+        }
+    } else if (kind == 1) {
+        out << "[Model] m\nModel_type I/O\nC_comp 1p 1p 1p\n[Voltage Range] 3.3 3 3.6\n"
+            << "[External Model]\nLanguage SPICE\nCorner Typ m.sp m\n";
+        for (int i = 0; i < count; i += 8) {
+            out << "Ports";
+            for (int k = i; k < i + 8 && k < count; ++k)
+                out << " port_" << k;
+            out << "\n";
+        }
+        for (const char *corner : {"Typ", "Min"})
+            for (int i = 0; i + 1 < count; i += 2)
+                out << "D_to_A D_drive port_" << i << " port_" << i + 1 << " 0 1 1n 1n " << corner
+                    << "\n";
+        out << "[End External Model]\n";
+    } else {
+        const bool one = kind == 2;
+        const int ports = one ? count : 2;
+        out << "[External Circuit] x\nLanguage SPICE\nCorner Typ x.sp x\n";
+        for (int i = 0; i < ports; i += 8) {
+            out << "Ports";
+            for (int k = i; k < i + 8 && k < ports; ++k)
+                out << " port_" << k;
+            out << "\n";
+        }
+        out << "[End External Circuit]\n[Component] c\n[Manufacturer] m\n[Package]\n"
+            << "R_pkg 1m NA NA\nL_pkg 1n NA NA\nC_pkg 1p NA NA\n[Pin] signal_name model_name\n"
+            << "1 s CIRCUITCALL\n[Node Declarations]\nshared\n";
+        for (int i = 0; i < count; i += 8) {
+            for (int k = i; k < i + 8 && k < count; ++k)
+                out << " node_" << k;
+            out << "\n";
+        }
+        out << "[End Node Declarations]\n";
+        for (int i = 0; i < (one ? 1 : count); ++i) {
+            out << "[Circuit Call] x\nSignal_pin 1\n";
+            if (one) {
+                for (int k = 0; k < count; ++k)
+                    out << "Port_map port_" << k << " node_" << k << "\n";
+            } else {
+                out << "Port_map port_0 shared\nPort_map port_1 node_" << i << "\n";
+            }
+            out << "[End Circuit Call]\n";
+        }
+    }
+    out << "[End]\n";
+    out.close();
+    *bytes = FileSize(path);
+    return path;
+}
+
+// Names per second: the time grows linearly with the number of names.
+void BM_CheckExternal(benchmark::State &state) {
+    size_t bytes = 0;
+    const int count = static_cast<int>(state.range(1));
+    std::string path = GenerateExternal(static_cast<int>(state.range(0)), count, &bytes);
+    FILE *sink = fopen("/dev/null", "w");
+    MSG_SetOutput(sink);
+    for (auto _ : state) {
+        PARSE_SetIbisVersion(0);
+        CMN_ResetFileState();
+        benchmark::DoNotOptimize(CHECKPASS_CheckFile(path.c_str(), FILE_IBS, 0));
+    }
+    MSG_SetOutput(nullptr);
+    fclose(sink);
+    remove(path.c_str());
+    remove(path.substr(0, path.rfind('/')).c_str());
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * count);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
 // A file of `count` blocks, each a model with its selector, a submodel, a
 // test load and a test data that name each other; every tenth block reuses
 // an earlier block's names, so the duplicate checks and the lookups at the
@@ -511,6 +602,16 @@ BENCHMARK(BM_MergeLargeTables)
     ->ArgNames({"rows", "shape"})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CheckManyModels)->Arg(25000)->Arg(50000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckExternal)
+    ->Args({0, 25000})
+    ->Args({0, 100000})
+    ->Args({1, 25000})
+    ->Args({1, 100000})
+    ->Args({2, 25000})
+    ->Args({2, 100000})
+    ->Args({3, 25000})
+    ->Args({3, 100000})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckNamedSections)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckLargeIbs)->Arg(8)->Arg(32)->Arg(64)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CurveRows)->Arg(20000)->Arg(80000)->Arg(200000)->Arg(1000000)->Unit(benchmark::kMillisecond);

@@ -144,11 +144,9 @@ protected:
         s.mdlemiParseLine = [](const char *, MDLEMI *r) { OpaqueLine(r); };
         s.mdlemiEndKeyword = [](MDL *) {};
         s.mdlemiFree = OpaqueFree<MDLEMI>;
-        // An external description that stays open until [End External Model].
-        MDL_externalOps.create = [](EXTMDL **slot) { return OpaqueInit(slot); };
-        MDL_externalOps.parseLine = [](const char *, EXTMDL *r, int) { OpaqueLine(r); };
-        MDL_externalOps.end = [](MDL *, IBIS_KEYWORD next) { return next != KW_END_EXTERNAL_MODEL ? 1 : 0; };
-        MDL_externalOps.free = OpaqueFree<EXTMDL>;
+        // The external descriptions are read by the model section's own code.
+        MDL_externalOps = {MDL_CreateExternalModel, MDL_ParseExternalModelSubparam,
+                           MDL_EndExternalModel, MDL_FreeExternalModel};
         MDL_submodelOps = {SubFind, SubNext, SubName};
         // The whole-file checks of the blocks would read the stand-in records.
         IBIS_checks.rcvthCheckAll = nullptr;

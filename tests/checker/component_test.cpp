@@ -101,7 +101,8 @@ TEST_F(ComponentSectionTest, KeywordAndDataLines) {
          "E0524 - Unable to find Pin keyword data for Component 'b'.\n"
          "E0524 - Unable to find Pin keyword data for Component 'b'.\n"
          "E0524 - Unable to find Pin keyword data for Component 'a'.\n"},
-        // Tables whose readers are not built: their lines are taken silently.
+        // Tables whose readers are not built: their lines are taken silently;
+        // the call names a circuit the file lacks.
         {"5.0",
          std::string(kGoodComponent) + kPins +
              "[Pin Mapping] pulldown_ref pullup_ref\n1 GNDBUS NC\n[Diff Pin] inv_pin vdiff "
@@ -109,7 +110,7 @@ TEST_F(ComponentSectionTest, KeywordAndDataLines) {
              "model_name\n1 2 m\n[Node Declarations]\nn1\n[End Node Declarations]\n"
              "[Circuit Call] e\nSignal_pin 1\n[End Circuit Call]\n[Begin EMI Component]\n"
              "Domain Digital\n[End EMI Component]\n",
-         ""},
+         "E1838 - (line 23) No [External Circuit] for [Circuit Call] e in Component c\n"},
         // A data line after a keyword that takes none of the component's.
         {"4.2",
          std::string(kGoodComponent) + kPins +
@@ -130,7 +131,9 @@ TEST_F(ComponentSectionTest, KeywordAndDataLines) {
              "[Circuit Call] " + std::string(41, 'e') + "\n",
          "E0548 (line 13) - Duplicate Node Declaration keyword found.\n"
          "E1912 (line 14) - Circuit Call string '" + std::string(41, 'e') +
-             "' is too long, truncating to 40 characters.\n"},
+             "' is too long, truncating to 40 characters.\n"
+             "E1838 - (line 14) No [External Circuit] for [Circuit Call] " + std::string(40, 'e') +
+             " in Component c\n"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.body);

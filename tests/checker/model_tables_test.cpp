@@ -116,7 +116,15 @@ TEST_F(ModelTest, WhatTheOrderRulesCount) {
               Expected("5.0", Err(14, "[Model Spec] should be specified immediately after all the "
                                       "subparameters of a model and before the other keywords of a "
                                       "model") +
-                                  refs + Tail("b")));
+                                  refs +
+                                  // the empty [External Model] block's own end checks
+                                  Err(25, "No Typ Corner Defined for [External Model](required)") +
+                                  Warn("External Model for <b> has suspiciously few PORTS (0)") +
+                                  Err("[External Model] <b> corner <ALL> type <Input> does not "
+                                      "contain reserved port <D_receive> REQUIRED") +
+                                  Err("[External Model] <b> corner <ALL> type <Input> does not "
+                                      "contain reserved port <A_signal> REQUIRED") +
+                                  Tail("b")));
 }
 
 TEST_F(ModelTest, SeriesTables) {

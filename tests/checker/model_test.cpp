@@ -234,7 +234,9 @@ const Row kRows[] = {
      "[Temperature Range] 25 0 100\n[External Model]\n[End External Model]\n"
      "[Model] b\n[External Model]\n" + InputModel("c") + "[End]\n",
      Err(10, "Expecting [End External Model]. Invalid Line, FATAL ERROR") +
-         Err(11, "[External_Model] Already Defined For Model 'a'") + Refs188("a") +
+         Err(11, "[External_Model] Already Defined For Model 'a'") +
+         Err(12, "No Typ Corner Defined for [External Model](required)") +
+         Warn("External Model for <a> has suspiciously few PORTS (0)") + Refs188("a") +
          Err("Model 'b': Model_type Not Defined") +
          Err(15, "Expecting [End External Model]. Invalid Line, FATAL ERROR") + Tail("c")},
 

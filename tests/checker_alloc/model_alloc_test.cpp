@@ -71,4 +71,21 @@ TEST_F(ModelAllocTest, ModelThatCannotBeMade) {
                                               Err(11, "Orphan data line keyword.") + Tail("a")));
 }
 
+// An [External Model] description that cannot be made: its lines are
+// dropped and its end keyword says so.
+TEST_F(ModelAllocTest, ExternalModelThatCannotBeMade) {
+    g_keyword = "[External Model]";
+    g_countdown = 1;
+    std::string out = Run("5.0", "[Model] a\nModel_type Input\nVinl = 0.8\nVinh = 2.0\n"
+                                 "[Voltage Range] 3.3 3.0 3.6\n[External Model]\nLanguage SPICE\n"
+                                 "[End External Model]\n[End]\n");
+    EXPECT_EQ(Plain(out), Expected("5.0", "ERROR - Memory allocation failed.  This request " +
+                                              std::to_string(sizeof(EXTMDL)) + ".\n\n"
+                                              "PROGRAM BUG - Unable to Allocate Memory: IbisParser/mdl N\n" +
+                                              Err(11, "[End_External_Model] with no [External Model]\n") +
+                                              Err("Model a: One of C_comp, C_comp_pullup, C_comp_pulldown, "
+                                                  "C_comp_power_clamp, C_comp_gnd_clamp must be defined") +
+                                              Tail("a")));
+}
+
 }  // namespace
