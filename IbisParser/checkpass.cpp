@@ -7,6 +7,7 @@
 
 #include "IbisParser/cmn.h"
 #include "IbisParser/crv.h"
+#include "IbisParser/ebdmdl.h"
 #include "IbisParser/hdr.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl.h"
@@ -34,6 +35,10 @@ void PkgmdlSetNext(void *record, void *next) {
     PKGMDL_SetNext(static_cast<PKGMDL *>(record), static_cast<PKGMDL *>(next));
 }
 void PkgmdlFree(void *head) { PKGMDL_Free(static_cast<PKGMDL *>(head)); }
+void EbdmdlSetNext(void *record, void *next) {
+    EBDMDL_SetNext(static_cast<EBDMDL *>(record), static_cast<EBDMDL *>(next));
+}
+void EbdmdlFree(void *head) { EBDMDL_Free(static_cast<EBDMDL *>(head)); }
 
 }  // namespace
 
@@ -43,7 +48,7 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
     /* SECTION_EXTCKT   */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_MODEL    */ {MDL_Init, MDL_ParseLine, MDL_EndKeyword, MDL_Reset},
     /* SECTION_PKGMDL   */ {PKGMDL_Init, PKGMDL_ParseLine, PKGMDL_EndKeyword, PKGMDL_Reset},
-    /* SECTION_EBDMDL   */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_EBDMDL   */ {EBDMDL_Init, EBDMDL_ParseLine, EBDMDL_EndKeyword, EBDMDL_Reset},
     /* SECTION_MSEL     */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_SUBMDL   */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_TESTDATA */ {nullptr, nullptr, nullptr, nullptr},
@@ -55,6 +60,8 @@ IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
     /* IBIS_LIST_COMPONENT */ {nullptr, nullptr},
     /* IBIS_LIST_MODEL */ {MdlSetNext, MdlFree},
     /* IBIS_LIST_PKGMDL */ {PkgmdlSetNext, PkgmdlFree},
+    /* IBIS_LIST_MSEL */ {nullptr, nullptr},
+    /* IBIS_LIST_EBDMDL */ {EbdmdlSetNext, EbdmdlFree},
 };
 
 // One line per check, in the order of the record.
@@ -75,7 +82,7 @@ IBIS_CHECKS IBIS_checks = {
     /* acdcCheckAddSubmodels */ nullptr,
     /* mdlCheckAddSubmodelRefs */ MDL_CheckAddSubmodelRefs,
     /* mdlWarnUnreferenced */ MDL_WarnUnreferenced,
-    /* ebdmdlCheckAll */ nullptr,
+    /* ebdmdlCheckAll */ EBDMDL_CheckAll,
     /* algmodCheckAmiFile */ nullptr,
 };
 
