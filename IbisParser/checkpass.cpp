@@ -96,6 +96,8 @@ MDL_SUBMODEL_OPS MDL_submodelOps = {};
 
 RCVTH_OPS RCVTH_ops = {};
 
+EBDMDL_COMPONENT_OPS EBDMDL_componentOps = {};
+
 namespace {
 
 // Counts of the passes below the current one, so that every summary shows

@@ -797,15 +797,87 @@ void CheckEbdRefs(IBIS *root, const FILEREF *f, const char *self) {
     NAMEIDX_Clear(&index);
 }
 
+// The components of a referenced .ibs file by name (the first of a name
+// in list order), each with an index of its pins made when a reference
+// first needs it.
+struct Component {
+    CMPNT *record;
+    NAME_INDEX pins;
+    bool indexed;
+    bool failed;  // memory ran out while indexing the pins
+};
+
+struct Components {
+    NAME_INDEX byName;  // item: a Component
+    bool failed;        // memory ran out: nothing more is looked up
+};
+
+void AddComponent(CMPNT *record, const char *name, void *context) {
+    Components *all = static_cast<Components *>(context);
+    if (all->failed)
+        return;
+    int added = 0;
+    NAME_ENTRY *e = NAMEIDX_Add(&all->byName, name, &added);
+    if (e == nullptr) {
+        all->failed = true;
+    } else if (added) {
+        Component *c = nullptr;
+        if (CMN_Alloc(&c, sizeof(Component))) {
+            c->record = record;
+            e->item = c;
+        } else {
+            all->failed = true;
+        }
+    }
+}
+
+void AddPinName(const char *pin, void *context) {
+    Component *c = static_cast<Component *>(context);
+    int added = 0;
+    if (!c->failed && NAMEIDX_Add(&c->pins, pin, &added) == nullptr)
+        c->failed = true;
+}
+
+void FreeComponents(Components *all) {
+    for (uint32_t i = 0; i < all->byName.capacity; ++i) {
+        Component *c = static_cast<Component *>(all->byName.slots[i].item);
+        if (c != nullptr) {
+            NAMEIDX_Clear(&c->pins);
+            CMN_Free(c);
+        }
+    }
+    NAMEIDX_Clear(&all->byName);
+}
+
 // The pins referenced in an .ibs file, checked against its components.
 void CheckIbsRefs(IBIS *root, const FILEREF *f) {
-    (void)root;
-    for (const PINREF *p = f->pins; p != nullptr; p = p->next) {
+    const EBDMDL_COMPONENT_OPS &ops = EBDMDL_componentOps;
+    const bool lookups = ops.eachComponent != nullptr && ops.eachPin != nullptr;
+    Components all = {};
+    CMPNT *list = nullptr;
+    if (lookups && IBIS_GetComponents(root, &list))
+        ops.eachComponent(list, AddComponent, &all);
+    for (const PINREF *p = f->pins; p != nullptr && !all.failed; p = p->next) {
         if (strlen(p->pin) > kIbsPinMax) {
             MSG_ErrorFrom(MSGSRC_EBDMDL_G3, 4303, p->pin, p->component);
             continue;
         }
+        if (!lookups)
+            continue;
+        const NAME_ENTRY *e = NAMEIDX_Find(&all.byName, p->component);
+        if (e == nullptr) {
+            MSG_ErrorFrom(MSGSRC_EBDMDL_G3, 4300, p->component, f->file);
+            continue;
+        }
+        Component *c = static_cast<Component *>(e->item);
+        if (!c->indexed) {
+            ops.eachPin(c->record, AddPinName, c);
+            c->indexed = true;
+        }
+        if (!c->failed && NAMEIDX_Find(&c->pins, p->pin) == nullptr)
+            MSG_ErrorFrom(MSGSRC_EBDMDL_G2, 4309, p->pin, p->component, f->file);
     }
+    FreeComponents(&all);
 }
 
 // One check pass over a referenced file. The pass may move the remembered
