@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "IbisParser/acdc.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/crv.h"
 #include "IbisParser/ebdmdl.h"
@@ -40,6 +41,11 @@ void EbdmdlSetNext(void *record, void *next) {
 }
 void EbdmdlFree(void *head) { EBDMDL_Free(static_cast<EBDMDL *>(head)); }
 
+void AcdcCheckModels(MDL *models) { ACDC_CheckModels(models); }
+void AcdcCheckAddSubmodels(MDL *models, SUBMDL *submodels) {
+    ACDC_CheckAddSubmodels(models, submodels);
+}
+
 }  // namespace
 
 PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
@@ -67,7 +73,7 @@ IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
 // One line per check, in the order of the record.
 IBIS_CHECKS IBIS_checks = {
     /* rcvthCheckAll */ nullptr,
-    /* acdcCheckModels */ nullptr,
+    /* acdcCheckModels */ AcdcCheckModels,
     /* chkCheckModels */ nullptr,
     /* drvshCheckAll */ nullptr,
     /* algmodCheckModels */ nullptr,
@@ -79,7 +85,7 @@ IBIS_CHECKS IBIS_checks = {
     /* testloadCheckAll */ nullptr,
     /* mdlCheckSubmodelsReferenced */ MDL_CheckSubmodelsReferenced,
     /* chkCheckSubmodels */ nullptr,
-    /* acdcCheckAddSubmodels */ nullptr,
+    /* acdcCheckAddSubmodels */ AcdcCheckAddSubmodels,
     /* mdlCheckAddSubmodelRefs */ MDL_CheckAddSubmodelRefs,
     /* mdlWarnUnreferenced */ MDL_WarnUnreferenced,
     /* ebdmdlCheckAll */ EBDMDL_CheckAll,
@@ -97,6 +103,8 @@ MDL_SUBMODEL_OPS MDL_submodelOps = {};
 RCVTH_OPS RCVTH_ops = {};
 
 EBDMDL_COMPONENT_OPS EBDMDL_componentOps = {};
+
+ACDC_OPS ACDC_ops = {};
 
 namespace {
 

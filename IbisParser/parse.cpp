@@ -134,7 +134,6 @@ int s_noBanner = 0;
 int s_noFileNameCheck = 0;
 int s_acceptVersion1 = 0;
 int s_forceVersion50 = 0;
-int s_acdcEnabled = 1;
 
 char s_commentChar = '|';
 IBIS_KEYWORD s_current = NOT_KEY;
@@ -405,8 +404,6 @@ int PARSE_SetForceVersion50(int flag) { return s_forceVersion50 = Flag(flag); }
 int PARSE_GetNoFileNameCheck(void) { return s_noFileNameCheck; }
 int PARSE_GetAcceptVersion1(void) { return s_acceptVersion1; }
 int PARSE_GetForceVersion50(void) { return s_forceVersion50; }
-int ACDC_SetEnabled(int flag) { return s_acdcEnabled = Flag(flag); }
-int ACDC_GetEnabled(void) { return s_acdcEnabled; }
 
 void PARSE_Reset(void) {
     s_commentChar = '|';

@@ -185,8 +185,6 @@ int PARSE_SetForceVersion50(int flag);
 int PARSE_GetNoFileNameCheck(void);
 int PARSE_GetAcceptVersion1(void);
 int PARSE_GetForceVersion50(void);
-int ACDC_SetEnabled(int flag);
-int ACDC_GetEnabled(void);
 
 int PARSE_ParseFile(const char *path, int kind);
 void PARSE_Reset(void);

@@ -7,13 +7,16 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "IbisParser/acdc.h"
 #include "IbisParser/checkpass.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/crv.h"
+#include "IbisParser/crvop.h"
 #include "IbisParser/mdl.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse.h"
@@ -115,10 +118,7 @@ std::string GenerateModels(int count, size_t *bytes) {
     }
     out << "[End]\n";
     out.close();
-    FILE *f = fopen(path.c_str(), "rb");
-    fseek(f, 0, SEEK_END);
-    *bytes = static_cast<size_t>(ftell(f));
-    fclose(f);
+    *bytes = FileSize(path);
     return path;
 }
 
@@ -206,6 +206,164 @@ void BM_SeriesMosfets(benchmark::State &state) {
         SMOS_Free(list);
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * entries);
+}
+
+// A table of n rows: rising x (0), falling x (1), x that steps back at every
+// other row (2), or rising x with the min column "NA" but at both ends (3).
+CRV *MakeTable(int n, int shape) {
+    CRV *c = nullptr;
+    CMN_Alloc(&c, sizeof(CRV));
+    RNGP *tail = nullptr;
+    for (int i = 0; i < n; ++i) {
+        RNGP *r = nullptr;
+        RNGP_Create(&r);
+        double x = shape == 1 ? n - i : shape == 2 ? i + (i % 2 ? -1.5 : 0.0) : i;
+        CRVOP_SetPoint(r, CRVOP_TYP, x * 0.01, x * 1e-3);
+        CRVOP_SetPoint(r, CRVOP_MIN, x * 0.01, x * 0.9e-3);
+        CRVOP_SetPoint(r, CRVOP_MAX, x * 0.01, x * 1.1e-3);
+        if (shape == 3 && i > 0 && i + 1 < n)
+            r->min_state = CMN_VALUE_NA;
+        r->prev = tail;
+        (tail ? tail->next : c->points) = r;
+        tail = r;
+    }
+    return c;
+}
+
+// The sum of two large tables (the AC/DC checks merge every I-V table with
+// others): a rising one with one of the shapes above. Reports rows per
+// second; the sizes show the growth.
+void BM_MergeLargeTables(benchmark::State &state) {
+    const int n = static_cast<int>(state.range(0));
+    CRV *a = MakeTable(n, 0);
+    CRV *b = MakeTable(n, static_cast<int>(state.range(1)));
+    for (auto _ : state) {
+        CRV *sum = CRVOP_Merge(a, b, CRVOP_ALL);
+        benchmark::DoNotOptimize(sum);
+        CRV_Free(sum);
+    }
+    CRV_Free(a);
+    CRV_Free(b);
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 2 * n);
+}
+
+// A file of `count` driver models as vendors write them: four I-V tables of
+// 100 rows and a rising and a falling waveform of 100 rows each.
+std::string GenerateDrivers(int count, size_t *bytes) {
+    char tmpl[] = "/tmp/checker-bench-drivers-XXXXXX";
+    if (mkdtemp(tmpl) == nullptr)
+        abort();
+    std::string path = std::string(tmpl) + "/drivers.ibs";
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] drivers.ibs\n[File Rev] 1.0\n";
+    static const char *const kTables[] = {"[Pulldown]", "[Pullup]", "[GND Clamp]", "[POWER Clamp]"};
+    char line[120];
+    for (int i = 0; i < count; ++i) {
+        out << "[Model] d" << i << "\nModel_type I/O\nVinl = 0.8\nVinh = 2.0\nVmeas = 1.5\n"
+            << "Vref = 0\nRref = 50\nC_comp 1p 0.9p 1.1p\n[Voltage Range] 3.3 3.0 3.6\n";
+        for (int t = 0; t < 4; ++t) {
+            out << kTables[t] << "\n";
+            for (int r = 0; r < 100; ++r) {
+                double v = -3.3 + r * 0.0666, ma = (t % 2 ? -10.0 : 10.0) * v;
+                snprintf(line, sizeof line, "%.4f %.5fm %.5fm %.5fm\n", v, ma, ma * 0.9, ma * 1.1);
+                out << line;
+            }
+        }
+        out << "[Ramp]\ndV/dt_r 1/1n 1/1n 1/1n\ndV/dt_f 1/1n 1/1n 1/1n\n";
+        for (int falling = 0; falling < 2; ++falling) {
+            out << (falling ? "[Falling Waveform]" : "[Rising Waveform]")
+                << "\nR_fixture = 50\nV_fixture = 0\n";
+            for (int r = 0; r < 100; ++r) {
+                double v = (falling ? 99 - r : r) * 0.033;
+                snprintf(line, sizeof line, "%dp %.4f %.4f %.4f\n", r * 10, v, v * 0.9, v * 1.1);
+                out << line;
+            }
+        }
+    }
+    out << "[End]\n";
+    out.close();
+    *bytes = FileSize(path);
+    return path;
+}
+
+// The check pass over such a file, with the AC/DC checks (second argument 1)
+// and without (0): the difference is what they cost.
+void BM_CheckDrivers(benchmark::State &state) {
+    size_t bytes = 0;
+    std::string path = GenerateDrivers(static_cast<int>(state.range(0)), &bytes);
+    ACDC_SetEnabled(static_cast<int>(state.range(1)));
+    {
+        Silence quiet;
+        for (auto _ : state) {
+            PARSE_SetIbisVersion(0);
+            CMN_ResetFileState();
+            benchmark::DoNotOptimize(CHECKPASS_CheckFile(path.c_str(), FILE_IBS, 0));
+        }
+    }
+    ACDC_SetEnabled(1);
+    remove(path.c_str());
+    remove(path.substr(0, path.rfind('/')).c_str());
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
+// Dynamic_clamp submodels of the [Add Submodel] benchmark, each a ground
+// clamp of two rows at voltages of its own, reached through the hooks.
+struct BenchSub {
+    BenchSub *next;
+    char name[21];
+    CRV *gnd;
+};
+const BenchSub *Sub(const SUBMDL *s) { return reinterpret_cast<const BenchSub *>(s); }
+SUBMDL *SubFind(const char *name, SUBMDL *list) {
+    for (SUBMDL *s = list; s != nullptr; s = reinterpret_cast<SUBMDL *>(Sub(s)->next))
+        if (strcmp(Sub(s)->name, name) == 0)
+            return s;
+    return nullptr;
+}
+SUBMDL *SubNext(SUBMDL *s) { return reinterpret_cast<SUBMDL *>(Sub(s)->next); }
+const char *SubName(const SUBMDL *s) { return Sub(s)->name; }
+void SubClamps(const SUBMDL *s, int *type, const CRV **gnd, const CRV **power) {
+    *type = 2;
+    *gnd = Sub(s)->gnd;
+    *power = nullptr;
+}
+
+// One model adding N such submodels in all modes: their clamps are summed
+// per corner and mode, a sum that grows with every one added.
+void BM_AddSubmodelClamps(benchmark::State &state) {
+    const int n = static_cast<int>(state.range(0));
+    MDL model{};
+    model.Model_type = MDL_TYPE_IO;
+    std::vector<ADD_SUBMDL> entries(static_cast<size_t>(n));
+    std::vector<BenchSub> subs(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        subs[i].gnd = MakeTable(2, 0);
+        CRVOP_ShiftX(subs[i].gnd, -1e-3 * i);
+        snprintf(subs[i].name, sizeof subs[i].name, "%d", i);
+        subs[i].next = i + 1 < n ? &subs[i + 1] : nullptr;
+        strcpy(entries[i].name, subs[i].name);
+        entries[i].mode = 2;
+        entries[i].next = i + 1 < n ? &entries[i + 1] : nullptr;
+    }
+    model.addSubmodel = entries.data();
+    model.gndClamp = MakeTable(2, 0);
+    const MDL_SUBMODEL_OPS savedModels = MDL_submodelOps;
+    const ACDC_OPS saved = ACDC_ops;
+    MDL_submodelOps = {SubFind, SubNext, SubName};
+    ACDC_ops.clamps = SubClamps;
+    SUBMDL *list = reinterpret_cast<SUBMDL *>(subs.data());
+    {
+        Silence quiet;
+        for (auto _ : state)
+            benchmark::DoNotOptimize(ACDC_CheckAddSubmodels(&model, list));
+    }
+    MDL_submodelOps = savedModels;
+    ACDC_ops = saved;
+    CRV_Free(model.gndClamp);
+    for (BenchSub &s : subs)
+        CRV_Free(s.gnd);
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * n);
 }
 
 // A .pkg file of one model with `pins` pins whose inductance and capacitance
@@ -317,6 +475,15 @@ void BM_CheckBoard(benchmark::State &state) {
 
 }  // namespace
 
+BENCHMARK(BM_CheckDrivers)
+    ->ArgsProduct({{250, 1000, 4000}, {0, 1}})
+    ->ArgNames({"models", "acdc"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AddSubmodelClamps)->Arg(1000)->Arg(8000)->Arg(64000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MergeLargeTables)
+    ->ArgsProduct({{1000, 8000, 64000}, {1, 2, 3}})
+    ->ArgNames({"rows", "shape"})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CheckManyModels)->Arg(25000)->Arg(50000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckLargeIbs)->Arg(8)->Arg(32)->Arg(64)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CurveRows)->Arg(20000)->Arg(80000)->Arg(200000)->Arg(1000000)->Unit(benchmark::kMillisecond);

@@ -4,22 +4,8 @@
 #include <cstdlib>
 #include <regex>
 
+#include "AllocFail.h"
 #include "tests/checker/ModelFixture.h"
-
-namespace {
-
-bool g_failNext = false;
-
-}  // namespace
-
-extern "C" void *__real_calloc(size_t count, size_t size);
-extern "C" void *__wrap_calloc(size_t count, size_t size) {
-    if (g_failNext) {
-        g_failNext = false;
-        return nullptr;
-    }
-    return __real_calloc(count, size);
-}
 
 namespace {
 
@@ -32,9 +18,9 @@ int g_countdown = 0;
 void FailingModelLine(int lineType, IBIS_KEYWORD code, char *text) {
     if (lineType == LINE_KEYWORD && g_keyword != nullptr &&
         strncmp(text, g_keyword, strlen(g_keyword)) == 0 && --g_countdown == 0)
-        g_failNext = true;
+        FailCalloc(1);
     MDL_ParseLine(lineType, code, text);
-    g_failNext = false;
+    FailCalloc(0);
 }
 
 class ModelAllocTest : public ModelTest {
@@ -71,9 +57,9 @@ TEST_F(ModelAllocTest, SeriesKeywordsAfterAFailedOn) {
 // orphans, and the model before it is not renamed.
 TEST_F(ModelAllocTest, ModelThatCannotBeMade) {
     PARSE_sections[SECTION_MODEL].init = [] {
-        g_failNext = g_countdown == 1;
+        FailCalloc(g_countdown == 1 ? 1 : 0);
         MDL_Init();
-        g_failNext = false;
+        FailCalloc(0);
     };
     g_keyword = "[Model]";
     g_countdown = 2;

@@ -1,0 +1,644 @@
+// AC/DC consistency checks of models and of the clamps that [Add Submodel]
+// adds.
+#define MSG_SRC MSGSRC_ACDC
+#include "IbisParser/acdc.h"
+
+#include <cmath>
+
+#include "IbisParser/cmn.h"
+#include "IbisParser/crv.h"
+#include "IbisParser/crvop.h"
+#include "IbisParser/mdl.h"
+#include "IbisParser/msg.h"
+#include "IbisParser/mspec.h"
+#include "IbisParser/nameidx.h"
+#include "IbisParser/rng.h"
+#include "IbisParser/rngp.h"
+#include "IbisParser/wvfrm.h"
+
+namespace {
+
+int s_enabled = 1;
+
+// Below this a resistance, a voltage step or a slope difference counts as
+// zero; 1/kTiny stands for an infinite conductance or slope.
+const double kTiny = 1e-32;
+const double kHuge = 1e32;
+// How far outside a segment an intersection still belongs to it.
+const double kSegmentSlack = 1e-6;
+// Waveform DC levels off by more than these shares of the swing.
+const double kErrorShare = 0.10;
+const double kWarningShare = 0.02;
+// Clamp currents read at this voltage must stay within the limit.
+const double kExtremeVoltage = -1.5;
+const double kExtremeLimit = 10.0;
+
+const int kCorners[3] = {CRVOP_TYP, CRVOP_MIN, CRVOP_MAX};
+
+enum { kSeverityWarning = 4, kSeverityNote = 8 };
+
+const char *ColumnWord(int corner) {
+    switch (corner) {
+    case CRVOP_TYP:
+        return "Typical";
+    case CRVOP_MIN:
+        return "Minimum";
+    case CRVOP_MAX:
+        return "Maximum";
+    default:
+        return "Unknown";
+    }
+}
+
+int Given(int state) { return state == CMN_VALUE_NUMBER; }
+
+bool IsEcl(int type) {
+    return type == MDL_TYPE_INPUT_ECL || type == MDL_TYPE_OUTPUT_ECL || type == MDL_TYPE_IO_ECL ||
+           type == MDL_TYPE_3STATE_ECL;
+}
+
+// Open_drain, I/O_open_drain, Open_sink, I/O_open_sink: they only pull down.
+bool PullsDownOnly(int type) {
+    return type >= MDL_TYPE_OPEN_DRAIN && type <= MDL_TYPE_IO_OPEN_SINK;
+}
+
+// Open_source, I/O_open_source: they only pull up.
+bool PullsUpOnly(int type) {
+    return type == MDL_TYPE_OPEN_SOURCE || type == MDL_TYPE_IO_OPEN_SOURCE;
+}
+
+bool HasNoDriver(int type) {
+    return type == MDL_TYPE_INPUT || type == MDL_TYPE_INPUT_ECL || type == MDL_TYPE_TERMINATOR ||
+           type == MDL_TYPE_SERIES || type == MDL_TYPE_SERIES_SWITCH;
+}
+
+bool HasNonDrivingMode(int type) {
+    switch (type) {
+    case MDL_TYPE_INPUT:
+    case MDL_TYPE_IO:
+    case MDL_TYPE_IO_OPEN_DRAIN:
+    case MDL_TYPE_IO_OPEN_SINK:
+    case MDL_TYPE_IO_OPEN_SOURCE:
+    case MDL_TYPE_INPUT_ECL:
+    case MDL_TYPE_IO_ECL:
+    case MDL_TYPE_TERMINATOR:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool HasDrivingMode(int type) {
+    switch (type) {
+    case MDL_TYPE_OUTPUT:
+    case MDL_TYPE_IO:
+    case MDL_TYPE_3STATE:
+    case MDL_TYPE_OUTPUT_ECL:
+    case MDL_TYPE_IO_ECL:
+    case MDL_TYPE_3STATE_ECL:
+        return true;
+    default:
+        return CRVOP_IsOpenType(type) != 0;
+    }
+}
+
+// Direction tracker of one column (the same rule as the I-V table reader's).
+struct Tracker {
+    double last;
+    int phase;      // 0 not started, 1 running, 2 reported
+    int direction;  // 0 unknown, 1 rising, 2 falling
+};
+
+// Feeds one value; 1 when it reverses the direction seen so far, which is
+// reported once per column.
+int TrackMonotonic(Tracker *t, double value) {
+    int reversed = 0;
+    if (t->phase == 2)
+        return 0;
+    if (t->phase == 0) {
+        t->phase = 1;
+        t->direction = 0;
+    } else if (t->direction == 0) {
+        if (value > t->last)
+            t->direction = 1;
+        else if (value < t->last)
+            t->direction = 2;
+    } else if ((t->direction == 2 && value > t->last) || (t->direction == 1 && value < t->last)) {
+        t->phase = 2;
+        reversed = 1;
+    }
+    t->last = value;
+    return reversed;
+}
+
+void ReportReversal(const char *caption, const char *modelName, const char *word, int severity) {
+    if (severity == kSeverityNote)
+        MSG_Note(1509, caption, modelName, word);
+    else
+        MSG_Warning(1509, caption, modelName, word);
+}
+
+// The value of a corner's column of a row when given.
+int CornerOf(const RNGP *row, int corner, double *value) {
+    return CRVOP_GetPoint(row, corner, nullptr, value) != nullptr;
+}
+
+// One corner of an I-V table at a voltage, without extrapolation.
+int TableAt(const CRV *table, double voltage, int corner, double *out) {
+    double *v[3] = {nullptr, nullptr, nullptr};
+    CRV_InterpolateAt(table, voltage, &v[0], &v[1], &v[2]);
+    double *chosen = corner == CRVOP_TYP ? v[0] : corner == CRVOP_MIN ? v[1] : v[2];
+    int found = chosen != nullptr;
+    if (found)
+        *out = *chosen;
+    for (double *p : v)
+        CMN_Free(p);
+    return found;
+}
+
+// A table as a current against the pin voltage: merged with the zero curve
+// (a missing table is zero current), optionally negated, then shifted. The
+// curves of a check are its own: each is one block (CRVOP_FreeBlock).
+CRV *PinCurve(const CRV *table, int corner, bool negate, double shift) {
+    CRV *copy = CRVOP_MergeBlock(table, CRVOP_ZeroCurve(), corner);
+    if (copy == nullptr)
+        return nullptr;
+    if (negate)
+        CRVOP_NegateX(copy);
+    CRVOP_ShiftX(copy, shift);
+    return copy;
+}
+
+// sum + addend into a new curve; the old sum and the addend are freed.
+// Null (both freed) when out of memory.
+CRV *AddInto(CRV *sum, CRV *addend, int corner) {
+    CRV *result =
+        sum != nullptr && addend != nullptr ? CRVOP_MergeBlock(sum, addend, corner) : nullptr;
+    CRVOP_FreeBlock(sum);
+    CRVOP_FreeBlock(addend);
+    return result;
+}
+
+int Verdict(double deviation, double swing) {
+    if (deviation > kErrorShare * swing)
+        return 2;
+    if (deviation > kWarningShare * swing)
+        return 1;
+    return 0;
+}
+
+// The submodels of the file by name, for one run of the [Add Submodel] check.
+struct Submodels {
+    SUBMDL *list;
+    NAME_INDEX index;
+    bool indexed;
+};
+
+// Indexes the list once; the first submodel of a name (in list order) is the
+// one found, as a walk of the list would find it.
+void SubmodelsOpen(Submodels *s, SUBMDL *list) {
+    const MDL_SUBMODEL_OPS &ops = MDL_submodelOps;
+    s->list = list;
+    s->index = NAME_INDEX{};
+    s->indexed = ops.next != nullptr && ops.name != nullptr;
+    for (SUBMDL *sub = list; s->indexed && sub != nullptr; sub = ops.next(sub)) {
+        int added = 0;
+        NAME_ENTRY *e = NAMEIDX_Add(&s->index, ops.name(sub), &added);
+        if (e == nullptr)
+            s->indexed = false;  // out of memory: look each name up in the list
+        else if (added)
+            e->item = sub;
+    }
+}
+
+SUBMDL *SubmodelNamed(const Submodels *s, const char *name) {
+    if (s->indexed) {
+        const NAME_ENTRY *e = NAMEIDX_Find(&s->index, name);
+        return e != nullptr ? static_cast<SUBMDL *>(e->item) : nullptr;
+    }
+    return MDL_submodelOps.findByName != nullptr ? MDL_submodelOps.findByName(name, s->list)
+                                                 : nullptr;
+}
+
+// A sum of curves taken in order, merging partial sums of equal size as a
+// binary counter carries: each curve goes through O(log n) merges, so a model
+// that adds many submodels costs n log n rather than n^2 row steps. Up to
+// three curves it is the plain left-to-right sum.
+struct CurveSum {
+    CRV *part[64];
+    unsigned long size[64];  // curves summed into each part
+    int depth;
+    bool failed;
+};
+
+void SumAdd(CurveSum *s, CRV *curve, int corner) {
+    if (s->failed || curve == nullptr) {
+        CRVOP_FreeBlock(curve);
+        s->failed = true;
+        return;
+    }
+    s->part[s->depth] = curve;
+    s->size[s->depth++] = 1;
+    while (s->depth >= 2 && s->size[s->depth - 1] == s->size[s->depth - 2]) {
+        --s->depth;
+        s->part[s->depth - 1] = AddInto(s->part[s->depth - 1], s->part[s->depth], corner);
+        s->size[s->depth - 1] *= 2;
+        if (s->part[s->depth - 1] == nullptr) {
+            --s->depth;
+            s->failed = true;
+            return;
+        }
+    }
+}
+
+// The whole sum (the caller frees it), or null when memory ran out.
+CRV *SumTake(CurveSum *s, int corner) {
+    CRV *sum = s->depth > 0 && !s->failed ? s->part[0] : nullptr;
+    if (s->failed && s->depth > 0)
+        CRVOP_FreeBlock(s->part[0]);
+    for (int i = 1; i < s->depth; ++i)
+        sum = AddInto(sum, s->part[i], corner);  // frees the part also after a failure
+    s->depth = 0;
+    return sum;
+}
+
+// The sum of a model's clamps in one mode with those of its Dynamic_clamp
+// submodels added in that mode (entries of mode `mode` or All), checked for
+// monotonicity.
+void CheckModeClamps(const MDL *model, const Submodels *submodels, int corner, const CRV *gnd,
+                     const CRV *power, double gndRail, double powerRail, int mode,
+                     const char *caption) {
+    CurveSum sum{};
+    SumAdd(&sum, CRVOP_MergeBlock(gnd, power, corner), corner);
+    for (const ADD_SUBMDL *e = model->addSubmodel; !sum.failed && e != nullptr; e = e->next) {
+        if (e->mode != mode && e->mode != 2)
+            continue;
+        const SUBMDL *sub = SubmodelNamed(submodels, e->name);
+        if (sub == nullptr || ACDC_ops.clamps == nullptr)
+            continue;
+        int type = 0;
+        const CRV *subGnd = nullptr, *subPower = nullptr;
+        ACDC_ops.clamps(sub, &type, &subGnd, &subPower);
+        if (type != 2)  // Dynamic_clamp
+            continue;
+        SumAdd(&sum, PinCurve(subGnd, corner, false, gndRail), corner);
+        SumAdd(&sum, PinCurve(subPower, corner, true, powerRail), corner);
+    }
+    CRV *total = SumTake(&sum, corner);
+    if (total != nullptr)
+        ACDC_CheckCurveMonotonic(total, model->name, caption, corner, kSeverityWarning);
+    CRVOP_FreeBlock(total);
+}
+
+void CheckAddSubmodelClamps(MDL *models, const Submodels *submodels, int corner) {
+    for (const MDL *m = models; m != nullptr; m = m->next) {
+        if (m->addSubmodel == nullptr ||
+            (!HasNonDrivingMode(m->Model_type) && !HasDrivingMode(m->Model_type)))
+            continue;
+        if (m->gndClamp != nullptr && m->powerClamp != nullptr &&
+            CRVOP_IsTooShort(m->gndClamp, corner) && CRVOP_IsTooShort(m->powerClamp, corner))
+            continue;
+        double powerRail, pullupRail, gndRail, pulldownRail;
+        CRVOP_GetRails(m, corner, &powerRail, &pullupRail, &gndRail, &pulldownRail);
+        CRV *gnd = PinCurve(m->gndClamp, corner, false, gndRail);
+        CRV *power = gnd != nullptr ? PinCurve(m->powerClamp, corner, true, powerRail) : nullptr;
+        if (power != nullptr) {
+            if (HasNonDrivingMode(m->Model_type))
+                CheckModeClamps(m, submodels, corner, gnd, power, gndRail, powerRail, 1,
+                                "Combined Clamp in Non Driving Mode for Model");
+            if (HasDrivingMode(m->Model_type))
+                CheckModeClamps(m, submodels, corner, gnd, power, gndRail, powerRail, 0,
+                                "Combined Clamp in Driving Mode for Model");
+        }
+        CRVOP_FreeBlock(gnd);
+        CRVOP_FreeBlock(power);
+    }
+}
+
+int CheckExtremeCurrent(const MDL *model, const CRV *table, const char *caption) {
+    if (table == nullptr)
+        return 1;
+    int ok = 1;
+    for (int corner : kCorners) {
+        double current = 0.0;
+        if (CRVOP_ValueAt(table, kExtremeVoltage, corner, &current) &&
+            std::fabs(current) > kExtremeLimit) {
+            MSG_Warning(1506, model->name, CRVOP_ColumnName(corner), caption, current,
+                        kExtremeVoltage);
+            ok = 0;
+        }
+    }
+    return ok;
+}
+
+// An ISSO table against the drive table it should match: the ISSO current
+// at 0 V equals the drive table's at the reference difference, and the ISSO
+// current there is zero.
+void CheckIssoTable(const MDL *model, int corner, const CRV *isso, const CRV *table,
+                    const char *issoName, const char *tableName, const char *otherName,
+                    double reference, double difference) {
+    if (CRVOP_IsTooShort(isso, corner) || CRVOP_IsTooShort(table, corner))
+        return;
+    double atZero = 0.0, atDifference = 0.0;
+    if (TableAt(isso, 0.0, corner, &atZero) && TableAt(table, difference, corner, &atDifference) &&
+        std::fabs(atDifference - atZero) > std::fabs(atZero) * 1e-6)
+        MSG_Warning(1512, model->name, ColumnWord(corner), issoName, atZero, tableName,
+                    atDifference, reference);
+    double current = 0.0;
+    if (TableAt(isso, difference, corner, &current) && std::fabs(current) > 1e-9)
+        MSG_Warning(1513, model->name, ColumnWord(corner), issoName, current, otherName, reference,
+                    difference);
+}
+
+}  // namespace
+
+int ACDC_SetEnabled(int flag) { return s_enabled = flag != 0 ? 1 : 0; }
+int ACDC_GetEnabled(void) { return s_enabled; }
+
+int ACDC_GetCornerValue(const RNG *primary, const RNG *fallback, int corner, double *out) {
+    MSG_ASSERT(out != nullptr);
+    if (corner == CRVOP_TYP) {
+        return CRVOP_GetRngColumn(primary, CRVOP_TYP, out) ||
+               CRVOP_GetRngColumn(fallback, CRVOP_TYP, out);
+    }
+    const RNG *const ranges[2] = {primary, fallback};
+    for (const RNG *r : ranges) {
+        if (r == nullptr)
+            continue;
+        int state = corner == CRVOP_MIN ? r->min_state : r->max_state;
+        if (state == CMN_VALUE_ABSENT)
+            continue;
+        if (state == CMN_VALUE_NA)
+            return CRVOP_GetRngColumn(r, CRVOP_TYP, out);
+        return CRVOP_GetRngColumn(r, corner, out);
+    }
+    return 0;
+}
+
+int ACDC_IntersectLoadLine(const CRV *curve, double loadVoltage, double loadResistance,
+                           int corner, double target, double *voltage, double *current) {
+    MSG_ASSERT(voltage != nullptr);
+    if (CRVOP_IsTooShort(curve, corner))
+        return 0;
+    double x0 = 0.0, i0 = 0.0, x1 = 0.0, i1 = 0.0;
+    const RNGP *p0 = CRVOP_FirstPoint(curve->points, corner, &x0, &i0);
+    const RNGP *p1 = CRVOP_NextPoint(p0, corner, &x1, &i1);
+    if (x0 > x1)
+        return 0;
+    const double g = loadResistance < kTiny ? kHuge : 1.0 / loadResistance;
+    bool found = false;
+    double best = 0.0, bestDistance = 0.0, v = 0.0;
+    for (bool first = true; p1 != nullptr; first = false) {
+        const double slope = x1 - x0 < kTiny ? kHuge : (i1 - i0) / (x1 - x0);
+        if (std::fabs(-g - slope) < kTiny)
+            return 0;  // parallel to the load line
+        v = (i0 - slope * x0 - g * loadVoltage) / (-g - slope);
+        const double distance = std::fabs(v - target);
+        if (first && v <= x0) {
+            found = true;
+            best = v;
+            bestDistance = distance;
+        }
+        const bool within = v > x0 - kSegmentSlack && v < x1 + kSegmentSlack;
+        if (within && (!found || distance < bestDistance)) {
+            found = true;
+            best = v;
+            bestDistance = distance;
+        }
+        x0 = x1;
+        i0 = i1;
+        p1 = CRVOP_NextPoint(p1, corner, &x1, &i1);
+    }
+    *voltage = found ? best : v;  // else the last segment, extrapolated
+    if (current != nullptr)
+        *current = g * (loadVoltage - *voltage);
+    return 1;
+}
+
+void ACDC_CheckCurveMonotonic(const CRV *curve, const char *modelName, const char *caption,
+                              int corner, int severity) {
+    MSG_ASSERT(modelName != nullptr && caption != nullptr);
+    if (CRVOP_IsTooShort(curve, corner))
+        return;
+    Tracker voltage{}, column{};
+    for (const RNGP *r = curve->points; r != nullptr; r = r->next) {
+        if (corner == CRVOP_TYP && Given(r->x_state) && TrackMonotonic(&voltage, r->x))
+            ReportReversal(caption, modelName, "Voltage", severity);
+        double value = 0.0;
+        if (CornerOf(r, corner, &value) && TrackMonotonic(&column, value))
+            ReportReversal(caption, modelName, ColumnWord(corner), severity);
+    }
+}
+
+int ACDC_CheckWaveformEndpoints(const MDL *model, int corner, const WVFRM *waveform,
+                                const CRV *pulldown, const CRV *pullup, int rising) {
+    MSG_ASSERT(model != nullptr && waveform != nullptr);
+    const double r = waveform->R_fixture != nullptr ? *waveform->R_fixture : kHuge;
+    double v = waveform->V_fixture != nullptr ? *waveform->V_fixture : 0.0;
+    const char *fixture = "V_fixture";
+    if (corner == CRVOP_MIN) {
+        fixture = "V_fixture_min";
+        if (waveform->V_fixture_min != nullptr)
+            v = *waveform->V_fixture_min;
+    } else if (corner == CRVOP_MAX) {
+        fixture = "V_fixture_max";
+        if (waveform->V_fixture_max != nullptr)
+            v = *waveform->V_fixture_max;
+    }
+    double first = 0.0, last = 0.0;
+    if (CRVOP_FirstPoint(waveform->points, corner, nullptr, &first) == nullptr ||
+        CRVOP_LastPoint(waveform->points, corner, nullptr, &last) == nullptr)
+        return 1;
+    const double low = rising ? first : last;
+    const double high = rising ? last : first;
+    double vLow = 0.0, vHigh = 0.0;
+    if (!ACDC_IntersectLoadLine(pulldown, v, r, corner, low, &vLow, nullptr) ||
+        !ACDC_IntersectLoadLine(pullup, v, r, corner, high, &vHigh, nullptr))
+        return 1;
+    const double swing = std::fabs(high - low);
+    const double dLow = std::fabs(vLow - low);
+    const double dHigh = std::fabs(vHigh - high);
+    const double apart = std::fabs(vLow - vHigh);
+    const double lowShare = apart == 0.0 ? 100.0 : 100.0 * dLow / apart;
+    const double highShare = apart == 0.0 ? 100.0 : 100.0 * dHigh / apart;
+    int verdict = 0;
+    if (!PullsUpOnly(model->Model_type))
+        verdict = Verdict(dLow, swing);
+    if (!PullsDownOnly(model->Model_type) && Verdict(dHigh, swing) > verdict)
+        verdict = Verdict(dHigh, swing);
+    if (verdict == 0)
+        return 1;
+    if (verdict == 2)
+        MSG_Error(1503, model->name, rising ? "Rising" : "Falling", r, fixture, v,
+                  CRVOP_ColumnName(corner), low, high, vLow, vHigh, lowShare, highShare);
+    else
+        MSG_Warning(1503, model->name, rising ? "Rising" : "Falling", r, fixture, v,
+                    CRVOP_ColumnName(corner), low, high, vLow, vHigh, lowShare, highShare);
+    return 0;
+}
+
+int ACDC_CheckVmeas(const MDL *model, int corner, const CRV *pulldown, const CRV *pullup) {
+    MSG_ASSERT(model != nullptr);
+    double vmeas = 0.0;
+    const RNG *spec = model->modelSpec != nullptr ? model->modelSpec->Vmeas : nullptr;
+    if (CRVOP_GetRngColumn(spec, CRVOP_TYP, &vmeas))
+        CRVOP_GetRngColumn(spec, corner, &vmeas);
+    else if (model->Vmeas != nullptr)
+        vmeas = *model->Vmeas;
+    else
+        return 1;
+    if (model->Rref == nullptr || model->Vref == nullptr)
+        return 1;
+    double vPulldown = 0.0, vPullup = 0.0;
+    const int type = model->Model_type;
+    const double vref = *model->Vref, rref = *model->Rref;
+    const int pulldownSolved =
+        !PullsUpOnly(type) &&
+        ACDC_IntersectLoadLine(pulldown, vref, rref, corner, 0.0, &vPulldown, nullptr);
+    const int pullupSolved =
+        !PullsDownOnly(type) &&
+        ACDC_IntersectLoadLine(pullup, vref, rref, corner, 0.0, &vPullup, nullptr);
+    if (!pulldownSolved && !pullupSolved)
+        return 1;
+    if (model->externalModel != nullptr)
+        return 1;
+    // A side that was not solved (an open type drives one side only) has no
+    // voltage to compare.
+    if ((pulldownSolved && vPulldown > vmeas) || (pullupSolved && vPullup < vmeas)) {
+        MSG_Warning(1500, model->name, CRVOP_ColumnName(corner), vmeas, *model->Rref,
+                    *model->Vref);
+        return 0;
+    }
+    return 1;
+}
+
+int ACDC_CheckCombinedCurves(const MDL *model, int corner) {
+    MSG_ASSERT(model != nullptr);
+    if (model->pulldown != nullptr && model->pullup != nullptr &&
+        CRVOP_IsTooShort(model->pulldown, corner) && CRVOP_IsTooShort(model->pullup, corner))
+        return 1;
+    double powerRail, pullupRail, gndRail, pulldownRail;
+    CRVOP_GetRails(model, corner, &powerRail, &pullupRail, &gndRail, &pulldownRail);
+    // The four tables as currents against the pin voltage.
+    CRV *pulldown = PinCurve(model->pulldown, corner, IsEcl(model->Model_type), pulldownRail);
+    CRV *pullup = pulldown ? PinCurve(model->pullup, corner, true, pullupRail) : nullptr;
+    CRV *gnd = pullup ? PinCurve(model->gndClamp, corner, false, gndRail) : nullptr;
+    CRV *power = gnd ? PinCurve(model->powerClamp, corner, true, powerRail) : nullptr;
+    CRV *clamps = power ? CRVOP_MergeBlock(power, gnd, corner) : nullptr;
+    CRV *combinedPulldown = clamps ? CRVOP_MergeBlock(clamps, pulldown, corner) : nullptr;
+    CRV *combinedPullup = combinedPulldown ? CRVOP_MergeBlock(clamps, pullup, corner) : nullptr;
+    int ok = 0;
+    if (combinedPullup != nullptr) {
+        ok = 1;
+        ACDC_CheckCurveMonotonic(combinedPulldown, model->name, "Combined Pulldown for Model:",
+                                 corner, kSeverityWarning);
+        ACDC_CheckCurveMonotonic(combinedPullup, model->name, "Combined Pullup for Model:",
+                                 corner, kSeverityWarning);
+        for (int rising = 1; rising >= 0; --rising)
+            for (const WVFRM *w = rising ? model->risingWaveform : model->fallingWaveform;
+                 w != nullptr; w = w->next)
+                ok &= ACDC_CheckWaveformEndpoints(model, corner, w, combinedPulldown,
+                                                  combinedPullup, rising);
+        // A table too short for this corner has no combined curve to test Vmeas on.
+        const bool pulldownShort =
+            model->pulldown != nullptr && CRVOP_IsTooShort(model->pulldown, corner);
+        const bool pullupShort =
+            model->pullup != nullptr && CRVOP_IsTooShort(model->pullup, corner);
+        ok &= ACDC_CheckVmeas(model, corner, pulldownShort ? nullptr : combinedPulldown,
+                              pullupShort ? nullptr : combinedPullup);
+    }
+    CRV *const curves[] = {pulldown, pullup, gnd, power, clamps, combinedPulldown, combinedPullup};
+    for (CRV *c : curves)
+        CRVOP_FreeBlock(c);
+    return ok;
+}
+
+void ACDC_CheckIsso(const MDL *model, int corner) {
+    MSG_ASSERT(model != nullptr);
+    double vPullup = 0.0;
+    if (!ACDC_GetCornerValue(model->pullupReference, model->voltageRange, corner, &vPullup))
+        return;
+    double vPulldown = 0.0;
+    const RNG *ref = model->pulldownReference;
+    if (corner == CRVOP_TYP) {
+        if (!CRVOP_GetRngColumn(ref, CRVOP_TYP, &vPulldown))
+            return;
+    } else if (ref != nullptr) {
+        const int state = corner == CRVOP_MIN ? ref->min_state : ref->max_state;
+        if (state == CMN_VALUE_NA && !CRVOP_GetRngColumn(ref, CRVOP_TYP, &vPulldown))
+            return;
+        if (state == CMN_VALUE_NUMBER)
+            CRVOP_GetRngColumn(ref, corner, &vPulldown);
+    }
+    const double difference = vPullup - vPulldown;
+    CheckIssoTable(model, corner, model->ISSO_PU, model->pullup, "ISSO_PU", "Pullup", "Pulldown",
+                   vPulldown, difference);
+    CheckIssoTable(model, corner, model->ISSO_PD, model->pulldown, "ISSO_PD", "Pulldown", "Pullup",
+                   vPullup, difference);
+}
+
+int ACDC_CheckClampCurrents(const MDL *model) {
+    MSG_ASSERT(model != nullptr);
+    int ok = CheckExtremeCurrent(model, model->gndClamp, "GND_Clamp");
+    ok &= CheckExtremeCurrent(model, model->powerClamp, "POWER_Clamp");
+    return ok;
+}
+
+int ACDC_HasCurrent(const CRV *table) {
+    if (table == nullptr)
+        return 0;
+    for (const RNGP *r = table->points; r != nullptr; r = r->next)
+        if ((Given(r->typ_state) && r->typ != 0.0) || (Given(r->min_state) && r->min != 0.0) ||
+            (Given(r->max_state) && r->max != 0.0))
+            return 1;
+    return 0;
+}
+
+int ACDC_CheckOpenDrainCurrents(const MDL *model) {
+    MSG_ASSERT(model != nullptr);
+    const int type = model->Model_type;
+    int code = 0;
+    if (PullsDownOnly(type))
+        code = ACDC_HasCurrent(model->pullup) ? 1507 : ACDC_HasCurrent(model->ISSO_PU) ? 1510 : 0;
+    else if (PullsUpOnly(type))
+        code = ACDC_HasCurrent(model->pulldown) ? 1508 : ACDC_HasCurrent(model->ISSO_PD) ? 1511 : 0;
+    if (code == 0)
+        return 1;
+    MSG_Error(code, model->name);
+    return 0;
+}
+
+int ACDC_CheckModel(const MDL *model) {
+    MSG_ASSERT(model != nullptr);
+    int ok = 1;
+    if (!HasNoDriver(model->Model_type)) {
+        for (int corner : kCorners)
+            ok &= ACDC_CheckCombinedCurves(model, corner);
+        for (int corner : kCorners)
+            ACDC_CheckIsso(model, corner);
+    }
+    ok &= ACDC_CheckClampCurrents(model);
+    ok &= ACDC_CheckOpenDrainCurrents(model);
+    return ok;
+}
+
+int ACDC_CheckModels(MDL *models) {
+    if (!s_enabled)
+        return 0;
+    int failed = 0;
+    for (const MDL *m = models; m != nullptr; m = m->next)
+        if (!ACDC_CheckModel(m))
+            ++failed;
+    return failed;
+}
+
+int ACDC_CheckAddSubmodels(MDL *models, SUBMDL *submodels) {
+    if (!s_enabled)
+        return 0;
+    Submodels named{};
+    SubmodelsOpen(&named, submodels);
+    for (int corner : kCorners)
+        CheckAddSubmodelClamps(models, &named, corner);
+    NAMEIDX_Clear(&named.index);
+    return 0;
+}

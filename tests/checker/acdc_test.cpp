@@ -1,0 +1,509 @@
+// AC/DC consistency checks on model records the tests build.
+#include "CheckerTest.h"
+#include "CurveTest.h"
+
+#include <cstring>
+#include <vector>
+
+#include "IbisParser/acdc.h"
+#include "IbisParser/crvop.h"
+#include "IbisParser/mdl.h"
+#include "IbisParser/mspec.h"
+#include "IbisParser/rng.h"
+#include "IbisParser/wvfrm.h"
+
+namespace {
+
+// A model record with the tables and values a test gives it; frees them.
+class TestModel {
+public:
+    TestModel(const char *name, int type) {
+        strcpy(m.name, name);
+        m.Model_type = type;
+    }
+    ~TestModel() {
+        for (CRV *c : curves_)
+            CRV_Free(c);
+        for (void *p : blocks_)
+            CMN_Free(p);
+        for (WVFRM *w : waveforms_) {
+            RNGP_Free(w->points);
+            RNGP_DropIndex(&w->rows);
+            CMN_Free(w);
+        }
+    }
+    CRV *Table(const std::vector<const char *> &rows) {
+        curves_.push_back(MakeCurve(rows));
+        return curves_.back();
+    }
+    double *Value(double v) {
+        double *p = nullptr;
+        CMN_Alloc(&p, sizeof(double));
+        *p = v;
+        blocks_.push_back(p);
+        return p;
+    }
+    RNG *Range(const char *text) {
+        RNG *r = nullptr;
+        RNG_ParseLine(text, "range", &r);
+        blocks_.push_back(r);
+        return r;
+    }
+    // A waveform with R_fixture and V_fixture (negative: absent).
+    WVFRM *Waveform(WVFRM **list, double r, double v, const std::vector<const char *> &rows) {
+        WVFRM *w = nullptr;
+        CMN_Alloc(&w, sizeof(WVFRM));
+        if (r >= 0)
+            w->R_fixture = Value(r);
+        if (v >= 0)
+            w->V_fixture = Value(v);
+        int count = 0;
+        for (const char *text : rows) {
+            RNGP *row = nullptr;
+            RNGP_ParseLine(text, "w", "Time", &row);
+            RNGP_Append(&w->points, &w->rows, row, &count, 0);
+        }
+        while (*list != nullptr)
+            list = &(*list)->next;
+        *list = w;
+        waveforms_.push_back(w);
+        return w;
+    }
+    // A 3 V driver of typ columns: a 0.1 S pulldown and a pullup of the given
+    // last row (none when null).
+    void Driver(const char *pullupEnd) {
+        m.voltageRange = Range("3.0 NA NA");
+        m.pulldown = Table({"0 0 NA NA", "3 0.3 NA NA"});
+        if (pullupEnd != nullptr)
+            m.pullup = Table({"0 0 NA NA", pullupEnd});
+    }
+    MDL m{};
+
+private:
+    std::vector<CRV *> curves_;
+    std::vector<void *> blocks_;
+    std::vector<WVFRM *> waveforms_;
+};
+
+using AcdcTest = CheckerTest;
+
+TEST_F(AcdcTest, LoadLineIntersections) {
+    struct Case {
+        const char *name;
+        std::vector<const char *> rows;
+        double vLoad, rLoad, target;
+        int solved;
+        double v;
+    };
+    const Case cases[] = {
+        {"resistor divider", {"0 0", "1 0.01"}, 1.0, 100.0, 0.0, 1, 0.5},
+        {"no resistance holds the load voltage", {"0 0", "1 1"}, 0.25, 0.0, 0.0, 1, 0.25},
+        {"before the first point", {"0 0", "1 1"}, -1.0, 1.0, 0.0, 1, -0.5},
+        {"nearest the target (0)", {"0 0", "1 1", "2 -1", "3 3"}, 1.5, 1.0, 0.0, 1, 0.75},
+        {"nearest the target (1.6)", {"0 0", "1 1", "2 -1", "3 3"}, 1.5, 1.0, 1.6, 1, 1.5},
+        {"nearest the target (2)", {"0 0", "1 1", "2 -1", "3 3"}, 1.5, 1.0, 2.0, 1, 2.1},
+        {"past the end: last segment", {"0 0", "1 0", "2 0"}, 5.0, 1.0, 0.0, 1, 5.0},
+        {"rows without the column skipped", {"0 0", "1 NA", "2 2"}, 3.0, 1.0, 0.0, 1, 1.5},
+        {"parallel to the load line", {"0 0", "1 -0.01"}, 1.0, 100.0, 0.0, 0, 0.0},
+        {"starts descending", {"1 0", "0 1"}, 1.0, 1.0, 0.0, 0, 0.0},
+        {"one point", {"0 0", "1 NA"}, 1.0, 1.0, 0.0, 0, 0.0},
+    };
+    for (const Case &c : cases) {
+        CRV *curve = MakeCurve(c.rows);
+        double v = -99, i = -99;
+        EXPECT_EQ(ACDC_IntersectLoadLine(curve, c.vLoad, c.rLoad, CRVOP_TYP, c.target, &v, &i),
+                  c.solved)
+            << c.name;
+        if (c.solved) {
+            EXPECT_NEAR(v, c.v, 1e-12) << c.name;
+            const double g = c.rLoad < 1e-32 ? 1e32 : 1.0 / c.rLoad;
+            EXPECT_NEAR(i, g * (c.vLoad - v), 1e-9) << c.name;
+        }
+        CRV_Free(curve);
+    }
+    double v = 0;
+    EXPECT_EQ(ACDC_IntersectLoadLine(nullptr, 1, 1, CRVOP_TYP, 0, &v, nullptr), 0);
+    Output();
+}
+
+TEST_F(AcdcTest, CornerValueWithFallback) {
+    RNG primary{2.5, CMN_VALUE_NUMBER, 0.0, CMN_VALUE_NA, 0.0, CMN_VALUE_ABSENT};
+    RNG fallback{3.3, CMN_VALUE_NUMBER, 3.0, CMN_VALUE_NUMBER, 3.6, CMN_VALUE_NUMBER};
+    RNG naTyp{0.0, CMN_VALUE_NA, 0.0, CMN_VALUE_NA, 0.0, CMN_VALUE_ABSENT};
+    struct Case {
+        const RNG *primary, *fallback;
+        int corner, found;
+        double value;
+    };
+    const Case cases[] = {
+        {&primary, &fallback, CRVOP_TYP, 1, 2.5},  {&primary, &fallback, CRVOP_MIN, 1, 2.5},
+        {&primary, &fallback, CRVOP_MAX, 1, 3.6},  {nullptr, &fallback, CRVOP_MIN, 1, 3.0},
+        {&naTyp, &fallback, CRVOP_TYP, 1, 3.3},    {&naTyp, &fallback, CRVOP_MIN, 0, 0.0},
+        {&naTyp, nullptr, CRVOP_MAX, 0, 0.0},      {nullptr, nullptr, CRVOP_TYP, 0, 0.0},
+    };
+    for (const Case &c : cases) {
+        double v = -1;
+        EXPECT_EQ(ACDC_GetCornerValue(c.primary, c.fallback, c.corner, &v), c.found);
+        if (c.found) {
+            EXPECT_EQ(v, c.value);
+        }
+    }
+}
+
+TEST_F(AcdcTest, MonotonicityOncePerColumn) {
+    CRV *c = MakeCurve({"0 0 0 0", "1 2 1 NA", "2 1 2 NA", "1.5 3 1 NA", "3 0 4 NA"});
+    ACDC_CheckCurveMonotonic(c, "m", "Combined Pullup for Model:", CRVOP_TYP, 4);
+    ACDC_CheckCurveMonotonic(c, "m", "Pulldown for Model:", CRVOP_MIN, 8);
+    ACDC_CheckCurveMonotonic(c, "m", "Pulldown for Model:", CRVOP_MAX, 4);  // one point
+    EXPECT_EQ(Output(),
+              "WARNING - Combined Pullup for Model: m Typical data is non-monotonic\n"
+              "WARNING - Combined Pullup for Model: m Voltage data is non-monotonic\n"
+              "NOTE - Pulldown for Model: m Minimum data is non-monotonic\n");
+    CRV_Free(c);
+}
+
+// A driver whose pullup, loaded by 50 Ohm to 0 V, settles where the table's
+// slope puts it: k = 0.1 S gives 2.5 V, 0.38 S 2.85 V, 1.98 S 2.97 V.
+TEST_F(AcdcTest, WaveformEndpointsAgainstTheTables) {
+    struct Case {
+        int type;
+        const char *pullupEnd;
+        std::string out;
+    };
+    const std::string error =
+        "ERROR - Model drv: The [Rising Waveform] \n"
+        "      with [R_fixture]=50 Ohms and [V_fixture]=0V\n"
+        "      has TYP column DC endpoints of  0.00V and  3.00v, but\n"
+        "      an equivalent load applied to the model's I-V tables yields\n"
+        "      different voltages (-0.00V and  2.50V),\n"
+        "      a difference of  0.00% and 20.00%, respectively.\n";
+    const Case cases[] = {
+        {MDL_TYPE_OUTPUT, "3 -0.3 NA NA", error},
+        {MDL_TYPE_3STATE, "3 -1.14 NA NA",
+         "WARNING - Model drv: The [Rising Waveform] \n"
+         "      with [R_fixture]=50 Ohms and [V_fixture]=0V\n"
+         "      has TYP column DC endpoints of  0.00V and  3.00v, but\n"
+         "      an equivalent load applied to the model's I-V tables yields\n"
+         "      different voltages (-0.00V and  2.85V),\n"
+         "      a difference of  0.00% and  5.26%, respectively.\n"},
+        {MDL_TYPE_OUTPUT, "3 -5.94 NA NA", ""},
+        // Only the low level of an open-drain driver is judged.
+        {MDL_TYPE_OPEN_DRAIN, "3 -0.3 NA NA",
+         "ERROR -\n    Model 'drv': Currents <> 0.0mA in 'Pullup' for Open_drain/Open_sink "
+         "device\n"},
+        {MDL_TYPE_OPEN_SOURCE, "3 -0.3 NA NA",
+         error + "ERROR - Model 'drv': Currents <> 0.0mA in 'Pulldown' for Open_source device\n"},
+        // An ECL pulldown is read like a pullup, from the voltage range down.
+        {MDL_TYPE_OUTPUT_ECL, "3 -0.3 NA NA",
+         "ERROR - Model drv: The [Rising Waveform] \n"
+         "      with [R_fixture]=50 Ohms and [V_fixture]=0V\n"
+         "      has TYP column DC endpoints of  0.00V and  3.00v, but\n"
+         "      an equivalent load applied to the model's I-V tables yields\n"
+         "      different voltages ( 3.75V and  2.50V),\n"
+         "      a difference of 300.00% and 40.00%, respectively.\n"},
+    };
+    for (const Case &c : cases) {
+        TestModel t("drv", c.type);
+        t.Driver(c.pullupEnd);
+        t.Waveform(&t.m.risingWaveform, 50, 0, {"0 0 NA NA", "1n 3.0 NA NA"});
+        Output();
+        EXPECT_EQ(ACDC_CheckModels(&t.m), c.out.empty() ? 0 : 1) << c.pullupEnd;
+        EXPECT_EQ(Output(), c.out) << c.pullupEnd;
+    }
+}
+
+TEST_F(AcdcTest, FallingWaveformAndFixtureOfTheCorner) {
+    TestModel t("drv", MDL_TYPE_IO);
+    t.m.voltageRange = t.Range("3.0 3.0 3.3");
+    t.m.pulldown = t.Table({"0 0 0 0", "3 0.3 0.3 0.3"});
+    t.m.pullup = t.Table({"0 0 0 0", "3 -0.3 -0.3 -0.3"});
+    // Loaded by 50 Ohm to 3 V: the pulldown settles at 0.5 V, the pullup at 3 V.
+    WVFRM *w = t.Waveform(&t.m.fallingWaveform, 50, 3.0,
+                          {"0 3.0 3.0 3.0", "1n 0.5 0.5 0.4"});
+    w->V_fixture_max = t.Value(3.3);
+    Output();
+    EXPECT_EQ(ACDC_CheckModels(&t.m), 1);
+    // Max: the pulldown settles at 0.55 V with the pullup at 3.3 V.
+    EXPECT_EQ(Output(),
+              "ERROR - Model drv: The [Falling Waveform] \n"
+              "      with [R_fixture]=50 Ohms and [V_fixture_max]=3.3V\n"
+              "      has MAX column DC endpoints of  0.40V and  3.00v, but\n"
+              "      an equivalent load applied to the model's I-V tables yields\n"
+              "      different voltages ( 0.55V and  3.30V),\n"
+              "      a difference of  5.45% and 10.91%, respectively.\n");
+}
+
+TEST_F(AcdcTest, VmeasThroughTheLoad) {
+    struct Case {
+        int type;
+        double vmeas, vref;
+        const char *out;
+    };
+    const Case cases[] = {
+        {MDL_TYPE_OUTPUT, 1.5, 0.0, ""},
+        {MDL_TYPE_OUTPUT, 2.7, 0.0,
+         "WARNING - Model 'drv': TYP VI curves cannot drive through Vmeas=2.7V\n"
+         "          given load Rref=50 Ohms to Vref=0V\n"},
+        {MDL_TYPE_OUTPUT, 0.4, 3.0,
+         "WARNING - Model 'drv': TYP VI curves cannot drive through Vmeas=0.4V\n"
+         "          given load Rref=50 Ohms to Vref=3V\n"},
+        // An open-drain driver has no pullup side to hold against Vmeas.
+        {MDL_TYPE_OPEN_DRAIN, 1.5, 3.0, ""},
+        {MDL_TYPE_OPEN_SOURCE, 1.5, 0.0, ""},
+        {MDL_TYPE_OPEN_SOURCE, 2.7, 0.0,
+         "WARNING - Model 'drv': TYP VI curves cannot drive through Vmeas=2.7V\n"
+         "          given load Rref=50 Ohms to Vref=0V\n"},
+    };
+    for (const Case &c : cases) {
+        TestModel t("drv", c.type);
+        t.Driver(c.type != MDL_TYPE_OPEN_DRAIN ? "3 -0.3 NA NA" : nullptr);
+        if (c.type == MDL_TYPE_OPEN_SOURCE)
+            t.m.pulldown = nullptr;
+        t.m.Vmeas = t.Value(c.vmeas);
+        t.m.Rref = t.Value(50);
+        t.m.Vref = t.Value(c.vref);
+        Output();
+        ACDC_CheckModels(&t.m);
+        EXPECT_EQ(Output(), c.out) << c.type << " " << c.vmeas;
+    }
+}
+
+TEST_F(AcdcTest, VmeasOfTheModelSpecAndExternalModels) {
+    TestModel t("drv", MDL_TYPE_OUTPUT);
+    t.m.voltageRange = t.Range("3.0 3.0 3.0");
+    t.m.pulldown = t.Table({"0 0 0 0", "3 0.3 0.3 0.3"});
+    t.m.pullup = t.Table({"0 0 0 0", "3 -0.3 -0.3 -0.3"});
+    t.m.Vmeas = t.Value(0.1);
+    t.m.Rref = t.Value(50);
+    t.m.Vref = t.Value(0);
+    MSPEC spec{};
+    spec.Vmeas = t.Range("1.5 2.6 NA");
+    t.m.modelSpec = &spec;
+    Output();
+    ACDC_CheckModels(&t.m);
+    EXPECT_EQ(Output(),
+              "WARNING - Model 'drv': MIN VI curves cannot drive through Vmeas=2.6V\n"
+              "          given load Rref=50 Ohms to Vref=0V\n");
+    t.m.externalModel = reinterpret_cast<EXTMDL *>(&spec);  // only its presence counts
+    ACDC_CheckModels(&t.m);
+    EXPECT_EQ(Output(), "");
+}
+
+TEST_F(AcdcTest, CombinedCurvesSkippedOrPassed) {
+    // Both drive tables too short for every corner: nothing is combined.
+    TestModel t("drv", MDL_TYPE_OUTPUT);
+    t.m.pulldown = t.Table({"0 0 NA NA"});
+    t.m.pullup = t.Table({"0 0 NA NA"});
+    t.m.Vmeas = t.Value(2.7);
+    t.m.Rref = t.Value(50);
+    t.m.Vref = t.Value(0);
+    for (int corner : {CRVOP_TYP, CRVOP_MIN, CRVOP_MAX})
+        EXPECT_EQ(ACDC_CheckCombinedCurves(&t.m, corner), 1);
+    // A non-monotonic pulldown shows in the combined curve; inputs never
+    // reach the combined checks.
+    TestModel d("nm", MDL_TYPE_OUTPUT);
+    d.m.pulldown = d.Table({"0 0 NA NA", "1 0.1 NA NA", "2 0.05 NA NA", "3 0.3 NA NA"});
+    EXPECT_EQ(ACDC_CheckModels(&d.m), 0);
+    d.m.Model_type = MDL_TYPE_INPUT;
+    EXPECT_EQ(ACDC_CheckModels(&d.m), 0);
+    EXPECT_EQ(Output(),
+              "WARNING - Combined Pulldown for Model: nm Typical data is non-monotonic\n");
+}
+
+TEST_F(AcdcTest, ClampAndOpenDrainCurrents) {
+    struct Case {
+        int type;
+        std::vector<const char *> gnd, power, pulldown, pullup, issoPd, issoPu;
+        const char *out;
+    };
+    const Case cases[] = {
+        {MDL_TYPE_INPUT, {"-1 -8 -1 NA", "0 0 0 NA"}, {}, {}, {}, {}, {},
+         "WARNING - Model 'm': Extreme currents present in TYP GND_Clamp VI Curve "
+         "(-12A @ -1.5V)\n"},
+        {MDL_TYPE_TERMINATOR, {"-2 -10.5 NA -11", "0 0 NA 0"}, {"-1.5 10.000001 1 1", "0 0 0 0"},
+         {}, {}, {}, {},
+         "WARNING - Model 'm': Extreme currents present in TYP POWER_Clamp VI Curve "
+         "(10A @ -1.5V)\n"},
+        {MDL_TYPE_OPEN_DRAIN, {}, {}, {}, {"0 0 0 1e-3", "1 0 0 0"}, {}, {"0 1 0 0", "1 0 0 0"},
+         "ERROR -\n    Model 'm': Currents <> 0.0mA in 'Pullup' for Open_drain/Open_sink device\n"},
+        {MDL_TYPE_IO_OPEN_SINK, {}, {}, {}, {"0 0 0 0", "1 0 NA 0"}, {}, {"0 0 0 0", "1 0 -2 0"},
+         "ERROR -\n    Model 'm': Currents <> 0.0mA in 'ISSO PU' for Open_drain/Open_sink "
+         "device\n"},
+        {MDL_TYPE_OPEN_SOURCE, {}, {}, {"0 0 0 0", "1 1 1 1"}, {}, {"0 1 1 1", "1 0 0 0"}, {},
+         "ERROR - Model 'm': Currents <> 0.0mA in 'Pulldown' for Open_source device\n"},
+        {MDL_TYPE_IO_OPEN_SOURCE, {}, {}, {}, {}, {"0 1 1 1", "1 0 0 0"}, {},
+         "ERROR - Model 'm': Currents <> 0.0mA in 'ISSO PD' for Open_source device\n"},
+        {MDL_TYPE_IO_OPEN_SOURCE, {}, {}, {"0 0 0 0", "1 0 0 0"}, {}, {"0 0 NA 0"}, {}, ""},
+    };
+    for (const Case &c : cases) {
+        TestModel t("m", c.type);
+        t.m.gndClamp = t.Table(c.gnd);
+        t.m.powerClamp = t.Table(c.power);
+        t.m.pulldown = t.Table(c.pulldown);
+        t.m.pullup = t.Table(c.pullup);
+        t.m.ISSO_PD = t.Table(c.issoPd);
+        t.m.ISSO_PU = t.Table(c.issoPu);
+        Output();
+        int ok = ACDC_CheckClampCurrents(&t.m);
+        ok &= ACDC_CheckOpenDrainCurrents(&t.m);
+        EXPECT_EQ(ok, c.out[0] == '\0' ? 1 : 0) << c.out;
+        EXPECT_EQ(Output(), c.out);
+    }
+}
+
+// Stand-in submodels for the [Add Submodel] check: name, Submodel_type and
+// ground clamp, reached through the submodel hooks.
+struct FakeSub {
+    FakeSub *next;
+    const char *name;
+    int type;
+    const CRV *gnd;
+};
+const FakeSub *Fake(const SUBMDL *s) { return reinterpret_cast<const FakeSub *>(s); }
+SUBMDL *FakeFind(const char *name, SUBMDL *list) {
+    for (const FakeSub *s = Fake(list); s != nullptr; s = s->next)
+        if (strcmp(s->name, name) == 0)
+            return reinterpret_cast<SUBMDL *>(const_cast<FakeSub *>(s));
+    return nullptr;
+}
+SUBMDL *FakeNext(SUBMDL *s) { return reinterpret_cast<SUBMDL *>(Fake(s)->next); }
+const char *FakeName(const SUBMDL *s) { return Fake(s)->name; }
+void FakeClamps(const SUBMDL *s, int *type, const CRV **gnd, const CRV **power) {
+    *type = Fake(s)->type;
+    *gnd = Fake(s)->gnd;
+    *power = nullptr;
+}
+SUBMDL *List(FakeSub *subs, size_t n) {
+    for (size_t i = 0; i + 1 < n; ++i)
+        subs[i].next = &subs[i + 1];
+    return reinterpret_cast<SUBMDL *>(subs);
+}
+
+// Puts the stand-ins in place for one test and the hooks back after it.
+class SubmodelHooks {
+public:
+    SubmodelHooks() : models_(MDL_submodelOps), acdc_(ACDC_ops) {
+        MDL_submodelOps = {FakeFind, FakeNext, FakeName};
+        ACDC_ops.clamps = FakeClamps;
+    }
+    ~SubmodelHooks() {
+        MDL_submodelOps = models_;
+        ACDC_ops = acdc_;
+    }
+
+private:
+    MDL_SUBMODEL_OPS models_;
+    ACDC_OPS acdc_;
+};
+
+TEST_F(AcdcTest, AddSubmodelClampsByMode) {
+    TestModel t("io", MDL_TYPE_IO);
+    t.m.gndClamp = t.Table({"-1 -1 NA NA", "0 0 NA NA"});
+    ADD_SUBMDL entries[3] = {{"dc", 0, &entries[1]}, {"bh", 2, &entries[2]}, {"none", 1, nullptr}};
+    t.m.addSubmodel = entries;
+    TestModel plain("plain", MDL_TYPE_OUTPUT);
+    plain.m.gndClamp = plain.Table({"-1 -1 NA NA", "0 5 NA NA", "1 0 NA NA"});
+    plain.m.next = &t.m;
+    // A ground clamp that turns back, in a Dynamic_clamp "dc" (the first of
+    // that name) and a Bus_hold "bh".
+    const CRV *back = t.Table({"-2 -5 NA NA", "-1 3 NA NA", "0 0 NA NA"});
+    FakeSub subs[3] = {{nullptr, "dc", 2, back}, {nullptr, "dc", 3, back}, {nullptr, "bh", 3, back}};
+    SUBMDL *list = List(subs, 3);
+    Output();
+    SubmodelHooks hooks;
+    EXPECT_EQ(ACDC_CheckAddSubmodels(&plain.m, list), 0);
+    const std::string driving =
+        "WARNING -\n    Combined Clamp in Driving Mode for Model io Typical data is "
+        "non-monotonic\n";
+    EXPECT_EQ(Output(), driving);
+    // Found by a search of the list where the hooks give no walk.
+    MDL_submodelOps.next = nullptr;
+    ACDC_CheckAddSubmodels(&plain.m, list);
+    EXPECT_EQ(Output(), driving);
+    // An Input model takes its entries in non-driving mode only.
+    t.m.Model_type = MDL_TYPE_INPUT;
+    entries[0].mode = 2;
+    ACDC_CheckAddSubmodels(&t.m, list);
+    EXPECT_EQ(Output(),
+              "WARNING - Combined Clamp in Non Driving Mode for Model io Typical data is "
+              "non-monotonic\n");
+    // Without the submodel section no entry adds a clamp.
+    ACDC_ops.clamps = nullptr;
+    ACDC_CheckAddSubmodels(&t.m, list);
+    // Both clamps too short for a corner: the corner is skipped, entries and all.
+    ACDC_ops.clamps = FakeClamps;
+    t.m.gndClamp = t.Table({"-1 -1 NA NA"});
+    t.m.powerClamp = t.Table({"0 0 NA NA"});
+    ACDC_CheckAddSubmodels(&t.m, list);
+    EXPECT_EQ(Output(), "");
+}
+
+TEST_F(AcdcTest, IssoTablesAgainstTheDriveTables) {
+    TestModel t("drv", MDL_TYPE_OUTPUT);
+    t.m.voltageRange = t.Range("3.3 NA NA");
+    t.m.pulldownReference = t.Range("0.1 NA NA");
+    t.m.pullup = t.Table({"0 0 NA NA", "3.3 -0.066 NA NA"});
+    t.m.pulldown = t.Table({"0 0 NA NA", "3.2 0.04 NA NA", "3.3 0.05 NA NA"});
+    t.m.ISSO_PU = t.Table({"0 -0.05 NA NA", "3.3 0 NA NA"});
+    t.m.ISSO_PD = t.Table({"0 0.04 NA NA", "3.2 0 NA NA", "3.3 -0.001 NA NA"});
+    Output();
+    EXPECT_EQ(ACDC_CheckModels(&t.m), 0);
+    EXPECT_EQ(Output(),
+              "WARNING - Model drv: Typical ISSO_PU current (-0.050A) at 0V does not match Pullup "
+              "current (-0.064A) at reference ( 0.100V)\n"
+              "WARNING - Model drv: Typical ISSO_PU current (-0.002A) at Pulldown reference "
+              "( 0.100V) - table value ( 3.200V) is non-zero\n");
+    // The typ corner needs a [Pulldown Reference] typ.
+    t.m.pulldownReference = nullptr;
+    ACDC_CheckModels(&t.m);
+    EXPECT_EQ(Output(), "");
+}
+
+// Ten Dynamic_clamps "s0".."s9" whose ground clamps rise, each over its own
+// voltages, but "s7", which turns back.
+TEST_F(AcdcTest, ManyAddedSubmodelsSumOnce) {
+    TestModel t("many", MDL_TYPE_OUTPUT);
+    t.m.gndClamp = t.Table({"-1 -1 NA NA", "0 0 NA NA"});
+    static const char *const rows[10][2] = {
+        {"-2.0 -1 NA NA", "-1.5 0 NA NA"}, {"-2.1 -1 NA NA", "-1.6 0 NA NA"},
+        {"-2.2 -1 NA NA", "-1.7 0 NA NA"}, {"-2.3 -1 NA NA", "-1.8 0 NA NA"},
+        {"-2.4 -1 NA NA", "-1.9 0 NA NA"}, {"-2.5 -1 NA NA", "-2.0 0 NA NA"},
+        {"-2.6 -1 NA NA", "-2.1 0 NA NA"}, {"-2.7 -1 NA NA", "-2.45 5 NA NA"},
+        {"-2.8 -1 NA NA", "-2.3 0 NA NA"}, {"-2.9 -1 NA NA", "-2.4 0 NA NA"}};
+    static const char *const names[10] = {"s0", "s1", "s2", "s3", "s4",
+                                          "s5", "s6", "s7", "s8", "s9"};
+    FakeSub subs[10];
+    ADD_SUBMDL entries[10];
+    for (int i = 0; i < 10; ++i) {
+        std::vector<const char *> table = {rows[i][0], rows[i][1]};
+        if (i == 7)
+            table.push_back("-2.2 0 NA NA");
+        subs[i] = FakeSub{nullptr, names[i], 2, t.Table(table)};
+        entries[i] = ADD_SUBMDL{{}, 0, i < 9 ? &entries[i + 1] : nullptr};
+        strcpy(entries[i].name, names[i]);
+    }
+    t.m.addSubmodel = entries;
+    SUBMDL *list = List(subs, 10);
+    SubmodelHooks hooks;
+    ACDC_CheckAddSubmodels(&t.m, list);
+    EXPECT_EQ(Output(),
+              "WARNING -\n    Combined Clamp in Driving Mode for Model many Typical data is "
+              "non-monotonic\n");
+    // Without s7 the sum rises throughout.
+    entries[6].next = &entries[8];
+    ACDC_CheckAddSubmodels(&t.m, list);
+    EXPECT_EQ(Output(), "");
+}
+
+TEST_F(AcdcTest, SwitchTurnsTheChecksOff) {
+    TestModel t("m", MDL_TYPE_INPUT);
+    t.m.gndClamp = t.Table({"-1 -8 NA NA", "0 0 NA NA"});
+    EXPECT_EQ(ACDC_SetEnabled(0), 0);
+    EXPECT_EQ(ACDC_CheckModels(&t.m), 0);
+    EXPECT_EQ(ACDC_SetEnabled(7), 1);
+    EXPECT_EQ(ACDC_GetEnabled(), 1);
+    EXPECT_EQ(ACDC_CheckModels(&t.m), 1);
+    Output();
+}
+
+}  // namespace
