@@ -7,6 +7,7 @@
 
 #include "IbisParser/acdc.h"
 #include "IbisParser/cmn.h"
+#include "IbisParser/cmpnt.h"
 #include "IbisParser/crv.h"
 #include "IbisParser/ebdmdl.h"
 #include "IbisParser/hdr.h"
@@ -41,6 +42,11 @@ void EbdmdlSetNext(void *record, void *next) {
 }
 void EbdmdlFree(void *head) { EBDMDL_Free(static_cast<EBDMDL *>(head)); }
 
+void CmpntSetNext(void *record, void *next) {
+    CMPNT_SetNext(static_cast<CMPNT *>(record), static_cast<CMPNT *>(next));
+}
+void CmpntFree(void *head) { CMPNT_Free(static_cast<CMPNT *>(head)); }
+
 void AcdcCheckModels(MDL *models) { ACDC_CheckModels(models); }
 void AcdcCheckAddSubmodels(MDL *models, SUBMDL *submodels) {
     ACDC_CheckAddSubmodels(models, submodels);
@@ -50,7 +56,7 @@ void AcdcCheckAddSubmodels(MDL *models, SUBMDL *submodels) {
 
 PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
     /* SECTION_HEADER   */ {HDR_Init, HDR_ParseLine, HDR_EndKeyword, HDR_Reset},
-    /* SECTION_COMPONENT*/ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_COMPONENT*/ {CMPNT_Init, CMPNT_ParseLine, CMPNT_EndKeyword, CMPNT_Reset},
     /* SECTION_EXTCKT   */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_MODEL    */ {MDL_Init, MDL_ParseLine, MDL_EndKeyword, MDL_Reset},
     /* SECTION_PKGMDL   */ {PKGMDL_Init, PKGMDL_ParseLine, PKGMDL_EndKeyword, PKGMDL_Reset},
@@ -63,7 +69,7 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
 
 IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
     /* IBIS_LIST_HEADER */ {HdrSetNext, HdrFree},
-    /* IBIS_LIST_COMPONENT */ {nullptr, nullptr},
+    /* IBIS_LIST_COMPONENT */ {CmpntSetNext, CmpntFree},
     /* IBIS_LIST_MODEL */ {MdlSetNext, MdlFree},
     /* IBIS_LIST_PKGMDL */ {PkgmdlSetNext, PkgmdlFree},
     /* IBIS_LIST_MSEL */ {nullptr, nullptr},
@@ -79,7 +85,7 @@ IBIS_CHECKS IBIS_checks = {
     /* algmodCheckModels */ nullptr,
     /* mselCheckAll */ nullptr,
     /* chkCheckComponents */ nullptr,
-    /* cmpntCheckAll */ nullptr,
+    /* cmpntCheckAll */ CMPNT_CheckAll,
     /* pkgmdlCheckAll */ PKGMDL_CheckAll,
     /* testdataCheckAll */ nullptr,
     /* testloadCheckAll */ nullptr,
@@ -100,7 +106,16 @@ MDL_EXTERNAL_OPS MDL_externalOps = {};
 
 MDL_SUBMODEL_OPS MDL_submodelOps = {};
 
-RCVTH_OPS RCVTH_ops = {};
+RCVTH_OPS RCVTH_ops = {
+    /* isModelOnDiffPin */ CMPNT_IsModelOnDiffPin,
+};
+
+// The component's other tables, blocks and package-model lookups.
+CMPNT_TABLES CMPNT_tables = {};
+CMPNT_EMI_OPS CMPNT_emiOps = {};
+CMPNT_CIRCUIT_OPS CMPNT_circuitOps = {};
+CMPNT_PKGMDL_OPS CMPNT_pkgmdlOps = {PKGMDL_FindByName, PKGMDL_FindInPkgFiles,
+                                    PKGMDL_NextPinNumber};
 
 EBDMDL_COMPONENT_OPS EBDMDL_componentOps = {};
 

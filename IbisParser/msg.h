@@ -42,6 +42,7 @@ enum MSG_SOURCE {
   MSGSRC_RAMP,       /* 1300 */
   MSGSRC_RNGP,       /* 1400 */
   MSGSRC_ACDC,       /* 1500 */
+  MSGSRC_APKG,       /* 1600 */
   MSGSRC_CHK,        /* 1700, sanity checks */
   MSGSRC_CIRCUIT,    /* 1800 */
   MSGSRC_CMN,        /* 1900 */

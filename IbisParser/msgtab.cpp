@@ -48,6 +48,9 @@ const MSG_ENTRY MSG_table[] = {
 #if __has_include("msgtab_acdc.inc")
 #include "msgtab_acdc.inc"
 #endif
+#if __has_include("msgtab_apkg.inc")
+#include "msgtab_apkg.inc"
+#endif
 #if __has_include("msgtab_chk.inc")  /* sanity checks */
 #include "msgtab_chk.inc"
 #endif

@@ -82,3 +82,60 @@ void NAMEIDX_Clear(NAME_INDEX *index) {
     index->capacity = 0;
     index->used = 0;
 }
+
+void NAMEIDX_InitTally(NAME_TALLY *tally) {
+    MSG_ASSERT(tally != nullptr);
+    memset(tally, 0, sizeof *tally);
+}
+
+long NAMEIDX_Count(NAME_TALLY *tally, const char *name, void *record) {
+    MSG_ASSERT(tally != nullptr && name != nullptr);
+    if (tally->failed)
+        return -1;
+    int added = 0;
+    NAME_ENTRY *e = NAMEIDX_Add(&tally->names, name, &added);
+    if (e == nullptr) {
+        NAMEIDX_Clear(&tally->names);
+        tally->failed = 1;
+        return -1;
+    }
+    if (added)
+        e->item = record;
+    return static_cast<long>(e->number++);
+}
+
+int NAMEIDX_Lookup(const NAME_TALLY *tally, const char *name, void **first, size_t *count) {
+    MSG_ASSERT(tally != nullptr && name != nullptr);
+    if (tally->failed)
+        return -1;
+    const NAME_ENTRY *e = NAMEIDX_Find(&tally->names, name);
+    if (e == nullptr)
+        return 0;
+    if (first != nullptr)
+        *first = e->item;
+    if (count != nullptr)
+        *count = e->number;
+    return 1;
+}
+
+void NAMEIDX_FreeTally(NAME_TALLY *tally) {
+    MSG_ASSERT(tally != nullptr);
+    NAMEIDX_Clear(&tally->names);
+}
+
+NAMEIDX_LIST *NAMEIDX_NewList(const char *name, void *record) {
+    NAMEIDX_LIST *list = nullptr;
+    if (!CMN_Alloc(&list, sizeof(NAMEIDX_LIST)))
+        return nullptr;
+    NAMEIDX_InitTally(&list->names);
+    NAMEIDX_Count(&list->names, name, record);
+    list->tail = record;
+    return list;
+}
+
+void NAMEIDX_FreeList(NAMEIDX_LIST *list) {
+    if (list == nullptr)
+        return;
+    NAMEIDX_FreeTally(&list->names);
+    CMN_Free(list);
+}

@@ -3,6 +3,7 @@
 // only points at them, so a record must outlive its entry.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct NAME_ENTRY {
@@ -26,3 +27,78 @@ NAME_ENTRY *NAMEIDX_Find(const NAME_INDEX *index, const char *key);
 NAME_ENTRY *NAMEIDX_Add(NAME_INDEX *index, const char *key, int *added);
 // Forgets every entry and frees the slots.
 void NAMEIDX_Clear(NAME_INDEX *index);
+
+// ---- Tallies: records counted by name ------------------------------------
+
+// An index of the first record of each name and how many records came under
+// it. One that could not grow answers nothing from then on: its users walk
+// their lists instead.
+struct NAME_TALLY {
+    NAME_INDEX names;  // item: the first record of a name; number: its records
+    int failed;
+};
+
+void NAMEIDX_InitTally(NAME_TALLY *tally);
+// Adds one record under name. Returns how many records of that name came
+// before, or -1 once the tally has failed.
+long NAMEIDX_Count(NAME_TALLY *tally, const char *name, void *record);
+// 1 with the first record of the name (and the count; either may be null),
+// 0 when the name never came, -1 when the tally has failed.
+int NAMEIDX_Lookup(const NAME_TALLY *tally, const char *name, void **first, size_t *count);
+void NAMEIDX_FreeTally(NAME_TALLY *tally);
+
+// Counts every record of a list linked through `next` under nameOf(record).
+template <typename T, typename NameOf>
+void NAMEIDX_CountList(NAME_TALLY *tally, T *list, NameOf nameOf) {
+    for (T *r = list; r != nullptr; r = r->next)
+        if (NAMEIDX_Count(tally, nameOf(r), r) < 0)
+            return;
+}
+
+// A list of records linked through `next` and appended at its tail, whose
+// names are tallied. The tally hangs on the head record (its field `index`),
+// so that the list head alone is enough to look a name up.
+struct NAMEIDX_LIST {
+    NAME_TALLY names;
+    void *tail;
+};
+
+// A list index holding its first record; null when memory ran out.
+NAMEIDX_LIST *NAMEIDX_NewList(const char *name, void *record);
+void NAMEIDX_FreeList(NAMEIDX_LIST *list);
+
+// Appends record at the tail of *head. Returns how many records of its name
+// the list held before, or -1 when the list has no working index.
+template <typename T, typename NameOf>
+long NAMEIDX_Append(T **head, T *record, NameOf nameOf) {
+    record->next = nullptr;
+    record->index = nullptr;
+    if (*head == nullptr) {
+        *head = record;
+        record->index = NAMEIDX_NewList(nameOf(record), record);
+        return 0;
+    }
+    NAMEIDX_LIST *index = (*head)->index;
+    long before = index != nullptr ? NAMEIDX_Count(&index->names, nameOf(record), record) : -1;
+    T *tail = index != nullptr ? static_cast<T *>(index->tail) : *head;
+    while (tail->next != nullptr)
+        tail = tail->next;
+    tail->next = record;
+    if (index != nullptr)
+        index->tail = record;
+    return before;
+}
+
+// NAMEIDX_Lookup over the list's index: -1 when the list has none that works.
+template <typename T>
+int NAMEIDX_FindInList(const T *head, const char *name, T **first, size_t *count) {
+    if (head == nullptr)
+        return 0;
+    if (head->index == nullptr)
+        return -1;
+    void *found = nullptr;
+    int r = NAMEIDX_Lookup(&head->index->names, name, &found, count);
+    if (r == 1 && first != nullptr)
+        *first = static_cast<T *>(found);
+    return r;
+}

@@ -35,8 +35,8 @@ size_t FileSize(const std::string &path) {
     return size;
 }
 
-// Writes a file of about `mb` megabytes; returns its path and size.
-std::string Generate(int mb, size_t *bytes) {
+// A scratch directory for the generated files.
+const std::string &BenchDir() {
     static std::string dir;
     if (dir.empty()) {
         char tmpl[] = "/tmp/checker-bench-XXXXXX";
@@ -44,7 +44,12 @@ std::string Generate(int mb, size_t *bytes) {
             abort();
         dir = tmpl;
     }
-    std::string path = dir + "/big" + std::to_string(mb) + ".ibs";
+    return dir;
+}
+
+// Writes a file of about `mb` megabytes; returns its path and size.
+std::string Generate(int mb, size_t *bytes) {
+    std::string path = BenchDir() + "/big" + std::to_string(mb) + ".ibs";
     std::ofstream out(path, std::ios::binary);
     out << "[IBIS Ver] 5.0\n[File Name] big" << mb << ".ibs\n[File Rev] 1.0\n[Date] today\n"
         << "[Source] generated\n[Notes] notes follow\n";
@@ -78,9 +83,8 @@ std::string Generate(int mb, size_t *bytes) {
     return path;
 }
 
-void BM_CheckLargeIbs(benchmark::State &state) {
-    size_t bytes = 0;
-    std::string path = Generate(static_cast<int>(state.range(0)), &bytes);
+// Checks the file once per iteration, messages going nowhere; removes it.
+void CheckRepeatedly(benchmark::State &state, const std::string &path) {
     FILE *sink = fopen("/dev/null", "w");
     MSG_SetOutput(sink);
     for (auto _ : state) {
@@ -91,7 +95,57 @@ void BM_CheckLargeIbs(benchmark::State &state) {
     MSG_SetOutput(nullptr);
     fclose(sink);
     remove(path.c_str());
+}
+
+void BM_CheckLargeIbs(benchmark::State &state) {
+    size_t bytes = 0;
+    CheckRepeatedly(state, Generate(static_cast<int>(state.range(0)), &bytes));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
+// Pin names of at most five characters, as [Pin] allows.
+std::string PinName(int i) {
+    static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string name;
+    do {
+        name.insert(name.begin(), kDigits[i % 36]);
+        i /= 36;
+    } while (i > 0);
+    return name;
+}
+
+// A component of `pins` pins over 64 models, a fifth of the pins in [Diff Pin]
+// pairs and a few alternate package models. Returns its path.
+std::string GenerateComponent(int pins) {
+    std::string path = BenchDir() + "/pins" + std::to_string(pins) + ".ibs";
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] pins" << pins << ".ibs\n[File Rev] 1.0\n"
+        << "[Component] big\n[Manufacturer] m\n[Package]\nR_pkg 1m NA NA\nL_pkg 1n NA NA\n"
+        << "C_pkg 1p NA NA\n[Pin] signal_name model_name R_pin L_pin C_pin\n";
+    for (int i = 0; i < pins; ++i) {
+        const std::string model = i % 10 == 0   ? "GND"
+                                  : i % 10 == 1 ? "POWER"
+                                                : "m" + std::to_string(i % 64);
+        out << PinName(i) << " s" << i << " " << model << " 10m 1n 1p\n";
+    }
+    out << "[Diff Pin] inv_pin vdiff tdelay_typ tdelay_min tdelay_max\n";
+    for (int i = 2; i + 1 < pins; i += 10)
+        out << PinName(i) << " " << PinName(i + 1) << " 0.1 0 NA NA\n";
+    out << "[Alternate Package Models]\n";
+    for (int i = 0; i < 8; ++i)
+        out << "alt" << i << "\n";
+    out << "[End Alternate Package Models]\n";
+    for (int m = 0; m < 64; ++m)
+        out << "[Model] m" << m << "\nModel_type I/O\nC_comp 1p 1p 1p\n[Pulldown]\n"
+            << "-1.0 -10m -9m -11m\n0.0 0 0 0\n1.0 10m 9m 11m\n";
+    out << "[End]\n";
+    return path;
+}
+
+// A component of 5,000 pins (and more, to show the growth) from read to checks.
+void BM_CheckComponentPins(benchmark::State &state) {
+    CheckRepeatedly(state, GenerateComponent(static_cast<int>(state.range(0))));
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
 }
 
 // A file of `count` models, each with its sub-parameters, a few keywords and
@@ -126,17 +180,7 @@ std::string GenerateModels(int count, size_t *bytes) {
 void BM_CheckManyModels(benchmark::State &state) {
     size_t bytes = 0;
     const int count = static_cast<int>(state.range(0));
-    std::string path = GenerateModels(count, &bytes);
-    FILE *sink = fopen("/dev/null", "w");
-    MSG_SetOutput(sink);
-    for (auto _ : state) {
-        PARSE_SetIbisVersion(0);
-        CMN_ResetFileState();
-        benchmark::DoNotOptimize(CHECKPASS_CheckFile(path.c_str(), FILE_IBS, 0));
-    }
-    MSG_SetOutput(nullptr);
-    fclose(sink);
-    remove(path.c_str());
+    CheckRepeatedly(state, GenerateModels(count, &bytes));
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * count);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
@@ -475,6 +519,7 @@ void BM_CheckBoard(benchmark::State &state) {
 
 }  // namespace
 
+BENCHMARK(BM_CheckComponentPins)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckDrivers)
     ->ArgsProduct({{250, 1000, 4000}, {0, 1}})
     ->ArgNames({"models", "acdc"})

@@ -41,6 +41,13 @@ public:
     return false;
   }
 
+  // Whether a firing with control c passes one sample of input c on. The
+  // owner of a control that never changes may then take that input as the
+  // output, without the firing.
+  bool Passes(int32_t c) const {
+    return BlockSize == 1 && c >= 0 && static_cast<uint64_t>(c) < inputs.GetCount();
+  }
+
   ~Mux() override = default;
 
 private:

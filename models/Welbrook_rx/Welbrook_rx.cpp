@@ -137,6 +137,7 @@ bool Welbrook_rx::Setup() {
 
 bool Welbrook_rx::Initialize() {
   FreeConnections();
+  selected_ = nullptr;
   RxInnerSchematic &s = inner_;
 
   Connect(conn1_, {&input_, &s.inputFork.input});
@@ -144,10 +145,12 @@ bool Welbrook_rx::Initialize() {
   Connect(conn3_, {&clockTimes_.output, &output2_});
   Connect(conn4_, {&signalFork_.outputs.BufferAt(0), &output3_});
   Connect(conn5_, {&clockFork_.outputs.BufferAt(1), &output4_});
-  for (int j = 0; j < RxInnerSchematic::kGroup; ++j)
-    Connect(conn6_13_[j], {&s.fir[j].output, &s.groupMux1.inputs.BufferAt(j)});
-  for (int j = 0; j < RxInnerSchematic::kGroup; ++j)
-    Connect(conn14_21_[j], {&s.fir[8 + j].output, &s.groupMux0.inputs.BufferAt(j)});
+  for (int j = 0; j < RxInnerSchematic::kGroup; ++j) {
+    const int f1 = RxInnerSchematic::kGroupFirst[1] + j;
+    const int f0 = RxInnerSchematic::kGroupFirst[0] + j;
+    Connect(conn6_13_[j], {&s.fir[f1].output, &s.groupMux1.inputs.BufferAt(j)});
+    Connect(conn14_21_[j], {&s.fir[f0].output, &s.groupMux0.inputs.BufferAt(j)});
+  }
   Connect(conn22_, {&s.rxDcOut, &signalFork_.input});
   Connect(conn23_, {&s.horlConverter.output, &s.finalMuxControl});
   Connect(conn24_, {&s.eqConverter.output, &s.controlFork.input});
@@ -180,10 +183,47 @@ bool Welbrook_rx::Initialize() {
   ok &= cdr_.Initialize();
   ok &= clockFork_.Initialize();
   ok &= signalFork_.Initialize();
+  if (ok) selected_ = FindSelectedFir();
   return ok;
 }
 
-bool Welbrook_rx::Run() {
+// The controls come from constants through the rounding converters, the
+// same on every firing: each multiplexer is a fixed wire. When every one of
+// them passes an input, one FIR feeds rx_dc and the others are never seen;
+// otherwise null (the multiplexers fail every firing).
+TimeResponseFIR *Welbrook_rx::FindSelectedFir() {
+  RxInnerSchematic &s = inner_;
+  if (s.eqConst.InitialDelay != 0 || s.horlConst.InitialDelay != 0) return nullptr;
+  int32_t eq = 0;
+  int32_t horl = 0;
+  TypeConverterRound::Convert(s.eqConst.value, eq);
+  TypeConverterRound::Convert(s.horlConst.value, horl);
+  if (!s.groupMux0.Passes(eq) || !s.groupMux1.Passes(eq) || !s.finalMux.Passes(horl))
+    return nullptr;
+  return &inner_.fir[RxInnerSchematic::kGroupFirst[horl] + eq];
+}
+
+bool Welbrook_rx::Run() { return selected_ ? RunSelected() : RunSchematic(); }
+
+// What the schematic computes with its multiplexers as fixed wires: the one
+// filter that reaches rx_dc, then rx_dc, the cdr and the clock times, each
+// port written as the forks would write it.
+bool Welbrook_rx::RunSelected() {
+  rx_dc &dc = inner_.rxDc;
+  dc.input = selected_->Filter(In.Sample());
+  dc.rx_dc::Run();
+  cdr_.input = dc.output;
+  cdr_.cdr::Run();
+  clockTimes_.input.Sample() = cdr_.clock;
+  clockTimes_.ClockTimes::Run();
+  Out.Sample() = cdr_.data;
+  ClockTime.Sample() = clockTimes_.output.Sample();
+  Signal.Sample() = dc.output;
+  ClockLevel.Sample() = cdr_.clock;
+  return true;
+}
+
+bool Welbrook_rx::RunSchematic() {
   RxInnerSchematic &s = inner_;
   In.CopyTo(0, input_, 0, 1);
 
@@ -246,6 +286,7 @@ bool Welbrook_rx::Finalize() {
   ok &= signalFork_.Finalize();
   FreeConnections();
   FreeResponseTables();
+  selected_ = nullptr;
   return ok;
 }
 

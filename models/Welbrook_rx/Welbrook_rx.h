@@ -27,6 +27,9 @@ public:
       ScalarToScalar<CircularBuffer<double>, CircularBuffer<int>, TypeConverterRound>;
   static constexpr int kFirs = 16;
   static constexpr int kGroup = 8;
+  // Group mux g takes FIR kGroupFirst[g] + j on its input j (j follows EQ);
+  // the final mux takes group mux g on its input g (g follows HorL).
+  static constexpr int kGroupFirst[2] = {8, 0};
 
   TimeResponseFIR fir[kFirs];
   rx_dc rxDc;
@@ -84,11 +87,19 @@ public:
   bool Run() override;
   bool Finalize() override;
 
+  // Fires every block of the schematic in its order. Run takes this path
+  // when a multiplexer's control is out of range (every firing fails).
+  bool RunSchematic();
+
   const cdr &Cdr() const { return cdr_; }
+  // The FIR that drives rx_dc, or -1 until Initialize has found one.
+  int SelectedFir() const { return selected_ ? static_cast<int>(selected_ - inner_.fir) : -1; }
 
 private:
   void FreeConnections();
   void FreeResponseTables();
+  TimeResponseFIR *FindSelectedFir();
+  bool RunSelected();
 
   RxInnerSchematic inner_;
   ClockTimes clockTimes_;
@@ -128,6 +139,8 @@ private:
   double *conn48_ = nullptr;  // cdr clock -> clock fork
   double *conn49_ = nullptr;  // clock fork 0 -> ClockTimes
   double *conn50_ = nullptr;  // signal fork 1 -> cdr
+
+  TimeResponseFIR *selected_ = nullptr; // see FindSelectedFir
 };
 
 } // namespace Varnholt

@@ -115,24 +115,31 @@ bool Welbrook_tx::Setup() {
   return ok;
 }
 
+// The connection that carries FIR k's output to its group mux.
+double *&Welbrook_tx::FirConnection(int k) {
+  if (k < 2) return conn3_4_[k];
+  if (k < 5) return conn5_7_[k - 2];
+  if (k < 8) return conn8_10_[k - 5];
+  return conn11_;
+}
+
 bool Welbrook_tx::Initialize() {
   FreeConnections();
+  selected_ = nullptr;
   // A missing storage fails Initialize, so the model never runs on it.
   bool ok = true;
   ok &= Connect(conn1_, {&input_, &txDcIn_});
   ok &= Connect(conn2_, {&finalMux_.output, &output_});
-  for (int i = 0; i < 2; ++i)
-    ok &= Connect(conn3_4_[i], {&fir_[i].output, groupMux0_.inputs.GetBuffer(i + 1)});
-  for (int i = 0; i < 3; ++i)
-    ok &= Connect(conn5_7_[i], {&fir_[2 + i].output, groupMux1_.inputs.GetBuffer(i)});
-  for (int i = 0; i < 3; ++i)
-    ok &= Connect(conn8_10_[i], {&fir_[5 + i].output, groupMux2_.inputs.GetBuffer(i)});
-  ok &= Connect(conn11_, {&fir_[8].output, groupMux0_.inputs.GetBuffer(0)});
+  Mux<CircularBuffer<double>> *groups[kGroups] = {&groupMux0_, &groupMux1_, &groupMux2_};
+  for (int g = 0; g < kGroups; ++g)
+    for (int i = 0; i < 3; ++i) {
+      const int k = kGroupFirs[g][i];
+      ok &= Connect(FirConnection(k), {&fir_[k].output, groups[g]->inputs.GetBuffer(i)});
+    }
   ok &= Connect(conn12_, {&txDcOut_, &inputFork_.input});
   ok &= Connect(conn13_, {&termConverter_.output, &finalMuxControl_});
   ok &= Connect(conn14_, {&slewConverter_.output, &controlFork_.input});
-  Mux<CircularBuffer<double>> *groups[3] = {&groupMux0_, &groupMux1_, &groupMux2_};
-  for (int i = 0; i < 3; ++i)
+  for (int i = 0; i < kGroups; ++i)
     ok &= Connect(conn15_17_[i], {&groups[i]->output, finalMux_.inputs.GetBuffer(i)});
   ok &= Connect(conn18_, {&slewConst_.output, &slewConverter_.input});
   CircularBuffer<int> *controls[3] = {&groupMux0Control_, &groupMux1Control_, &groupMux2Control_};
@@ -154,10 +161,38 @@ bool Welbrook_tx::Initialize() {
   ok &= controlFork_.Initialize();
   ok &= termConst_.Initialize();
   ok &= inputFork_.Initialize();
+  if (ok) selected_ = FindSelectedFir();
   return ok;
 }
 
-bool Welbrook_tx::Run() {
+// The controls come from constants through the rounding converters, the
+// same on every firing: each multiplexer is a fixed wire. When every one of
+// them passes an input, one FIR drives the output and the others are never
+// seen; otherwise null (the multiplexers fail every firing).
+TimeResponseFIR *Welbrook_tx::FindSelectedFir() {
+  if (slewConst_.InitialDelay != 0 || termConst_.InitialDelay != 0) return nullptr;
+  int32_t slew = 0;
+  int32_t term = 0;
+  TypeConverterRound::Convert(slewConst_.value, slew);
+  TypeConverterRound::Convert(termConst_.value, term);
+  if (!groupMux0_.Passes(slew) || !groupMux1_.Passes(slew) || !groupMux2_.Passes(slew) ||
+      !finalMux_.Passes(term))
+    return nullptr;
+  return &fir_[kGroupFirs[term][slew]];
+}
+
+bool Welbrook_tx::Run() { return selected_ ? RunSelected() : RunSchematic(); }
+
+// What the schematic computes with its multiplexers as fixed wires: the
+// characteristic, then the one filter whose output reaches port 1.
+bool Welbrook_tx::RunSelected() {
+  txDc_.input = In.Sample();
+  txDc_.tx_dc::Run();
+  Out.Sample() = selected_->Filter(txDc_.output);
+  return true;
+}
+
+bool Welbrook_tx::RunSchematic() {
   bool ok = true;
   In.CopyTo(0, input_, 0, 1);
 
@@ -214,6 +249,7 @@ bool Welbrook_tx::Finalize() {
   ok &= inputFork_.Finalize();
   FreeConnections();
   FreeResponseTables();
+  selected_ = nullptr;
   return ok;
 }
 

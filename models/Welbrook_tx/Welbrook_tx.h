@@ -21,6 +21,11 @@ public:
   using RoundToInt =
       ScalarToScalar<CircularBuffer<double>, CircularBuffer<int>, TypeConverterRound>;
   static constexpr int kFirs = 9;
+  static constexpr int kGroups = 3;
+  // The wiring of the response filters: group mux g takes FIR kGroupFirs[g][i]
+  // on its input i (g follows TX_TERM_CTL, i follows SLEW_CTL), and the final
+  // mux takes group mux g on its input g.
+  static constexpr int kGroupFirs[kGroups][3] = {{8, 0, 1}, {2, 3, 4}, {5, 6, 7}};
 
   CircularBuffer<double> In;  // port 0: input wave sample
   CircularBuffer<double> Out; // port 1: output wave sample
@@ -40,13 +45,22 @@ public:
   bool Run() override;
   bool Finalize() override;
 
+  // Fires every block of the schematic in its order. Run takes this path
+  // when a multiplexer's control is out of range (every firing fails).
+  bool RunSchematic();
+
   // Read access for tests.
   const TimeResponseFIR &Fir(int k) const { return fir_[k]; }
   const tx_dc &TxDc() const { return txDc_; }
+  // The FIR that drives the output, or -1 until Initialize has found one.
+  int SelectedFir() const { return selected_ ? static_cast<int>(selected_ - fir_) : -1; }
 
 private:
   void FreeConnections();
   void FreeResponseTables();
+  double *&FirConnection(int k);
+  TimeResponseFIR *FindSelectedFir();
+  bool RunSelected();
 
   TimeResponseFIR fir_[kFirs];
   tx_dc txDc_;
@@ -83,6 +97,8 @@ private:
   int *conn19_21_[3] = {};    // control fork k -> group mux k control
   double *conn22_ = nullptr;  // TERM constant -> TERM converter
   double *conn23_31_[9] = {}; // input fork k -> FIR k
+
+  TimeResponseFIR *selected_ = nullptr; // see FindSelectedFir
 };
 
 } // namespace Varnholt

@@ -36,6 +36,16 @@ public:
   static constexpr double kAmplitudeTerm0Slew1 = 0.48144;
   static constexpr double kAmplitudeTerm1 = 0.49609999999999993;
   static constexpr double kAmplitudeTerm2 = 0.5002;
+
+private:
+  // The last input, settings and output. A transmitter's input is a bit
+  // pattern, one value for all the samples of a bit: the same input and
+  // settings (to the bit) give the same output without another tanh.
+  bool remembered_ = false;
+  uint64_t lastInput_ = 0;
+  int32_t lastTerm_ = 0;
+  int32_t lastSlew_ = 0;
+  double lastOutput_ = 0.0;
 };
 
 } // namespace Varnholt

@@ -45,14 +45,16 @@ TEST_F(FrontEndTest, ChecksEveryFileAndFailsWhenOneFails) {
               "ERROR (line    3) - File_name 'Bad.ibs' contains an upper case character 'B'.\n"
               "ERROR (line    5) - Exceeds 80 chararacters.\n"
               "ERROR (line    7) - Keywords Must Begin In Column 1.\n"
+              "ERROR - Required keyword 'Manufacturer' not defined for Component 'c'.\n"
+              "ERROR - Keyword 'Package' not defined for Component 'c'.\n"
               "ERROR (line    8) - Invalid Keyword: Frobnicate\n"
               "ERROR (line    9) - Data for unknown keyword.\norphan data\n"
               "ERROR (line   11) - Non-comment line exists after 'End' keyword.\n"
-              "ERROR - Required keyword 'Component' not found.\n"
+              "ERROR - Unable to find Pin keyword data for Component 'c'.\n"
               "WARNING - Model m not referenced in any [Pin], [Model Selector], [Driver Schedule] "
               "or [Series Pin Mapping] sections.\n No more warnings will be generated for "
               "un-referenced models\n"
-              "\nErrors  : 7\nWarnings: 1\n\nFile Failed\n"
+              "\nErrors  : 9\nWarnings: 1\n\nFile Failed\n"
               "\nChecking good.pkg for IBIS 4.2 Compatibility...\n\nErrors  : 0\n\nFile Passed\n");
 }
 

@@ -142,7 +142,9 @@ TEST_F(ReaderTest, IllegalCharactersAreReportedAndReadAsBlanks) {
                        "ERROR (line    5) -\n"
                        "    Found illegal non-7-bit ASCII character (code 80).  Converting to space.\n"
                        "ERROR (line    6) - Found illegal NUL character (code 0).  Converting to space.\n"
-                       "\nErrors  : 3\n\nFile Failed\n");
+                       "ERROR - Required keyword 'Manufacturer' not defined for Component 'x'.\n"
+                       "ERROR - Keyword 'Package' not defined for Component 'x'.\n"
+                       "\nErrors  : 5\n\nFile Failed\n");
 }
 
 TEST_F(ReaderTest, IllegalCharactersBeforeTheVersionAreReportedOnce) {
@@ -152,8 +154,10 @@ TEST_F(ReaderTest, IllegalCharactersBeforeTheVersionAreReportedOnce) {
     EXPECT_EQ(out, std::string(kBanner50) +
                        "ERROR (line    1) -\n"
                        "    Found illegal control character (code 1).  Converting to space.\n"
-                       "ERROR - Required keyword 'Component' not found.\n"
-                       "\nErrors  : 2\n\nFile Failed\n");
+                       "ERROR - Required keyword 'Manufacturer' not defined for Component 'x'.\n"
+                       "ERROR - Keyword 'Package' not defined for Component 'x'.\n"
+                       "ERROR - Unable to find Pin keyword data for Component 'x'.\n"
+                       "\nErrors  : 4\n\nFile Failed\n");
     out = Check("a.ibs", std::string("\xff\x02 junk\n", 8), FILE_IBS);
     EXPECT_EQ(out, "ERROR - Could not determine Version for file a.ibs\n\nErrors  : 1\n\nFile Failed\n");
 }
@@ -170,8 +174,10 @@ TEST_F(ReaderTest, ByteOrderMarkAndControlCharactersInTheVersionLine) {
                        "ERROR (line    1) -\n"
                        "    Found illegal non-7-bit ASCII character (code bf).  Converting to space.\n"
                        "ERROR (line    1) - Keywords Must Begin In Column 1.\n"
-                       "ERROR - Required keyword 'Component' not found.\n"
-                       "\nErrors  : 5\n\nFile Failed\n");
+                       "ERROR - Required keyword 'Manufacturer' not defined for Component 'x'.\n"
+                       "ERROR - Keyword 'Package' not defined for Component 'x'.\n"
+                       "ERROR - Unable to find Pin keyword data for Component 'x'.\n"
+                       "\nErrors  : 7\n\nFile Failed\n");
     out = Check("a.ibs",
                 std::string("[IBIS Ver]\0" "3.2\n", 15) + "[File Name] a.ibs\n[File Rev] 1\n[End]\n",
                 FILE_IBS);

@@ -2,11 +2,15 @@
 // a plain upsample-filter-downsample reference.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <complex>
+#include <limits>
 #include <random>
 #include <vector>
 
 #include "runtime/FIR.h"
+#include "runtime/FirKernel.h"
 #include "tests/runtime/BlockTest.h"
 
 using namespace Varnholt;
@@ -207,4 +211,172 @@ TEST(FIRRun, OutputBlockLargerThanItsStorage) {
   ASSERT_TRUE(f.Initialize());
   EXPECT_TRUE(f.Run());
   EXPECT_EQ(out, 4.0); // the last output of the firing
+}
+
+// ---------------------------------------------------------------------------
+// Without rate change: the block kernels of every instruction set this
+// processor runs, against the ring loop.
+
+namespace {
+
+std::vector<SimdLevel> Levels() {
+  std::vector<SimdLevel> levels = {SimdLevel::Portable};
+  if (SupportedSimdLevel() >= SimdLevel::Avx2Fma) levels.push_back(SimdLevel::Avx2Fma);
+  return levels;
+}
+
+// Lets SelectFirKernel pick the widest level again when a test ends.
+struct LevelLimit {
+  explicit LevelLimit(SimdLevel level) { LimitSimdLevel(level); }
+  ~LevelLimit() { LimitSimdLevel(SimdLevel::Avx2Fma); }
+};
+
+// The input through a filter's Run and through its twin's ring loop.
+void RunBoth(const std::vector<double> &taps, const std::vector<double> &input,
+             std::vector<double> &fast, std::vector<double> &ring) {
+  FIR<double, 0> f, g;
+  double in[2] = {}, out[2] = {};
+  for (FIR<double, 0> *p : {&f, &g}) {
+    p->taps = const_cast<double *>(taps.data());
+    p->NumTaps = static_cast<int32_t>(taps.size());
+    ASSERT_TRUE(p->Setup());
+  }
+  f.input.SetStorage(&in[0], 1, 1, 0);
+  f.output.SetStorage(&out[0], 1, 1, 0);
+  g.input.SetStorage(&in[1], 1, 1, 0);
+  g.output.SetStorage(&out[1], 1, 1, 0);
+  ASSERT_TRUE(f.Initialize());
+  ASSERT_TRUE(g.Initialize());
+  fast.clear();
+  ring.clear();
+  for (double x : input) {
+    in[0] = in[1] = x;
+    ASSERT_TRUE(f.Run());
+    ASSERT_TRUE(g.RunPolyphase());
+    fast.push_back(out[0]);
+    ring.push_back(out[1]);
+  }
+}
+
+// Steps of random height held for random lengths, with noise on them.
+std::vector<double> Stimulus(uint32_t seed, size_t n) {
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<double> u(-1.0, 1.0);
+  std::vector<double> x;
+  while (x.size() < n) {
+    const double level = u(rng);
+    for (uint32_t k = 1 + rng() % 40; k > 0 && x.size() < n; --k) x.push_back(level + 0.01 * u(rng));
+  }
+  return x;
+}
+
+} // namespace
+
+TEST(FIRBlocks, EveryKernelMatchesTheRingLoop) {
+  std::mt19937 rng(3);
+  std::uniform_real_distribution<double> u(-1.0, 1.0);
+  auto random = [&](size_t n) {
+    std::vector<double> t(n);
+    for (double &v : t) v = u(rng);
+    return t;
+  };
+  auto zeros = [](size_t n) { return std::vector<double>(n, 0.0); };
+  auto join = [](std::vector<std::vector<double>> parts) {
+    std::vector<double> t;
+    for (const auto &p : parts) t.insert(t.end(), p.begin(), p.end());
+    return t;
+  };
+  struct Case {
+    const char *name;
+    std::vector<double> taps;
+  };
+  const Case cases[] = {
+      {"7 taps, fewer than a block", random(7)},
+      {"8 taps", random(8)},
+      {"16 taps", random(16)},
+      {"17 taps", random(17)},
+      {"40 taps", random(40)},
+      {"225 taps", random(225)},
+      {"301 taps", random(301)},
+      {"zeros around 100 taps", join({zeros(5), random(100), zeros(120)})},
+      {"zeros around 9 taps", join({zeros(50), random(9), zeros(60)})},
+      {"all zero", zeros(64)},
+  };
+  const std::vector<double> input = Stimulus(9, 2500);
+  for (SimdLevel level : Levels()) {
+    LevelLimit limit(level);
+    for (const Case &c : cases) {
+      SCOPED_TRACE(testing::Message() << c.name << ", level " << static_cast<int>(level));
+      std::vector<double> fast, ring;
+      RunBoth(c.taps, input, fast, ring);
+      double peak = 0.0, worst = 0.0;
+      for (size_t i = 0; i < ring.size(); ++i) {
+        peak = std::max(peak, std::fabs(ring[i]));
+        worst = std::max(worst, std::fabs(fast[i] - ring[i]));
+      }
+      EXPECT_LE(worst, 1e-13 * peak);
+    }
+  }
+}
+
+TEST(FIRBlocks, InfiniteAndNaNInputsReachWhatTheyReachInTheRingLoop) {
+  // Zero taps before and after the live ones: 0 times an infinite or NaN
+  // input is NaN in the ring loop's sum.
+  std::mt19937 rng(5);
+  std::uniform_real_distribution<double> u(-1.0, 1.0);
+  std::vector<double> taps(4, 0.0);
+  for (int i = 0; i < 60; ++i) taps.push_back(u(rng));
+  taps.resize(130, 0.0);
+  const double inf = std::numeric_limits<double>::infinity();
+  std::vector<double> input = Stimulus(11, 1200);
+  input[300] = inf;
+  input[600] = std::numeric_limits<double>::quiet_NaN();
+  input[900] = -inf;
+  input[905] = inf;
+  for (SimdLevel level : Levels()) {
+    LevelLimit limit(level);
+    SCOPED_TRACE(static_cast<int>(level));
+    std::vector<double> fast, ring;
+    RunBoth(taps, input, fast, ring);
+    size_t nonFinite = 0;
+    for (size_t i = 0; i < ring.size(); ++i) {
+      if (std::isnan(ring[i])) {
+        EXPECT_TRUE(std::isnan(fast[i])) << i;
+      } else if (std::isinf(ring[i])) {
+        EXPECT_EQ(fast[i], ring[i]) << i;
+      } else {
+        EXPECT_NEAR(fast[i], ring[i], 1e-12) << i;
+      }
+      nonFinite += !std::isfinite(ring[i]);
+    }
+    // Each reaches its own output and the next 129; the last two overlap.
+    EXPECT_EQ(nonFinite, 2u * 130u + 135u);
+  }
+}
+
+TEST(FIRBlocks, InitializeStartsAgainFromRest) {
+  const std::vector<double> input = Stimulus(13, 700);
+  std::vector<double> taps(225);
+  for (size_t i = 0; i < taps.size(); ++i) taps[i] = std::sin(0.1 * double(i)) / double(i + 1);
+  FIR<double, 0> f;
+  f.taps = taps.data();
+  f.NumTaps = 225;
+  ASSERT_TRUE(f.Setup());
+  double in = 0.0, out = 0.0;
+  f.input.SetStorage(&in, 1, 1, 0);
+  f.output.SetStorage(&out, 1, 1, 0);
+  std::vector<double> runs[2];
+  for (std::vector<double> &y : runs) {
+    ASSERT_TRUE(f.Initialize());
+    for (double x : input) {
+      in = x;
+      f.Run();
+      y.push_back(out);
+    }
+  }
+  EXPECT_EQ(runs[0], runs[1]);
+  // Filter gives what Run gives.
+  ASSERT_TRUE(f.Initialize());
+  for (size_t i = 0; i < input.size(); ++i) ASSERT_EQ(f.Filter(input[i]), runs[0][i]) << i;
+  EXPECT_TRUE(f.Finalize());
 }

@@ -6,6 +6,8 @@
 #include <new>
 #include <vector>
 
+#include "models/Welbrook_rx/Welbrook_rx.h"
+#include "models/Welbrook_tx/Welbrook_tx.h"
 #include "runtime/ClockTimes.h"
 #include "runtime/ConstUnTimed.h"
 #include "runtime/Fork.h"
@@ -97,4 +99,37 @@ TEST(PerSamplePath, AllocatesNothing) {
   EXPECT_EQ(during, 0);
   EXPECT_NE(errors.find("Control input signal value is equal to 5."), std::string::npos);
   for (DFModel *b : blocks) EXPECT_TRUE(b->Finalize());
+}
+
+// The retimer models on the path of their selected response, and on the whole
+// schematic, which they fire when a multiplexer control is out of range.
+TEST(PerSamplePath, RetimerModelsAllocateNothing) {
+  double ports[5] = {};
+  for (double setting : {3.0, 9.0}) {
+    Welbrook_rx rx;
+    CircularBuffer<double> *rxPorts[5] = {&rx.In, &rx.Out, &rx.ClockTime, &rx.Signal,
+                                          &rx.ClockLevel};
+    for (int i = 0; i < 5; ++i) rxPorts[i]->SetStorage(&ports[i], 1, 1, 0);
+    rx.EQ = setting;
+    Welbrook_tx tx;
+    tx.In.SetStorage(&ports[0], 1, 1, 0);
+    tx.Out.SetStorage(&ports[1], 1, 1, 0);
+    tx.SLEW_CTL = setting - 2.0;
+    for (DFModel *m : {static_cast<DFModel *>(&rx), static_cast<DFModel *>(&tx)}) {
+      ASSERT_TRUE(m->Setup());
+      ASSERT_TRUE(m->Initialize());
+    }
+    EXPECT_EQ(rx.SelectedFir() >= 0, setting < 8.0);
+    EXPECT_EQ(tx.SelectedFir() >= 0, setting < 8.0);
+    testing::internal::CaptureStderr();
+    const long before = g_allocations;
+    for (int i = 0; i < 3000; ++i) {
+      ports[0] = (i / 32) % 3 == 0 ? 0.4 : -0.4;
+      rx.Run();
+      tx.Run();
+    }
+    const long during = g_allocations - before;
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(during, 0) << "setting " << setting;
+  }
 }

@@ -102,6 +102,15 @@ TEST(Mux, PassesTheSelectedInput) {
   r.mux.control = 0;
   EXPECT_TRUE(r.mux.Run());
   EXPECT_EQ(r.out, 10.0);
+  // Passes tells beforehand which controls a firing accepts, one sample at
+  // a time: only then may an owner take the input in place of the firing.
+  CerrCapture err;
+  for (int32_t c : {INT32_MIN, -1, 0, 1, 2, INT32_MAX}) {
+    r.mux.control = c;
+    EXPECT_EQ(r.mux.Passes(c), r.mux.Run()) << c;
+  }
+  r.mux.BlockSize = 2;
+  EXPECT_FALSE(r.mux.Passes(0));
 }
 
 TEST(Mux, RangeSentenceSingularAndPlural) {
