@@ -117,8 +117,6 @@ CMPNT_CIRCUIT_OPS CMPNT_circuitOps = {};
 CMPNT_PKGMDL_OPS CMPNT_pkgmdlOps = {PKGMDL_FindByName, PKGMDL_FindInPkgFiles,
                                     PKGMDL_NextPinNumber};
 
-EBDMDL_COMPONENT_OPS EBDMDL_componentOps = {};
-
 ACDC_OPS ACDC_ops = {};
 
 namespace {

@@ -10,9 +10,11 @@
 
 #include "IbisParser/checkpass.h"
 #include "IbisParser/cmn.h"
+#include "IbisParser/cmpnt.h"
 #include "IbisParser/hdr.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/msg.h"
+#include "IbisParser/pin.h"
 #include "IbisParser/sect.h"
 
 namespace {
@@ -721,30 +723,39 @@ void FreeQueue(Queue *q) {
     NAMEIDX_Clear(&q->byName);
 }
 
-// Boards by name, the first of a name in list order (the one defined
-// last); number counts the boards of the name. 0 when memory ran out.
-int IndexBoards(EBDMDL *list, NAME_INDEX *index) {
-    for (EBDMDL *b = list; b != nullptr; b = b->next) {
-        int added = 0;
-        NAME_ENTRY *e = NAMEIDX_Add(index, b->name, &added);
-        if (e == nullptr)
-            return 0;
-        if (added)
-            e->item = b;
-        ++e->number;
-    }
-    return 1;
+// The first record of a name in list order, from the tally of the list or,
+// when the tally gave up, by a walk.
+template <typename T, typename NameOf>
+T *FindFirst(const NAME_TALLY *tally, T *list, const char *name, NameOf nameOf) {
+    void *first = nullptr;
+    int r = NAMEIDX_Lookup(tally, name, &first, nullptr);
+    if (r >= 0)
+        return r == 1 ? static_cast<T *>(first) : nullptr;
+    for (T *t = list; t != nullptr; t = t->next)
+        if (strcmp(nameOf(t), name) == 0)
+            return t;
+    return nullptr;
 }
 
-EBDMDL *FindBoard(const NAME_INDEX *index, const char *name) {
-    const NAME_ENTRY *e = NAMEIDX_Find(index, name);
-    return e != nullptr ? static_cast<EBDMDL *>(e->item) : nullptr;
+const char *BoardName(const EBDMDL *b) { return b->name; }
+const char *ComponentName(const CMPNT *c) { return c->name; }
+
+// Boards by name: the first of a name is the one defined last.
+struct Boards {
+    EBDMDL *list;
+    NAME_TALLY names;
+};
+
+void IndexBoards(Boards *boards, EBDMDL *list) {
+    boards->list = list;
+    NAMEIDX_InitTally(&boards->names);
+    NAMEIDX_CountList(&boards->names, list, BoardName);
 }
 
 // A pin of a board with a pin array, or 4300 (fourth group) when there is
 // no such board, or 4309 (third group) when its list lacks the pin.
-void CheckBoardPin(const NAME_INDEX *boards, const char *component, const char *pin, const char *file) {
-    const EBDMDL *target = FindBoard(boards, component);
+void CheckBoardPin(const Boards *boards, const char *component, const char *pin, const char *file) {
+    const EBDMDL *target = FindFirst(&boards->names, boards->list, component, BoardName);
     if (target == nullptr || target->pins == nullptr)
         MSG_ErrorFrom(MSGSRC_EBDMDL_G3, 4300, component, file);
     else if (NAMEIDX_Find(&target->pinIndex, pin) == nullptr)
@@ -753,7 +764,7 @@ void CheckBoardPin(const NAME_INDEX *boards, const char *component, const char *
 
 // The references of one board: within the file at once, to other files
 // into the queue.
-void ResolveBoard(EBDMDL *b, const NAME_INDEX *boards, const char *self, Queue *q) {
+void ResolveBoard(EBDMDL *b, const Boards *boards, const char *self, Queue *q) {
     for (const EBDPATH *path = b->paths; path != nullptr; path = path->next)
         for (const EBDELEM *e = path->all; e != nullptr; e = e->after) {
             if (e->kind != EBD_NODE)
@@ -787,97 +798,33 @@ void CheckEbdRefs(IBIS *root, const FILEREF *f, const char *self) {
         for (const REFDES *r = boards->map; r != nullptr; r = r->next)
             if (strcmp(r->file, self) == 0 && strcmp(r->component, first->board) == 0)
                 MSG_ErrorFrom(MSGSRC_EBDMDL_G3, 4304, f->file, first->board, self);
-    NAME_INDEX index = {};
-    if (!IndexBoards(boards, &index)) {
-        NAMEIDX_Clear(&index);
-        return;
-    }
+    Boards index;
+    IndexBoards(&index, boards);
     for (const PINREF *p = f->pins; p != nullptr; p = p->next)
         CheckBoardPin(&index, p->component, p->pin, f->file);
-    NAMEIDX_Clear(&index);
+    NAMEIDX_FreeTally(&index.names);
 }
 
-// The components of a referenced .ibs file by name (the first of a name
-// in list order), each with an index of its pins made when a reference
-// first needs it.
-struct Component {
-    CMPNT *record;
-    NAME_INDEX pins;
-    bool indexed;
-    bool failed;  // memory ran out while indexing the pins
-};
-
-struct Components {
-    NAME_INDEX byName;  // item: a Component
-    bool failed;        // memory ran out: nothing more is looked up
-};
-
-void AddComponent(CMPNT *record, const char *name, void *context) {
-    Components *all = static_cast<Components *>(context);
-    if (all->failed)
-        return;
-    int added = 0;
-    NAME_ENTRY *e = NAMEIDX_Add(&all->byName, name, &added);
-    if (e == nullptr) {
-        all->failed = true;
-    } else if (added) {
-        Component *c = nullptr;
-        if (CMN_Alloc(&c, sizeof(Component))) {
-            c->record = record;
-            e->item = c;
-        } else {
-            all->failed = true;
-        }
-    }
-}
-
-void AddPinName(const char *pin, void *context) {
-    Component *c = static_cast<Component *>(context);
-    int added = 0;
-    if (!c->failed && NAMEIDX_Add(&c->pins, pin, &added) == nullptr)
-        c->failed = true;
-}
-
-void FreeComponents(Components *all) {
-    for (uint32_t i = 0; i < all->byName.capacity; ++i) {
-        Component *c = static_cast<Component *>(all->byName.slots[i].item);
-        if (c != nullptr) {
-            NAMEIDX_Clear(&c->pins);
-            CMN_Free(c);
-        }
-    }
-    NAMEIDX_Clear(&all->byName);
-}
-
-// The pins referenced in an .ibs file, checked against its components.
+// The pins referenced in an .ibs file, checked against its components. A
+// component without [Pin] holds no pin.
 void CheckIbsRefs(IBIS *root, const FILEREF *f) {
-    const EBDMDL_COMPONENT_OPS &ops = EBDMDL_componentOps;
-    const bool lookups = ops.eachComponent != nullptr && ops.eachPin != nullptr;
-    Components all = {};
     CMPNT *list = nullptr;
-    if (lookups && IBIS_GetComponents(root, &list))
-        ops.eachComponent(list, AddComponent, &all);
-    for (const PINREF *p = f->pins; p != nullptr && !all.failed; p = p->next) {
+    IBIS_GetComponents(root, &list);
+    NAME_TALLY components;
+    NAMEIDX_InitTally(&components);
+    NAMEIDX_CountList(&components, list, ComponentName);
+    for (const PINREF *p = f->pins; p != nullptr; p = p->next) {
         if (strlen(p->pin) > kIbsPinMax) {
             MSG_ErrorFrom(MSGSRC_EBDMDL_G3, 4303, p->pin, p->component);
             continue;
         }
-        if (!lookups)
-            continue;
-        const NAME_ENTRY *e = NAMEIDX_Find(&all.byName, p->component);
-        if (e == nullptr) {
+        const CMPNT *c = FindFirst(&components, list, p->component, ComponentName);
+        if (c == nullptr)
             MSG_ErrorFrom(MSGSRC_EBDMDL_G3, 4300, p->component, f->file);
-            continue;
-        }
-        Component *c = static_cast<Component *>(e->item);
-        if (!c->indexed) {
-            ops.eachPin(c->record, AddPinName, c);
-            c->indexed = true;
-        }
-        if (!c->failed && NAMEIDX_Find(&c->pins, p->pin) == nullptr)
+        else if (!PIN_Exists(p->pin, c->pins))
             MSG_ErrorFrom(MSGSRC_EBDMDL_G2, 4309, p->pin, p->component, f->file);
     }
-    FreeComponents(&all);
+    NAMEIDX_FreeTally(&components);
 }
 
 // One check pass over a referenced file. The pass may move the remembered
@@ -998,36 +945,26 @@ void EBDMDL_CheckAll(EBDMDL *list, int nested) {
     IBIS *root = nullptr;
     if (!IBIS_GetCurrent(&root))
         return;
-    // Each board is reported once per later board of its name: the number
-    // of each name counts the boards still to come.
-    NAME_INDEX boards = {};
-    if (!IndexBoards(list, &boards)) {
-        NAMEIDX_Clear(&boards);
-        return;
-    }
-    for (EBDMDL *b = list; b != nullptr; b = b->next) {
-        NAME_ENTRY *e = NAMEIDX_Find(&boards, b->name);
-        --e->number;
-        for (uint32_t i = 0; i < e->number; ++i)
-            MSG_Error(4306, b->name);
-    }
-
+    NAMEIDX_ReportLaterNamesakes(list, BoardName,
+                                 [](const EBDMDL *b) { MSG_Error(4306, b->name); });
     HDR *header = nullptr;
-    if (IBIS_GetHeader(root, &header)) {
-        // Copied: the header belongs to this root, and the passes below
-        // overwrite the reader's own record of the file name.
-        char self[sizeof header->file_name];
-        CMN_StrNCopy(self, header->file_name, sizeof self - 1);
-        Queue queue = {};
-        for (EBDMDL *b = list; b != nullptr; b = b->next)
-            ResolveBoard(b, &boards, self, &queue);
-        if (!nested) {
-            char dir[CMN_PATH_MAX + 1];
-            CMN_GetBaseDirectory(dir);
-            for (const FILEREF *f = queue.head; f != nullptr; f = f->next)
-                CheckReferencedFile(f, dir, self);
-        }
-        FreeQueue(&queue);
+    if (!IBIS_GetHeader(root, &header))
+        return;  // no file name to tell this file's boards from others
+    // Copied: the header belongs to this root, and the passes below
+    // overwrite the reader's own record of the file name.
+    char self[sizeof header->file_name];
+    CMN_StrNCopy(self, header->file_name, sizeof self - 1);
+    Boards boards;
+    IndexBoards(&boards, list);
+    Queue queue = {};
+    for (EBDMDL *b = list; b != nullptr; b = b->next)
+        ResolveBoard(b, &boards, self, &queue);
+    NAMEIDX_FreeTally(&boards.names);
+    if (!nested) {
+        char dir[CMN_PATH_MAX + 1];
+        CMN_GetBaseDirectory(dir);
+        for (const FILEREF *f = queue.head; f != nullptr; f = f->next)
+            CheckReferencedFile(f, dir, self);
     }
-    NAMEIDX_Clear(&boards);
+    FreeQueue(&queue);
 }

@@ -11,7 +11,6 @@
 #include "IbisParser/parse.h"
 
 struct SECT;
-struct CMPNT;
 
 // [Pin List] row.
 struct EBDPIN {
@@ -91,20 +90,6 @@ void EBDMDL_Reset(void);
 
 void EBDMDL_SetNext(EBDMDL *record, EBDMDL *next);
 void EBDMDL_Free(EBDMDL *list);
-
-// How the end pass walks the components of a referenced .ibs file and the
-// pins of their [Pin] lists; the component section fills the slots. While
-// they are empty, no component or pin of an .ibs file is looked up (only
-// the length of each referenced pin is checked).
-struct EBDMDL_COMPONENT_OPS {
-    // Calls visit for each component of the list, newest first.
-    void (*eachComponent)(CMPNT *list, void (*visit)(CMPNT *component, const char *name, void *context),
-                          void *context);
-    // Calls visit for each pin name of the component's [Pin] list in file
-    // order; for none when the component has no [Pin].
-    void (*eachPin)(CMPNT *component, void (*visit)(const char *pin, void *context), void *context);
-};
-extern EBDMDL_COMPONENT_OPS EBDMDL_componentOps;
 
 // The end pass over a root's boards: duplicates, references within the
 // file, and (nested 0) a check pass of each other file referenced, with the
