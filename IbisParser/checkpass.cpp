@@ -9,11 +9,14 @@
 #include "IbisParser/cmn.h"
 #include "IbisParser/cmpnt.h"
 #include "IbisParser/crv.h"
+#include "IbisParser/drvsh.h"
 #include "IbisParser/ebdmdl.h"
 #include "IbisParser/hdr.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl.h"
+#include "IbisParser/mdlemi.h"
 #include "IbisParser/msg.h"
+#include "IbisParser/mspec.h"
 #include "IbisParser/parse.h"
 #include "IbisParser/pkgmdl.h"
 #include "IbisParser/ramp.h"
@@ -78,10 +81,10 @@ IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
 
 // One line per check, in the order of the record.
 IBIS_CHECKS IBIS_checks = {
-    /* rcvthCheckAll */ nullptr,
+    /* rcvthCheckAll */ RCVTH_CheckAll,
     /* acdcCheckModels */ AcdcCheckModels,
     /* chkCheckModels */ nullptr,
-    /* drvshCheckAll */ nullptr,
+    /* drvshCheckAll */ DRVSH_CheckAll,
     /* algmodCheckModels */ nullptr,
     /* mselCheckAll */ nullptr,
     /* chkCheckComponents */ nullptr,
@@ -100,7 +103,12 @@ IBIS_CHECKS IBIS_checks = {
 
 SINFO_OPS SINFO_ops = {CRV_Free, SMOS_Free, SMOS_CheckDuplicateVds};
 
-MDL_SUBSECTION_OPS MDL_subsections = {};
+MDL_SUBSECTION_OPS MDL_subsections = {
+    MSPEC_Init,  MSPEC_ParseLine,  MSPEC_EndKeyword,  MSPEC_Free,
+    RCVTH_Init,  RCVTH_ParseLine,  RCVTH_EndKeyword,  RCVTH_Free,
+    DRVSH_Init,  DRVSH_ParseLine,  DRVSH_EndKeyword,  DRVSH_Free,
+    MDLEMI_Init, MDLEMI_ParseLine, MDLEMI_EndKeyword, MDLEMI_Free,
+};
 
 MDL_EXTERNAL_OPS MDL_externalOps = {};
 

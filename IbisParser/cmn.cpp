@@ -268,6 +268,22 @@ int CMN_SplitWordsAt(const char *line, int capacity, int separator, WORD_LIST *l
   return 1;
 }
 
+void CMN_CheckKeywordAlone(const char *keywordText, const CMN_KEYWORD_ALONE *codes, int line) {
+  MSG_ASSERT(keywordText != nullptr && codes != nullptr);
+  const MSG_SOURCE source = static_cast<MSG_SOURCE>(codes->source);
+  const char *rest = keywordText;
+  if (!CMN_SkipPastBracket(&rest)) {
+    MSG_BugLineFrom(source, codes->noBracket, codes->sourceName, line);
+    return;
+  }
+  WORD_LIST words{};
+  if (!CMN_SplitWords(rest, 0, &words))
+    MSG_BugFrom(source, codes->splitFailed, codes->label, codes->sourceName, line);
+  else if (words.found > 0)
+    MSG_ErrorLineFrom(source, codes->itemCount, static_cast<int>(words.found) + 1, codes->label, 1);
+  CMN_FreeWords(&words);
+}
+
 int CMN_SplitWords(const char *line, int capacity, WORD_LIST *list) {
   return CMN_SplitWordsAt(line, capacity, 0, list);
 }

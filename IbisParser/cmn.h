@@ -130,6 +130,18 @@ int CMN_TokenLength(const char *s, int stop);
    moves past it.  Null when only blanks are left. */
 char *CMN_NextToken(char **cur);
 
+/* The messages of a keyword whose line must end at its bracket. */
+struct CMN_KEYWORD_ALONE {
+  int source;             /* MSG_SOURCE of the rows below */
+  const char *sourceName; /* named by the bugs, with `line` */
+  int noBracket;          /* bug with line (source name, line): no ']' */
+  int splitFailed;        /* bug (label, source name, line) */
+  int itemCount;          /* error with line (words + 1, label, 1) */
+  const char *label;
+};
+/* Reports a keyword line that has no ']' or holds words behind it. */
+void CMN_CheckKeywordAlone(const char *keywordText, const CMN_KEYWORD_ALONE *codes, int line);
+
 /* ---- Words ------------------------------------------------------------- */
 
 struct WORD_LIST {

@@ -796,7 +796,7 @@ void DataLine(IBIS_KEYWORD code, char *text, MDL *m) {
         break;
     case KW_MODEL_SPEC:
         if (sub.mspecParseLine && m->modelSpec != nullptr)
-            sub.mspecParseLine(text, m->modelSpec, m->name);
+            sub.mspecParseLine(text, m->modelSpec, m);
         break;
     case KW_RECEIVER_THRESHOLDS:
         if (sub.rcvthParseLine && m->receiverThresholds != nullptr)

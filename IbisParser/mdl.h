@@ -113,7 +113,8 @@ struct MDL {
 // slot leaves the keyword's lines unread.
 struct MDL_SUBSECTION_OPS {
     int (*mspecInit)(const char *keywordText, MSPEC **slot);
-    void (*mspecParseLine)(const char *text, MSPEC *record, const char *modelName);
+    // Takes the model: which sub-parameters fit depends on its Model_type.
+    void (*mspecParseLine)(const char *text, MSPEC *record, const MDL *model);
     void (*mspecEndKeyword)(MDL *model);
     void (*mspecFree)(MSPEC *record);
     int (*rcvthInit)(const char *keywordText, RCVTH **slot);

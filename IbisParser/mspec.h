@@ -42,6 +42,7 @@ struct MSPEC {
 };
 
 int MSPEC_Init(const char *keywordText, MSPEC **slot);
-void MSPEC_ParseLine(const char *text, MSPEC *record, const char *modelName);
+// One data line; the model gives its name and Model_type to the messages.
+void MSPEC_ParseLine(const char *text, MSPEC *record, const MDL *model);
 void MSPEC_EndKeyword(MDL *model);
 void MSPEC_Free(MSPEC *record);

@@ -30,8 +30,8 @@ void RCVTH_CheckAll(MDL *models);
 void RCVTH_Free(RCVTH *record);
 
 // What the check asks of the component section: whether the model sits on a
-// [Diff Pin] row's pin (marking it differential). Empty until that section is
-// built: every model then counts as single-ended.
+// [Diff Pin] row's pin (marking it differential); on 1 *pin is the first
+// such pin found. Empty: every model counts as single-ended.
 struct RCVTH_OPS {
     int (*isModelOnDiffPin)(MDL *model, PIN **pin);
 };

@@ -86,7 +86,7 @@ inline int MspecInit(const char *, MSPEC **slot) {
     *slot = nullptr;
     return CMN_Alloc(slot, sizeof(MSPEC));
 }
-inline void MspecLine(const char *text, MSPEC *r, const char *) {
+inline void MspecLine(const char *text, MSPEC *r, const MDL *) {
     RNG **slot = strncmp(text, "Vmeas", 5) == 0 ? &r->Vmeas
                  : strncmp(text, "Vref", 4) == 0 ? &r->Vref
                  : strncmp(text, "Rref", 4) == 0 ? &r->Rref
@@ -150,6 +150,9 @@ protected:
         MDL_externalOps.end = [](MDL *, IBIS_KEYWORD next) { return next != KW_END_EXTERNAL_MODEL ? 1 : 0; };
         MDL_externalOps.free = OpaqueFree<EXTMDL>;
         MDL_submodelOps = {SubFind, SubNext, SubName};
+        // The whole-file checks of the blocks would read the stand-in records.
+        IBIS_checks.rcvthCheckAll = nullptr;
+        IBIS_checks.drvshCheckAll = nullptr;
         PARSE_sections[SECTION_SUBMDL] = {SubInit, SubLine, nullptr, SubReset};
         IBIS_listOps[IBIS_LIST_SUBMDL] = {SubSetNext, SubFree};
     }

@@ -22,7 +22,11 @@ TEST_F(ComponentChecksTest, DifferentialModelsNeedDiffPins) {
         AddModel("io", MDL_TYPE_IO);
         AddDiffPin(root->components, "6", "5");
     };
+    // The receiver-threshold check has found dm on diff pin 5 before the pin
+    // checks run: pin 1, which is no diff pin, draws 611.
     EXPECT_EQ(Run("4.2", body, models),
+              "C0611 - Pin 1 is not defined as a Diff Pin though the associated Model dm was "
+              "determined to be Differential\n"
               "E0544 - TBD: Put this in model check, *_DIFF without external model\n"
               "E0545 - Component <c> pin <1> model <dm> type <Input_diff> using [External Model] "
               "without corresponding [Diff_Pin]\n"
