@@ -11,6 +11,7 @@
 #include "IbisParser/cmpnt.h"
 #include "IbisParser/crv.h"
 #include "IbisParser/drvsh.h"
+#include "IbisParser/ebdmdl.h"
 #include "IbisParser/hdr.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl.h"
@@ -46,6 +47,11 @@ void ExtcktSetNext(void *record, void *next) {
 }
 void ExtcktFree(void *head) { MDL_FreeExternalCircuits(static_cast<EXTCKT *>(head)); }
 
+void EbdmdlSetNext(void *record, void *next) {
+    EBDMDL_SetNext(static_cast<EBDMDL *>(record), static_cast<EBDMDL *>(next));
+}
+void EbdmdlFree(void *head) { EBDMDL_Free(static_cast<EBDMDL *>(head)); }
+
 void CmpntSetNext(void *record, void *next) {
     CMPNT_SetNext(static_cast<CMPNT *>(record), static_cast<CMPNT *>(next));
 }
@@ -65,7 +71,7 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
                             MDL_ResetExternalCircuit},
     /* SECTION_MODEL    */ {MDL_Init, MDL_ParseLine, MDL_EndKeyword, MDL_Reset},
     /* SECTION_PKGMDL   */ {PKGMDL_Init, PKGMDL_ParseLine, PKGMDL_EndKeyword, PKGMDL_Reset},
-    /* SECTION_EBDMDL   */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_EBDMDL   */ {EBDMDL_Init, EBDMDL_ParseLine, EBDMDL_EndKeyword, EBDMDL_Reset},
     /* SECTION_MSEL     */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_SUBMDL   */ {nullptr, nullptr, nullptr, nullptr},
     /* SECTION_TESTDATA */ {nullptr, nullptr, nullptr, nullptr},
@@ -78,7 +84,7 @@ IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
     /* IBIS_LIST_MODEL */ {MdlSetNext, MdlFree},
     /* IBIS_LIST_PKGMDL */ {PkgmdlSetNext, PkgmdlFree},
     /* IBIS_LIST_MSEL */ {nullptr, nullptr},
-    /* IBIS_LIST_EBDMDL */ {nullptr, nullptr},
+    /* IBIS_LIST_EBDMDL */ {EbdmdlSetNext, EbdmdlFree},
     /* IBIS_LIST_SUBMDL */ {nullptr, nullptr},
     /* IBIS_LIST_TESTDATA */ {nullptr, nullptr},
     /* IBIS_LIST_TESTLOAD */ {nullptr, nullptr},
@@ -103,7 +109,7 @@ IBIS_CHECKS IBIS_checks = {
     /* acdcCheckAddSubmodels */ AcdcCheckAddSubmodels,
     /* mdlCheckAddSubmodelRefs */ MDL_CheckAddSubmodelRefs,
     /* mdlWarnUnreferenced */ MDL_WarnUnreferenced,
-    /* ebdmdlCheckAll */ nullptr,
+    /* ebdmdlCheckAll */ EBDMDL_CheckAll,
     /* algmodCheckAmiFile */ nullptr,
 };
 
