@@ -11,6 +11,7 @@
 #include "IbisParser/cmpnt.h"
 #include "IbisParser/crv.h"
 #include "IbisParser/drvsh.h"
+#include "IbisParser/ebdmdl.h"
 #include "IbisParser/hdr.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl.h"
@@ -75,6 +76,11 @@ void ExtcktSetNext(void *record, void *next) {
 }
 void ExtcktFree(void *head) { MDL_FreeExternalCircuits(static_cast<EXTCKT *>(head)); }
 
+void EbdmdlSetNext(void *record, void *next) {
+    EBDMDL_SetNext(static_cast<EBDMDL *>(record), static_cast<EBDMDL *>(next));
+}
+void EbdmdlFree(void *head) { EBDMDL_Free(static_cast<EBDMDL *>(head)); }
+
 void CmpntSetNext(void *record, void *next) {
     CMPNT_SetNext(static_cast<CMPNT *>(record), static_cast<CMPNT *>(next));
 }
@@ -94,7 +100,7 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
                             MDL_ResetExternalCircuit},
     /* SECTION_MODEL    */ {MDL_Init, MDL_ParseLine, MDL_EndKeyword, MDL_Reset},
     /* SECTION_PKGMDL   */ {PKGMDL_Init, PKGMDL_ParseLine, PKGMDL_EndKeyword, PKGMDL_Reset},
-    /* SECTION_EBDMDL   */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_EBDMDL   */ {EBDMDL_Init, EBDMDL_ParseLine, EBDMDL_EndKeyword, EBDMDL_Reset},
     /* SECTION_MSEL     */ {MSEL_Init, MSEL_ParseLine, MselEndKeyword, MSEL_Reset},
     /* SECTION_SUBMDL   */ {SUBMDL_Init, SUBMDL_ParseLine, SUBMDL_EndKeyword, SUBMDL_Reset},
     /* SECTION_TESTDATA */ {TESTDATA_Init, TESTDATA_ParseLine, TESTDATA_EndKeyword, TESTDATA_Reset},
@@ -107,7 +113,7 @@ IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
     /* IBIS_LIST_MODEL */ {MdlSetNext, MdlFree},
     /* IBIS_LIST_PKGMDL */ {PkgmdlSetNext, PkgmdlFree},
     /* IBIS_LIST_MSEL */ {MselSetNext, MselFree},
-    /* IBIS_LIST_EBDMDL */ {nullptr, nullptr},
+    /* IBIS_LIST_EBDMDL */ {EbdmdlSetNext, EbdmdlFree},
     /* IBIS_LIST_SUBMDL */ {SubmdlSetNext, SubmdlFree},
     /* IBIS_LIST_TESTDATA */ {TestdataSetNext, TestdataFree},
     /* IBIS_LIST_TESTLOAD */ {TestloadSetNext, TestloadFree},
@@ -132,7 +138,7 @@ IBIS_CHECKS IBIS_checks = {
     /* acdcCheckAddSubmodels */ AcdcCheckAddSubmodels,
     /* mdlCheckAddSubmodelRefs */ MDL_CheckAddSubmodelRefs,
     /* mdlWarnUnreferenced */ MDL_WarnUnreferenced,
-    /* ebdmdlCheckAll */ nullptr,
+    /* ebdmdlCheckAll */ EBDMDL_CheckAll,
     /* algmodCheckAmiFile */ nullptr,
 };
 

@@ -589,6 +589,58 @@ void BM_CheckPackage(benchmark::State &state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
+// A directory with a board file of `pins` pins, one path per pin from the
+// pin through a section to the same pin of a component, and the .ibs file
+// of that component. Returns the board file's path.
+std::string GenerateBoard(int pins, size_t *bytes) {
+    char tmpl[] = "/tmp/checker-bench-XXXXXX";
+    if (mkdtemp(tmpl) == nullptr)
+        abort();
+    std::string dir = tmpl;
+    std::ofstream ibs(dir + "/chip.ibs", std::ios::binary);
+    ibs << "[IBIS Ver] 5.0\n[File Name] chip.ibs\n[File Rev] 1\n[Component] C\n[Manufacturer] m\n"
+        << "[Package]\nR_pkg 1m 1m 1m\nL_pkg 1n 1n 1n\nC_pkg 1p 1p 1p\n[Pin] signal_name model_name\n";
+    for (int i = 1; i <= pins; ++i)
+        ibs << i << " s" << i << " POWER\n";
+    ibs << "[End]\n";
+    ibs.close();
+    std::string path = dir + "/board.ebd";
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] board.ebd\n[File Rev] 1\n[Begin Board Description] B\n"
+        << "[Manufacturer] m\n[Number Of Pins] " << pins << "\n[Pin List] signal_name\n";
+    for (int i = 1; i <= pins; ++i)
+        out << "b" << i << " s" << i << "\n";
+    for (int i = 1; i <= pins; ++i)
+        out << "[Path Description] p" << i << "\nPin b" << i << " Len=1 L=1n C=1p / Node U1." << i << "\n";
+    out << "[Reference Designator Map]\nU1 chip.ibs C\n[End Board Description]\n[End]\n";
+    out.close();
+    *bytes = FileSize(path) + FileSize(dir + "/chip.ibs");
+    return path;
+}
+
+// range(0) pins; the board's own checks, its end pass and the check of the
+// component file it references.
+void BM_CheckBoard(benchmark::State &state) {
+    size_t bytes = 0;
+    std::string path = GenerateBoard(static_cast<int>(state.range(0)), &bytes);
+    int passed = 0;
+    {
+        Silence quiet;
+        for (auto _ : state) {
+            PARSE_SetIbisVersion(0);
+            CMN_ResetFileState();
+            passed = CHECKPASS_CheckFile(path.c_str(), FILE_EBD, 0);
+        }
+    }
+    std::string dir = path.substr(0, path.rfind('/'));
+    remove(path.c_str());
+    remove((dir + "/chip.ibs").c_str());
+    remove(dir.c_str());
+    if (!passed)
+        state.SkipWithError("the generated board did not pass");
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
 }  // namespace
 
 BENCHMARK(BM_CheckComponentPins)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
@@ -623,4 +675,5 @@ BENCHMARK(BM_CheckPackage)
     ->Args({2500, 20})
     ->Args({500, 0})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckBoard)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
