@@ -47,3 +47,12 @@ protected:
         return out;
     }
 };
+
+// The cases of a table: each file gives exactly its expected messages.
+class FileCaseTest : public SectionFileTest, public ::testing::WithParamInterface<FileCase> {
+protected:
+    void ExpectMessages(int kind = FILE_IBS) {
+        const FileCase &c = GetParam();
+        EXPECT_EQ(Run(c.version, c.body, kind), c.expected);
+    }
+};

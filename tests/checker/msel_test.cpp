@@ -93,12 +93,9 @@ const FileCase kCases[] = {
      "WARNING - Submodel s is not referenced by any model [Add Submodel] keyword\n"},
 };
 
-class SelectorFileTest : public SectionFileTest, public ::testing::WithParamInterface<FileCase> {};
+class SelectorFileTest : public FileCaseTest {};
 
-TEST_P(SelectorFileTest, Messages) {
-    const FileCase &c = GetParam();
-    EXPECT_EQ(Run(c.version, c.body), c.expected);
-}
+TEST_P(SelectorFileTest, Messages) { ExpectMessages(); }
 
 INSTANTIATE_TEST_SUITE_P(Files, SelectorFileTest, ::testing::ValuesIn(kCases), CaseName<FileCase>);
 

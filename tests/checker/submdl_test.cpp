@@ -233,12 +233,9 @@ const FileCase kCases[] = {
          Unref({"s"})},
 };
 
-class SubmodelFileTest : public SectionFileTest, public ::testing::WithParamInterface<FileCase> {};
+class SubmodelFileTest : public FileCaseTest {};
 
-TEST_P(SubmodelFileTest, Messages) {
-    const FileCase &c = GetParam();
-    EXPECT_EQ(Run(c.version, c.body), c.expected);
-}
+TEST_P(SubmodelFileTest, Messages) { ExpectMessages(); }
 
 INSTANTIATE_TEST_SUITE_P(Files, SubmodelFileTest, ::testing::ValuesIn(kCases), CaseName<FileCase>);
 

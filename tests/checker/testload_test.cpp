@@ -106,12 +106,9 @@ const FileCase kLoadCases[] = {
      "ERROR - Test Load '' references undefined models\n"},
 };
 
-class TestLoadFileTest : public SectionFileTest, public ::testing::WithParamInterface<FileCase> {};
+class TestLoadFileTest : public FileCaseTest {};
 
-TEST_P(TestLoadFileTest, Messages) {
-    const FileCase &c = GetParam();
-    EXPECT_EQ(Run(c.version, c.body), c.expected);
-}
+TEST_P(TestLoadFileTest, Messages) { ExpectMessages(); }
 
 INSTANTIATE_TEST_SUITE_P(Files, TestLoadFileTest, ::testing::ValuesIn(kLoadCases),
                          CaseName<FileCase>);
@@ -242,12 +239,9 @@ const FileCase kDataCases[] = {
      "ERROR - Test Load 't' references undefined models\n"},
 };
 
-class TestDataFileTest : public SectionFileTest, public ::testing::WithParamInterface<FileCase> {};
+class TestDataFileTest : public FileCaseTest {};
 
-TEST_P(TestDataFileTest, Messages) {
-    const FileCase &c = GetParam();
-    EXPECT_EQ(Run(c.version, c.body), c.expected);
-}
+TEST_P(TestDataFileTest, Messages) { ExpectMessages(); }
 
 INSTANTIATE_TEST_SUITE_P(Files, TestDataFileTest, ::testing::ValuesIn(kDataCases),
                          CaseName<FileCase>);
@@ -357,12 +351,9 @@ const FileCase kReferenceCases[] = {
      "ERROR - Test Data 'a' references undefined Test Loads\n" + std::string(kUnreferenced)},
 };
 
-class TestReferenceTest : public SectionFileTest, public ::testing::WithParamInterface<FileCase> {};
+class TestReferenceTest : public FileCaseTest {};
 
-TEST_P(TestReferenceTest, Messages) {
-    const FileCase &c = GetParam();
-    EXPECT_EQ(Run(c.version, c.body), c.expected);
-}
+TEST_P(TestReferenceTest, Messages) { ExpectMessages(); }
 
 INSTANTIATE_TEST_SUITE_P(Files, TestReferenceTest, ::testing::ValuesIn(kReferenceCases),
                          CaseName<FileCase>);
