@@ -13,10 +13,12 @@
 #include "IbisParser/crv.h"
 #include "IbisParser/difpin.h"
 #include "IbisParser/drvsh.h"
+#include "IbisParser/ebdmdl.h"
 #include "IbisParser/hdr.h"
 #include "IbisParser/ibis.h"
 #include "IbisParser/mdl.h"
 #include "IbisParser/mdlemi.h"
+#include "IbisParser/msel.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/mspec.h"
 #include "IbisParser/node.h"
@@ -30,6 +32,9 @@
 #include "IbisParser/spinmpg.h"
 #include "IbisParser/sswch.h"
 #include "IbisParser/stringlist.h"
+#include "IbisParser/submdl.h"
+#include "IbisParser/testdata.h"
+#include "IbisParser/testload.h"
 #include "IbisParser/wvfrm.h"
 
 namespace {
@@ -46,10 +51,40 @@ void PkgmdlSetNext(void *record, void *next) {
     PKGMDL_SetNext(static_cast<PKGMDL *>(record), static_cast<PKGMDL *>(next));
 }
 void PkgmdlFree(void *head) { PKGMDL_Free(static_cast<PKGMDL *>(head)); }
+void SubmdlSetNext(void *record, void *next) {
+    SUBMDL_SetNext(static_cast<SUBMDL *>(record), static_cast<SUBMDL *>(next));
+}
+void SubmdlFree(void *head) { SUBMDL_FreeList(static_cast<SUBMDL *>(head)); }
+void TestdataSetNext(void *record, void *next) {
+    TESTDATA_SetNext(static_cast<TESTDATA *>(record), static_cast<TESTDATA *>(next));
+}
+void TestdataFree(void *head) { TESTDATA_Free(static_cast<TESTDATA *>(head)); }
+void TestloadSetNext(void *record, void *next) {
+    TESTLOAD_SetNext(static_cast<TESTLOAD *>(record), static_cast<TESTLOAD *>(next));
+}
+void TestloadFree(void *head) { TESTLOAD_Free(static_cast<TESTLOAD *>(head)); }
+void MselSetNext(void *record, void *next) {
+    MSEL_SetNext(static_cast<MSEL *>(record), static_cast<MSEL *>(next));
+}
+void MselFree(void *head) { MSEL_Free(static_cast<MSEL *>(head)); }
+void MselEndKeyword(IBIS_KEYWORD) { MSEL_EndKeyword(); }
+SUBMDL *SubmdlNext(SUBMDL *submodel) { return submodel->next; }
+const char *SubmdlName(const SUBMDL *submodel) { return submodel->name; }
+void SubmdlClamps(const SUBMDL *submodel, int *submodelType, const CRV **gndClamp,
+                  const CRV **powerClamp) {
+    *submodelType = submodel->Submodel_type;
+    *gndClamp = submodel->gndClamp;
+    *powerClamp = submodel->powerClamp;
+}
 void ExtcktSetNext(void *record, void *next) {
     MDL_SetExternalCircuitNext(static_cast<EXTCKT *>(record), static_cast<EXTCKT *>(next));
 }
 void ExtcktFree(void *head) { MDL_FreeExternalCircuits(static_cast<EXTCKT *>(head)); }
+
+void EbdmdlSetNext(void *record, void *next) {
+    EBDMDL_SetNext(static_cast<EBDMDL *>(record), static_cast<EBDMDL *>(next));
+}
+void EbdmdlFree(void *head) { EBDMDL_Free(static_cast<EBDMDL *>(head)); }
 
 void CmpntSetNext(void *record, void *next) {
     CMPNT_SetNext(static_cast<CMPNT *>(record), static_cast<CMPNT *>(next));
@@ -101,11 +136,11 @@ PARSE_HANDLERS PARSE_sections[SECTION_COUNT] = {
                             MDL_ResetExternalCircuit},
     /* SECTION_MODEL    */ {MDL_Init, MDL_ParseLine, MDL_EndKeyword, MDL_Reset},
     /* SECTION_PKGMDL   */ {PKGMDL_Init, PKGMDL_ParseLine, PKGMDL_EndKeyword, PKGMDL_Reset},
-    /* SECTION_EBDMDL   */ {nullptr, nullptr, nullptr, nullptr},
-    /* SECTION_MSEL     */ {nullptr, nullptr, nullptr, nullptr},
-    /* SECTION_SUBMDL   */ {nullptr, nullptr, nullptr, nullptr},
-    /* SECTION_TESTDATA */ {nullptr, nullptr, nullptr, nullptr},
-    /* SECTION_TESTLOAD */ {nullptr, nullptr, nullptr, nullptr},
+    /* SECTION_EBDMDL   */ {EBDMDL_Init, EBDMDL_ParseLine, EBDMDL_EndKeyword, EBDMDL_Reset},
+    /* SECTION_MSEL     */ {MSEL_Init, MSEL_ParseLine, MselEndKeyword, MSEL_Reset},
+    /* SECTION_SUBMDL   */ {SUBMDL_Init, SUBMDL_ParseLine, SUBMDL_EndKeyword, SUBMDL_Reset},
+    /* SECTION_TESTDATA */ {TESTDATA_Init, TESTDATA_ParseLine, TESTDATA_EndKeyword, TESTDATA_Reset},
+    /* SECTION_TESTLOAD */ {TESTLOAD_Init, TESTLOAD_ParseLine, TESTLOAD_EndKeyword, TESTLOAD_Reset},
 };
 
 IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
@@ -113,11 +148,11 @@ IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
     /* IBIS_LIST_COMPONENT */ {CmpntSetNext, CmpntFree},
     /* IBIS_LIST_MODEL */ {MdlSetNext, MdlFree},
     /* IBIS_LIST_PKGMDL */ {PkgmdlSetNext, PkgmdlFree},
-    /* IBIS_LIST_MSEL */ {nullptr, nullptr},
-    /* IBIS_LIST_EBDMDL */ {nullptr, nullptr},
-    /* IBIS_LIST_SUBMDL */ {nullptr, nullptr},
-    /* IBIS_LIST_TESTDATA */ {nullptr, nullptr},
-    /* IBIS_LIST_TESTLOAD */ {nullptr, nullptr},
+    /* IBIS_LIST_MSEL */ {MselSetNext, MselFree},
+    /* IBIS_LIST_EBDMDL */ {EbdmdlSetNext, EbdmdlFree},
+    /* IBIS_LIST_SUBMDL */ {SubmdlSetNext, SubmdlFree},
+    /* IBIS_LIST_TESTDATA */ {TestdataSetNext, TestdataFree},
+    /* IBIS_LIST_TESTLOAD */ {TestloadSetNext, TestloadFree},
     /* IBIS_LIST_EXTCKT */ {ExtcktSetNext, ExtcktFree},
 };
 
@@ -128,18 +163,18 @@ IBIS_CHECKS IBIS_checks = {
     /* chkCheckModels */ nullptr,
     /* drvshCheckAll */ DRVSH_CheckAll,
     /* algmodCheckModels */ nullptr,
-    /* mselCheckAll */ nullptr,
+    /* mselCheckAll */ MSEL_CheckAll,
     /* chkCheckComponents */ nullptr,
     /* cmpntCheckAll */ CMPNT_CheckAll,
     /* pkgmdlCheckAll */ PKGMDL_CheckAll,
-    /* testdataCheckAll */ nullptr,
-    /* testloadCheckAll */ nullptr,
+    /* testdataCheckAll */ TESTDATA_CheckAll,
+    /* testloadCheckAll */ TESTLOAD_CheckAll,
     /* mdlCheckSubmodelsReferenced */ MDL_CheckSubmodelsReferenced,
     /* chkCheckSubmodels */ nullptr,
     /* acdcCheckAddSubmodels */ AcdcCheckAddSubmodels,
     /* mdlCheckAddSubmodelRefs */ MDL_CheckAddSubmodelRefs,
     /* mdlWarnUnreferenced */ MDL_WarnUnreferenced,
-    /* ebdmdlCheckAll */ nullptr,
+    /* ebdmdlCheckAll */ EBDMDL_CheckAll,
     /* algmodCheckAmiFile */ nullptr,
 };
 
@@ -155,7 +190,7 @@ MDL_SUBSECTION_OPS MDL_subsections = {
 MDL_EXTERNAL_OPS MDL_externalOps = {MDL_CreateExternalModel, MDL_ParseExternalModelSubparam,
                                      MDL_EndExternalModel, MDL_FreeExternalModel};
 
-MDL_SUBMODEL_OPS MDL_submodelOps = {};
+MDL_SUBMODEL_OPS MDL_submodelOps = {SUBMDL_FindByName, SubmdlNext, SubmdlName};
 
 RCVTH_OPS RCVTH_ops = {
     /* isModelOnDiffPin */ CMPNT_IsModelOnDiffPin,
@@ -186,7 +221,7 @@ CMPNT_CIRCUIT_OPS CMPNT_circuitOps = {NODE_ParseList, CIRCUIT_ParseCallLine, CIR
 CMPNT_PKGMDL_OPS CMPNT_pkgmdlOps = {PKGMDL_FindByName, PKGMDL_FindInPkgFiles,
                                     PKGMDL_NextPinNumber};
 
-ACDC_OPS ACDC_ops = {};
+ACDC_OPS ACDC_ops = {SubmdlClamps};
 
 namespace {
 

@@ -221,6 +221,21 @@ int CMN_TokenLength(const char *s, int stop) {
   return n;
 }
 
+char *CMN_NextToken(char **cur) {
+  MSG_ASSERT(cur != nullptr && *cur != nullptr);
+  char *p = *cur;
+  while (isBlank(*p)) p++;
+  if (!*p) {
+    *cur = p;
+    return nullptr;
+  }
+  char *start = p;
+  while (*p && !isBlank(*p)) p++;
+  if (*p) *p++ = '\0';
+  *cur = p;
+  return start;
+}
+
 /* ---- Words -------------------------------------------------------------- */
 
 int CMN_SplitWordsAt(const char *line, int capacity, int separator, WORD_LIST *list) {

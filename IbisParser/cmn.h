@@ -135,6 +135,9 @@ int CMN_SkipPastBracket(char **cur);
 int CMN_SkipPastBracket(const char **cur);
 /* Characters before the first space, tab, NUL or stop. */
 int CMN_TokenLength(const char *s, int stop);
+/* Next token of *cur (ended by a space or tab), terminated in place; *cur
+   moves past it.  Null when only blanks are left. */
+char *CMN_NextToken(char **cur);
 
 /* The messages of a keyword whose line must end at its bracket. */
 struct CMN_KEYWORD_ALONE {

@@ -297,25 +297,8 @@ int PackageModelDefined(IBIS *root, const char *name) {
 // 511 once for each pair of components of the same name, in the order of a
 // walk over every component and each one after it.
 void CheckDuplicateNames(CMPNT *components) {
-    NAME_TALLY all, seen;
-    NAMEIDX_InitTally(&all);
-    NAMEIDX_InitTally(&seen);
-    NAMEIDX_CountList(&all, components, [](const CMPNT *c) { return c->name; });
-    for (CMPNT *c = components; c != nullptr; c = c->next) {
-        size_t total = 0;
-        long before = NAMEIDX_Count(&seen, c->name, c);
-        size_t after = 0;
-        if (before >= 0 && NAMEIDX_Lookup(&all, c->name, nullptr, &total) == 1) {
-            after = total - static_cast<size_t>(before) - 1;
-        } else {
-            for (CMPNT *d = c->next; d != nullptr; d = d->next)
-                after += strcmp(c->name, d->name) == 0;
-        }
-        for (size_t i = 0; i < after; ++i)
-            MSG_Error(511, c->name);
-    }
-    NAMEIDX_FreeTally(&all);
-    NAMEIDX_FreeTally(&seen);
+    NAMEIDX_ReportLaterNamesakes(components, [](const CMPNT *c) { return c->name; },
+                                 [](const CMPNT *c) { MSG_Error(511, c->name); });
 }
 
 void CheckTable(const CMPNT_TABLE_OPS &table, CMPNT *c, const void *rows,

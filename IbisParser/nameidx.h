@@ -56,6 +56,31 @@ void NAMEIDX_CountList(NAME_TALLY *tally, T *list, NameOf nameOf) {
             return;
 }
 
+// Calls report(record) for each record of a list once per later record of
+// the same name, so that n records of one name give n(n-1)/2 calls, in the
+// order of a walk over each record and every one after it.
+template <typename T, typename NameOf, typename Report>
+void NAMEIDX_ReportLaterNamesakes(T *list, NameOf nameOf, Report report) {
+    NAME_TALLY all, seen;
+    NAMEIDX_InitTally(&all);
+    NAMEIDX_InitTally(&seen);
+    NAMEIDX_CountList(&all, list, nameOf);
+    for (T *r = list; r != nullptr; r = r->next) {
+        size_t total = 0, after = 0;
+        long before = NAMEIDX_Count(&seen, nameOf(r), r);
+        if (before >= 0 && NAMEIDX_Lookup(&all, nameOf(r), nullptr, &total) == 1) {
+            after = total - static_cast<size_t>(before) - 1;
+        } else {
+            for (T *d = r->next; d != nullptr; d = d->next)
+                after += strcmp(nameOf(r), nameOf(d)) == 0;
+        }
+        for (size_t i = 0; i < after; ++i)
+            report(r);
+    }
+    NAMEIDX_FreeTally(&all);
+    NAMEIDX_FreeTally(&seen);
+}
+
 // A list of records linked through `next` and appended at its tail, whose
 // names are tallied. The tally hangs on the head record (its field `index`),
 // so that the list head alone is enough to look a name up.

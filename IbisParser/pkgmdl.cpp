@@ -802,25 +802,8 @@ void PKGMDL_Free(PKGMDL *list) {
 }
 
 void PKGMDL_CheckAll(PKGMDL *list) {
-    // Each model is reported once per later model of its name: the number of
-    // each name counts the models still to come.
-    NAME_INDEX names = {};
-    for (PKGMDL *m = list; m != nullptr; m = m->next) {
-        int added = 0;
-        NAME_ENTRY *e = NAMEIDX_Add(&names, m->name, &added);
-        if (e == nullptr) {
-            NAMEIDX_Clear(&names);
-            return;
-        }
-        ++e->number;
-    }
-    for (PKGMDL *m = list; m != nullptr; m = m->next) {
-        NAME_ENTRY *e = NAMEIDX_Find(&names, m->name);
-        --e->number;
-        for (uint32_t i = 0; i < e->number; ++i)
-            MSG_Error(3410, m->name);
-    }
-    NAMEIDX_Clear(&names);
+    NAMEIDX_ReportLaterNamesakes(list, [](const PKGMDL *m) { return m->name; },
+                                 [](const PKGMDL *m) { MSG_Error(3410, m->name); });
 }
 
 int PKGMDL_FindByName(PKGMDL *list, const char *name, PKGMDL **out) {

@@ -14,25 +14,6 @@ namespace {
 
 const char kSourceName[] = "IbisParser/row";
 
-// Next blank- or tab-separated token of *cur, terminated in place; null at
-// the end of the line.
-char *NextToken(char **cur) {
-    char *p = *cur;
-    while (*p == ' ' || *p == '\t')
-        ++p;
-    if (*p == '\0') {
-        *cur = p;
-        return nullptr;
-    }
-    char *start = p;
-    while (*p != '\0' && *p != ' ' && *p != '\t')
-        ++p;
-    if (*p != '\0')
-        *p++ = '\0';
-    *cur = p;
-    return start;
-}
-
 // A token read as a number with its scale letter: 0 after 3103.
 int ReadValue(const char *token, double *value) {
     int r = CMN_GetValue(token, value);
@@ -127,7 +108,7 @@ int MakeBandedRoom(MTX *matrix, ROW *row) {
 void ParseSlots(MTX *matrix, char *line, bool banded) {
     ROW *row = matrix->pLastRow;
     char *cur = line;
-    for (char *token; (token = NextToken(&cur)) != nullptr;) {
+    for (char *token; (token = CMN_NextToken(&cur)) != nullptr;) {
         double value = 0.0;
         if (!ReadValue(token, &value))
             return;
@@ -203,7 +184,7 @@ void ROW_ParseSparse(MTX *matrix, char *line) {
     MSG_ASSERT(matrix != nullptr && matrix->pLastRow != nullptr && line != nullptr);
     ROW *row = matrix->pLastRow;
     char *cur = line;
-    char *column = NextToken(&cur);
+    char *column = CMN_NextToken(&cur);
     if (column == nullptr) {
         MSG_ErrorLine(3110);
         return;
@@ -228,7 +209,7 @@ void ROW_ParseSparse(MTX *matrix, char *line) {
     bool again = matrix->colRow[index] == row->position;
     if (again)
         MSG_ErrorLine(3113, index);
-    char *text = NextToken(&cur);
+    char *text = CMN_NextToken(&cur);
     if (text == nullptr) {
         MSG_ErrorLine(3114);
         return;
@@ -248,7 +229,7 @@ void ROW_ParseSparse(MTX *matrix, char *line) {
         row->columns[row->filled] = index;
         row->values[row->filled++] = value;
     }
-    char *extra = NextToken(&cur);
+    char *extra = CMN_NextToken(&cur);
     if (extra != nullptr)
         MSG_ErrorLine(3115, extra);
 }

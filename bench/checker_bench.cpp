@@ -321,6 +321,39 @@ void BM_CheckExternal(benchmark::State &state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
+// A file of `count` blocks, each a model with its selector, a submodel, a
+// test load and a test data that name each other; every tenth block reuses
+// an earlier block's names, so the duplicate checks and the lookups at the
+// end of the file meet both found and repeated names.
+std::string GenerateNamedSections(int count, size_t *bytes) {
+    std::string path = BenchDir() + "/named" + std::to_string(count) + ".ibs";
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] named" << count << ".ibs\n[File Rev] 1.0\n";
+    for (int i = 0; i < count; ++i) {
+        const std::string n = std::to_string(i % 10 == 9 ? i / 2 : i);
+        out << "[Model] m" << n << "\nModel_type I/O\nC_comp 1p 1p 1p\n[Add Submodel]\ns" << n
+            << " All\n[Model Selector] ms" << n << "\nm" << n << " the model\nm" << i / 2
+            << " another\n[Submodel] s" << n << "\nSubmodel_type Dynamic_clamp\n[GND Clamp]\n"
+            << "-1 -1m -1m -1m\n0 0 0 0\n[Test Load] t" << n << "\nTest_load_type Single_ended\n"
+            << "Receiver_model m" << n << "\n[Test Data] d" << n << "\nTest_data_type Single_ended\n"
+            << "Driver_model m" << n << "\nTest_load t" << n << "\n[Rising Waveform Near]\n"
+            << "0 0 0 0\n1n 1 1 1\n";
+    }
+    out << "[End]\n";
+    out.close();
+    *bytes = FileSize(path);
+    return path;
+}
+
+// Blocks per second: the time grows linearly with the number of names.
+void BM_CheckNamedSections(benchmark::State &state) {
+    size_t bytes = 0;
+    const int count = static_cast<int>(state.range(0));
+    CheckRepeatedly(state, GenerateNamedSections(count, &bytes));
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * count);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
 // The table readers, driven as a section drives them, on tables far past
 // their limits: the time per row or table must not grow with the count.
 struct Silence {
@@ -601,6 +634,58 @@ void BM_CheckPackage(benchmark::State &state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
+// A directory with a board file of `pins` pins, one path per pin from the
+// pin through a section to the same pin of a component, and the .ibs file
+// of that component. Returns the board file's path.
+std::string GenerateBoard(int pins, size_t *bytes) {
+    char tmpl[] = "/tmp/checker-bench-XXXXXX";
+    if (mkdtemp(tmpl) == nullptr)
+        abort();
+    std::string dir = tmpl;
+    std::ofstream ibs(dir + "/chip.ibs", std::ios::binary);
+    ibs << "[IBIS Ver] 5.0\n[File Name] chip.ibs\n[File Rev] 1\n[Component] C\n[Manufacturer] m\n"
+        << "[Package]\nR_pkg 1m 1m 1m\nL_pkg 1n 1n 1n\nC_pkg 1p 1p 1p\n[Pin] signal_name model_name\n";
+    for (int i = 1; i <= pins; ++i)
+        ibs << i << " s" << i << " POWER\n";
+    ibs << "[End]\n";
+    ibs.close();
+    std::string path = dir + "/board.ebd";
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] board.ebd\n[File Rev] 1\n[Begin Board Description] B\n"
+        << "[Manufacturer] m\n[Number Of Pins] " << pins << "\n[Pin List] signal_name\n";
+    for (int i = 1; i <= pins; ++i)
+        out << "b" << i << " s" << i << "\n";
+    for (int i = 1; i <= pins; ++i)
+        out << "[Path Description] p" << i << "\nPin b" << i << " Len=1 L=1n C=1p / Node U1." << i << "\n";
+    out << "[Reference Designator Map]\nU1 chip.ibs C\n[End Board Description]\n[End]\n";
+    out.close();
+    *bytes = FileSize(path) + FileSize(dir + "/chip.ibs");
+    return path;
+}
+
+// range(0) pins; the board's own checks, its end pass and the check of the
+// component file it references.
+void BM_CheckBoard(benchmark::State &state) {
+    size_t bytes = 0;
+    std::string path = GenerateBoard(static_cast<int>(state.range(0)), &bytes);
+    int passed = 0;
+    {
+        Silence quiet;
+        for (auto _ : state) {
+            PARSE_SetIbisVersion(0);
+            CMN_ResetFileState();
+            passed = CHECKPASS_CheckFile(path.c_str(), FILE_EBD, 0);
+        }
+    }
+    std::string dir = path.substr(0, path.rfind('/'));
+    remove(path.c_str());
+    remove((dir + "/chip.ibs").c_str());
+    remove(dir.c_str());
+    if (!passed)
+        state.SkipWithError("the generated board did not pass");
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
 }  // namespace
 
 BENCHMARK(BM_CheckComponentPins)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
@@ -625,6 +710,7 @@ BENCHMARK(BM_CheckExternal)
     ->Args({3, 25000})
     ->Args({3, 100000})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckNamedSections)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckLargeIbs)->Arg(8)->Arg(32)->Arg(64)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CurveRows)->Arg(20000)->Arg(80000)->Arg(200000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Waveforms)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
@@ -635,4 +721,5 @@ BENCHMARK(BM_CheckPackage)
     ->Args({2500, 20})
     ->Args({500, 0})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckBoard)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -211,7 +211,7 @@ TEST_F(PinTest, ChecksAgainstMappingsDiffPinsAndPackageModel) {
     std::string out = Run("4.2", body, [this](IBIS *root) {
         s_root = root;
         MDL *io = AddModel("io", MDL_TYPE_IO);
-        MSEL *sel = AddSelector("sel", {"x"});
+        MSEL *sel = AddSelector("sel", {"io"});
         io->single_ended = 0;  // as the receiver-threshold check leaves them
         sel->single_ended = 0;
         CMPNT *c = root->components;
