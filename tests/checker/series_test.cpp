@@ -24,18 +24,22 @@ std::string Tables(CMPNT *c) {
 
 class SeriesTest : public ComponentTest {
 protected:
-    // The models the body names (so that none is unreferenced) and two
-    // selectors.
+    // The models and selectors the body names, and the models of those
+    // selectors, so that none is unreferenced; the model "nomodel" of the
+    // selector "mixed" is nowhere.
     void RunCases(const std::vector<TableCase> &cases) {
         RunTableCases(cases, [this](IBIS *root, const std::string &body) {
-            if (Names(body, "ser"))
+            const bool mixed = Names(body, "mixed"), switches = Names(body, "switches");
+            if (Names(body, "ser") || mixed)
                 AddModel("ser", MDL_TYPE_SERIES);
-            if (Names(body, "sw"))
+            if (Names(body, "sw") || mixed || switches)
                 AddModel("sw", MDL_TYPE_SERIES_SWITCH);
-            if (Names(body, "io"))
+            if (Names(body, "io") || mixed)
                 AddModel("io", MDL_TYPE_IO);
-            AddSelector("switches", {"sw", "sw"});
-            AddSelector("mixed", {"ser", "io", "nomodel", "sw"});
+            if (switches)
+                AddSelector("switches", {"sw", "sw"});
+            if (mixed)
+                AddSelector("mixed", {"ser", "io", "nomodel", "sw"});
             return Tables(root->components);
         });
     }
@@ -95,6 +99,7 @@ TEST_F(SeriesTest, ModelTypes) {
                              "1 2 switches\n1 2 mixed a\n1 2 nothing\n9 8 ser\n";
     RunCases({
         {"4.2", body,
+         "E4024 - Model 'nomodel' in Model Selector 'mixed' is not defined in the file\n"
          "W2625 - Component 'c': [Series Pin Mapping] Model 'ser' is of type Series so "
          "function_table_group 'a' is ignored.\n"
          "E2627 - Component 'c': [Series Pin Mapping] Model 'sw' is of type Series_Switch so "
@@ -123,6 +128,7 @@ TEST_F(SeriesTest, ModelTypes) {
         // A selector row without a group, over Series models only.
         {"4.2",
          kPins + "[Series Pin Mapping] pin_2 model_name\n1 2 mixed\n1 2 ser\n1 2 sw\n1 2 io\n",
+         "E4024 - Model 'nomodel' in Model Selector 'mixed' is not defined in the file\n"
          "E2622 - Component 'c': [Series Pin Mapping] Model Selector 'mixed' Model 'io' is not "
          "of type Series.\n"
          "E2630 - Component 'c': [Series Pin Mapping] Model Selector 'mixed' Model 'nomodel' is "
