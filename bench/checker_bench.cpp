@@ -15,12 +15,14 @@
 #include "IbisParser/acdc.h"
 #include "IbisParser/checkpass.h"
 #include "IbisParser/cmn.h"
+#include "IbisParser/cmpntemi.h"
 #include "IbisParser/crv.h"
 #include "IbisParser/crvop.h"
 #include "IbisParser/mdl.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse.h"
 #include "IbisParser/smos.h"
+#include "IbisParser/sswch.h"
 #include "IbisParser/wvfrm.h"
 
 namespace {
@@ -384,6 +386,43 @@ void BM_CurveRows(benchmark::State &state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * rows);
 }
 
+// A switch group of N names over N / 10 lines and an EMI block of N [Pin EMI]
+// and N [Pin Domain EMI] rows, every tenth name repeating an earlier one: the
+// repeats are found through indexes, so the time per name stays flat.
+void BM_NameTables(benchmark::State &state) {
+    const int names = static_cast<int>(state.range(0));
+    auto name = [](int i) { return i % 10 == 9 ? i / 2 : i; };
+    std::vector<std::string> groupLines(1, "On");
+    std::vector<std::string> pinLines, domainLines;
+    for (int i = 0; i < names; ++i) {
+        if (i % 10 == 0)
+            groupLines.emplace_back();
+        groupLines.back() += " g" + std::to_string(name(i));
+        pinLines.push_back(PinName(name(i)) + " d" + std::to_string(i % 50) + " 1");
+        domainLines.push_back("d" + std::to_string(name(i)) + " 50");
+    }
+    groupLines.push_back("/");
+    Silence quiet;
+    for (auto _ : state) {
+        SSWCH *groups = nullptr;
+        for (const std::string &line : groupLines)
+            SSWCH_AddLine(&groups, line.c_str());
+        SSWCH_CheckAll(groups, nullptr, "c");
+        SSWCH_Free(groups);
+        CMPNTEMI *emi = nullptr;
+        CMPNTEMI_ParseLine(LINE_KEYWORD, KW_BEGIN_EMI_COMPONENT, "", &emi);
+        CMPNTEMI_ParseLine(LINE_KEYWORD, KW_PIN_EMI, "domain_name clock_div", &emi);
+        for (const std::string &line : pinLines)
+            CMPNTEMI_ParseLine(LINE_DATA, KW_PIN_EMI, line.c_str(), &emi);
+        CMPNTEMI_ParseLine(LINE_KEYWORD, KW_PIN_DOMAIN_EMI, "percentage", &emi);
+        for (const std::string &line : domainLines)
+            CMPNTEMI_ParseLine(LINE_DATA, KW_PIN_DOMAIN_EMI, line.c_str(), &emi);
+        CMPNTEMI_ParseLine(LINE_KEYWORD, KW_END_EMI_COMPONENT, "", &emi);
+        CMPNTEMI_Free(emi);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * names);
+}
+
 // One model with N rising waveforms of two rows each.
 void BM_Waveforms(benchmark::State &state) {
     const int tables = static_cast<int>(state.range(0));
@@ -712,6 +751,7 @@ BENCHMARK(BM_CheckExternal)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckNamedSections)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckLargeIbs)->Arg(8)->Arg(32)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NameTables)->Arg(10000)->Arg(100000)->Arg(400000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CurveRows)->Arg(20000)->Arg(80000)->Arg(200000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Waveforms)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SeriesMosfets)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
