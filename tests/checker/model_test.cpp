@@ -283,6 +283,23 @@ const Row kRows[] = {
          Err("Duplicate Sub-Parameter: Platform windows Compiler visualstudio Bits 32 for "
              "Algorithmic Model defined on line 10") +
          Err(30, "Algorithmic Model: Already Defined for this model") + Tail("b")},
+
+    // Each entry is reported once for every later entry that repeats it:
+    // three equal entries are three pairs.
+    {"repeated Executable entries, pair by pair", "5.0",
+     InputModel("a") + "[Algorithmic Model]\n"
+                       "Executable Linux_gcc_64 a.so a.ami\n"
+                       "Executable linux_GCC_64 b.so b.ami\n"
+                       "Executable Linux_gcc_32 c.so c.ami\n"
+                       "Executable LINUX_gcc_64 d.so d.ami\n"
+                       "[End Algorithmic Model]\n[End]\n",
+     Err("Duplicate Sub-Parameter: Platform LINUX Compiler gcc Bits 64 for Algorithmic Model "
+         "defined on line 10") +
+         Err("Duplicate Sub-Parameter: Platform LINUX Compiler gcc Bits 64 for Algorithmic Model "
+             "defined on line 10") +
+         Err("Duplicate Sub-Parameter: Platform linux Compiler GCC Bits 64 for Algorithmic Model "
+             "defined on line 10") +
+         Tail("a")},
 };
 
 class ModelRows : public ModelTest, public ::testing::WithParamInterface<Row> {};
