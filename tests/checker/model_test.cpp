@@ -284,6 +284,41 @@ const Row kRows[] = {
              "Algorithmic Model defined on line 10") +
          Err(30, "Algorithmic Model: Already Defined for this model") + Tail("b")},
 
+    {"warnings of the other values and corners", "5.0",
+     "[Model] a\nModel_type Input\nC_comp 1p 1p 1p\nVref = 1\nRref = 50\nCref_diff = 1p\n"
+     "[Receiver Thresholds]\nReference_supply Power_clamp_ref\n[Voltage Range] 3.3 3.0 3.6\n"
+     "[TTgnd] -1n 1n -1n\n[TTpower] 1n -1n 1n\n"
+     "[Model] b\nModel_type Input\nC_comp 1p 1p 1p\n"
+     "[Receiver Thresholds]\nReference_supply Gnd_clamp_ref\n[Voltage Range] 3.3 3.0 3.6\n"
+     "[Model] c\nModel_type Input\nC_comp 1p 1p 1p\n"
+     "[Receiver Thresholds]\nReference_supply Pulldown_ref\n[Voltage Range] 3.3 3.0 3.6\n"
+     "[Pullup Reference] 3.3 3.0 3.6\n[POWER Clamp Reference] 3.3 3.0 3.6\n"
+     "[GND Clamp Reference] 0 0 0\n[External Reference] 1 1 1\n"
+     "[Model] d\nModel_type Input\nC_comp 1p 1p 1p\n"
+     "[Receiver Thresholds]\nReference_supply Ext_ref\n[Voltage Range] 3.3 3.0 3.6\n"
+     "[Pulldown Reference] 0 0 0\n[Model] e\nModel_type Input\nC_comp 1p 1p 1p\n"
+     "[Receiver Thresholds]\nReference_supply Pulldown_ref\n[Pulldown Reference] 0 0 0\n"
+     "[Algorithmic Model]\nExecutable Linux_" + std::string(45, 'c') + "_64 e.so e.ami\n"
+     "[End Algorithmic Model]\n[End]\n",
+     Warn(7, "Vref should not be specified for model type Input") +
+         Warn(8, "Rref should not be specified for model type Input") +
+         Warn(9, "Creff_diff should not be specified for model type Input") +
+         Err(13, "TTgnd Typical value should be > 0") + Err(13, "TTgnd Max value should be > 0") +
+         Err(14, "TTpower Min value should be > 0") +
+         Err("Model a: Receiver Thresholds use POWER Clamp Reference which is not defined in "
+             "this Model") +
+         Err("Model b: Receiver Thresholds use GND Clamp Reference which is not defined in this "
+             "Model") +
+         Err("Model c: Receiver Thresholds use Pulldown Reference which is not defined in this "
+             "Model") +
+         Err("Model d: Receiver Thresholds use External Reference which is not defined in this "
+             "Model") +
+         Err(45, "Compiler name too long " + std::string(45, 'c')) +
+         Err("Model 'e': Pullup Reference Required when No Voltage Range is Specified") +
+         Err("Model 'e': POWER Clamp Reference Required when No Voltage Range is Specified") +
+         Err("Model 'e': GND Clamp Reference Required when No Voltage Range is Specified") +
+         Tail("e")},
+
     // Each entry is reported once for every later entry that repeats it:
     // three equal entries are three pairs.
     {"repeated Executable entries, pair by pair", "5.0",
