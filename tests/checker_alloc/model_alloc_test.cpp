@@ -109,10 +109,8 @@ TEST_F(ModelAllocTest, CompositeCurrentOfAWaveformThatCannotBeMade) {
                                    std::to_string(sizeof(WVFRM)) + ".\n\n"
                                    "PROGRAM BUG - Unable to Allocate Memory: IbisParser/wvfrm N\n" +
                                    Err("Model 'o': Ramp Not Defined"));
-    IBIS *root = nullptr;
-    MDL *m = nullptr;
-    ASSERT_TRUE(IBIS_GetCurrent(&root));
-    ASSERT_TRUE(IBIS_GetModels(root, &m));
+    MDL *m = ParsedModels();
+    ASSERT_NE(m, nullptr);
     ASSERT_NE(m->risingWaveform, nullptr);
     EXPECT_EQ(m->risingWaveform->next, nullptr);
     const WVFRM *composite = m->risingWaveform->composite;
