@@ -365,6 +365,40 @@ TEST_F(ModelTest, CautionsCompareVmeasWithTheThresholds) {
                                        NoRamp("a") + NoRamp("b") + noDrive + Tail("b")));
 }
 
+// What the sub-parameter lines leave in the record: values with units,
+// a refused value that still counts as given, NA corners, enumerations.
+TEST_F(ModelTest, SubParameterValuesInTheRecord) {
+    CHECKPASS_BeginFile();
+    std::string path = Write("m.ibs", Header("5.0", "m.ibs") +
+                                          "[Model] a\nModel_type I/O_open_drain\nVinl = 0.8V\n"
+                                          "Vinh 2.0\nPolarity Inverting\nEnable Bogus\n"
+                                          "C_comp 5pF NA 6pF\nC_comp_pulldown 1p 1p\n"
+                                          "Vmeas=1.5\nRref_diff = 100\n[End]\n");
+    ASSERT_EQ(PARSE_ParseFile(path.c_str(), FILE_IBS), 1);
+    Output();
+    MDL *m = ParsedModels();
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(m->Model_type, MDL_TYPE_IO_OPEN_DRAIN);
+    EXPECT_EQ(m->Polarity, 3);
+    EXPECT_EQ(m->Enable, 1);  // given, not valid
+    ASSERT_NE(m->Vinl, nullptr);
+    EXPECT_DOUBLE_EQ(*m->Vinl, 0.8);
+    ASSERT_NE(m->Vinh, nullptr);  // refused for its missing '=', yet given
+    EXPECT_EQ(*m->Vinh, 0.0);
+    ASSERT_NE(m->C_comp, nullptr);
+    EXPECT_DOUBLE_EQ(m->C_comp->typ, 5e-12);
+    EXPECT_EQ(m->C_comp->min_state, CMN_VALUE_NA);
+    EXPECT_DOUBLE_EQ(m->C_comp->max, 6e-12);
+    ASSERT_NE(m->C_comp_pulldown, nullptr);  // a short line is kept with what it has
+    EXPECT_EQ(m->C_comp_pulldown->max_state, CMN_VALUE_ABSENT);
+    ASSERT_NE(m->Vmeas, nullptr);
+    EXPECT_DOUBLE_EQ(*m->Vmeas, 1.5);
+    ASSERT_NE(m->Rref_diff, nullptr);
+    EXPECT_EQ(*m->Rref_diff, 100.0);
+    EXPECT_EQ(m->Cref_diff, nullptr);
+    CHECKPASS_EndFile();
+}
+
 TEST_F(ModelTest, AlgorithmicEntriesHoldTheirFields) {
     CHECKPASS_BeginFile();
     std::string path = Write("m.ibs", Header("5.0", "m.ibs") + InputModel("a") +
