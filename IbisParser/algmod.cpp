@@ -101,23 +101,25 @@ char *ExecutableKey(const ALGMOD *e) {
     return CMN_StrLower(key);
 }
 
-// For each entry, whether a later entry of the list equals it. Through an
+// For each entry, how many later entries of the list equal it. Through an
 // index, so that long lists stay linear; a walk when memory runs out.
-void MarkRepeated(ALGMOD *const *entries, int *repeated, size_t count) {
+void CountRepeats(ALGMOD *const *entries, size_t *repeated, size_t count) {
     char **keys = nullptr;
     NAME_INDEX index{};
     bool ok = CMN_Alloc(&keys, count * sizeof(char *)) != 0;
     for (size_t i = count; ok && i-- > 0;) {
         keys[i] = ExecutableKey(entries[i]);
         int added = 0;
-        ok = keys[i] != nullptr && NAMEIDX_Add(&index, keys[i], &added) != nullptr;
-        repeated[i] = !added;
+        NAME_ENTRY *e = keys[i] != nullptr ? NAMEIDX_Add(&index, keys[i], &added) : nullptr;
+        ok = e != nullptr;
+        if (ok)
+            repeated[i] = e->number++;  // the equal entries after this one
     }
     if (!ok) {
         for (size_t i = 0; i < count; ++i) {
             repeated[i] = 0;
-            for (size_t j = i + 1; j < count && !repeated[i]; ++j)
-                repeated[i] = SameExecutable(entries[i], entries[j]);
+            for (size_t j = i + 1; j < count; ++j)
+                repeated[i] += SameExecutable(entries[i], entries[j]);
         }
     }
     NAMEIDX_Clear(&index);
@@ -181,9 +183,9 @@ void ALGMOD_CheckExecutables(const ALGMOD_LIST *list) {
     if (count == 0)
         return;
     ALGMOD **entries = nullptr;
-    int *repeated = nullptr;
+    size_t *repeated = nullptr;
     if (!CMN_Alloc(&entries, count * sizeof(ALGMOD *)) ||
-        !CMN_Alloc(&repeated, count * sizeof(int))) {
+        !CMN_Alloc(&repeated, count * sizeof(size_t))) {
         MSG_Bug(4602, kSourceName, __LINE__);
         CMN_Free(entries);
         return;
@@ -191,14 +193,14 @@ void ALGMOD_CheckExecutables(const ALGMOD_LIST *list) {
     size_t n = 0;
     for (ALGMOD *e = list->entries; e != nullptr; e = e->next)
         entries[n++] = e;
-    MarkRepeated(entries, repeated, count);
+    CountRepeats(entries, repeated, count);
     const int line = static_cast<int>(list->line);
     for (size_t i = 0; i < count; ++i) {
         const ALGMOD *e = entries[i];
         if (e->bits != 32 && e->bits != 64)
             MSG_Error(4606, e->platform, e->compiler, line);
-        // One message per entry that a later one repeats.
-        if (repeated[i])
+        // One message per pair: an entry and each later one that repeats it.
+        for (size_t k = 0; k < repeated[i]; ++k)
             MSG_Error(4607, e->platform, e->compiler, e->bits, line);
     }
     CMN_Free(entries);

@@ -167,6 +167,13 @@ protected:
         return Check("m.ibs", Header(version, "m.ibs") + body, FILE_IBS);
     }
 
+    // The model list of the file being read (newest first), or null.
+    static MDL *ParsedModels() {
+        IBIS *root = nullptr;
+        MDL *models = nullptr;
+        return IBIS_GetCurrent(&root) && IBIS_GetModels(root, &models) ? models : nullptr;
+    }
+
     // The whole output expected for messages: banner, messages, summary.
     static std::string Expected(const std::string &version, const std::string &messages) {
         std::string shown = version == "2.1" ? "2.1" : version[0] == '3' ? "3.2"
