@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "IbisParser/acdc.h"
+#include "IbisParser/algmod.h"
 #include "IbisParser/circuit.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/cmpnt.h"
@@ -162,7 +163,7 @@ IBIS_CHECKS IBIS_checks = {
     /* acdcCheckModels */ AcdcCheckModels,
     /* chkCheckModels */ nullptr,
     /* drvshCheckAll */ DRVSH_CheckAll,
-    /* algmodCheckModels */ nullptr,
+    /* algmodCheckModels */ ALGMOD_CheckModels,
     /* mselCheckAll */ MSEL_CheckAll,
     /* chkCheckComponents */ nullptr,
     /* cmpntCheckAll */ CMPNT_CheckAll,
@@ -175,7 +176,7 @@ IBIS_CHECKS IBIS_checks = {
     /* mdlCheckAddSubmodelRefs */ MDL_CheckAddSubmodelRefs,
     /* mdlWarnUnreferenced */ MDL_WarnUnreferenced,
     /* ebdmdlCheckAll */ EBDMDL_CheckAll,
-    /* algmodCheckAmiFile */ nullptr,
+    /* algmodCheckAmiFile */ ALGMOD_CheckAmiFile,
 };
 
 SINFO_OPS SINFO_ops = {CRV_Free, SMOS_Free, SMOS_CheckDuplicateVds};

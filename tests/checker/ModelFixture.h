@@ -151,6 +151,8 @@ protected:
         // The whole-file checks of the blocks would read the stand-in records.
         IBIS_checks.rcvthCheckAll = nullptr;
         IBIS_checks.drvshCheckAll = nullptr;
+        // The files that [Algorithmic Model] entries name are algmod's own tests.
+        IBIS_checks.algmodCheckModels = nullptr;
         PARSE_sections[SECTION_SUBMDL] = {SubInit, SubLine, nullptr, SubReset};
         IBIS_listOps[IBIS_LIST_SUBMDL] = {SubSetNext, SubFree};
     }
