@@ -894,9 +894,10 @@ int PKGMDL_FindInPkgFiles(const char *modelName) {
     if (toRead > 1)
         qsort(scan->order, toRead, sizeof(uint32_t), CompareFiles);
     for (uint32_t i = 0; i < toRead; ++i) {
-        // The file's models join the current root; none of the file being
-        // checked may still be open to take its lines.
-        PKGMDL_Reset();
+        // The file's models join the current root. Nothing the checked file
+        // left open (a component, model or selector after an unknown
+        // keyword) may be ended and checked by this file's keywords.
+        CHECKPASS_ResetSections();
         PARSE_ParseFile(scan->files[scan->order[i]], FILE_PKG);
     }
     if (kept == nullptr)

@@ -136,6 +136,15 @@ const Case kPaths[] = {
      "ERROR - Reference Designator 'L' used in Path 'p' not defined\n"
      "ERROR - Reference Designator 'a=b' used in Path 'p' not defined\n"
      "ERROR - Reference Designator 'a/b' used in Path 'p' not defined\n"},
+    // A path named like an earlier one is reported and kept: both are walked.
+    {"paths of one name",
+     PathBoard("Pin 1\n[Path Description] q\nPin 2\n[Path Description] p\nPin 1\n"
+               "[Path Description] p\nNode U1.1\n"),
+     "ERROR (line   16) - Duplicate Path_Description 'p'\n"
+     "ERROR (line   18) - Duplicate Path_Description 'p'\n"
+     "ERROR (line   19) - Detected an orphan 'Node' sub param\n"
+     "ERROR - Pin '1' was referenced 2 times on Electrical Paths\n"
+     "ERROR - Path Descriptor 'p' has no segments\n"},
     {"forks nested, empty, unmatched, open at a new path and at the end",
      PathBoard("Pin 1 Fork Fork Node U1.1 Endfork Endfork Endfork\nFork Endfork NC\n"
                "[Path Description] q\nPin 2 Fork\n[Path Description] r\nPin 1 Fork\n"),

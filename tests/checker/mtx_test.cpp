@@ -137,6 +137,36 @@ const MatrixCase kCases[] = {
      "ERROR (line   14) - Expected 2 Rows, found 0 for Matrix ending previous to this line.\n"
      "ERROR (line   14) - Unknown matrix type 'Diagonal'.\n"
      "ERROR (line   17) - Expected 2 Rows, found 0 for Matrix ending previous to this line.\n"},
+    {"row names: empty, too long, reserved", 2,
+     "[Inductance Matrix] Sparse_matrix\n[Row]\n[Row] 1234567\n[Row] GND\n",
+     "ERROR (line   14) - Unknown PIN NUMBER.\n"
+     "ERROR (line   14) - Unable to find Pin <> in Package Model Pin_Number list.\n"
+     "ERROR (line   15) - PIN NUMBER string too long.\n"
+     "ERROR (line   15) - Unable to find Pin <12345> in Package Model Pin_Number list.\n"
+     "ERROR (line   16) - Illegal use of Reserved Word 'GND'.\n"
+     "ERROR (line   16) - Unable to find Pin <GND> in Package Model Pin_Number list.\n"
+     "ERROR (line   17) - Expected 2 Rows, found 3 for Matrix ending previous to this line.\n"
+     "ERROR (line   17) - Expected at least one column of Row data for [Row]  in Matrix ending "
+     "previous to this line.\n"
+     "ERROR (line   17) - [Row]  must contain a self-coupled index and entry.\n"
+     "ERROR (line   17) - Expected at least one column of Row data for [Row] 12345 in Matrix ending "
+     "previous to this line.\n"
+     "ERROR (line   17) - Expected at least one column of Row data for [Row] GND in Matrix ending "
+     "previous to this line.\n"},
+    {"each kind of matrix given twice", 1,
+     "[Resistance Matrix] Full_matrix\n[Row] 1\n1\n[Inductance Matrix] Full_matrix\n[Row] 1\n1n\n"
+     "[Capacitance Matrix] Full_matrix\n[Row] 1\n1p\n[Resistance Matrix] Sparse_matrix\n"
+     "[Inductance Matrix] Sparse_matrix\n[Capacitance Matrix] Sparse_matrix\n",
+     "ERROR (line   21) - Duplicate Resistance Matrix.\n"
+     "ERROR (line   22) - Duplicate Inductance Matrix.\n"
+     "ERROR (line   23) - Duplicate Capacitance Matrix.\n"},
+    // Without pins a sparse row has no column to hold.
+    {"a sparse matrix of no pins", 0,
+     "[Inductance Matrix] Sparse_matrix\n[Row] 1\n1 1n\n",
+     "ERROR (line    8) - Number_of_Pins = 0.\n"
+     "ERROR (line   12) - Unable to add new matrix row, expected column count = 0.\n"
+     "ERROR - Number_of_Pins keyword not found or value bad for Package Model 'P'.\n"
+     "ERROR - No Pin Numbers names found for Package Model 'P'.\n"},
     {"type words in any case", 1,
      "[Inductance Matrix] FULL_MATRIX\n[Row] 1\n1n\n[Capacitance Matrix] sparse_Matrix\n[Row] 1\n1 1p\n",
      ""},

@@ -2,10 +2,12 @@
 // does not define: which files are listed, which are read, how often, and
 // that nothing is left behind.
 #include <filesystem>
+#include <iostream>
 #include <set>
 #include <string>
 
 #include "PackageTest.h"
+#include "TableDriver.h"
 
 namespace {
 
@@ -159,5 +161,53 @@ TEST_F(PkgSearchTest, OutsideAPassTheScanLastsOneCall) {
     EXPECT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);  // its scan is freed with the call
     EXPECT_EQ(ModelNames(), (std::set<std::string>{"PKG1"}));
 }
+
+}  // namespace
+
+namespace {
+
+// Sections of the checked file left open (an unknown keyword ends nothing)
+// and a package file whose stray keyword on line 4 would end them: the
+// package file gives its own messages only.
+struct OpenSectionCase {
+    const char *name;
+    std::string ibs;       // after the header, before [Bogus]
+    std::string stray;     // line 4 of the package file
+    std::string expected;  // the package file's messages
+};
+
+class OpenSectionSearchTest : public PkgSearchTest,
+                              public ::testing::WithParamInterface<OpenSectionCase> {};
+
+TEST_P(OpenSectionSearchTest, NothingOfTheCheckedFileEndsInThePackageFile) {
+    const OpenSectionCase &c = GetParam();
+    Put("a.pkg", "[IBIS Ver] 5.0\n[File Name] a.pkg\n[File Rev] 1\n" + c.stray +
+                     "[Define Package Model] PKG1\n[Manufacturer] m\n[OEM] o\n[Description] d\n"
+                     "[Number Of Pins] 1\n[Pin Numbers]\n1\n[Model Data]\n"
+                     "[Inductance Matrix] Full_matrix\n[Row] 1\n1n\n"
+                     "[Capacitance Matrix] Full_matrix\n[Row] 1\n1p\n"
+                     "[End Model Data]\n[End Package Model]\n[End]\n");
+    Parse("t.ibs", "[IBIS Ver] 5.0\n[File Name] t.ibs\n[File Rev] 1\n" + c.ibs + "[Bogus]\n[End]\n",
+          FILE_IBS);
+    CMN_SetBaseDirectory((lib_ + "/").c_str());
+    ASSERT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);
+    EXPECT_EQ(Messages(Output()), c.expected);
+}
+
+const char kIllegal[] = "ERROR (line    4) - Illegal keyword for a '.pkg' file.\n";
+
+const OpenSectionCase kOpenSectionCases[] = {
+    {"model", "[Model] M\nModel_type Input\n", "[Model] X\n", kIllegal},
+    {"component", "[Component] C\n[Manufacturer] m\n", "[Manufacturer] X\n", ""},
+    {"submodel", "[Submodel] S\n", "[Submodel] X\n", kIllegal},
+    {"selector", "[Model Selector] S\nm one\n", "[Model Selector] X\n", kIllegal},
+    {"test load", "[Test Load] L\n", "[Test Load] X\n", kIllegal},
+    {"test data", "[Test Data] D\n", "[Test Data] X\n", kIllegal},
+    {"package model", "[Define Package Model] P\n", "[Number Of Pins] 7\n",
+     "ERROR (line    4) - Orphan Package Model keyword.\n"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Sections, OpenSectionSearchTest, ::testing::ValuesIn(kOpenSectionCases),
+                         CaseName<OpenSectionCase>);
 
 }  // namespace
