@@ -167,6 +167,35 @@ TEST_P(CircuitTest, Messages) {
 
 INSTANTIATE_TEST_SUITE_P(Calls, CircuitTest, ::testing::ValuesIn(kCases));
 
+// A node that hundreds of ports share: its conflict text grows past what a
+// message holds and is cut there; the messages after it are whole.
+TEST_F(ComponentTest, ConflictTextOfManyConnectionsIsCutAtTheMessageLimit) {
+    const int ports = 400, perLine = 20;  // lines stay within 120 characters
+    std::string names, maps;
+    for (int i = 0; i < ports; ++i) {
+        names += (i % perLine == 0 ? "\nPorts p" : " p") + std::to_string(i);
+        maps += "Port_map p" + std::to_string(i) + " n\n";
+    }
+    const std::string body = "[External Circuit] s\nLanguage SPICE\nCorner Typ s.sp s" + names +
+                             "\nD_to_A dig p0 p1 0 1 1n 1n\n[End External Circuit]\n" +
+                             Component("n") + "[Circuit Call] s\n" + maps +
+                             "Port_map dig n\n[End Circuit Call]\n";
+    const int row = 7 + ports / perLine, call = row + 2 + 13;  // the D_to_A and the call
+    // The connections in file order: the converter's ports by their row.
+    std::string conflicts = Conflict(call, "n", row, "p0", "ANALOG_DRIVER ") +
+                            Conflict(call, "n", row, "p1", "ANALOG_DRIVER ");
+    for (int i = 2; i < ports; ++i)
+        conflicts += Conflict(call, "n", "p" + std::to_string(i), "ANALOG ");
+    const std::string digital = Conflict(call, "n", row, "dig", "DIGITAL DIGITAL_RECEIVER ");
+    conflicts += digital;
+    const std::string text = "Component c Node <n>: is analog and digital" + conflicts;
+    ASSERT_GT(text.size(), static_cast<size_t>(MSG_BUFFER_SIZE));
+    EXPECT_EQ(Run("5.0", body),
+              "E1824 - " + text.substr(0, MSG_BUFFER_SIZE - 1) + "\n"
+              "E1825 - Component <c> Node: <n> has a digital receiver but no digital driver" +
+                  digital + "\n");
+}
+
 // Node names are owned copies put at the front of the list, tabs and blanks
 // both separating them.
 TEST(NodeList, NamesGoToTheFront) {

@@ -200,6 +200,10 @@ TEST_F(ComponentSectionTest, PackageRows) {
          "E1209 (line 7) - The typical column must be specified.\n"
          "E1203 (line 9) - Duplicate R_pkg sub-parameter.\n"
          "E1217 - Component 'c': Required sub-parameter C_pkg not found.\n"},
+        // A second L_pkg, in any case, keeps the first.
+        {"4.2", head + "[Package]\nR_pkg 1m NA NA\nL_pkg 1n NA NA\nl_PKG 2n NA NA\nC_pkg 1p NA NA\n" +
+                    kPins,
+         "E1204 (line 9) - Duplicate L_pkg sub-parameter.\n"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.body);

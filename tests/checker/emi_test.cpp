@@ -132,6 +132,11 @@ TEST_F(EmiTest, PinEmi) {
          "E4731 (line 14) - 'clock_div' column header not found or out of order.\n"
          "E4730 (line 15) - Unable to find column headers after [Pin EMI] keyword.\n"
          "W4712 (line 16) - Empty Emi Component block found\n"},
+        // A row of the pin alone: both other columns missing.
+        {"5.0", begin + "[Pin EMI] domain_name clock_div\n1\n[End EMI Component]\n",
+         "E4902 (line 15) - domain_name not found\n"
+         "E4903 (line 15) - clock_div not found\n",
+         "0 - - -|1  -|"},
         // A row for a pin without a model.
         {"5.0", begin + "[Pin EMI] domain_name clock_div\n2 d 1\n1 d 2\n[End EMI Component]\n",
          "E4911 - Component 'c': Pin '2' is of model 'GND' and cannot be referened in a [Pin "

@@ -138,6 +138,16 @@ TEST_F(SeriesTest, ModelTypes) {
          "E2627 - Component 'c': [Series Pin Mapping] Model 'sw' is of type Series_Switch so "
          "function_table_group is required.\n"
          "E2623 - Component 'c': [Series Pin Mapping] Model 'io' is not of type Series.\n"},
+        // A selector of switches whose group no [Series Switch Groups] lists:
+        // one message per model; a listed group passes.
+        {"4.2",
+         kPins + "[Series Switch Groups]\nOn a /\n"
+                 "[Series Pin Mapping] pin_2 model_name function_table_group\n"
+                 "1 2 switches zz\n1 2 switches a\n",
+         "E2628 - Component 'c': [Series Pin Mapping] Model Selector 'switches' Model 'sw' uses "
+         "function zz which is not defined.\n"
+         "E2628 - Component 'c': [Series Pin Mapping] Model Selector 'switches' Model 'sw' uses "
+         "function zz which is not defined.\n"},
     });
 }
 
