@@ -102,7 +102,10 @@ TEST_F(AcdcTest, LoadLineIntersections) {
         {"nearest the target (0)", {"0 0", "1 1", "2 -1", "3 3"}, 1.5, 1.0, 0.0, 1, 0.75},
         {"nearest the target (1.6)", {"0 0", "1 1", "2 -1", "3 3"}, 1.5, 1.0, 1.6, 1, 1.5},
         {"nearest the target (2)", {"0 0", "1 1", "2 -1", "3 3"}, 1.5, 1.0, 2.0, 1, 2.1},
+        {"equal distances: the first stays", {"0 0", "1 1", "2 -1", "3 3"}, 1.5, 1.0, 1.125, 1,
+         0.75},
         {"past the end: last segment", {"0 0", "1 0", "2 0"}, 5.0, 1.0, 0.0, 1, 5.0},
+        {"a vertical step holds its voltage", {"0 0", "1 0", "1 1", "2 1"}, 1.5, 1.0, 0.0, 1, 1.0},
         {"rows without the column skipped", {"0 0", "1 NA", "2 2"}, 3.0, 1.0, 0.0, 1, 1.5},
         {"parallel to the load line", {"0 0", "1 -0.01"}, 1.0, 100.0, 0.0, 0, 0.0},
         {"starts descending", {"1 0", "0 1"}, 1.0, 1.0, 0.0, 0, 0.0},
@@ -352,12 +355,13 @@ TEST_F(AcdcTest, ClampAndOpenDrainCurrents) {
 }
 
 // Stand-in submodels for the [Add Submodel] check: name, Submodel_type and
-// ground clamp, reached through the submodel hooks.
+// clamps, reached through the submodel hooks.
 struct FakeSub {
     FakeSub *next;
     const char *name;
     int type;
     const CRV *gnd;
+    const CRV *power;
 };
 const FakeSub *Fake(const SUBMDL *s) { return reinterpret_cast<const FakeSub *>(s); }
 SUBMDL *FakeFind(const char *name, SUBMDL *list) {
@@ -371,7 +375,7 @@ const char *FakeName(const SUBMDL *s) { return Fake(s)->name; }
 void FakeClamps(const SUBMDL *s, int *type, const CRV **gnd, const CRV **power) {
     *type = Fake(s)->type;
     *gnd = Fake(s)->gnd;
-    *power = nullptr;
+    *power = Fake(s)->power;
 }
 SUBMDL *List(FakeSub *subs, size_t n) {
     for (size_t i = 0; i + 1 < n; ++i)
@@ -407,7 +411,9 @@ TEST_F(AcdcTest, AddSubmodelClampsByMode) {
     // A ground clamp that turns back, in a Dynamic_clamp "dc" (the first of
     // that name) and a Bus_hold "bh".
     const CRV *back = t.Table({"-2 -5 NA NA", "-1 3 NA NA", "0 0 NA NA"});
-    FakeSub subs[3] = {{nullptr, "dc", 2, back}, {nullptr, "dc", 3, back}, {nullptr, "bh", 3, back}};
+    FakeSub subs[3] = {{nullptr, "dc", 2, back, nullptr},
+                       {nullptr, "dc", 3, back, nullptr},
+                       {nullptr, "bh", 3, back, nullptr}};
     SUBMDL *list = List(subs, 3);
     Output();
     SubmodelHooks hooks;
@@ -438,6 +444,47 @@ TEST_F(AcdcTest, AddSubmodelClampsByMode) {
     EXPECT_EQ(Output(), "");
 }
 
+// A Dynamic_clamp's tables go onto the pin axis like the model's own: its
+// POWER Clamp, voltages below a 3 V rail, falls from 5 A to 0 A as its table
+// voltage rises from -2 V to 0 V, so on the pin it rises from 3 V to 5 V. With
+// the model's ground clamp (2 A/V) the sum rises throughout; read the other
+// way round it would turn.
+TEST_F(AcdcTest, AddedClampsOnThePinAxis) {
+    struct Case {
+        int type;
+        std::vector<const char *> power;
+        std::string out;
+    };
+    const std::string turns = "Combined Clamp in Driving Mode for Model io Typical data is ";
+    const Case cases[] = {
+        {MDL_TYPE_IO, {"-2 5 NA NA", "-1 1 NA NA", "0 0 NA NA"}, ""},
+        {MDL_TYPE_3STATE, {"-2 5 NA NA", "-1 1 NA NA", "0 0 NA NA"}, ""},
+        // A table that is not monotonic on the pin axis shows in each mode
+        // of the model.
+        {MDL_TYPE_IO, {"-2 5 NA NA", "-1 -5 NA NA", "0 0 NA NA"},
+         "WARNING - Combined Clamp in Non Driving Mode for Model io Typical data is "
+         "non-monotonic\n"
+         "WARNING -\n    " + turns + "non-monotonic\n"},
+        {MDL_TYPE_OUTPUT, {"-2 5 NA NA", "-1 -5 NA NA", "0 0 NA NA"},
+         "WARNING -\n    " + turns + "non-monotonic\n"},
+        {MDL_TYPE_INPUT, {"-2 5 NA NA", "-1 -5 NA NA", "0 0 NA NA"},
+         "WARNING - Combined Clamp in Non Driving Mode for Model io Typical data is "
+         "non-monotonic\n"},
+    };
+    SubmodelHooks hooks;
+    for (const Case &c : cases) {
+        TestModel t("io", c.type);
+        t.m.voltageRange = t.Range("3 NA NA");
+        t.m.gndClamp = t.Table({"-1 -2 NA NA", "0 0 NA NA"});
+        FakeSub sub{nullptr, "dc", 2, nullptr, t.Table(c.power)};
+        ADD_SUBMDL entry{"dc", 2, nullptr};
+        t.m.addSubmodel = &entry;
+        Output();
+        ACDC_CheckAddSubmodels(&t.m, List(&sub, 1));
+        EXPECT_EQ(Output(), c.out) << c.type << " " << c.power[1];
+    }
+}
+
 TEST_F(AcdcTest, IssoTablesAgainstTheDriveTables) {
     TestModel t("drv", MDL_TYPE_OUTPUT);
     t.m.voltageRange = t.Range("3.3 NA NA");
@@ -456,6 +503,50 @@ TEST_F(AcdcTest, IssoTablesAgainstTheDriveTables) {
     // The typ corner needs a [Pulldown Reference] typ.
     t.m.pulldownReference = nullptr;
     ACDC_CheckModels(&t.m);
+    EXPECT_EQ(Output(), "");
+}
+
+// Both ISSO tables at each corner: the pullup reference falls back on the
+// voltage range (3.3, 3.0, 3.6); the pulldown reference has a typ of 0.1, an
+// "NA" min (its typ) and no max (0 V). Drive tables of 0.1 S.
+TEST_F(AcdcTest, IssoTablesAtEveryCorner) {
+    TestModel t("drv", MDL_TYPE_OUTPUT);
+    t.m.voltageRange = t.Range("3.3 3.0 3.6");
+    RNG pulldownRef{0.1, CMN_VALUE_NUMBER, 0.0, CMN_VALUE_NA, 0.0, CMN_VALUE_ABSENT};
+    t.m.pulldownReference = &pulldownRef;
+    t.m.pullup = t.Table({"0 0 0 0", "3.6 -0.36 -0.36 -0.36"});
+    t.m.pulldown = t.Table({"0 0 0 0", "3.6 0.36 0.36 0.36"});
+    t.m.ISSO_PU = t.Table({"0 -0.32 -0.29 -0.3", "3.6 0 0 0.1"});
+    t.m.ISSO_PD = t.Table({"0 0.32 0.3 0.36", "3.6 -0.04 0 0"});
+    struct Case {
+        int corner;
+        std::string out;
+    };
+    const Case cases[] = {
+        {CRVOP_TYP,
+         "WARNING - Model drv: Typical ISSO_PU current (-0.036A) at Pulldown reference "
+         "( 0.100V) - table value ( 3.200V) is non-zero\n"},
+        {CRVOP_MIN,
+         "WARNING - Model drv: Minimum ISSO_PU current (-0.056A) at Pulldown reference "
+         "( 0.100V) - table value ( 2.900V) is non-zero\n"
+         "WARNING - Model drv: Minimum ISSO_PD current ( 0.300A) at 0V does not match Pulldown "
+         "current ( 0.290A) at reference ( 3.000V)\n"
+         "WARNING - Model drv: Minimum ISSO_PD current ( 0.058A) at Pullup reference "
+         "( 3.000V) - table value ( 2.900V) is non-zero\n"},
+        {CRVOP_MAX,
+         "WARNING - Model drv: Maximum ISSO_PU current (-0.300A) at 0V does not match Pullup "
+         "current (-0.360A) at reference ( 0.000V)\n"
+         "WARNING - Model drv: Maximum ISSO_PU current ( 0.100A) at Pulldown reference "
+         "( 0.000V) - table value ( 3.600V) is non-zero\n"},
+    };
+    Output();
+    for (const Case &c : cases) {
+        ACDC_CheckIsso(&t.m, c.corner);
+        EXPECT_EQ(Output(), c.out) << c.corner;
+    }
+    // An "NA" min without a typ skips the corner.
+    pulldownRef.typ_state = CMN_VALUE_NA;
+    ACDC_CheckIsso(&t.m, CRVOP_MIN);
     EXPECT_EQ(Output(), "");
 }
 
@@ -478,7 +569,7 @@ TEST_F(AcdcTest, ManyAddedSubmodelsSumOnce) {
         std::vector<const char *> table = {rows[i][0], rows[i][1]};
         if (i == 7)
             table.push_back("-2.2 0 NA NA");
-        subs[i] = FakeSub{nullptr, names[i], 2, t.Table(table)};
+        subs[i] = FakeSub{nullptr, names[i], 2, t.Table(table), nullptr};
         entries[i] = ADD_SUBMDL{{}, 0, i < 9 ? &entries[i + 1] : nullptr};
         strcpy(entries[i].name, names[i]);
     }
