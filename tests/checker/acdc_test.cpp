@@ -313,6 +313,34 @@ TEST_F(AcdcTest, CombinedCurvesSkippedOrPassed) {
               "WARNING - Combined Pulldown for Model: nm Typical data is non-monotonic\n");
 }
 
+// Every Model_type code against a pulldown that turns back: the types
+// without a driver skip the combined curves, every other type (also one
+// not given or invalid) combines them; an open-source type also carries
+// current in its pulldown.
+TEST_F(AcdcTest, CombinedCurvesByModelType) {
+    const std::string turns =
+        "WARNING - Combined Pulldown for Model: nm Typical data is non-monotonic\n";
+    const std::string source =
+        "ERROR - Model 'nm': Currents <> 0.0mA in 'Pulldown' for Open_source device\n";
+    const std::string skipped = "";
+    const std::string outputs[23] = {
+        turns,   turns,                    // not given, invalid
+        skipped,                           // Input
+        turns,   turns,   turns,           // Output, I/O, 3-state
+        turns,   turns,   turns,   turns,  // the open drain and open sink kinds
+        turns + source,   turns + source,  // Open_source, I/O_open_source
+        skipped, turns,   turns,           // Input_ECL, Output_ECL, I/O_ECL
+        skipped, skipped, skipped,         // Terminator, Series, Series_switch
+        turns,   turns,   turns,   turns,   turns};  // 3-state_ECL, the diff kinds
+    for (int type = 0; type < 23; ++type) {
+        TestModel t("nm", type);
+        t.m.pulldown = t.Table({"0 0 NA NA", "1 0.1 NA NA", "2 0.05 NA NA", "3 0.3 NA NA"});
+        Output();
+        ACDC_CheckModels(&t.m);
+        EXPECT_EQ(Output(), outputs[type]) << type;
+    }
+}
+
 TEST_F(AcdcTest, ClampAndOpenDrainCurrents) {
     struct Case {
         int type;
