@@ -29,6 +29,11 @@ const double kSegmentSlack = 1e-6;
 // Waveform DC levels off by more than these shares of the swing.
 const double kErrorShare = 0.10;
 const double kWarningShare = 0.02;
+// The waveforms of each kind held against the tables: as many as a model may
+// define (the reader reports every one beyond). Each comparison walks both
+// combined curves, so comparing an unbounded list would cost waveforms times
+// rows.
+const int kMaxWaveforms = 100;
 // Clamp currents read at this voltage must stay within the limit.
 const double kExtremeVoltage = -1.5;
 const double kExtremeLimit = 10.0;
@@ -534,11 +539,13 @@ int ACDC_CheckCombinedCurves(const MDL *model, int corner) {
                                  corner, kSeverityWarning);
         ACDC_CheckCurveMonotonic(combinedPullup, model->name, "Combined Pullup for Model:",
                                  corner, kSeverityWarning);
-        for (int rising = 1; rising >= 0; --rising)
+        for (int rising = 1; rising >= 0; --rising) {
+            int compared = 0;
             for (const WVFRM *w = rising ? model->risingWaveform : model->fallingWaveform;
-                 w != nullptr; w = w->next)
+                 w != nullptr && compared < kMaxWaveforms; w = w->next, ++compared)
                 ok &= ACDC_CheckWaveformEndpoints(model, corner, w, combinedPulldown,
                                                   combinedPullup, rising);
+        }
         // A table too short for this corner has no combined curve to test Vmeas on.
         const bool pulldownShort =
             model->pulldown != nullptr && CRVOP_IsTooShort(model->pulldown, corner);

@@ -165,21 +165,25 @@ TEST_F(AcdcTest, MonotonicityOncePerColumn) {
     CRV_Free(c);
 }
 
+// The rising waveform from 0 V to 3 V of a driver whose pullup reaches only
+// 2.5 V.
+const char kRisingTooHigh[] =
+    "ERROR - Model drv: The [Rising Waveform] \n"
+    "      with [R_fixture]=50 Ohms and [V_fixture]=0V\n"
+    "      has TYP column DC endpoints of  0.00V and  3.00v, but\n"
+    "      an equivalent load applied to the model's I-V tables yields\n"
+    "      different voltages (-0.00V and  2.50V),\n"
+    "      a difference of  0.00% and 20.00%, respectively.\n";
+
 // A driver whose pullup, loaded by 50 Ohm to 0 V, settles where the table's
 // slope puts it: k = 0.1 S gives 2.5 V, 0.38 S 2.85 V, 1.98 S 2.97 V.
 TEST_F(AcdcTest, WaveformEndpointsAgainstTheTables) {
+    const std::string error = kRisingTooHigh;
     struct Case {
         int type;
         const char *pullupEnd;
         std::string out;
     };
-    const std::string error =
-        "ERROR - Model drv: The [Rising Waveform] \n"
-        "      with [R_fixture]=50 Ohms and [V_fixture]=0V\n"
-        "      has TYP column DC endpoints of  0.00V and  3.00v, but\n"
-        "      an equivalent load applied to the model's I-V tables yields\n"
-        "      different voltages (-0.00V and  2.50V),\n"
-        "      a difference of  0.00% and 20.00%, respectively.\n";
     const Case cases[] = {
         {MDL_TYPE_OUTPUT, "3 -0.3 NA NA", error},
         {MDL_TYPE_3STATE, "3 -1.14 NA NA",
@@ -212,6 +216,22 @@ TEST_F(AcdcTest, WaveformEndpointsAgainstTheTables) {
         Output();
         EXPECT_EQ(ACDC_CheckModels(&t.m), c.out.empty() ? 0 : 1) << c.pullupEnd;
         EXPECT_EQ(Output(), c.out) << c.pullupEnd;
+    }
+}
+
+// The first 100 rising waveforms, those a model may define, are held against
+// the tables; one past them is not: here the one whose high level the pullup
+// cannot reach.
+TEST_F(AcdcTest, WaveformsBeyondTheHundredthAreNotCompared) {
+    for (int wrong : {100, 101}) {
+        TestModel t("drv", MDL_TYPE_OUTPUT);
+        t.Driver("3 -0.3 NA NA");
+        for (int i = 1; i <= 101; ++i)
+            t.Waveform(&t.m.risingWaveform, 50, 0,
+                       {"0 0 NA NA", i == wrong ? "1n 3.0 NA NA" : "1n 2.5 NA NA"});
+        Output();
+        ACDC_CheckModels(&t.m);
+        EXPECT_EQ(Output(), wrong <= 100 ? kRisingTooHigh : "") << wrong;
     }
 }
 
