@@ -533,6 +533,46 @@ TEST_F(AcdcTest, AddedClampsOnThePinAxis) {
     }
 }
 
+// Every entry adds its submodel's clamps, also an entry that repeats a name:
+// the model's ground clamp rises by 2 A/V, the Dynamic_clamp "dc" is flat
+// below 0 V and falls by 1 A/V above, so the sum turns once "dc" comes three
+// times. "bh" (Bus_hold) and entries of the other mode add nothing.
+TEST_F(AcdcTest, AddedClampsCountEveryEntry) {
+    struct Case {
+        std::vector<std::pair<const char *, int>> entries;  // name, mode
+        std::string out;
+    };
+    const std::string turns =
+        "WARNING -\n    Combined Clamp in Driving Mode for Model out Typical data is "
+        "non-monotonic\n";
+    const Case cases[] = {
+        {{{"dc", 0}}, ""},
+        {{{"dc", 0}, {"dc", 2}}, ""},
+        {{{"dc", 0}, {"dc", 2}, {"dc", 0}}, turns},
+        {{{"bh", 0}, {"dc", 1}, {"dc", 2}, {"bh", 2}, {"dc", 0}, {"dc", 2}}, turns},
+        {{{"dc", 1}, {"dc", 1}, {"dc", 1}, {"dc", 2}}, ""},
+    };
+    SubmodelHooks hooks;
+    for (const Case &c : cases) {
+        TestModel t("out", MDL_TYPE_OUTPUT);
+        t.m.voltageRange = t.Range("3 NA NA");
+        t.m.gndClamp = t.Table({"-1 -2 NA NA", "0 0 NA NA"});
+        FakeSub subs[2] = {{nullptr, "dc", 2, t.Table({"-1 0 NA NA", "0 0 NA NA", "1 -1 NA NA"}),
+                            nullptr},
+                           {nullptr, "bh", 3, t.Table({"-1 9 NA NA", "0 0 NA NA"}), nullptr}};
+        std::vector<ADD_SUBMDL> entries(c.entries.size());
+        for (size_t i = 0; i < entries.size(); ++i) {
+            strcpy(entries[i].name, c.entries[i].first);
+            entries[i].mode = c.entries[i].second;
+            entries[i].next = i + 1 < entries.size() ? &entries[i + 1] : nullptr;
+        }
+        t.m.addSubmodel = entries.data();
+        Output();
+        ACDC_CheckAddSubmodels(&t.m, List(subs, 2));
+        EXPECT_EQ(Output(), c.out) << c.entries.size();
+    }
+}
+
 TEST_F(AcdcTest, IssoTablesAgainstTheDriveTables) {
     TestModel t("drv", MDL_TYPE_OUTPUT);
     t.m.voltageRange = t.Range("3.3 NA NA");
