@@ -29,6 +29,11 @@ const double kSegmentSlack = 1e-6;
 // Waveform DC levels off by more than these shares of the swing.
 const double kErrorShare = 0.10;
 const double kWarningShare = 0.02;
+// The waveforms of each kind held against the tables: as many as a model may
+// define (the reader reports every one beyond). Each comparison walks both
+// combined curves, so comparing an unbounded list would cost waveforms times
+// rows.
+const int kMaxWaveforms = 100;
 // Clamp currents read at this voltage must stay within the limit.
 const double kExtremeVoltage = -1.5;
 const double kExtremeLimit = 10.0;
@@ -262,17 +267,43 @@ CRV *SumTake(CurveSum *s, int corner) {
     return sum;
 }
 
+// Multiplies one column of a check's own curve: the sum of `times` copies.
+void ScaleColumn(CRV *curve, int corner, size_t times) {
+    if (curve == nullptr || times == 1)
+        return;
+    for (RNGP *r = curve->points; r != nullptr; r = r->next) {
+        double value = 0.0;
+        if (CornerOf(r, corner, &value))
+            CRVOP_SetPoint(r, corner, r->x, value * static_cast<double>(times));
+    }
+}
+
 // The sum of a model's clamps in one mode with those of its Dynamic_clamp
 // submodels added in that mode (entries of mode `mode` or All), checked for
-// monotonicity.
+// monotonicity. A submodel that several entries name adds its clamps once,
+// times the number of those entries, at the first of them: a list naming one
+// large submodel thousands of times costs its rows once.
 void CheckModeClamps(const MDL *model, const Submodels *submodels, int corner, const CRV *gnd,
                      const CRV *power, double gndRail, double powerRail, int mode,
                      const char *caption) {
+    auto inMode = [mode](const ADD_SUBMDL *e) { return e->mode == mode || e->mode == 2; };
+    NAME_TALLY entries;
+    NAMEIDX_InitTally(&entries);
+    for (const ADD_SUBMDL *e = model->addSubmodel; e != nullptr; e = e->next)
+        if (inMode(e))
+            NAMEIDX_Count(&entries, e->name, const_cast<ADD_SUBMDL *>(e));
     CurveSum sum{};
     SumAdd(&sum, CRVOP_MergeBlock(gnd, power, corner), corner);
     for (const ADD_SUBMDL *e = model->addSubmodel; !sum.failed && e != nullptr; e = e->next) {
-        if (e->mode != mode && e->mode != 2)
+        if (!inMode(e))
             continue;
+        void *first = nullptr;
+        size_t times = 1;
+        const int counted = NAMEIDX_Lookup(&entries, e->name, &first, &times);
+        if (counted == 1 && first != e)
+            continue;  // added with the first entry of its name
+        if (counted != 1)
+            times = 1;  // no tally (out of memory): one entry at a time
         const SUBMDL *sub = SubmodelNamed(submodels, e->name);
         if (sub == nullptr || ACDC_ops.clamps == nullptr)
             continue;
@@ -281,9 +312,14 @@ void CheckModeClamps(const MDL *model, const Submodels *submodels, int corner, c
         ACDC_ops.clamps(sub, &type, &subGnd, &subPower);
         if (type != 2)  // Dynamic_clamp
             continue;
-        SumAdd(&sum, PinCurve(subGnd, corner, false, gndRail), corner);
-        SumAdd(&sum, PinCurve(subPower, corner, true, powerRail), corner);
+        CRV *added = PinCurve(subGnd, corner, false, gndRail);
+        ScaleColumn(added, corner, times);
+        SumAdd(&sum, added, corner);
+        added = PinCurve(subPower, corner, true, powerRail);
+        ScaleColumn(added, corner, times);
+        SumAdd(&sum, added, corner);
     }
+    NAMEIDX_FreeTally(&entries);
     CRV *total = SumTake(&sum, corner);
     if (total != nullptr)
         ACDC_CheckCurveMonotonic(total, model->name, caption, corner, kSeverityWarning);
@@ -534,11 +570,13 @@ int ACDC_CheckCombinedCurves(const MDL *model, int corner) {
                                  corner, kSeverityWarning);
         ACDC_CheckCurveMonotonic(combinedPullup, model->name, "Combined Pullup for Model:",
                                  corner, kSeverityWarning);
-        for (int rising = 1; rising >= 0; --rising)
+        for (int rising = 1; rising >= 0; --rising) {
+            int compared = 0;
             for (const WVFRM *w = rising ? model->risingWaveform : model->fallingWaveform;
-                 w != nullptr; w = w->next)
+                 w != nullptr && compared < kMaxWaveforms; w = w->next, ++compared)
                 ok &= ACDC_CheckWaveformEndpoints(model, corner, w, combinedPulldown,
                                                   combinedPullup, rising);
+        }
         // A table too short for this corner has no combined curve to test Vmeas on.
         const bool pulldownShort =
             model->pulldown != nullptr && CRVOP_IsTooShort(model->pulldown, corner);

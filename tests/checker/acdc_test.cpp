@@ -102,7 +102,10 @@ TEST_F(AcdcTest, LoadLineIntersections) {
         {"nearest the target (0)", {"0 0", "1 1", "2 -1", "3 3"}, 1.5, 1.0, 0.0, 1, 0.75},
         {"nearest the target (1.6)", {"0 0", "1 1", "2 -1", "3 3"}, 1.5, 1.0, 1.6, 1, 1.5},
         {"nearest the target (2)", {"0 0", "1 1", "2 -1", "3 3"}, 1.5, 1.0, 2.0, 1, 2.1},
+        {"equal distances: the first stays", {"0 0", "1 1", "2 -1", "3 3"}, 1.5, 1.0, 1.125, 1,
+         0.75},
         {"past the end: last segment", {"0 0", "1 0", "2 0"}, 5.0, 1.0, 0.0, 1, 5.0},
+        {"a vertical step holds its voltage", {"0 0", "1 0", "1 1", "2 1"}, 1.5, 1.0, 0.0, 1, 1.0},
         {"rows without the column skipped", {"0 0", "1 NA", "2 2"}, 3.0, 1.0, 0.0, 1, 1.5},
         {"parallel to the load line", {"0 0", "1 -0.01"}, 1.0, 100.0, 0.0, 0, 0.0},
         {"starts descending", {"1 0", "0 1"}, 1.0, 1.0, 0.0, 0, 0.0},
@@ -162,21 +165,25 @@ TEST_F(AcdcTest, MonotonicityOncePerColumn) {
     CRV_Free(c);
 }
 
+// The rising waveform from 0 V to 3 V of a driver whose pullup reaches only
+// 2.5 V.
+const char kRisingTooHigh[] =
+    "ERROR - Model drv: The [Rising Waveform] \n"
+    "      with [R_fixture]=50 Ohms and [V_fixture]=0V\n"
+    "      has TYP column DC endpoints of  0.00V and  3.00v, but\n"
+    "      an equivalent load applied to the model's I-V tables yields\n"
+    "      different voltages (-0.00V and  2.50V),\n"
+    "      a difference of  0.00% and 20.00%, respectively.\n";
+
 // A driver whose pullup, loaded by 50 Ohm to 0 V, settles where the table's
 // slope puts it: k = 0.1 S gives 2.5 V, 0.38 S 2.85 V, 1.98 S 2.97 V.
 TEST_F(AcdcTest, WaveformEndpointsAgainstTheTables) {
+    const std::string error = kRisingTooHigh;
     struct Case {
         int type;
         const char *pullupEnd;
         std::string out;
     };
-    const std::string error =
-        "ERROR - Model drv: The [Rising Waveform] \n"
-        "      with [R_fixture]=50 Ohms and [V_fixture]=0V\n"
-        "      has TYP column DC endpoints of  0.00V and  3.00v, but\n"
-        "      an equivalent load applied to the model's I-V tables yields\n"
-        "      different voltages (-0.00V and  2.50V),\n"
-        "      a difference of  0.00% and 20.00%, respectively.\n";
     const Case cases[] = {
         {MDL_TYPE_OUTPUT, "3 -0.3 NA NA", error},
         {MDL_TYPE_3STATE, "3 -1.14 NA NA",
@@ -209,6 +216,22 @@ TEST_F(AcdcTest, WaveformEndpointsAgainstTheTables) {
         Output();
         EXPECT_EQ(ACDC_CheckModels(&t.m), c.out.empty() ? 0 : 1) << c.pullupEnd;
         EXPECT_EQ(Output(), c.out) << c.pullupEnd;
+    }
+}
+
+// The first 100 rising waveforms, those a model may define, are held against
+// the tables; one past them is not: here the one whose high level the pullup
+// cannot reach.
+TEST_F(AcdcTest, WaveformsBeyondTheHundredthAreNotCompared) {
+    for (int wrong : {100, 101}) {
+        TestModel t("drv", MDL_TYPE_OUTPUT);
+        t.Driver("3 -0.3 NA NA");
+        for (int i = 1; i <= 101; ++i)
+            t.Waveform(&t.m.risingWaveform, 50, 0,
+                       {"0 0 NA NA", i == wrong ? "1n 3.0 NA NA" : "1n 2.5 NA NA"});
+        Output();
+        ACDC_CheckModels(&t.m);
+        EXPECT_EQ(Output(), wrong <= 100 ? kRisingTooHigh : "") << wrong;
     }
 }
 
@@ -310,6 +333,34 @@ TEST_F(AcdcTest, CombinedCurvesSkippedOrPassed) {
               "WARNING - Combined Pulldown for Model: nm Typical data is non-monotonic\n");
 }
 
+// Every Model_type code against a pulldown that turns back: the types
+// without a driver skip the combined curves, every other type (also one
+// not given or invalid) combines them; an open-source type also carries
+// current in its pulldown.
+TEST_F(AcdcTest, CombinedCurvesByModelType) {
+    const std::string turns =
+        "WARNING - Combined Pulldown for Model: nm Typical data is non-monotonic\n";
+    const std::string source =
+        "ERROR - Model 'nm': Currents <> 0.0mA in 'Pulldown' for Open_source device\n";
+    const std::string skipped = "";
+    const std::string outputs[23] = {
+        turns,   turns,                    // not given, invalid
+        skipped,                           // Input
+        turns,   turns,   turns,           // Output, I/O, 3-state
+        turns,   turns,   turns,   turns,  // the open drain and open sink kinds
+        turns + source,   turns + source,  // Open_source, I/O_open_source
+        skipped, turns,   turns,           // Input_ECL, Output_ECL, I/O_ECL
+        skipped, skipped, skipped,         // Terminator, Series, Series_switch
+        turns,   turns,   turns,   turns,   turns};  // 3-state_ECL, the diff kinds
+    for (int type = 0; type < 23; ++type) {
+        TestModel t("nm", type);
+        t.m.pulldown = t.Table({"0 0 NA NA", "1 0.1 NA NA", "2 0.05 NA NA", "3 0.3 NA NA"});
+        Output();
+        ACDC_CheckModels(&t.m);
+        EXPECT_EQ(Output(), outputs[type]) << type;
+    }
+}
+
 TEST_F(AcdcTest, ClampAndOpenDrainCurrents) {
     struct Case {
         int type;
@@ -352,12 +403,13 @@ TEST_F(AcdcTest, ClampAndOpenDrainCurrents) {
 }
 
 // Stand-in submodels for the [Add Submodel] check: name, Submodel_type and
-// ground clamp, reached through the submodel hooks.
+// clamps, reached through the submodel hooks.
 struct FakeSub {
     FakeSub *next;
     const char *name;
     int type;
     const CRV *gnd;
+    const CRV *power;
 };
 const FakeSub *Fake(const SUBMDL *s) { return reinterpret_cast<const FakeSub *>(s); }
 SUBMDL *FakeFind(const char *name, SUBMDL *list) {
@@ -371,7 +423,7 @@ const char *FakeName(const SUBMDL *s) { return Fake(s)->name; }
 void FakeClamps(const SUBMDL *s, int *type, const CRV **gnd, const CRV **power) {
     *type = Fake(s)->type;
     *gnd = Fake(s)->gnd;
-    *power = nullptr;
+    *power = Fake(s)->power;
 }
 SUBMDL *List(FakeSub *subs, size_t n) {
     for (size_t i = 0; i + 1 < n; ++i)
@@ -407,7 +459,9 @@ TEST_F(AcdcTest, AddSubmodelClampsByMode) {
     // A ground clamp that turns back, in a Dynamic_clamp "dc" (the first of
     // that name) and a Bus_hold "bh".
     const CRV *back = t.Table({"-2 -5 NA NA", "-1 3 NA NA", "0 0 NA NA"});
-    FakeSub subs[3] = {{nullptr, "dc", 2, back}, {nullptr, "dc", 3, back}, {nullptr, "bh", 3, back}};
+    FakeSub subs[3] = {{nullptr, "dc", 2, back, nullptr},
+                       {nullptr, "dc", 3, back, nullptr},
+                       {nullptr, "bh", 3, back, nullptr}};
     SUBMDL *list = List(subs, 3);
     Output();
     SubmodelHooks hooks;
@@ -438,6 +492,87 @@ TEST_F(AcdcTest, AddSubmodelClampsByMode) {
     EXPECT_EQ(Output(), "");
 }
 
+// A Dynamic_clamp's tables go onto the pin axis like the model's own: its
+// POWER Clamp, voltages below a 3 V rail, falls from 5 A to 0 A as its table
+// voltage rises from -2 V to 0 V, so on the pin it rises from 3 V to 5 V. With
+// the model's ground clamp (2 A/V) the sum rises throughout; read the other
+// way round it would turn.
+TEST_F(AcdcTest, AddedClampsOnThePinAxis) {
+    struct Case {
+        int type;
+        std::vector<const char *> power;
+        std::string out;
+    };
+    const std::string turns = "Combined Clamp in Driving Mode for Model io Typical data is ";
+    const Case cases[] = {
+        {MDL_TYPE_IO, {"-2 5 NA NA", "-1 1 NA NA", "0 0 NA NA"}, ""},
+        {MDL_TYPE_3STATE, {"-2 5 NA NA", "-1 1 NA NA", "0 0 NA NA"}, ""},
+        // A table that is not monotonic on the pin axis shows in each mode
+        // of the model.
+        {MDL_TYPE_IO, {"-2 5 NA NA", "-1 -5 NA NA", "0 0 NA NA"},
+         "WARNING - Combined Clamp in Non Driving Mode for Model io Typical data is "
+         "non-monotonic\n"
+         "WARNING -\n    " + turns + "non-monotonic\n"},
+        {MDL_TYPE_OUTPUT, {"-2 5 NA NA", "-1 -5 NA NA", "0 0 NA NA"},
+         "WARNING -\n    " + turns + "non-monotonic\n"},
+        {MDL_TYPE_INPUT, {"-2 5 NA NA", "-1 -5 NA NA", "0 0 NA NA"},
+         "WARNING - Combined Clamp in Non Driving Mode for Model io Typical data is "
+         "non-monotonic\n"},
+    };
+    SubmodelHooks hooks;
+    for (const Case &c : cases) {
+        TestModel t("io", c.type);
+        t.m.voltageRange = t.Range("3 NA NA");
+        t.m.gndClamp = t.Table({"-1 -2 NA NA", "0 0 NA NA"});
+        FakeSub sub{nullptr, "dc", 2, nullptr, t.Table(c.power)};
+        ADD_SUBMDL entry{"dc", 2, nullptr};
+        t.m.addSubmodel = &entry;
+        Output();
+        ACDC_CheckAddSubmodels(&t.m, List(&sub, 1));
+        EXPECT_EQ(Output(), c.out) << c.type << " " << c.power[1];
+    }
+}
+
+// Every entry adds its submodel's clamps, also an entry that repeats a name:
+// the model's ground clamp rises by 2 A/V, the Dynamic_clamp "dc" is flat
+// below 0 V and falls by 1 A/V above, so the sum turns once "dc" comes three
+// times. "bh" (Bus_hold) and entries of the other mode add nothing.
+TEST_F(AcdcTest, AddedClampsCountEveryEntry) {
+    struct Case {
+        std::vector<std::pair<const char *, int>> entries;  // name, mode
+        std::string out;
+    };
+    const std::string turns =
+        "WARNING -\n    Combined Clamp in Driving Mode for Model out Typical data is "
+        "non-monotonic\n";
+    const Case cases[] = {
+        {{{"dc", 0}}, ""},
+        {{{"dc", 0}, {"dc", 2}}, ""},
+        {{{"dc", 0}, {"dc", 2}, {"dc", 0}}, turns},
+        {{{"bh", 0}, {"dc", 1}, {"dc", 2}, {"bh", 2}, {"dc", 0}, {"dc", 2}}, turns},
+        {{{"dc", 1}, {"dc", 1}, {"dc", 1}, {"dc", 2}}, ""},
+    };
+    SubmodelHooks hooks;
+    for (const Case &c : cases) {
+        TestModel t("out", MDL_TYPE_OUTPUT);
+        t.m.voltageRange = t.Range("3 NA NA");
+        t.m.gndClamp = t.Table({"-1 -2 NA NA", "0 0 NA NA"});
+        FakeSub subs[2] = {{nullptr, "dc", 2, t.Table({"-1 0 NA NA", "0 0 NA NA", "1 -1 NA NA"}),
+                            nullptr},
+                           {nullptr, "bh", 3, t.Table({"-1 9 NA NA", "0 0 NA NA"}), nullptr}};
+        std::vector<ADD_SUBMDL> entries(c.entries.size());
+        for (size_t i = 0; i < entries.size(); ++i) {
+            strcpy(entries[i].name, c.entries[i].first);
+            entries[i].mode = c.entries[i].second;
+            entries[i].next = i + 1 < entries.size() ? &entries[i + 1] : nullptr;
+        }
+        t.m.addSubmodel = entries.data();
+        Output();
+        ACDC_CheckAddSubmodels(&t.m, List(subs, 2));
+        EXPECT_EQ(Output(), c.out) << c.entries.size();
+    }
+}
+
 TEST_F(AcdcTest, IssoTablesAgainstTheDriveTables) {
     TestModel t("drv", MDL_TYPE_OUTPUT);
     t.m.voltageRange = t.Range("3.3 NA NA");
@@ -456,6 +591,50 @@ TEST_F(AcdcTest, IssoTablesAgainstTheDriveTables) {
     // The typ corner needs a [Pulldown Reference] typ.
     t.m.pulldownReference = nullptr;
     ACDC_CheckModels(&t.m);
+    EXPECT_EQ(Output(), "");
+}
+
+// Both ISSO tables at each corner: the pullup reference falls back on the
+// voltage range (3.3, 3.0, 3.6); the pulldown reference has a typ of 0.1, an
+// "NA" min (its typ) and no max (0 V). Drive tables of 0.1 S.
+TEST_F(AcdcTest, IssoTablesAtEveryCorner) {
+    TestModel t("drv", MDL_TYPE_OUTPUT);
+    t.m.voltageRange = t.Range("3.3 3.0 3.6");
+    RNG pulldownRef{0.1, CMN_VALUE_NUMBER, 0.0, CMN_VALUE_NA, 0.0, CMN_VALUE_ABSENT};
+    t.m.pulldownReference = &pulldownRef;
+    t.m.pullup = t.Table({"0 0 0 0", "3.6 -0.36 -0.36 -0.36"});
+    t.m.pulldown = t.Table({"0 0 0 0", "3.6 0.36 0.36 0.36"});
+    t.m.ISSO_PU = t.Table({"0 -0.32 -0.29 -0.3", "3.6 0 0 0.1"});
+    t.m.ISSO_PD = t.Table({"0 0.32 0.3 0.36", "3.6 -0.04 0 0"});
+    struct Case {
+        int corner;
+        std::string out;
+    };
+    const Case cases[] = {
+        {CRVOP_TYP,
+         "WARNING - Model drv: Typical ISSO_PU current (-0.036A) at Pulldown reference "
+         "( 0.100V) - table value ( 3.200V) is non-zero\n"},
+        {CRVOP_MIN,
+         "WARNING - Model drv: Minimum ISSO_PU current (-0.056A) at Pulldown reference "
+         "( 0.100V) - table value ( 2.900V) is non-zero\n"
+         "WARNING - Model drv: Minimum ISSO_PD current ( 0.300A) at 0V does not match Pulldown "
+         "current ( 0.290A) at reference ( 3.000V)\n"
+         "WARNING - Model drv: Minimum ISSO_PD current ( 0.058A) at Pullup reference "
+         "( 3.000V) - table value ( 2.900V) is non-zero\n"},
+        {CRVOP_MAX,
+         "WARNING - Model drv: Maximum ISSO_PU current (-0.300A) at 0V does not match Pullup "
+         "current (-0.360A) at reference ( 0.000V)\n"
+         "WARNING - Model drv: Maximum ISSO_PU current ( 0.100A) at Pulldown reference "
+         "( 0.000V) - table value ( 3.600V) is non-zero\n"},
+    };
+    Output();
+    for (const Case &c : cases) {
+        ACDC_CheckIsso(&t.m, c.corner);
+        EXPECT_EQ(Output(), c.out) << c.corner;
+    }
+    // An "NA" min without a typ skips the corner.
+    pulldownRef.typ_state = CMN_VALUE_NA;
+    ACDC_CheckIsso(&t.m, CRVOP_MIN);
     EXPECT_EQ(Output(), "");
 }
 
@@ -478,7 +657,7 @@ TEST_F(AcdcTest, ManyAddedSubmodelsSumOnce) {
         std::vector<const char *> table = {rows[i][0], rows[i][1]};
         if (i == 7)
             table.push_back("-2.2 0 NA NA");
-        subs[i] = FakeSub{nullptr, names[i], 2, t.Table(table)};
+        subs[i] = FakeSub{nullptr, names[i], 2, t.Table(table), nullptr};
         entries[i] = ADD_SUBMDL{{}, 0, i < 9 ? &entries[i + 1] : nullptr};
         strcpy(entries[i].name, names[i]);
     }

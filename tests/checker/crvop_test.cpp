@@ -100,6 +100,36 @@ TEST_F(CrvopTest, InterpolateExtrapolatesAndMovesItsCursor) {
     CRV_Free(c);
 }
 
+// One cursor carried through a series of targets in the direction of travel,
+// past both ends of the list.
+TEST_F(CrvopTest, InterpolateWalksBothWaysPastBothEnds) {
+    struct Case {
+        std::vector<const char *> rows;
+        int direction;
+        std::vector<double> targets, values;
+    };
+    const Case cases[] = {
+        {{"0 0 0 0", "1 1 1 1", "2 4 4 4"}, 1, {-1.0, 0.5, 1.5, 3.0}, {-1.0, 0.5, 2.5, 7.0}},
+        {{"2 4 4 4", "1 1 1 1", "0 0 0 0"}, -1, {3.0, 1.5, 0.5, -1.0}, {7.0, 2.5, 0.5, -1.0}},
+        // Rows without x or without the column are passed over.
+        {{"NA 9 9 9", "2 4 4 4", "1.5 NA 0 0", "1 1 1 1", "0 0 0 0"},
+         -1,
+         {2.5, 0.5, -2.0},
+         {5.5, 0.5, -2.0}},
+    };
+    for (const Case &c : cases) {
+        CRV *curve = MakeCurve(c.rows);
+        const RNGP *cursor = curve->points;
+        for (size_t i = 0; i < c.targets.size(); ++i) {
+            double v = 0;
+            ASSERT_EQ(CRVOP_Interpolate(&cursor, c.direction, c.targets[i], CRVOP_TYP, &v), 1);
+            EXPECT_EQ(v, c.values[i]) << c.rows[0] << " at " << c.targets[i];
+        }
+        CRV_Free(curve);
+    }
+    Output();
+}
+
 TEST_F(CrvopTest, InterpolateHoldsTheValueWhereNoSecondXExists) {
     struct Case {
         std::vector<const char *> rows;
@@ -184,6 +214,21 @@ TEST_F(CrvopTest, MergeSumsTwoCurves) {
          {"0 0 0 0", "3 0 0 0"},
          CRVOP_TYP,
          "0 0 - -; 1 1 - -; 2 20 - -; 3 3 - -"},
+        {"x within 1e-5 of the last row is skipped, its value still read",
+         {"0 0 0 0", "1 1 1 1", "1.000001 5 5 5", "2 2 2 2"},
+         {},
+         CRVOP_TYP,
+         "0 0 - -; 1 1 - -; 2 2 - -"},
+        {"a repeated x gives one row",
+         {"0 0 0 0", "1 1 1 1", "1 3 3 3", "2 4 4 4"},
+         {},
+         CRVOP_TYP,
+         "0 0 - -; 1 1 - -; 2 4 - -"},
+        {"a join keeps the x of a",
+         {"1.000004 1 1 1", "2 2 2 2"},
+         {"1 10 10 10", "2 20 20 20"},
+         CRVOP_TYP,
+         "1.000004 11.00004 - -; 2 22 - -"},
         {"neither input", {}, {}, CRVOP_ALL, ""},
     };
     for (const Case &c : cases) {
