@@ -35,14 +35,10 @@ std::string Waveform(const std::string &edge, const std::string &v0, const std::
     return "[" + edge + " Waveform]\nR_fixture = 50\nV_fixture = 0\n0 " + v0 + " " + v0 + " " +
            v0 + "\n1n " + v1 + " " + v1 + " " + v1 + "\n";
 }
-std::string Composite(const std::string &times) {
+std::string Composite(std::initializer_list<const char *> times) {
     std::string out = "[Composite Current]\n";
-    for (const char *at = times.c_str(); *at != '\0';) {
-        const char *end = strchr(at, ' ');
-        const std::string t = end != nullptr ? std::string(at, end) : std::string(at);
-        out += t + " 1m 1m 1m\n";
-        at = end != nullptr ? end + 1 : at + t.size();
-    }
+    for (const char *t : times)
+        out += std::string(t) + " 1m 1m 1m\n";
     return out;
 }
 
@@ -75,8 +71,10 @@ const FileCase kCases[] = {
     {"duplicate node names", "5.0",
      Component(kPackage, "1 a GND\n") +
          "[Node Declarations]\nA A\nb B\nC\nC C\n[End Node Declarations]\n",
-     Err("Component <c>: Duplicate Node Name <C>") + Err("Component <c>: Duplicate Node Name <C>") +
-         Err("Component <c>: Duplicate Node Name <C>") + Err("Component <c>: Duplicate Node Name <A>")},
+     Err("Component <c>: Duplicate Node Name <C>") +
+         Err("Component <c>: Duplicate Node Name <C>") +
+         Err("Component <c>: Duplicate Node Name <C>") +
+         Err("Component <c>: Duplicate Node Name <A>")},
     // Declared names are kept newest first, and each one is held against
     // those after it: the later-declared name is reported first.
     {"duplicate node names in declaration order", "5.0",
@@ -150,9 +148,10 @@ const FileCase kCases[] = {
     // composite current.
     {"composite current time points", "5.0",
      Model("io", "I/O", std::string(kReceiver) + "Vmeas = 1.0\n") + kPullup + kPulldown + kRamp +
-         Waveform("Rising", "0", "3") + Composite("0 1n") + Waveform("Rising", "0", "3") +
-         Waveform("Rising", "0", "3") + Composite("0 1.1n") + Waveform("Falling", "3", "0") +
-         Composite("0 1n 2n") + Waveform("Falling", "3", "0") + Composite("0 1.0000001n"),
+         Waveform("Rising", "0", "3") + Composite({"0", "1n"}) + Waveform("Rising", "0", "3") +
+         Waveform("Rising", "0", "3") + Composite({"0", "1.1n"}) +
+         Waveform("Falling", "3", "0") + Composite({"0", "1n", "2n"}) +
+         Waveform("Falling", "3", "0") + Composite({"0", "1.0000001n"}),
      Err("Model io: Rising Waveform [3] and its Composite Current don't have identical time "
          "points") +
          Err("Model io: Falling Waveform [1] and its Composite Current don't have identical time "
