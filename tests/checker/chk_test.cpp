@@ -234,9 +234,6 @@ TEST_F(SectionFileTest, CountsSwitchAndSingleNameForm) {
     EXPECT_EQ(Output(), Err("Component <c>: Duplicate Node Name <p>") +
                             Err("Component <c>: Duplicate Node Name <p>"));
     STRING_Free(nodes);
-    EXPECT_EQ(CHK_CheckRange(nullptr, 0, 1, 1710, "c", 1), 1);
-    EXPECT_EQ(CHK_CheckMaxNotBelowMin(nullptr, 1711, "c"), 1);
-    EXPECT_EQ(CHK_CheckRampTime(nullptr, 1e-3, "Rising", "m", "Model"), 1);
     CHECKPASS_EndFile();
 }
 
