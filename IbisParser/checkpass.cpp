@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "IbisParser/acdc.h"
+#include "IbisParser/algmod.h"
 #include "IbisParser/chk.h"
 #include "IbisParser/circuit.h"
 #include "IbisParser/cmn.h"
@@ -166,7 +167,7 @@ IBIS_CHECKS IBIS_checks = {
     /* acdcCheckModels */ AcdcCheckModels,
     /* chkCheckModels */ ChkCheckModels,
     /* drvshCheckAll */ DRVSH_CheckAll,
-    /* algmodCheckModels */ nullptr,
+    /* algmodCheckModels */ ALGMOD_CheckModels,
     /* mselCheckAll */ MSEL_CheckAll,
     /* chkCheckComponents */ ChkCheckComponents,
     /* cmpntCheckAll */ CMPNT_CheckAll,
@@ -179,7 +180,7 @@ IBIS_CHECKS IBIS_checks = {
     /* mdlCheckAddSubmodelRefs */ MDL_CheckAddSubmodelRefs,
     /* mdlWarnUnreferenced */ MDL_WarnUnreferenced,
     /* ebdmdlCheckAll */ EBDMDL_CheckAll,
-    /* algmodCheckAmiFile */ nullptr,
+    /* algmodCheckAmiFile */ ALGMOD_CheckAmiFile,
 };
 
 SINFO_OPS SINFO_ops = {CRV_Free, SMOS_Free, SMOS_CheckDuplicateVds};

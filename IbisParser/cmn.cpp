@@ -638,6 +638,66 @@ FILE *openCased(const char *dir, char *file) {
   return PLAT_Open(path, "rb");
 }
 
+/*
+** Directories tried for a name, in order.  A name without directory is
+** looked for in the remembered one.  A relative directory is taken from the
+** directory of the file opened before (the file that references this one),
+** then from the working directory; when the remembered directory already ends
+** in it, the same file is being opened again and the remembered one is used.
+*/
+struct Places {
+  char joined[CMN_PATH_MAX + 1];
+  const char *dirs[2];
+  int count;
+};
+
+void placesFor(const char *dir, size_t dlen, Places *p) {
+  p->count = 0;
+  if (dlen == 0 || endsInDirectory(baseDir, dir)) {
+    p->dirs[p->count++] = baseDir;
+    return;
+  }
+  if (!PLAT_IsAbsolutePath(dir) && baseDir[0] && strlen(baseDir) + dlen <= CMN_PATH_MAX) {
+    size_t blen = strlen(baseDir);
+    memcpy(p->joined, baseDir, blen);
+    memcpy(p->joined + blen, dir, dlen + 1);
+    p->dirs[p->count++] = p->joined;
+  }
+  p->dirs[p->count++] = dir;
+}
+
+/*
+** Opens file in the first place that has it, in one of its case variants.
+** file (CMN_PATH_MAX + 1) receives the spelling that opened and *at the
+** place.  *tooLong is 1 when no place could hold the name.
+*/
+FILE *openInPlaces(const Places &p, char *file, int *at, int *tooLong) {
+  *tooLong = 1;
+  for (int i = 0; i < p.count; i++) {
+    if (strlen(p.dirs[i]) + strlen(file) > CMN_PATH_MAX) continue;
+    *tooLong = 0;
+    char tryName[CMN_PATH_MAX + 1];
+    strcpy(tryName, file);
+    FILE *f = openCased(p.dirs[i], tryName);
+    if (f) {
+      strcpy(file, tryName);
+      *at = i;
+      return f;
+    }
+  }
+  return nullptr;
+}
+
+/* Splits name into its directory (with the separator) and file part. */
+int splitName(const char *name, char *dir, const char **file) {
+  size_t dlen = dirLength(name);
+  if (dlen > CMN_PATH_MAX) return 0;
+  memcpy(dir, name, dlen);
+  dir[dlen] = '\0';
+  *file = name + dlen;
+  return 1;
+}
+
 } // namespace
 
 int CMN_OpenFile(const char *name, FILE_KIND kind, FILE **file, char *name_out) {
@@ -661,62 +721,51 @@ int CMN_OpenFile(const char *name, FILE_KIND kind, FILE **file, char *name_out) 
     MSG_Error(1901);
     return 0;
   }
-  if (dlen > CMN_PATH_MAX || flen > CMN_PATH_MAX) {
+  char dir[CMN_PATH_MAX + 1] = "";
+  if (flen > CMN_PATH_MAX || !splitName(name, dir, &fname)) {
     MSG_Error(1904);
     return 0;
   }
-  char dir[CMN_PATH_MAX + 1] = "";
-  memcpy(dir, name, dlen);
-  dir[dlen] = '\0';
   char fbuf[CMN_PATH_MAX + 1];
   memcpy(fbuf, fname, flen + 1);
   if (!dot) strcat(fbuf, kindExt[kind]);
 
-  /*
-  ** Directories tried, in order.  A name without directory is looked for in
-  ** the remembered one.  A relative directory is taken from the directory of
-  ** the file opened before (the file that references this one), then from
-  ** the working directory; when the remembered directory already ends in it,
-  ** the same file is being opened again and the remembered one is used.
-  */
-  char joined[CMN_PATH_MAX + 1];
-  const char *cands[2];
-  int ncand = 0;
-  if (dlen == 0 || endsInDirectory(baseDir, dir)) {
-    cands[ncand++] = baseDir;
-  } else {
-    if (!PLAT_IsAbsolutePath(dir) && baseDir[0] && strlen(baseDir) + dlen <= CMN_PATH_MAX) {
-      size_t blen = strlen(baseDir);
-      memcpy(joined, baseDir, blen);
-      memcpy(joined + blen, dir, dlen + 1);
-      cands[ncand++] = joined;
-    }
-    cands[ncand++] = dir;
-  }
-
-  int tooLong = 1;
-  for (int i = 0; i < ncand; i++) {
-    if (strlen(cands[i]) + strlen(fbuf) > CMN_PATH_MAX) continue;
-    tooLong = 0;
-    char tryName[CMN_PATH_MAX + 1];
-    strcpy(tryName, fbuf);
-    FILE *f = openCased(cands[i], tryName);
-    if (f) {
-      if (cands[i] != baseDir) CMN_StrNCopy(baseDir, cands[i], CMN_PATH_MAX);
-      CMN_StrNCopy(openedName, tryName, CMN_PATH_MAX);
-      strcpy(name_out, tryName);
-      *file = f;
-      return 1;
-    }
+  Places places;
+  placesFor(dir, dlen, &places);
+  int at = 0, tooLong = 1;
+  FILE *f = openInPlaces(places, fbuf, &at, &tooLong);
+  if (f) {
+    if (places.dirs[at] != baseDir) CMN_StrNCopy(baseDir, places.dirs[at], CMN_PATH_MAX);
+    CMN_StrNCopy(openedName, fbuf, CMN_PATH_MAX);
+    strcpy(name_out, fbuf);
+    *file = f;
+    return 1;
   }
   if (tooLong) {
     MSG_Error(1904);
     return 0;
   }
   /* The directory tried last is the one shown and remembered. */
-  if (cands[ncand - 1] != baseDir) CMN_StrNCopy(baseDir, cands[ncand - 1], CMN_PATH_MAX);
+  const char *last = places.dirs[places.count - 1];
+  if (last != baseDir) CMN_StrNCopy(baseDir, last, CMN_PATH_MAX);
   MSG_Error(1905, baseDir, fbuf);
   return 0;
+}
+
+int CMN_FileExists(const char *name) {
+  MSG_ASSERT(name != nullptr);
+  char dir[CMN_PATH_MAX + 1];
+  const char *fname = nullptr;
+  if (!splitName(name, dir, &fname) || strlen(fname) > CMN_PATH_MAX) return 0;
+  char fbuf[CMN_PATH_MAX + 1];
+  strcpy(fbuf, fname);
+  Places places;
+  placesFor(dir, strlen(dir), &places);
+  int at = 0, tooLong = 1;
+  FILE *f = openInPlaces(places, fbuf, &at, &tooLong);
+  if (!f) return 0;
+  fclose(f);
+  return 1;
 }
 
 const char *CMN_GetOpenedName(void) { return openedName; }

@@ -229,6 +229,12 @@ enum { FILE_IBS = 1, FILE_PKG = 2, FILE_EBD = 3, FILE_AMI = 4 };
 ** there.  name_out (CMN_PATH_MAX + 1) gets the file name with its extension.
 */
 int CMN_OpenFile(const char *name, FILE_KIND kind, FILE **file, char *name_out);
+/*
+** 1 when name opens for reading where CMN_OpenFile would find it: the same
+** directories and case variants, but no extension rule, no message and no
+** change of the remembered directory.
+*/
+int CMN_FileExists(const char *name);
 /* Name (without directory) of the file CMN_OpenFile opened last. */
 const char *CMN_GetOpenedName(void);
 /* One line, at most n - 1 characters; null at the end of the file. */

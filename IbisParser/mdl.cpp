@@ -108,6 +108,7 @@ ADD_SUBMDL *s_addTail = nullptr;  // last [Add Submodel] row of the current mode
 WVFRM *s_risingTail = nullptr;    // last table of each waveform list
 WVFRM *s_fallingTail = nullptr;
 WVFRM *s_composite = nullptr;     // the waveform whose [Composite Current] is read
+bool s_waveformMade = false;      // the table of the last waveform keyword exists
 Pending s_pending[4];
 int s_pendingCount = 0;
 
@@ -129,6 +130,7 @@ void ClearModelState() {
     s_risingTail = nullptr;
     s_fallingTail = nullptr;
     s_composite = nullptr;
+    s_waveformMade = false;
     s_pendingCount = 0;
 }
 
@@ -616,7 +618,7 @@ const CurveKeyword *FindCurve(IBIS_KEYWORD code) {
 // A new waveform table at the tail of its list; the tail is tracked so that
 // [Composite Current] finds it without a walk.
 void BeginWaveform(const char *text, WVFRM **list, WVFRM **tail, const char *caption) {
-    WVFRM_Init(text, list, caption);
+    s_waveformMade = WVFRM_Init(text, list, caption) != 0;
     if (*tail == nullptr)
         *tail = *list;
     else if ((*tail)->next != nullptr)
@@ -630,8 +632,10 @@ void BeginCompositeCurrent(const char *text, IBIS_KEYWORD previous) {
         MSG_ErrorLine(257);
         return;
     }
+    // When the waveform's table could not be made, the last table of the
+    // list is an earlier waveform's: its composite current is not this one.
     WVFRM *last = previous == KW_RISING_WAVEFORM ? s_risingTail : s_fallingTail;
-    if (last == nullptr)  // its table could not be made
+    if (last == nullptr || !s_waveformMade)
         return;
     if (last->composite != nullptr) {
         MSG_BugLine(263);

@@ -101,8 +101,10 @@ const Corner kCorners[] = {TYP, MAX, MIN};
 const char *const kCornerNames[] = {"Typ", "Max", "Min"};
 
 // The value of one corner: typ when it is a number; min (max) when it is a
-// number, or when its column holds NA and typ is a number, then typ.
-bool CornerValue(const RNG *r, Corner corner, double *value) {
+// number, else typ when that is a number. A comparison between two ranges
+// needs the column in both (columnNeeded): a number or NA, not a column the
+// line left out or could not read.
+bool CornerValue(const RNG *r, Corner corner, double *value, bool columnNeeded = false) {
     if (corner == TYP) {
         *value = r->typ;
         return r->typ_state == CMN_VALUE_NUMBER;
@@ -113,8 +115,10 @@ bool CornerValue(const RNG *r, Corner corner, double *value) {
         *value = v;
         return true;
     }
+    if (columnNeeded && state != CMN_VALUE_NA)
+        return false;
     *value = r->typ;
-    return state == CMN_VALUE_NA && r->typ_state == CMN_VALUE_NUMBER;
+    return r->typ_state == CMN_VALUE_NUMBER;
 }
 
 // Given with a typ that is a number: only such values take part in the sign,
@@ -142,7 +146,7 @@ enum Order { GREATER, LESS, GREATER_OR_EQUAL };
 void CheckOrder(const RNG *a, const char *aName, const RNG *b, const char *bName, Order order) {
     for (Corner c : kCorners) {
         double x = 0, y = 0;
-        if (!CornerValue(a, c, &x) || !CornerValue(b, c, &y))
+        if (!CornerValue(a, c, &x, true) || !CornerValue(b, c, &y, true))
             continue;
         bool ok = order == GREATER ? x > y : order == LESS ? x < y : x >= y;
         if (ok)

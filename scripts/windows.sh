@@ -2,8 +2,9 @@
 # Cross-builds the Windows x64 DLLs, the reference host and the library-level
 # tests with MinGW-w64, and runs the tests under Wine (headless, in a
 # throw-away prefix). When a Linux release tree exists (test.sh builds it
-# first), the reference host's output of every model is also compared between
-# the Linux library and the DLL.
+# first), the reference host's output of every model, at its defaults and at
+# every response setting of the retimers, is also compared between the Linux
+# library and the DLL.
 # Usage: scripts/windows.sh [build dir, default build/windows]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,6 +32,22 @@ trap stop_wine EXIT
 
 ctest --test-dir "$out" --output-on-failure -j 3
 
+# The parameter strings each library is compared under: its defaults, and
+# every response setting of the retimers.
+settings() {
+  echo ""
+  case $1 in
+    Welbrook_rx_x64)
+      for h in 0 1; do for e in 0 1 2 3 4 5 6 7; do
+        echo "(Welbrook_rx (EQ $e) (HorL $h))"
+      done; done ;;
+    Welbrook_tx_x64)
+      for t in 0 1 2; do for s in 0 1 2; do
+        echo "(Welbrook_tx (SLEW_CTL $s) (TX_TERM_CTL $t))"
+      done; done ;;
+  esac
+}
+
 linux=${LINUX_BUILD:-build/release}
 if [ -x "$linux/host/amihost" ]; then
   status=0
@@ -38,35 +55,39 @@ if [ -x "$linux/host/amihost" ]; then
     name=$(basename "$dll" .dll)
     so=$linux/lib/$name.so
     [ -f "$so" ] || continue
-    tmp=$(mktemp -d)
-    args=(--prbs 512 --block 777)
-    "$linux/host/amihost" "$so" "${args[@]}" --out-wave "$tmp/lw" --out-clock "$tmp/lc" >/dev/null
-    "$wine" "$out/host/amihost.exe" "$dll" "${args[@]}" --out-wave "$tmp/ww" \
-      --out-clock "$tmp/wc" >/dev/null
-    # The C libraries' tanh and exp may differ in the last bit: values agree
-    # to 1e-12 relative, counts exactly.
-    if result=$(awk -v lf="$tmp/lw" -v wf="$tmp/ww" -v lc="$tmp/lc" -v wc="$tmp/wc" '
-        function cmp(a, b, what,   x, y, n, d, s) {
-          n = 0
-          while ((getline x < a) > 0) {
-            if ((getline y < b) <= 0) { bad = bad " " what " count"; return n }
-            sub(/\r$/, "", y); n++
-            d = x - y; if (d < 0) d = -d
-            s = x < 0 ? -x : x; if (s < 1) s = 1
-            if (d > 1e-12 * s) { bad = bad " " what " " n ": " x " vs " y; return n }
+    mapfile -t list < <(settings "$name")
+    for params in "${list[@]}"; do
+      tmp=$(mktemp -d)
+      args=(--prbs 512 --block 777)
+      [ -z "$params" ] || args+=(--params "$params")
+      "$linux/host/amihost" "$so" "${args[@]}" --out-wave "$tmp/lw" --out-clock "$tmp/lc" >/dev/null
+      "$wine" "$out/host/amihost.exe" "$dll" "${args[@]}" --out-wave "$tmp/ww" \
+        --out-clock "$tmp/wc" >/dev/null
+      # The C libraries' tanh and exp may differ in the last bit: values agree
+      # to 1e-12 relative, counts exactly.
+      if result=$(awk -v lf="$tmp/lw" -v wf="$tmp/ww" -v lc="$tmp/lc" -v wc="$tmp/wc" '
+          function cmp(a, b, what,   x, y, n, d, s) {
+            n = 0
+            while ((getline x < a) > 0) {
+              if ((getline y < b) <= 0) { bad = bad " " what " count"; return n }
+              sub(/\r$/, "", y); n++
+              d = x - y; if (d < 0) d = -d
+              s = x < 0 ? -x : x; if (s < 1) s = 1
+              if (d > 1e-12 * s) { bad = bad " " what " " n ": " x " vs " y; return n }
+            }
+            if ((getline y < b) > 0) bad = bad " " what " count"
+            return n
           }
-          if ((getline y < b) > 0) bad = bad " " what " count"
-          return n
-        }
-        BEGIN { w = cmp(lf, wf, "sample"); c = cmp(lc, wc, "clock time")
-                if (bad != "") { print "differs:" bad; exit 1 }
-                printf "%d samples and %d clock times as on Linux\n", w, c }'); then
-      echo "$name: $result"
-    else
-      echo "$name: $result"
-      status=1
-    fi
-    rm -rf "$tmp"
+          BEGIN { w = cmp(lf, wf, "sample"); c = cmp(lc, wc, "clock time")
+                  if (bad != "") { print "differs:" bad; exit 1 }
+                  printf "%d samples and %d clock times as on Linux\n", w, c }'); then
+        echo "$name ${params:-(defaults)}: $result"
+      else
+        echo "$name ${params:-(defaults)}: $result"
+        status=1
+      fi
+      rm -rf "$tmp"
+    done
   done
   exit $status
 else

@@ -155,6 +155,8 @@ protected:
         // their own tests; here they would only repeat on every snippet.
         IBIS_checks.chkCheckModels = nullptr;
         IBIS_checks.chkCheckSubmodels = nullptr;
+        // The files that [Algorithmic Model] entries name are algmod's own tests.
+        IBIS_checks.algmodCheckModels = nullptr;
         PARSE_sections[SECTION_SUBMDL] = {SubInit, SubLine, nullptr, SubReset};
         IBIS_listOps[IBIS_LIST_SUBMDL] = {SubSetNext, SubFree};
     }
@@ -169,6 +171,13 @@ protected:
     // (so the body's first line is line 4).
     std::string Run(const std::string &version, const std::string &body) {
         return Check("m.ibs", Header(version, "m.ibs") + body, FILE_IBS);
+    }
+
+    // The model list of the file being read (newest first), or null.
+    static MDL *ParsedModels() {
+        IBIS *root = nullptr;
+        MDL *models = nullptr;
+        return IBIS_GetCurrent(&root) && IBIS_GetModels(root, &models) ? models : nullptr;
     }
 
     // The whole output expected for messages: banner, messages, summary.

@@ -17,13 +17,10 @@ struct FileCase {
 
 class SectionFileTest : public CheckerTest {
 protected:
-    // Checks a file of the given kind holding the header, the body and
-    // [End]; returns its messages. Files without [Component] give 3901,
-    // which is left out here.
-    std::string Run(const std::string &version, const std::string &body, int kind = FILE_IBS) {
-        static const char *const kExt[] = {"", "t.ibs", "t.pkg", "t.ebd"};
-        const std::string name = kExt[kind];
-        std::string out = Check(name, Header(version, name) + body + "[End]\n", kind);
+    // The output of a pass over the named file without its banner and its
+    // summary.
+    static std::string Messages(const std::string &name, const std::string &version,
+                                std::string out) {
         const std::string banner = "\nChecking " + name + " for IBIS " + version +
                                    " Compatibility...\n\n";
         if (out.compare(0, banner.size(), banner) == 0)
@@ -39,6 +36,17 @@ protected:
                 --summary;
             out.erase(summary);
         }
+        return out;
+    }
+
+    // Checks a file of the given kind holding the header, the body and
+    // [End]; returns its messages. Files without [Component] give 3901,
+    // which is left out here.
+    std::string Run(const std::string &version, const std::string &body, int kind = FILE_IBS) {
+        static const char *const kExt[] = {"", "t.ibs", "t.pkg", "t.ebd"};
+        const std::string name = kExt[kind];
+        std::string out =
+            Messages(name, version, Check(name, Header(version, name) + body + "[End]\n", kind));
         const std::string noComponent = "ERROR - Required keyword 'Component' not found.\n";
         const size_t at = out.find(noComponent);
         if (kind == FILE_IBS && body.find("[Component]") == std::string::npos &&

@@ -43,6 +43,9 @@ const CurveCase kCurveCases[] = {
      "ERROR (line    3) - No minimum Value Was Provided for Pullup\n"
      "ERROR (line    3) - No maximum Value Was Provided for Pullup\n",
      2},
+    {"a fifth item is reported and the row kept", MDL_TYPE_IO, KW_PULLUP, "Pullup", "Pullup",
+     "[Pullup]\n0 1m 1m 1m 9\n1 0 0 0\n",
+     "ERROR (line    2) - Incorrect Number of Line Items (5) For Pullup: Expecting 4\n", 2},
     {"NA voltage is reported and kept", MDL_TYPE_IO, KW_PULLDOWN, "Pulldown", "Pulldown",
      "[Pulldown]\nNA 1m 1m 1m\n1 1m 1m 1m\n",
      "ERROR (line    2) - Voltage Value Cannot Be 'NA'\n", 2},

@@ -72,7 +72,9 @@ TEST_F(FrontEndTest, WrapsAndWarnings) {
 
 TEST_F(FrontEndTest, KindFromExtensionAndFileNames) {
     Write("Sub Dir/a.pkg", "[IBIS Ver] 5.0\n[File Name] a.pkg\n[File Rev] 1\n[End]\n");
-    Write("x.ami", "(x (y 1))\n");
+    Write("x.ami", "(x (Reserved_Parameters\n"
+                   " (Init_Returns_Impulse (Usage Info) (Type Boolean) (Default False) (Description \"i\"))\n"
+                   " (GetWave_Exists (Usage Info) (Type Boolean) (Default True) (Description \"g\"))))\n");
     std::string out;
     // The directory keeps its case; the name is retried in lower case.
     EXPECT_EQ(Run("'Sub Dir/A.PKG' 'Sub Dir\\a.pkg' x.AMI", out), 0);

@@ -40,10 +40,8 @@ TEST_F(ModelTest, TablesReachTheirReaders) {
                             Warn(45, "[Receiver Thresholds] should not be specified for model type Output") +
                             Err(46, "[Model Spec] should be specified immediately after all the "
                                     "subparameters of a model and before the other keywords of a model"));
-    IBIS *root = nullptr;
-    MDL *m = nullptr;
-    ASSERT_TRUE(IBIS_GetCurrent(&root));
-    ASSERT_TRUE(IBIS_GetModels(root, &m));
+    MDL *m = ParsedModels();
+    ASSERT_NE(m, nullptr);
     for (CRV *c : {m->pulldown, m->pullup, m->gndClamp, m->powerClamp, m->ISSO_PD}) {
         ASSERT_NE(c, nullptr);
         ASSERT_NE(c->points, nullptr);
@@ -85,10 +83,8 @@ TEST_F(ModelTest, CompositeCurrentAfterAWaveform) {
                                           falling + falling + composite + "[End]\n");
     ASSERT_EQ(PARSE_ParseFile(path.c_str(), FILE_IBS), 1);
     EXPECT_EQ(Output(), "\nChecking m.ibs for IBIS 5.0 Compatibility...\n\n");
-    IBIS *root = nullptr;
-    MDL *m = nullptr;
-    ASSERT_TRUE(IBIS_GetCurrent(&root));
-    ASSERT_TRUE(IBIS_GetModels(root, &m));
+    MDL *m = ParsedModels();
+    ASSERT_NE(m, nullptr);
     ASSERT_NE(m->fallingWaveform, nullptr);
     ASSERT_NE(m->fallingWaveform->next, nullptr);
     EXPECT_EQ(m->fallingWaveform->composite, nullptr);

@@ -283,6 +283,58 @@ const Row kRows[] = {
          Err("Duplicate Sub-Parameter: Platform windows Compiler visualstudio Bits 32 for "
              "Algorithmic Model defined on line 10") +
          Err(30, "Algorithmic Model: Already Defined for this model") + Tail("b")},
+
+    {"warnings of the other values and corners", "5.0",
+     "[Model] a\nModel_type Input\nC_comp 1p 1p 1p\nVref = 1\nRref = 50\nCref_diff = 1p\n"
+     "[Receiver Thresholds]\nReference_supply Power_clamp_ref\n[Voltage Range] 3.3 3.0 3.6\n"
+     "[TTgnd] -1n 1n -1n\n[TTpower] 1n -1n 1n\n"
+     "[Model] b\nModel_type Input\nC_comp 1p 1p 1p\n"
+     "[Receiver Thresholds]\nReference_supply Gnd_clamp_ref\n[Voltage Range] 3.3 3.0 3.6\n"
+     "[Model] c\nModel_type Input\nC_comp 1p 1p 1p\n"
+     "[Receiver Thresholds]\nReference_supply Pulldown_ref\n[Voltage Range] 3.3 3.0 3.6\n"
+     "[Pullup Reference] 3.3 3.0 3.6\n[POWER Clamp Reference] 3.3 3.0 3.6\n"
+     "[GND Clamp Reference] 0 0 0\n[External Reference] 1 1 1\n"
+     "[Model] d\nModel_type Input\nC_comp 1p 1p 1p\n"
+     "[Receiver Thresholds]\nReference_supply Ext_ref\n[Voltage Range] 3.3 3.0 3.6\n"
+     "[Pulldown Reference] 0 0 0\n[Model] e\nModel_type Input\nC_comp 1p 1p 1p\n"
+     "[Receiver Thresholds]\nReference_supply Pulldown_ref\n[Pulldown Reference] 0 0 0\n"
+     "[Algorithmic Model]\nExecutable Linux_" + std::string(45, 'c') + "_64 e.so e.ami\n"
+     "[End Algorithmic Model]\n[End]\n",
+     Warn(7, "Vref should not be specified for model type Input") +
+         Warn(8, "Rref should not be specified for model type Input") +
+         Warn(9, "Creff_diff should not be specified for model type Input") +
+         Err(13, "TTgnd Typical value should be > 0") + Err(13, "TTgnd Max value should be > 0") +
+         Err(14, "TTpower Min value should be > 0") +
+         Err("Model a: Receiver Thresholds use POWER Clamp Reference which is not defined in "
+             "this Model") +
+         Err("Model b: Receiver Thresholds use GND Clamp Reference which is not defined in this "
+             "Model") +
+         Err("Model c: Receiver Thresholds use Pulldown Reference which is not defined in this "
+             "Model") +
+         Err("Model d: Receiver Thresholds use External Reference which is not defined in this "
+             "Model") +
+         Err(45, "Compiler name too long " + std::string(45, 'c')) +
+         Err("Model 'e': Pullup Reference Required when No Voltage Range is Specified") +
+         Err("Model 'e': POWER Clamp Reference Required when No Voltage Range is Specified") +
+         Err("Model 'e': GND Clamp Reference Required when No Voltage Range is Specified") +
+         Tail("e")},
+
+    // Each entry is reported once for every later entry that repeats it:
+    // three equal entries are three pairs.
+    {"repeated Executable entries, pair by pair", "5.0",
+     InputModel("a") + "[Algorithmic Model]\n"
+                       "Executable Linux_gcc_64 a.so a.ami\n"
+                       "Executable linux_GCC_64 b.so b.ami\n"
+                       "Executable Linux_gcc_32 c.so c.ami\n"
+                       "Executable LINUX_gcc_64 d.so d.ami\n"
+                       "[End Algorithmic Model]\n[End]\n",
+     Err("Duplicate Sub-Parameter: Platform LINUX Compiler gcc Bits 64 for Algorithmic Model "
+         "defined on line 10") +
+         Err("Duplicate Sub-Parameter: Platform LINUX Compiler gcc Bits 64 for Algorithmic Model "
+             "defined on line 10") +
+         Err("Duplicate Sub-Parameter: Platform linux Compiler GCC Bits 64 for Algorithmic Model "
+             "defined on line 10") +
+         Tail("a")},
 };
 
 class ModelRows : public ModelTest, public ::testing::WithParamInterface<Row> {};
@@ -311,6 +363,40 @@ TEST_F(ModelTest, CautionsCompareVmeasWithTheThresholds) {
     EXPECT_EQ(out, Expected("5.0", "CAUTION - Vmeas is <= Vinl for model a\n"
                                    "CAUTION - Vmeas is >= Vinh for model a\n" +
                                        NoRamp("a") + NoRamp("b") + noDrive + Tail("b")));
+}
+
+// What the sub-parameter lines leave in the record: values with units,
+// a refused value that still counts as given, NA corners, enumerations.
+TEST_F(ModelTest, SubParameterValuesInTheRecord) {
+    CHECKPASS_BeginFile();
+    std::string path = Write("m.ibs", Header("5.0", "m.ibs") +
+                                          "[Model] a\nModel_type I/O_open_drain\nVinl = 0.8V\n"
+                                          "Vinh 2.0\nPolarity Inverting\nEnable Bogus\n"
+                                          "C_comp 5pF NA 6pF\nC_comp_pulldown 1p 1p\n"
+                                          "Vmeas=1.5\nRref_diff = 100\n[End]\n");
+    ASSERT_EQ(PARSE_ParseFile(path.c_str(), FILE_IBS), 1);
+    Output();
+    MDL *m = ParsedModels();
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(m->Model_type, MDL_TYPE_IO_OPEN_DRAIN);
+    EXPECT_EQ(m->Polarity, 3);
+    EXPECT_EQ(m->Enable, 1);  // given, not valid
+    ASSERT_NE(m->Vinl, nullptr);
+    EXPECT_DOUBLE_EQ(*m->Vinl, 0.8);
+    ASSERT_NE(m->Vinh, nullptr);  // refused for its missing '=', yet given
+    EXPECT_EQ(*m->Vinh, 0.0);
+    ASSERT_NE(m->C_comp, nullptr);
+    EXPECT_DOUBLE_EQ(m->C_comp->typ, 5e-12);
+    EXPECT_EQ(m->C_comp->min_state, CMN_VALUE_NA);
+    EXPECT_DOUBLE_EQ(m->C_comp->max, 6e-12);
+    ASSERT_NE(m->C_comp_pulldown, nullptr);  // a short line is kept with what it has
+    EXPECT_EQ(m->C_comp_pulldown->max_state, CMN_VALUE_ABSENT);
+    ASSERT_NE(m->Vmeas, nullptr);
+    EXPECT_DOUBLE_EQ(*m->Vmeas, 1.5);
+    ASSERT_NE(m->Rref_diff, nullptr);
+    EXPECT_EQ(*m->Rref_diff, 100.0);
+    EXPECT_EQ(m->Cref_diff, nullptr);
+    CHECKPASS_EndFile();
 }
 
 TEST_F(ModelTest, AlgorithmicEntriesHoldTheirFields) {

@@ -66,6 +66,20 @@ const Case kCases[] = {
      "[Model Spec]\nS_overshoot_high -1 NA 2\n",
      "WARNING -\n    S_overshoot_high (Typ) is less than zero for Model Spec defined on line 1\n"
      "WARNING -\n    S_overshoot_high (Min) is less than zero for Model Spec defined on line 1\n"},
+    // A line that leaves out min and max: for the signs those corners take
+    // the typical value; a comparison needs the column in both ranges.
+    {"a short line signs every corner with its typical value", 5, MDL_TYPE_IO,
+     "[Model Spec]\nS_overshoot_high -1\n",
+     "ERROR (line    2) - No minimum Value Was Provided for S_overshoot_high\n"
+     "ERROR (line    2) - No maximum Value Was Provided for S_overshoot_high\n"
+     "WARNING -\n    S_overshoot_high (Typ) is less than zero for Model Spec defined on line 1\n"
+     "WARNING -\n    S_overshoot_high (Max) is less than zero for Model Spec defined on line 1\n"
+     "WARNING -\n    S_overshoot_high (Min) is less than zero for Model Spec defined on line 1\n"},
+    {"a short line is compared at its typical value only", 5, MDL_TYPE_IO,
+     "[Model Spec]\nS_overshoot_high 1 0.9 1.1\nD_overshoot_high 0.5\nD_overshoot_time 1n 1n 1n\n",
+     "ERROR (line    3) - No minimum Value Was Provided for D_overshoot_high\n"
+     "ERROR (line    3) - No maximum Value Was Provided for D_overshoot_high\n"
+     "WARNING - D_overshoot_high(Typ) is not greater than S_overshoot_high(Typ) for Model Spec defined on line 1\n"},
     {"dynamic overshoot alone", 5, MDL_TYPE_IO, "[Model Spec]\nD_overshoot_high 1 1 1\n",
      "ERROR - D_overshoot_high requires S_overshoot_high to be specified for Model Spec defined on line 1\n"
      "ERROR - D_overshoot_high requires D_overshoot_time to be specified for Model Spec defined on line 1\n"},

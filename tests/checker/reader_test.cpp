@@ -248,7 +248,9 @@ TEST_F(ReaderTest, ReferencedNamesResolveInTheReferencingDirectory) {
 
 TEST_F(ReaderTest, MissingFilesFailTheirPassOnly) {
     std::string out = Check("a.ami", "", FILE_AMI);  // exists, empty
-    EXPECT_EQ(out, "\nChecking a.ami for IBIS 5.0 Compatibility...\n\nErrors  : 0\n\nFile Passed\n");
+    EXPECT_EQ(out, "\nChecking a.ami for IBIS 5.0 Compatibility...\n\n"
+                   "ERROR - The AMI parameter file should start with a parenthesis\n"
+                   "\nErrors  : 1\n\nFile Failed\n");
     passed_ = CHECKPASS_CheckFile((dir_.path() + "/gone.ami").c_str(), FILE_AMI, 0);
     out = Output();
     EXPECT_EQ(out, "\nChecking gone.ami for IBIS 5.0 Compatibility...\n\n"

@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "AllocFail.h"
+#include "IbisParser/wvfrm.h"
 #include "tests/checker/ModelFixture.h"
 
 namespace {
@@ -86,6 +87,39 @@ TEST_F(ModelAllocTest, ExternalModelThatCannotBeMade) {
                                               Err("Model a: One of C_comp, C_comp_pullup, C_comp_pulldown, "
                                                   "C_comp_power_clamp, C_comp_gnd_clamp must be defined") +
                                               Tail("a")));
+}
+
+// A waveform table that cannot be made: its lines are dropped, and so is the
+// [Composite Current] after it, which must not replace the composite current
+// of the waveform before it.
+TEST_F(ModelAllocTest, CompositeCurrentOfAWaveformThatCannotBeMade) {
+    g_keyword = "[Rising Waveform]";
+    g_countdown = 2;
+    const std::string rising = "[Rising Waveform]\nR_fixture = 50\nV_fixture = 0\n0 0 0 0\n1n 1 1 1\n";
+    CHECKPASS_BeginFile();
+    const std::string path =
+        Write("m.ibs", Header("5.0", "m.ibs") +
+                           "[Model] o\nModel_type Output\nC_comp 1p 1p 1p\nVmeas = 1.5\n"
+                           "[Voltage Range] 3.3 3.0 3.6\n" + rising +
+                           "[Composite Current]\n0 0 0 0\n1n 1m 1m 1m\n" + rising +
+                           "[Composite Current]\n0 0 0 0\n0.5n 2m 2m 2m\n1n 2m 2m 2m\n[End]\n");
+    ASSERT_EQ(PARSE_ParseFile(path.c_str(), FILE_IBS), 1);
+    EXPECT_EQ(Plain(Output()), "\nChecking m.ibs for IBIS 5.0 Compatibility...\n\n"
+                               "ERROR - Memory allocation failed.  This request " +
+                                   std::to_string(sizeof(WVFRM)) + ".\n\n"
+                                   "PROGRAM BUG - Unable to Allocate Memory: IbisParser/wvfrm N\n" +
+                                   Err("Model 'o': Ramp Not Defined"));
+    MDL *m = ParsedModels();
+    ASSERT_NE(m, nullptr);
+    ASSERT_NE(m->risingWaveform, nullptr);
+    EXPECT_EQ(m->risingWaveform->next, nullptr);
+    const WVFRM *composite = m->risingWaveform->composite;
+    ASSERT_NE(composite, nullptr);
+    ASSERT_NE(composite->points, nullptr);
+    ASSERT_NE(composite->points->next, nullptr);
+    EXPECT_EQ(composite->points->next->typ, 1e-3);  // its own rows, not the later block's
+    EXPECT_EQ(composite->points->next->next, nullptr);
+    CHECKPASS_EndFile();
 }
 
 }  // namespace

@@ -100,8 +100,11 @@ public:
     ok &= horlRound_.Run();
     finalMux_.control = control_[2].Sample();
     ok &= finalMux_.Run();
+    // A setting without a gain leaves the stage's output at rest.
     const double signal =
-        std::tanh(equalized_.Sample() * rx_dc::kGain[setting_]) * rx_dc::kPeak;
+        setting_ >= 0 && setting_ < rx_dc::kSettings
+            ? std::tanh(equalized_.Sample() * rx_dc::kGain[setting_]) * rx_dc::kPeak
+            : 0.0;
     cdr_.input = signal;
     ok &= cdr_.Run();
     clockIn_.Sample() = cdr_.clock;
@@ -219,6 +222,26 @@ TEST(WelbrookRxSchematic, EverySettingOnEveryPathAndCallSize) {
       worst = std::max(worst, std::fabs(r.wave[i] - want[i].wave));
     EXPECT_LE(worst, 1e-12 * peak);
     EXPECT_EQ(r.clockTimes, times);
+  }
+}
+
+// A control out of range fails the first sample as the schematic fails it:
+// every multiplexer that cannot pass its control says so on the standard
+// error stream, in the schematic's order, and nothing else is said.
+TEST(WelbrookRxSchematic, OutOfRangeControlsFailAsTheSchematicFails) {
+  const Setting bad[] = {{8, 1}, {-0.5, 0}, {3, 2}, {2, -0.6}, {9, 3}, {1e12, 1}};
+  for (const Setting &s : bad) {
+    SCOPED_TRACE(testing::Message() << "EQ " << s.eq << " HorL " << s.horl);
+    LiteralRx literal(s.eq, s.horl);
+    ASSERT_TRUE(literal.Ready());
+    Ports ignored{};
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(literal.Step(0.3, ignored));
+    const std::string want = testing::internal::GetCapturedStderr();
+    ASSERT_NE(want.find("Control input signal value is equal to "), std::string::npos);
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(RunModel(s.eq, s.horl, {0.3, 0.3}).empty());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), want);
   }
 }
 

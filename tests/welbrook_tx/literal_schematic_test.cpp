@@ -197,4 +197,24 @@ TEST(WelbrookTxSchematic, EverySettingOnEveryPathAndCallSize) {
   }
 }
 
+// A control out of range fails the first sample as the schematic fails it:
+// every multiplexer that cannot pass its control says so on the standard
+// error stream, in the schematic's order, and nothing else is said.
+TEST(WelbrookTxSchematic, OutOfRangeControlsFailAsTheSchematicFails) {
+  const double bad[][2] = {{3, 1}, {-0.5, 0}, {1, 2.5}, {0, -1}, {2.6, 2.6}, {1e12, -1e12}};
+  for (const auto &s : bad) {
+    SCOPED_TRACE(testing::Message() << "SLEW_CTL " << s[0] << " TX_TERM_CTL " << s[1]);
+    LiteralTx literal(s[0], s[1]);
+    ASSERT_TRUE(literal.Ready());
+    double ignored = 0.0;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(literal.Step(0.3, ignored));
+    const std::string want = testing::internal::GetCapturedStderr();
+    ASSERT_NE(want.find("Control input signal value is equal to "), std::string::npos);
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(RunModel(s[0], s[1], {0.3, 0.3}).empty());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), want);
+  }
+}
+
 } // namespace
