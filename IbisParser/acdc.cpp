@@ -62,16 +62,6 @@ bool IsEcl(int type) {
            type == MDL_TYPE_3STATE_ECL;
 }
 
-// Open_drain, I/O_open_drain, Open_sink, I/O_open_sink: they only pull down.
-bool PullsDownOnly(int type) {
-    return type >= MDL_TYPE_OPEN_DRAIN && type <= MDL_TYPE_IO_OPEN_SINK;
-}
-
-// Open_source, I/O_open_source: they only pull up.
-bool PullsUpOnly(int type) {
-    return type == MDL_TYPE_OPEN_SOURCE || type == MDL_TYPE_IO_OPEN_SOURCE;
-}
-
 bool HasNoDriver(int type) {
     return type == MDL_TYPE_INPUT || type == MDL_TYPE_INPUT_ECL || type == MDL_TYPE_TERMINATOR ||
            type == MDL_TYPE_SERIES || type == MDL_TYPE_SERIES_SWITCH;
@@ -94,17 +84,7 @@ bool HasNonDrivingMode(int type) {
 }
 
 bool HasDrivingMode(int type) {
-    switch (type) {
-    case MDL_TYPE_OUTPUT:
-    case MDL_TYPE_IO:
-    case MDL_TYPE_3STATE:
-    case MDL_TYPE_OUTPUT_ECL:
-    case MDL_TYPE_IO_ECL:
-    case MDL_TYPE_3STATE_ECL:
-        return true;
-    default:
-        return CRVOP_IsOpenType(type) != 0;
-    }
+    return MDL_PullsUpAndDown(type) || CRVOP_IsOpenType(type) != 0;
 }
 
 // Direction tracker of one column (the same rule as the I-V table reader's).
@@ -498,9 +478,9 @@ int ACDC_CheckWaveformEndpoints(const MDL *model, int corner, const WVFRM *wavef
     const double lowShare = apart == 0.0 ? 100.0 : 100.0 * dLow / apart;
     const double highShare = apart == 0.0 ? 100.0 : 100.0 * dHigh / apart;
     int verdict = 0;
-    if (!PullsUpOnly(model->Model_type))
+    if (!MDL_PullsUpOnly(model->Model_type))
         verdict = Verdict(dLow, swing);
-    if (!PullsDownOnly(model->Model_type) && Verdict(dHigh, swing) > verdict)
+    if (!MDL_PullsDownOnly(model->Model_type) && Verdict(dHigh, swing) > verdict)
         verdict = Verdict(dHigh, swing);
     if (verdict == 0)
         return 1;
@@ -529,10 +509,10 @@ int ACDC_CheckVmeas(const MDL *model, int corner, const CRV *pulldown, const CRV
     const int type = model->Model_type;
     const double vref = *model->Vref, rref = *model->Rref;
     const int pulldownSolved =
-        !PullsUpOnly(type) &&
+        !MDL_PullsUpOnly(type) &&
         ACDC_IntersectLoadLine(pulldown, vref, rref, corner, 0.0, &vPulldown, nullptr);
     const int pullupSolved =
-        !PullsDownOnly(type) &&
+        !MDL_PullsDownOnly(type) &&
         ACDC_IntersectLoadLine(pullup, vref, rref, corner, 0.0, &vPullup, nullptr);
     if (!pulldownSolved && !pullupSolved)
         return 1;
@@ -636,9 +616,9 @@ int ACDC_CheckOpenDrainCurrents(const MDL *model) {
     MSG_ASSERT(model != nullptr);
     const int type = model->Model_type;
     int code = 0;
-    if (PullsDownOnly(type))
+    if (MDL_PullsDownOnly(type))
         code = ACDC_HasCurrent(model->pullup) ? 1507 : ACDC_HasCurrent(model->ISSO_PU) ? 1510 : 0;
-    else if (PullsUpOnly(type))
+    else if (MDL_PullsUpOnly(type))
         code = ACDC_HasCurrent(model->pulldown) ? 1508 : ACDC_HasCurrent(model->ISSO_PD) ? 1511 : 0;
     if (code == 0)
         return 1;

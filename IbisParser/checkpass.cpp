@@ -7,6 +7,7 @@
 
 #include "IbisParser/acdc.h"
 #include "IbisParser/algmod.h"
+#include "IbisParser/chk.h"
 #include "IbisParser/circuit.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/cmpnt.h"
@@ -124,6 +125,9 @@ void SpinmpgCheck(CMPNT *c, const PIN_MODELS *models) {
 void SpinmpgFree(CMPNT *c) { SPINMPG_Free(c->series_pin_mappings); }
 
 void AcdcCheckModels(MDL *models) { ACDC_CheckModels(models); }
+void ChkCheckModels(MDL *models) { CHK_CheckModels(models); }
+void ChkCheckComponents(CMPNT *components) { CHK_CheckComponents(components); }
+void ChkCheckSubmodels(SUBMDL *submodels) { CHK_CheckSubmodels(submodels); }
 void AcdcCheckAddSubmodels(MDL *models, SUBMDL *submodels) {
     ACDC_CheckAddSubmodels(models, submodels);
 }
@@ -161,17 +165,17 @@ IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT] = {
 IBIS_CHECKS IBIS_checks = {
     /* rcvthCheckAll */ RCVTH_CheckAll,
     /* acdcCheckModels */ AcdcCheckModels,
-    /* chkCheckModels */ nullptr,
+    /* chkCheckModels */ ChkCheckModels,
     /* drvshCheckAll */ DRVSH_CheckAll,
     /* algmodCheckModels */ ALGMOD_CheckModels,
     /* mselCheckAll */ MSEL_CheckAll,
-    /* chkCheckComponents */ nullptr,
+    /* chkCheckComponents */ ChkCheckComponents,
     /* cmpntCheckAll */ CMPNT_CheckAll,
     /* pkgmdlCheckAll */ PKGMDL_CheckAll,
     /* testdataCheckAll */ TESTDATA_CheckAll,
     /* testloadCheckAll */ TESTLOAD_CheckAll,
     /* mdlCheckSubmodelsReferenced */ MDL_CheckSubmodelsReferenced,
-    /* chkCheckSubmodels */ nullptr,
+    /* chkCheckSubmodels */ ChkCheckSubmodels,
     /* acdcCheckAddSubmodels */ AcdcCheckAddSubmodels,
     /* mdlCheckAddSubmodelRefs */ MDL_CheckAddSubmodelRefs,
     /* mdlWarnUnreferenced */ MDL_WarnUnreferenced,

@@ -45,6 +45,30 @@ enum {
     MDL_TYPE_INPUT_DIFF = 22
 };
 
+// Which drive tables a Model_type describes a driver with: both [Pullup] and
+// [Pulldown] (Output, I/O, 3-state and their ECL forms), the [Pulldown] alone
+// (the open-drain and open-sink types) or the [Pullup] alone (the open-source
+// types).
+inline bool MDL_PullsUpAndDown(int type) {
+    switch (type) {
+    case MDL_TYPE_OUTPUT:
+    case MDL_TYPE_IO:
+    case MDL_TYPE_3STATE:
+    case MDL_TYPE_OUTPUT_ECL:
+    case MDL_TYPE_IO_ECL:
+    case MDL_TYPE_3STATE_ECL:
+        return true;
+    default:
+        return false;
+    }
+}
+inline bool MDL_PullsDownOnly(int type) {
+    return type >= MDL_TYPE_OPEN_DRAIN && type <= MDL_TYPE_IO_OPEN_SINK;
+}
+inline bool MDL_PullsUpOnly(int type) {
+    return type == MDL_TYPE_OPEN_SOURCE || type == MDL_TYPE_IO_OPEN_SOURCE;
+}
+
 // One [Add Submodel] row.
 struct ADD_SUBMDL {
     char name[21];

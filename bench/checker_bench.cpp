@@ -725,6 +725,33 @@ void BM_CheckBoard(benchmark::State &state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
+// A component of `pins` pins and as many declared node names, of which one
+// in a hundred repeats the name before it and one in a hundred is a pin's
+// name: the duplicate and pin-name checks over every node and every pin.
+std::string GenerateNodeNames(int pins) {
+    std::string path = BenchDir() + "/nodes" + std::to_string(pins) + ".ibs";
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] nodes" << pins << ".ibs\n[File Rev] 1.0\n"
+        << "[Component] big\n[Manufacturer] m\n[Package]\nR_pkg 1m NA NA\nL_pkg 1n NA NA\n"
+        << "C_pkg 1p NA NA\n[Pin] signal_name model_name\n";
+    for (int i = 0; i < pins; ++i)
+        out << PinName(i) << " s" << i << " GND\n";
+    out << "[Node Declarations]\n";
+    for (int i = 0; i < pins; ++i) {
+        const std::string name = i % 100 == 0    ? PinName(i)
+                                 : i % 100 == 50 ? "n" + std::to_string(i - 1)
+                                                 : "n" + std::to_string(i);
+        out << name << (i % 10 == 9 ? "\n" : " ");
+    }
+    out << "\n[End Node Declarations]\n[End]\n";
+    return path;
+}
+
+void BM_CheckNodeNames(benchmark::State &state) {
+    CheckRepeatedly(state, GenerateNodeNames(static_cast<int>(state.range(0))));
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+}
+
 }  // namespace
 
 BENCHMARK(BM_CheckComponentPins)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
@@ -762,4 +789,5 @@ BENCHMARK(BM_CheckPackage)
     ->Args({500, 0})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckBoard)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckNodeNames)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -79,3 +79,18 @@ private:
 inline std::string Header(const std::string &version, const std::string &name) {
     return "[IBIS Ver] " + version + "\n[File Name] " + name + "\n[File Rev] 1.0\n";
 }
+
+// The two warnings of a driver with neither [Pullup] nor [Pulldown], which
+// every whole-file check of such a model ends up with.
+inline std::string NoDriveTables(const std::string &model) {
+    return "WARNING - [Model] " + model +
+           " has no description of the buffer's high state\n"
+           "         DC drive characteristics (no [Pullup] table).  This warning\n"
+           "         can be silenced by using an open drain Model_type or by\n"
+           "         adding a [Pullup] table.\n"
+           "WARNING - [Model] " + model +
+           " has no description of the buffer's low state DC\n"
+           "         drive characteristics (no [Pulldown] table).  This warning\n"
+           "         can be silenced by using an open source Model_type or by\n"
+           "         adding a [Pulldown] table.\n";
+}

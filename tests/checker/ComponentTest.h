@@ -51,6 +51,10 @@ protected:
         emi_ = CMPNT_emiOps;
         circuits_ = CMPNT_circuitOps;
         pkgmdl_ = CMPNT_pkgmdlOps;
+        // The sanity warnings have their own tests; the placeholder values
+        // and hand-made models here would only draw them on every file.
+        IBIS_checks.chkCheckComponents = nullptr;
+        IBIS_checks.chkCheckModels = nullptr;
         PARSE_SetNoBanner(1);
         MSG_SetPlainStyle(0);
         MSG_SuppressCautions(0);

@@ -151,6 +151,10 @@ protected:
         // The whole-file checks of the blocks would read the stand-in records.
         IBIS_checks.rcvthCheckAll = nullptr;
         IBIS_checks.drvshCheckAll = nullptr;
+        // The sanity warnings (missing drive tables, unusual values) have
+        // their own tests; here they would only repeat on every snippet.
+        IBIS_checks.chkCheckModels = nullptr;
+        IBIS_checks.chkCheckSubmodels = nullptr;
         // The files that [Algorithmic Model] entries name are algmod's own tests.
         IBIS_checks.algmodCheckModels = nullptr;
         PARSE_sections[SECTION_SUBMDL] = {SubInit, SubLine, nullptr, SubReset};

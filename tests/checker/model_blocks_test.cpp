@@ -81,7 +81,8 @@ const std::string kScheduleMessages =
     "ERROR (line   16) -\n    Invalid Model Name in Driver Schedule (\"GND\"); Reserved Word.\n"
     "ERROR (line   16) - Rise_on_dly is less than zero\n"
     "ERROR (line   17) - At least two delays must be specified\n"
-    "ERROR (line   18) - Model Name Over 20 Characters Long\n"
+    "ERROR (line   18) - Model Name Over 20 Characters Long\n" +
+    NoDriveTables("out") + NoDriveTables("drv") +
     "ERROR - Model abcdefghijklmnopqrst used in the Driver Schedule of Model drv is not defined\n"
     "ERROR - Model ghost used in the Driver Schedule of Model drv is not defined\n"
     "ERROR - Model GND used in the Driver Schedule of Model drv is not defined\n"

@@ -27,12 +27,12 @@ const FileCase kCases[] = {
     // only in a selector is referenced.
     {"two models", "4.2", "[Model Selector] sel\nin the input\nout the output, in words\n" +
                               std::string(kModels),
-     ""},
+     NoDriveTables("out")},
     {"no rows, one row", "4.2",
      "[Model Selector] none\n[Model Selector] one\nin the input\n" + std::string(kModels),
      "ERROR - Model Selector: 'none' has no models defined\n"
      "WARNING - Model Selector: 'one' has only one model defined\n" +
-         Unreferenced("out")},
+         NoDriveTables("out") + Unreferenced("out")},
     // A row named twice is kept twice, so the selector has two rows; a
     // reserved word names no model and is not looked for.
     {"rows", "4.2",
@@ -40,7 +40,7 @@ const FileCase kCases[] = {
      "ERROR (line    5) -\n    Incorrect Number of Line Items (1) For Keyword Model Selector: Expecting 2\n"
      "ERROR (line    6) - Invalid Model Name (\"NA\")\n"
      "ERROR (line    7) - Model 'in'. already used in this Model Selector\n" +
-         Unreferenced("out")},
+         NoDriveTables("out") + Unreferenced("out")},
     {"names", "4.2",
      "[Model Selector]\nin a\n[Model Selector] a b\nin a\nout b\n[Model Selector] Power\n"
      "in a\nout b\n[Model Selector] a\nin a\nout b\n" + std::string(kModels),
@@ -48,7 +48,8 @@ const FileCase kCases[] = {
      "WARNING - Model Selector: '' has only one model defined\n"
      "ERROR (line    6) -\n    Incorrect Number of Line Items (2) For Keyword Model Selector: Expecting 1\n"
      "ERROR (line    9) - Invalid Model SelectorName (\"Power\"); Reserved Word.\n"
-     "ERROR (line   12) - Model Selector Name Previously Defined (\"a\")\n"},
+     "ERROR (line   12) - Model Selector Name Previously Defined (\"a\")\n" +
+         NoDriveTables("out")},
     // Names are cut to 20 characters below 4.0 and to 40 from 4.0 on; the
     // checks then look at the stored name.
     {"name limits 3.2", "3.2",
@@ -64,7 +65,8 @@ const FileCase kCases[] = {
      "defined in the file\n"},
     {"name limit 4.2", "4.2",
      "[Model Selector] " + std::string(41, 's') + "\nin a\nout b\n" + kModels,
-     "ERROR (line    4) - Model Selector Name Over 40 Characters Long\n"},
+     "ERROR (line    4) - Model Selector Name Over 40 Characters Long\n" +
+         NoDriveTables("out")},
     // The description takes 80 characters less the stored model name: with a
     // name cut to 40, a description of 45 characters is cut to 40.
     {"description limits", "4.2",
@@ -82,15 +84,15 @@ const FileCase kCases[] = {
     // A selector named like a model: 4021, and the model counts as referenced.
     {"named like a model", "4.2",
      "[Model Selector] out\nin the input\nout the output\n" + std::string(kModels),
-     "ERROR - 'out' is the name of a Model and a Model Selector\n"},
+     NoDriveTables("out") + "ERROR - 'out' is the name of a Model and a Model Selector\n"},
     // The keyword after a selector ends it; submodel keywords that follow a
     // selector are orphans until the next [Model].
     {"orphan submodel keywords after a selector", "4.2",
      "[Submodel] s\nSubmodel_type Dynamic_clamp\n[GND Clamp]\n-1 -1m -1m -1m\n0 0 0 0\n"
      "[Model Selector] sel\nin a\nout b\n[Pulldown]\n-1 -1m -1m -1m\n" + std::string(kModels),
      "ERROR (line   12) - Orphan Sub Model keyword.\n"
-     "ERROR (line   13) - Orphan data line keyword.\n"
-     "WARNING - Submodel s is not referenced by any model [Add Submodel] keyword\n"},
+     "ERROR (line   13) - Orphan data line keyword.\n" + NoDriveTables("out") +
+         "WARNING - Submodel s is not referenced by any model [Add Submodel] keyword\n"},
 };
 
 class SelectorFileTest : public FileCaseTest {};
@@ -174,7 +176,8 @@ const char kComponent[] =
 TEST_F(SelectorFlowTest, SingleEndedModelInADifferentialSelector) {
     EXPECT_EQ(Run("4.2", std::string(kComponent) + "[Model Selector] sel\nin the input\n"
                                                    "out the output\n" + kModels),
-              "WARNING - Model out in Model Selector sel is Single Ended, but this Model "
+              NoDriveTables("out") +
+                  "WARNING - Model out in Model Selector sel is Single Ended, but this Model "
               "Selector contains Differential models too \n"
               "CAUTION - Pin 1 is not defined as a Diff Pin though the associated Model "
               "Selector sel was determined to be Differential\n"
@@ -183,7 +186,8 @@ TEST_F(SelectorFlowTest, SingleEndedModelInADifferentialSelector) {
     // The other order: the first row sets the kind, the later one differs.
     EXPECT_EQ(Run("4.2", std::string(kComponent) + "[Model Selector] sel\nout the output\n"
                                                    "in the input\n" + kModels),
-              "WARNING - Model in in Model Selector sel is Differential, but this Model "
+              NoDriveTables("out") +
+                  "WARNING - Model in in Model Selector sel is Differential, but this Model "
               "Selector contains Single Ended models too \n");
 }
 

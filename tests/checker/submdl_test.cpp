@@ -210,14 +210,15 @@ const FileCase kCases[] = {
          Sub("Dynamic_clamp", "[GND Clamp]\n-1 -1m -1m -1m\n-0.5 5 5 5\n0 0 0 0\n"),
      "NOTE (line   29) - GND Clamp Typical data is non-monotonic\n"
      "NOTE (line   29) - GND Clamp Minimum data is non-monotonic\n"
-     "NOTE (line   29) - GND Clamp Maximum data is non-monotonic\n"
-     "WARNING - Combined Clamp in Non Driving Mode for Model io Typical data is non-monotonic\n"
+     "NOTE (line   29) - GND Clamp Maximum data is non-monotonic\n" +
+         NoDriveTables("io") +
+         "WARNING - Combined Clamp in Non Driving Mode for Model io Typical data is non-monotonic\n"
      "WARNING -\n    Combined Clamp in Driving Mode for Model io Typical data is non-monotonic\n"
      "WARNING - Combined Clamp in Non Driving Mode for Model io Minimum data is non-monotonic\n"
      "WARNING -\n    Combined Clamp in Driving Mode for Model io Minimum data is non-monotonic\n"
      "WARNING - Combined Clamp in Non Driving Mode for Model io Maximum data is non-monotonic\n"
      "WARNING -\n    Combined Clamp in Driving Mode for Model io Maximum data is non-monotonic\n"
-     "WARNING - Model io not referenced in any [Pin], [Model Selector], [Driver Schedule] or "
+         "WARNING - Model io not referenced in any [Pin], [Model Selector], [Driver Schedule] or "
      "[Series Pin Mapping] sections.\n No more warnings will be generated for un-referenced models\n"},
     // After a submodel ends, its keywords are orphans until the next [Model];
     // the keyword after them has no submodel to end.

@@ -324,7 +324,8 @@ const FileCase kReferenceCases[] = {
          "[Test Load] b\nTest_load_type Differential\nReceiver_model out\nReceiver_model_inv out\n"
          "[Test Load] c\nTest_load_type Differential\nReceiver_model nothing\n"
          "Receiver_model_inv none\n",
-     "ERROR - Receiver_model 'nothing' in Test Load 'c' is not defined in the file\n"
+     NoDriveTables("out") +
+         "ERROR - Receiver_model 'nothing' in Test Load 'c' is not defined in the file\n"
      "ERROR - Receiver_model_inv 'none' in Test Load 'c' is not defined in the file\n"
      "WARNING - Driver_model 'out' in Test Load 'b' is not an input type.\n"
      "WARNING - Driver_model 'out' in Test Load 'b' is not an input type.\n"
@@ -338,7 +339,8 @@ const FileCase kReferenceCases[] = {
          "Test_load tl\n" + Wave() +
          "[Test Data] c\nTest_data_type Differential\nDriver_model nothing\n"
          "Driver_model_inv none\nTest_load other\n" + Wave(),
-     "ERROR - Driver_model 'nothing' in Test Data 'c' is not defined in the file\n"
+     NoDriveTables("out") +
+         "ERROR - Driver_model 'nothing' in Test Data 'c' is not defined in the file\n"
      "ERROR - Driver_model_inv 'none' in Test Data 'c' is not defined in the file\n"
      "ERROR -\n    Test Load 'other' referenced in Test Data 'c' is not defined in the file\n"
      "WARNING - Driver_model 'in' in Test Data 'b' is not an output type.\n"
@@ -348,7 +350,8 @@ const FileCase kReferenceCases[] = {
     {"no test loads", "4.2",
      std::string(kModels) + "[Test Data] a\nTest_data_type Single_ended\nDriver_model out\n"
          "Test_load tl\n" + Wave(),
-     "ERROR - Test Data 'a' references undefined Test Loads\n" + std::string(kUnreferenced)},
+     NoDriveTables("out") + "ERROR - Test Data 'a' references undefined Test Loads\n" +
+         std::string(kUnreferenced)},
 };
 
 class TestReferenceTest : public FileCaseTest {};

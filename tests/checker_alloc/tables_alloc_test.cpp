@@ -1,7 +1,8 @@
-// The component's pin mapping, diff pin, series and EMI tables, and the
-// models with their tables and blocks, when memory runs out at each request
-// of a whole check pass in turn: the pass goes on, and nothing is left
-// behind (the sanitizer build checks for leaks).
+// The component's pin mapping, diff pin, series and EMI tables, the models
+// with their tables and blocks, and the node names that the sanity checks
+// index, when memory runs out at each request of a whole check pass in turn:
+// the pass goes on, and nothing is left behind (the sanitizer build checks
+// for leaks).
 #include <fstream>
 #include <sstream>
 
@@ -14,7 +15,7 @@ using TablesAllocTest = CheckerTest;
 
 TEST_F(TablesAllocTest, EveryRequestOfAPassFails) {
     for (const char *seed : {"pintables42", "series32", "emi50", "model50", "ibs42tables",
-                             "ibs50-model-blocks"}) {
+                             "ibs50-model-blocks", "chk50"}) {
         SCOPED_TRACE(seed);
         std::ifstream in(std::string(VARNHOLT_SOURCE_DIR "/fuzz/corpus/checkpass/") + seed,
                          std::ios::binary);
