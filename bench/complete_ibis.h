@@ -36,13 +36,14 @@ inline std::string ScratchDir(const char *prefix) {
     return tmpl;
 }
 
-// Pin names of at most five characters, as [Pin] allows.
+// Pin names of at most five characters, as [Pin] allows. Without the letters
+// n and o no name is a reserved word (NA, NC, GND, POWER).
 inline std::string PinName(int i) {
-    static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    static const char kDigits[] = "0123456789abcdefghijklmpqrstuvwxyz";
     std::string name;
     do {
-        name.insert(name.begin(), kDigits[i % 36]);
-        i /= 36;
+        name.insert(name.begin(), kDigits[i % 34]);
+        i /= 34;
     } while (i > 0);
     return name;
 }
