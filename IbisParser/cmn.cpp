@@ -733,6 +733,15 @@ int CMN_SuppressCharCheck(int flag) {
 
 namespace {
 
+/* The reader is single-threaded: no stream lock per character. */
+inline int readByte(FILE *file) {
+#ifdef _WIN32
+  return getc(file);
+#else
+  return getc_unlocked(file);
+#endif
+}
+
 /*
 ** Next character of a line after the line-end rules: CR LF reads as LF, a
 ** control-Z as the last byte of the file is dropped.  Returns EOF at the end
@@ -740,10 +749,10 @@ namespace {
 */
 int nextChar(FILE *file, const char **illegal) {
   *illegal = nullptr;
-  int c = getc(file);
+  int c = readByte(file);
   if (c == EOF) return EOF;
   if (c == '\r' || c == 26) {
-    int d = getc(file);
+    int d = readByte(file);
     if (c == '\r' && d == '\n') return '\n';
     if (c == 26 && d == EOF) return EOF;
     if (d != EOF) ungetc(d, file);

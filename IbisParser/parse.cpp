@@ -4,6 +4,7 @@
 #define MSG_SRC MSGSRC_PARSE
 #include "IbisParser/parse.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "IbisParser/cmn.h"
@@ -45,6 +46,38 @@ const char *const kNames[NOT_KEY + 1] = {
     "NOT_KEY"};
 
 bool In(int code, int lo, int hi) { return code >= lo && code <= hi; }
+
+// The codes sorted by name, equal names in code order: a keyword line finds
+// its name by binary search instead of comparing it with every name.
+struct KeywordOrder {
+    int codes[NOT_KEY];
+
+    static const KeywordOrder &Get() {
+        static const KeywordOrder order;
+        return order;
+    }
+
+    // First position whose name is not below `name`.
+    size_t LowerBound(const char *name) const {
+        size_t lo = 0, hi = NOT_KEY;
+        while (lo < hi) {
+            size_t mid = (lo + hi) / 2;
+            if (strcmp(kNames[codes[mid]], name) < 0)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        return lo;
+    }
+
+private:
+    KeywordOrder() {
+        for (int c = 0; c < NOT_KEY; ++c)
+            codes[c] = c;
+        std::stable_sort(codes, codes + NOT_KEY,
+                         [](int a, int b) { return strcmp(kNames[a], kNames[b]) < 0; });
+    }
+};
 
 // Codes each version's table admits (tableVersion 21, 32, 42, 50).
 bool Admitted(int tableVersion, int code) {
@@ -473,18 +506,24 @@ IBIS_KEYWORD PARSE_MatchKeyword(const char *text, IBIS_KEYWORD previous, int tab
         MSG_ErrorLine(915);
         return NOT_KEY;
     }
-    // The comparison turns the name's blanks into '_' in place; an unknown
-    // name is reported as compared.
+    // Blanks of the name compare as '_'; an unknown name is reported as
+    // compared, with its blanks turned.
     char name[PARSE_MAX_KEYWORD + 1];
-    memcpy(name, start, len);
+    char upper[PARSE_MAX_KEYWORD + 1];
+    for (size_t i = 0; i < len; ++i) {
+        char ch = start[i] == ' ' ? '_' : start[i];
+        name[i] = ch;
+        upper[i] = ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
+    }
     name[len] = '\0';
+    upper[len] = '\0';
 
+    // The first admitted code of that name, in code order.
     int code = NOT_KEY;
-    for (int c = 0; c < NOT_KEY; ++c) {
-        if (!Admitted(tableVersion, c))
-            continue;
-        if (CMN_KeywordEqual(kNames[c], name)) {
-            code = c;
+    const KeywordOrder &order = KeywordOrder::Get();
+    for (size_t i = order.LowerBound(upper); i < NOT_KEY && strcmp(kNames[order.codes[i]], upper) == 0; ++i) {
+        if (Admitted(tableVersion, order.codes[i])) {
+            code = order.codes[i];
             break;
         }
     }
