@@ -321,6 +321,71 @@ double readDouble(const char *text, char **end) {
 
 } // namespace
 
+namespace {
+
+/*
+** The common short number, read without the library: at most 19 significant
+** digits forming an integer m <= 2^53 and a decimal exponent e within 22 of
+** zero.  Then m and 10^|e| are exact doubles, and one multiplication or
+** division rounds correctly, so the result is the double strtod returns.
+** p is behind the sign and starts with a digit or with '.' and a digit.
+** Returns 0, leaving the number to strtod, when the number is not of that
+** kind.
+*/
+int readShortDecimal(const char *p, int neg, double *value, const char **end) {
+  static const double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  uint64_t m = 0;
+  int digits = 0, exp10 = 0;
+  while (*p == '0') p++;
+  for (; isDigit(*p); p++) {
+    if (++digits > 19) return 0;
+    m = m * 10 + (uint64_t)(*p - '0');
+  }
+  if (*p == '.') {
+    p++;
+    if (digits == 0) {
+      for (; *p == '0'; p++) {
+        if (--exp10 < -400) return 0;
+      }
+    }
+    for (; isDigit(*p); p++) {
+      if (++digits > 19) return 0;
+      m = m * 10 + (uint64_t)(*p - '0');
+      exp10--;
+    }
+  }
+  if (*p == 'e' || *p == 'E') {
+    const char *q = p + 1;
+    int eneg = 0;
+    if (*q == '+' || *q == '-') eneg = *q++ == '-';
+    if (isDigit(*q)) {
+      int e = 0;
+      for (; isDigit(*q); q++) {
+        if (e > 100000) return 0;
+        e = e * 10 + (*q - '0');
+      }
+      exp10 += eneg ? -e : e;
+      p = q;
+    }
+  }
+  double d;
+  if (m == 0) {
+    d = 0.0;
+  } else if (m > (UINT64_C(1) << 53) || exp10 < -22 || exp10 > 22) {
+    return 0;
+  } else {
+    d = exp10 >= 0 ? (double)m * kPow10[exp10] : (double)m / kPow10[-exp10];
+  }
+  *value = neg ? -d : d;
+  *end = p;
+  return 1;
+}
+
+} // namespace
+
 double CMN_StrToD(const char *text, char **end) {
   MSG_ASSERT(text != nullptr && end != nullptr);
   const char *p = text;
@@ -334,6 +399,12 @@ double CMN_StrToD(const char *text, char **end) {
   if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
     *end = const_cast<char *>(p + 1);
     return neg ? -0.0 : 0.0;
+  }
+  double d;
+  const char *stop = nullptr;
+  if (readShortDecimal(p, neg, &d, &stop)) {
+    *end = const_cast<char *>(stop);
+    return d;
   }
   return PLAT_StrToD(text, end);
 }
