@@ -244,25 +244,34 @@ int CMN_SplitWordsAt(const char *line, int capacity, int separator, WORD_LIST *l
   list->stored = 0;
   list->found = 0;
   list->words = nullptr;
-  if (capacity > 0 && !CMN_Alloc(&list->words, (size_t)capacity * sizeof(char *))) {
-    MSG_Bug(1908, CMN_FILE, __LINE__);
-    return 0;
-  }
+  /* First count the words and the room the stored ones take, so that the
+     array and the texts are one block. */
+  size_t textBytes = 0;
   const char *p = line;
   for (;;) {
     CMN_SkipBlanks(&p);
     if (!*p) break;
     int len = CMN_TokenLength(p, separator);
     if (len == 0) len = 1; /* the separator alone is a word */
-    if (list->stored < capacity) {
-      char *w = CMN_StrNDup(p, (size_t)len);
-      if (!w) {
-        MSG_Bug(1908, CMN_FILE, __LINE__);
-        return 0;
-      }
-      list->words[list->stored++] = w;
-    }
+    if (list->found < capacity) textBytes += (size_t)len + 1;
     list->found++;
+    p += len;
+  }
+  if (capacity == 0) return 1;
+  const size_t arrayBytes = (size_t)capacity * sizeof(char *);
+  if (!CMN_Alloc(&list->words, arrayBytes + textBytes)) {
+    MSG_Bug(1908, CMN_FILE, __LINE__);
+    return 0;
+  }
+  char *text = reinterpret_cast<char *>(list->words) + arrayBytes;
+  p = line;
+  while (list->stored < capacity && list->stored < list->found) {
+    CMN_SkipBlanks(&p);
+    int len = CMN_TokenLength(p, separator);
+    if (len == 0) len = 1;
+    memcpy(text, p, (size_t)len); /* the block is zero-filled: the NUL is there */
+    list->words[list->stored++] = text;
+    text += len + 1;
     p += len;
   }
   return 1;
@@ -290,11 +299,9 @@ int CMN_SplitWords(const char *line, int capacity, WORD_LIST *list) {
 
 void CMN_FreeWords(WORD_LIST *list) {
   MSG_ASSERT(list != nullptr);
-  if (list->words) {
-    for (int32_t i = 0; i < list->capacity; i++) free(list->words[i]);
-    free(list->words);
-    list->words = nullptr;
-  }
+  /* The words live in the array's block. */
+  free(list->words);
+  list->words = nullptr;
 }
 
 /* ---- Numbers ------------------------------------------------------------ */

@@ -157,7 +157,7 @@ struct WORD_LIST {
   int32_t capacity; /* most words stored */
   int32_t stored;   /* words stored */
   int32_t found;    /* words on the line, also those past capacity */
-  char **words;     /* capacity owned texts; null from stored on */
+  char **words;     /* capacity slots, null from stored on; one block with the texts */
 };
 
 /* Words end at space, tab, NUL or separator (0: none); a lone separator is a word. */
