@@ -30,7 +30,11 @@ int ReadValue(const char *token, double *value) {
 int MakeRoom(ROW *row, bool sparse) {
     if (row->filled < row->room)
         return 1;
-    uint32_t room = row->room < 4 ? 8 : (row->room > UINT32_MAX / 2 ? UINT32_MAX : row->room * 2);
+    // A full or banded row first gets the slots it may fill (up to 8), a
+    // sparse row room for a few entries; then the room doubles.
+    uint32_t room = row->room > UINT32_MAX / 2 ? UINT32_MAX : row->room * 2;
+    if (row->room == 0)
+        room = sparse ? 2 : row->uiColumnCount < 1 ? 1 : row->uiColumnCount < 8 ? row->uiColumnCount : 8;
     if (room <= row->filled)
         return 0;
     double *values = row->values;
