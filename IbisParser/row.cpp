@@ -162,12 +162,18 @@ int ROW_Begin(MTX *matrix, const char *name, uint32_t columnCount) {
         matrix->tail->next = row;
     matrix->tail = row;
     row->position = ++matrix->uiRowsFound;
-    int added = 0;
-    NAME_ENTRY *seen = NAMEIDX_Add(&matrix->rowNames, row->name, &added);
-    if (seen != nullptr) {
-        for (uint32_t i = 0; i < seen->number; ++i)
-            MSG_ErrorLine(3101, row->name);
-        ++seen->number;
+    if (matrix->rowNamesBuilt || index == 0 || index != row->position) {
+        int added = 0;
+        for (ROW *r = matrix->rowNamesBuilt ? row : matrix->rows; r != nullptr; r = r->next) {
+            NAME_ENTRY *seen = NAMEIDX_Add(&matrix->rowNames, r->name, &added);
+            if (seen == nullptr)
+                continue;
+            if (r == row)
+                for (uint32_t i = 0; i < seen->number; ++i)
+                    MSG_ErrorLine(3101, row->name);
+            ++seen->number;
+        }
+        matrix->rowNamesBuilt = 1;
     }
     if (index != 0 && index != row->position)
         MSG_ErrorLine(3102, row->name, index, row->position);

@@ -74,6 +74,19 @@ const MatrixCase kCases[] = {
      "ERROR (line   18) - [Row] 1 must contain a self-coupled index and entry.\n"
      "ERROR (line   18) - Expected at least one column of Row data for [Row] 1 in Matrix ending "
      "previous to this line.\n"},
+    {"rows in their places, then one repeated", 3,
+     "[Inductance Matrix] Sparse_matrix\n[Row] 1\n1 1n\n[Row] 2\n2 1n\n[Row] 2\n3 1n\n",
+     "ERROR (line   19) - Repeated ROW <2>.\n"
+     "ERROR (line   19) - Expected Pin <2> at matrix row index 2, found at matrix row index 3.\n"
+     "ERROR (line   21) - [Row] 2 must contain a self-coupled index and entry.\n"},
+    {"a row of no pin first, then one repeated", 3,
+     "[Inductance Matrix] Sparse_matrix\n[Row] 9\n[Row] 2\n2 1n\n[Row] 2\n3 1n\n",
+     "ERROR (line   15) - Unable to find Pin <9> in Package Model Pin_Number list.\n"
+     "ERROR (line   18) - Repeated ROW <2>.\n"
+     "ERROR (line   18) - Expected Pin <2> at matrix row index 2, found at matrix row index 3.\n"
+     "ERROR (line   20) - Expected at least one column of Row data for [Row] 9 in Matrix ending "
+     "previous to this line.\n"
+     "ERROR (line   20) - [Row] 9 must contain a self-coupled index and entry.\n"},
     {"sparse rows: upper column, lower column, own pin", 3,
      "[Inductance Matrix] Sparse_matrix\n[Row] 1\n1 1n\n[Row] 2\n3 1.5n\n1 2n\n[Row] 3\n3 1n\n",
      "ERROR (line   19) - This Row Column Index defines an entry in the lower matrix triangle.\n"
