@@ -12,6 +12,9 @@ struct NAME_ENTRY {
     void *item;       // what the user stores with the name
     uint32_t number;  // likewise
     uint32_t hash;
+    // The key's first eight bytes, NUL-padded: a short name (most names are)
+    // is compared here without reaching into its record.
+    char head[8];
 };
 
 struct NAME_INDEX {
