@@ -191,25 +191,32 @@ void SetLine(unsigned long n) {
     MSG_SetLineNumber(n);
 }
 
-// Removes one trailing line feed, then checks length and tabs.
-void CheckLine(char *line) {
+// Removes one trailing line feed, then checks length and tabs. Returns the
+// length left.
+size_t CheckLine(char *line) {
     size_t len = strlen(line);
     if (len > 0 && line[len - 1] == '\n')
         line[--len] = '\0';
     int limit = s_version < 4 ? 80 : 120;
     if (len > static_cast<size_t>(limit) && !s_noLengthCheck)
         MSG_ErrorLine(905, limit);
-    if (!s_tabWarned && strchr(line, '\t') != nullptr) {
+    if (!s_tabWarned && memchr(line, '\t', len) != nullptr) {
         MSG_WarningLine(921);
         s_tabWarned = 1;
     }
+    return len;
 }
 
-void CutComment(char *text) {
-    char *c = strchr(text, s_commentChar);
-    if (c != nullptr)
-        *c = '\0';
-    CMN_TrimRight(text);
+// Cuts text (of `len` characters) at the comment character, then trims its
+// right end as CMN_TrimRight does, keeping the first character.
+void CutComment(char *text, size_t len) {
+    const char *c = static_cast<const char *>(memchr(text, s_commentChar, len));
+    if (c != nullptr) {
+        len = static_cast<size_t>(c - text);
+        text[len] = '\0';
+    }
+    while (len > 1 && CMN_IsSpace(text[len - 1]))
+        text[--len] = '\0';
 }
 
 void Begin(int v, int kind, IBIS_KEYWORD code) {
@@ -405,7 +412,7 @@ int ParseAmiFile(const char *path) {
         if (line == nullptr)
             break;
         SetLine(s_line + 1);
-        CheckLine(line);
+        const size_t length = CheckLine(line);
         char *p = line;
         CMN_SkipBlanks(&p);
         if (*p != '\0' && *p != s_commentChar) {
@@ -413,7 +420,7 @@ int ParseAmiFile(const char *path) {
                 inDescription = OpensDescription(p);
             if (inDescription && strlen(line) > 120)
                 MSG_ErrorLine(923, static_cast<int>(s_line), 120);
-            CutComment(p);
+            CutComment(p, length - static_cast<size_t>(p - line));
             AppendAmi(p);
         }
         CMN_Free(line);
@@ -608,7 +615,7 @@ int PARSE_ParseFile(const char *path, int kind) {
         if (CMN_ReadLine(buffer, sizeof buffer, file) == nullptr)
             break;
         SetLine(s_line + 1);
-        CheckLine(buffer);
+        const size_t length = CheckLine(buffer);
 
         char *p = buffer;
         CMN_SkipBlanks(&p);
@@ -638,7 +645,7 @@ int PARSE_ParseFile(const char *path, int kind) {
             PARSE_SetCommentChar(p + 14);
             continue;
         }
-        CutComment(p);
+        CutComment(p, length - static_cast<size_t>(p - buffer));
         DispatchByVersion(kind, type, p);
     }
     MSG_SetLineNumber(s_line);
