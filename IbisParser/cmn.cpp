@@ -868,6 +868,15 @@ int storedChar(int c, const char *illegal, int room) {
 } // namespace
 
 char *CMN_ReadLine(char *buffer, size_t n, FILE *file) {
+  size_t length = 0;
+  int tab = 0;
+  return CMN_ReadLineMeasured(buffer, n, file, &length, &tab);
+}
+
+char *CMN_ReadLineMeasured(char *buffer, size_t n, FILE *file, size_t *length, int *tab) {
+  MSG_ASSERT(length != nullptr && tab != nullptr);
+  *length = 0;
+  *tab = 0;
   if (!buffer || n == 0 || !file) return nullptr;
   if (n == 1) {
     buffer[0] = '\0';
@@ -877,13 +886,20 @@ char *CMN_ReadLine(char *buffer, size_t n, FILE *file) {
   int c = nextChar(file, &illegal);
   if (c == EOF) return nullptr;
   size_t len = 0;
+  /* Where the text ends for a string function: at a NUL kept from the file. */
+  size_t end = n;
   for (; c != EOF; c = nextChar(file, &illegal)) {
     int room = len < n - 1;
     int s = storedChar(c, illegal, room);
-    if (room) buffer[len++] = (char)s;
+    if (room) {
+      if (s == '\0' && end == n) end = len;
+      if (s == '\t' && end == n) *tab = 1;
+      buffer[len++] = (char)s;
+    }
     if (c == '\n' && !illegal) break;
   }
   buffer[len] = '\0';
+  *length = end < len ? end : len;
   return buffer;
 }
 

@@ -233,6 +233,9 @@ int CMN_OpenFile(const char *name, FILE_KIND kind, FILE **file, char *name_out);
 const char *CMN_GetOpenedName(void);
 /* One line, at most n - 1 characters; null at the end of the file. */
 char *CMN_ReadLine(char *buffer, size_t n, FILE *file);
+/* The same, with *length = strlen(buffer) and *tab = 1 when those characters
+   hold a tab, found on the way. */
+char *CMN_ReadLineMeasured(char *buffer, size_t n, FILE *file, size_t *length, int *tab);
 /* One whole line on the heap (caller frees); *size = bytes used with NUL. */
 char *CMN_ReadLineAlloc(size_t *size, FILE *file);
 int CMN_SuppressCharCheck(int flag);

@@ -191,20 +191,24 @@ void SetLine(unsigned long n) {
     MSG_SetLineNumber(n);
 }
 
-// Removes one trailing line feed, then checks length and tabs. Returns the
-// length left.
-size_t CheckLine(char *line) {
-    size_t len = strlen(line);
+// Removes one trailing line feed from a line of `len` characters (holding a
+// tab or not), then checks length and tabs. Returns the length left.
+size_t CheckLine(char *line, size_t len, bool tab) {
     if (len > 0 && line[len - 1] == '\n')
         line[--len] = '\0';
     int limit = s_version < 4 ? 80 : 120;
     if (len > static_cast<size_t>(limit) && !s_noLengthCheck)
         MSG_ErrorLine(905, limit);
-    if (!s_tabWarned && memchr(line, '\t', len) != nullptr) {
+    if (!s_tabWarned && tab) {
         MSG_WarningLine(921);
         s_tabWarned = 1;
     }
     return len;
+}
+
+size_t CheckLine(char *line) {
+    const size_t len = strlen(line);
+    return CheckLine(line, len, memchr(line, '\t', len) != nullptr);
 }
 
 // Cuts text (of `len` characters) at the comment character, then trims its
@@ -612,10 +616,12 @@ int PARSE_ParseFile(const char *path, int kind) {
     char buffer[1024];
     for (;;) {
         MSG_SetLineNumber(s_line + 1);  // see ParseAmiFile
-        if (CMN_ReadLine(buffer, sizeof buffer, file) == nullptr)
+        size_t measured = 0;
+        int tab = 0;
+        if (CMN_ReadLineMeasured(buffer, sizeof buffer, file, &measured, &tab) == nullptr)
             break;
         SetLine(s_line + 1);
-        const size_t length = CheckLine(buffer);
+        const size_t length = CheckLine(buffer, measured, tab != 0);
 
         char *p = buffer;
         CMN_SkipBlanks(&p);

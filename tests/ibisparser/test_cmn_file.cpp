@@ -249,6 +249,41 @@ TEST_F(CmnFileTest, KeepFlagKeepsIllegalCharacters) {
   EXPECT_EQ(CMN_SuppressCharCheck(0), 0);
 }
 
+// The measured reader gives the line CMN_ReadLine gives, its string length
+// and whether that much of it holds a tab: with NULs kept or turned into
+// blanks, tabs before and behind a NUL, lines cut by the buffer.
+TEST_F(CmnFileTest, MeasuredLinesAgreeWithTheirText) {
+  const std::string text("plain\n\tlead tab\r\nab\0c\td\nx\0\ny\t\0\n\0\n"
+                         "long line with a tab far\tbehind\nend\tno newline",
+                         79);
+  const std::string path = Write("m.ibs", text);
+  for (int keep : {0, 1}) {
+    for (size_t n : {size_t(1024), size_t(6), size_t(2)}) {
+      CMN_SuppressCharCheck(keep);
+      FILE *plain = fopen(path.c_str(), "rb");
+      FILE *measured = fopen(path.c_str(), "rb");
+      std::string a(n, 'z'), b(n, 'z');
+      for (int line = 0;; ++line) {
+        SCOPED_TRACE("keep " + std::to_string(keep) + ", buffer " + std::to_string(n) +
+                     ", line " + std::to_string(line));
+        size_t length = 99;
+        int tab = 9;
+        char *got = CMN_ReadLineMeasured(&b[0], n, measured, &length, &tab);
+        ASSERT_EQ(got == nullptr, CMN_ReadLine(&a[0], n, plain) == nullptr);
+        if (got == nullptr)
+          break;
+        EXPECT_EQ(a, b);
+        EXPECT_EQ(length, strlen(b.c_str()));
+        EXPECT_EQ(tab != 0, strchr(b.c_str(), '\t') != nullptr);
+      }
+      fclose(plain);
+      fclose(measured);
+    }
+  }
+  CMN_SuppressCharCheck(0);
+  Output();
+}
+
 TEST_F(CmnFileTest, ReadLineAllocWholeLines) {
   std::string big(300000, 'q');
   std::string p = Write("a.ami", big + "\n\x01x\r\nend");
