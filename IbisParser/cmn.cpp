@@ -828,9 +828,14 @@ inline int readByte(FILE *file) {
 ** control-Z as the last byte of the file is dropped.  Returns EOF at the end
 ** of the file; *illegal gets the kind of an illegal character, else null.
 */
-int nextChar(FILE *file, const char **illegal) {
+int nextChar(FILE *file, const char **illegal);
+
+/* Legal characters that need no line-end rule: most of every file. */
+inline int plainChar(int c) { return (c >= 32 && c <= 127) || c == '\t' || c == '\n'; }
+
+/* nextChar for a byte c already read. */
+int classifyChar(int c, FILE *file, const char **illegal) {
   *illegal = nullptr;
-  int c = readByte(file);
   if (c == EOF) return EOF;
   if (c == '\r' || c == 26) {
     int d = readByte(file);
@@ -848,6 +853,8 @@ int nextChar(FILE *file, const char **illegal) {
   }
   return c;
 }
+
+int nextChar(FILE *file, const char **illegal) { return classifyChar(readByte(file), file, illegal); }
 
 /*
 ** Set while the version scan reads: illegal characters become blanks without
@@ -886,20 +893,31 @@ char *CMN_ReadLineMeasured(char *buffer, size_t n, FILE *file, size_t *length, i
   int c = nextChar(file, &illegal);
   if (c == EOF) return nullptr;
   size_t len = 0;
-  /* Where the text ends for a string function: at a NUL kept from the file. */
+  /* Where the text ends for a string function: at a NUL kept from the file;
+     and whether a tab comes before that. Kept in locals: the stores into the
+     buffer could alias the outputs. */
   size_t end = n;
-  for (; c != EOF; c = nextChar(file, &illegal)) {
+  int tabSeen = 0;
+  for (;;) {
     int room = len < n - 1;
-    int s = storedChar(c, illegal, room);
+    int s = illegal ? storedChar(c, illegal, room) : c;
     if (room) {
-      if (s == '\0' && end == n) end = len;
-      if (s == '\t' && end == n) *tab = 1;
+      if (s == '\t')
+        tabSeen |= end == n;
+      else if (s == '\0' && end == n)
+        end = len;
       buffer[len++] = (char)s;
     }
     if (c == '\n' && !illegal) break;
+    c = readByte(file);
+    if (plainChar(c))
+      illegal = nullptr;
+    else if ((c = classifyChar(c, file, &illegal)) == EOF)
+      break;
   }
   buffer[len] = '\0';
   *length = end < len ? end : len;
+  *tab = tabSeen;
   return buffer;
 }
 
