@@ -921,6 +921,44 @@ char *CMN_ReadLineMeasured(char *buffer, size_t n, FILE *file, size_t *length, i
   return buffer;
 }
 
+char *CMN_ReadKeywordLine(char *buffer, size_t n, FILE *file) {
+  if (!buffer || n < 2 || !file || !keepChars || blankSilently) {
+    /* Reported or blanked characters need every line read. */
+    while (CMN_ReadLine(buffer, n, file)) {
+      const char *p = buffer;
+      CMN_SkipBlanks(&p);
+      if (*p == '[') return buffer;
+    }
+    return nullptr;
+  }
+  /* Characters are stored as read (but for the line-end rules), so a line
+     can be judged by its first characters and the rest passed over. */
+  for (;;) {
+    const char *illegal = nullptr;
+    int c = nextChar(file, &illegal);
+    if (c == EOF) return nullptr;
+    size_t len = 0;
+    while (c != '\n' && isSpace(c) && len < n - 1) {
+      buffer[len++] = (char)c;
+      c = nextChar(file, &illegal);
+      if (c == EOF) return nullptr;
+    }
+    if (c == '[' && len < n - 1) {
+      for (;;) {
+        if (len < n - 1) buffer[len++] = (char)c;
+        if (c == '\n' && !illegal) break;
+        c = nextChar(file, &illegal);
+        if (c == EOF) break;
+      }
+      buffer[len] = '\0';
+      return buffer;
+    }
+    /* Not a keyword line: on to its line feed. */
+    while (c != '\n' && c != EOF) c = readByte(file);
+    if (c == EOF) return nullptr;
+  }
+}
+
 char *CMN_ReadLineAlloc(size_t *size, FILE *file) {
   MSG_ASSERT(size != nullptr);
   if (!file) return nullptr;

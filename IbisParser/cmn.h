@@ -236,6 +236,10 @@ char *CMN_ReadLine(char *buffer, size_t n, FILE *file);
 /* The same, with *length = strlen(buffer) and *tab = 1 when those characters
    hold a tab, found on the way. */
 char *CMN_ReadLineMeasured(char *buffer, size_t n, FILE *file, size_t *length, int *tab);
+/* The next line that CMN_ReadLine would give whose first character other
+   than white space is '['; the lines before it are passed over. Null at the
+   end of the file. */
+char *CMN_ReadKeywordLine(char *buffer, size_t n, FILE *file);
 /* One whole line on the heap (caller frees); *size = bytes used with NUL. */
 char *CMN_ReadLineAlloc(size_t *size, FILE *file);
 int CMN_SuppressCharCheck(int flag);

@@ -638,7 +638,7 @@ int ScanFile(PKGMDL_SCAN *scan, uint32_t file) {
     CMN_SuppressCharCheck(1);
     int ok = 1;
     char line[121];
-    while (ok && CMN_ReadLine(line, sizeof line, f) != nullptr) {
+    while (ok && CMN_ReadKeywordLine(line, sizeof line, f) != nullptr) {
         const char *p = line;
         CMN_SkipBlanks(&p);
         if (*p != '[')

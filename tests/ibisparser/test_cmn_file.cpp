@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -278,6 +279,42 @@ TEST_F(CmnFileTest, MeasuredLinesAgreeWithTheirText) {
       }
       fclose(plain);
       fclose(measured);
+    }
+  }
+  CMN_SuppressCharCheck(0);
+  Output();
+}
+
+// The keyword-line reader gives the lines that CMN_ReadLine gives whose
+// first character other than white space is '[', and nothing else: blank,
+// cut and control-character lines, carriage returns, a final control-Z.
+TEST_F(CmnFileTest, KeywordLinesAreTheBracketLinesOfThePlainReader) {
+  const std::string text("[A] 1\n  [B]\r\nx [C]\n\t\r [D] \r\r\n\n   \n\0[E]\n\x01[F]\n"
+                         "        [G] behind a long run of blanks\n\r\n[H]\x1a[I]\n"
+                         "\x0b\x0c[J] last\x1a",
+                         105);
+  const std::string path = Write("k.pkg", text);
+  for (int keep : {0, 1}) {
+    for (size_t n : {size_t(121), size_t(8), size_t(2)}) {
+      SCOPED_TRACE("keep " + std::to_string(keep) + ", buffer " + std::to_string(n));
+      CMN_SuppressCharCheck(keep);
+      FILE *f = fopen(path.c_str(), "rb");
+      std::vector<std::string> expected, got;
+      std::string buf(n, 'z');
+      while (CMN_ReadLine(&buf[0], n, f)) {
+        const char *p = buf.c_str();
+        CMN_SkipBlanks(&p);
+        if (*p == '[')
+          expected.push_back(buf.c_str());
+      }
+      rewind(f);
+      while (CMN_ReadKeywordLine(&buf[0], n, f))
+        got.push_back(buf.c_str());
+      fclose(f);
+      EXPECT_EQ(got, expected);
+      if (n == 121) {
+        EXPECT_GE(expected.size(), 6u);
+      }
     }
   }
   CMN_SuppressCharCheck(0);
