@@ -646,8 +646,9 @@ int PARSE_ParseFile(const char *path, int kind) {
             MSG_ErrorLine(902);
             continue;
         }
-        if (type == LINE_KEYWORD && (CMN_StrNEqualNoCase(p, "[COMMENT_CHAR]", 14) ||
-                                     CMN_StrNEqualNoCase(p, "[COMMENT CHAR]", 14))) {
+        if (type == LINE_KEYWORD && (p[1] == 'C' || p[1] == 'c') &&
+            (CMN_StrNEqualNoCase(p, "[COMMENT_CHAR]", 14) ||
+             CMN_StrNEqualNoCase(p, "[COMMENT CHAR]", 14))) {
             PARSE_SetCommentChar(p + 14);
             continue;
         }

@@ -641,8 +641,8 @@ int ScanFile(PKGMDL_SCAN *scan, uint32_t file) {
     while (ok && CMN_ReadKeywordLine(line, sizeof line, f) != nullptr) {
         const char *p = line;
         CMN_SkipBlanks(&p);
-        if (*p != '[')
-            continue;
+        if (*p != '[' || (p[1] != 'D' && p[1] != 'd'))
+            continue;  // every key begins "[D"
         for (const char *key : kKeys) {
             if (CMN_StrNEqualNoCase(p, key, 22)) {
                 const char *rest = p + 22;
