@@ -164,10 +164,12 @@ int64_t StorePin(PKGMDL *m, const char *name) {
         MSG_ErrorLine(3434);
         return -1;
     }
-    if (added)
+    if (added) {
         entry->number = m->pinCount + 1;
-    else
+    } else {
         MSG_ErrorLine(3437, copy);
+        ++m->repeatedPins;
+    }
     m->Pin_Numbers[m->pinCount] = copy;
     return m->pinCount++;
 }
@@ -836,6 +838,17 @@ int PKGMDL_FindPinIndex(const char *pinName, uint32_t *index) {
         return 0;
     *index = e->number;
     return 1;
+}
+
+int PKGMDL_FindPinIndexAt(const char *pinName, uint32_t hint, uint32_t *index) {
+    MSG_ASSERT(pinName != nullptr && index != nullptr);
+    // Without repeated names, a name in place `hint` has its first entry there.
+    if (s_model != nullptr && s_model->Pin_Numbers != nullptr && s_model->repeatedPins == 0 &&
+        hint >= 1 && hint <= s_model->pinCount && strcmp(s_model->Pin_Numbers[hint - 1], pinName) == 0) {
+        *index = hint;
+        return 1;
+    }
+    return PKGMDL_FindPinIndex(pinName, index);
 }
 
 int PKGMDL_NextPinNumber(PKGMDL *list, const char *modelName, int first, const char **name) {

@@ -154,7 +154,7 @@ int ROW_Begin(MTX *matrix, const char *name, uint32_t columnCount) {
     matrix->pLastRow = row;
 
     uint32_t index = 0;
-    if (!PKGMDL_FindPinIndex(row->name, &index))
+    if (!PKGMDL_FindPinIndexAt(row->name, matrix->uiRowsFound + 1, &index))
         MSG_ErrorLine(3100, row->name);
     if (matrix->tail == nullptr)
         matrix->rows = row;
@@ -199,10 +199,11 @@ void ROW_ParseSparse(MTX *matrix, char *line) {
         MSG_ErrorLine(3110);
         return;
     }
-    if (strcmp(column, row->name) == 0)
+    const bool self = strcmp(column, row->name) == 0;
+    if (self)
         row->selfEntry = 1;
     uint32_t index = 0;
-    if (!PKGMDL_FindPinIndex(column, &index)) {
+    if (!PKGMDL_FindPinIndexAt(column, self ? row->position : row->position + 1, &index)) {
         MSG_ErrorLine(3100, column);
         return;  // no column to store at
     }
