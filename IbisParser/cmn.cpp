@@ -933,21 +933,29 @@ char *CMN_ReadKeywordLine(char *buffer, size_t n, FILE *file) {
   }
   /* Characters are stored as read (but for the line-end rules), so a line
      can be judged by its first characters and the rest passed over. */
+  const char *illegal = nullptr;
+  auto next = [file, &illegal]() {
+    int c = readByte(file);
+    if (plainChar(c)) {
+      illegal = nullptr;
+      return c;
+    }
+    return classifyChar(c, file, &illegal);
+  };
   for (;;) {
-    const char *illegal = nullptr;
-    int c = nextChar(file, &illegal);
+    int c = next();
     if (c == EOF) return nullptr;
     size_t len = 0;
     while (c != '\n' && isSpace(c) && len < n - 1) {
       buffer[len++] = (char)c;
-      c = nextChar(file, &illegal);
+      c = next();
       if (c == EOF) return nullptr;
     }
     if (c == '[' && len < n - 1) {
       for (;;) {
         if (len < n - 1) buffer[len++] = (char)c;
         if (c == '\n' && !illegal) break;
-        c = nextChar(file, &illegal);
+        c = next();
         if (c == EOF) break;
       }
       buffer[len] = '\0';

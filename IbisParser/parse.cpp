@@ -529,10 +529,17 @@ IBIS_KEYWORD PARSE_MatchKeyword(const char *text, IBIS_KEYWORD previous, int tab
     name[len] = '\0';
     upper[len] = '\0';
 
-    // The first admitted code of that name, in code order.
-    int code = NOT_KEY;
+    // The first admitted code of that name, in code order. Files repeat
+    // keywords ([Row] after [Row]): the last name's place is kept.
+    static char lastUpper[PARSE_MAX_KEYWORD + 1];
+    static size_t lastPlace = 0;
     const KeywordOrder &order = KeywordOrder::Get();
-    for (size_t i = order.LowerBound(upper); i < NOT_KEY && strcmp(kNames[order.codes[i]], upper) == 0; ++i) {
+    if (strcmp(upper, lastUpper) != 0) {
+        lastPlace = order.LowerBound(upper);
+        memcpy(lastUpper, upper, len + 1);
+    }
+    int code = NOT_KEY;
+    for (size_t i = lastPlace; i < NOT_KEY && strcmp(kNames[order.codes[i]], upper) == 0; ++i) {
         if (Admitted(tableVersion, order.codes[i])) {
             code = order.codes[i];
             break;
