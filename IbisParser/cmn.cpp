@@ -132,8 +132,9 @@ char *CMN_StrUpper(char *s) {
 char *CMN_StrNCopy(char *dst, const char *src, size_t n) {
   MSG_ASSERT(dst != nullptr && src != nullptr);
   size_t i = 0;
-  for (; i < n && src[i]; i++) dst[i] = src[i];
-  for (; i <= n; i++) dst[i] = '\0'; /* padded as strncpy does, plus dst[n] */
+  while (i < n && src[i]) i++;
+  memmove(dst, src, i);
+  memset(dst + i, 0, n + 1 - i); /* padded as strncpy does, plus dst[n] */
   return dst;
 }
 
