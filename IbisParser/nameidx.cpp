@@ -1,6 +1,7 @@
 // Open-addressing hash index of borrowed names.
 #include "IbisParser/nameidx.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "IbisParser/cmn.h"
@@ -99,6 +100,21 @@ NAME_ENTRY *NAMEIDX_Add(NAME_INDEX *index, const char *key, int *added) {
     ++index->used;
     *added = 1;
     return e;
+}
+
+void NAMEIDX_Reserve(NAME_INDEX *index, size_t names) {
+    MSG_ASSERT(index != nullptr);
+    if (index->capacity != 0 || names < 8 || names > UINT32_MAX / 4)
+        return;
+    // Room for that many names at most half full, as the adds keep it.
+    uint32_t capacity = 16;
+    while (capacity < 2 * names)
+        capacity *= 2;
+    void *slots = calloc(capacity, sizeof(NAME_ENTRY));
+    if (slots == nullptr)
+        return;
+    index->slots = static_cast<NAME_ENTRY *>(slots);
+    index->capacity = capacity;
 }
 
 void NAMEIDX_Clear(NAME_INDEX *index) {
