@@ -463,7 +463,8 @@ int ACDC_CheckWaveformEndpoints(const MDL *model, int corner, const WVFRM *wavef
     }
     double first = 0.0, last = 0.0;
     if (CRVOP_FirstPoint(waveform->points, corner, nullptr, &first) == nullptr ||
-        CRVOP_LastPoint(waveform->points, corner, nullptr, &last) == nullptr)
+        CRVOP_LastPoint(waveform->rows.last != nullptr ? waveform->rows.last : waveform->points,
+                        corner, nullptr, &last) == nullptr)
         return 1;
     const double low = rising ? first : last;
     const double high = rising ? last : first;

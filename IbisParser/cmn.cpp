@@ -27,7 +27,10 @@ int keepChars = 0;
 
 char formatBuf[32];
 
-inline int isSpace(int c) { return isspace((unsigned char)c); }
+/* The "C" locale's white space and upper case, inline: every word of every
+   line goes through them, and the checker's texts are ASCII. */
+inline int isSpace(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+inline int upperAscii(int c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
 inline int isBlank(int c) { return c == ' ' || c == '\t'; }
 
 } // namespace
@@ -92,7 +95,7 @@ char *CMN_StrNDup(const char *s, size_t n) {
 int CMN_StrEqualNoCase(const char *a, const char *b) {
   MSG_ASSERT(a != nullptr && b != nullptr);
   for (;; a++, b++) {
-    if (toupper((unsigned char)*a) != toupper((unsigned char)*b)) return 0;
+    if (upperAscii((unsigned char)*a) != upperAscii((unsigned char)*b)) return 0;
     if (!*a) return 1;
   }
 }
@@ -100,7 +103,7 @@ int CMN_StrEqualNoCase(const char *a, const char *b) {
 int CMN_StrNEqualNoCase(const char *a, const char *b, size_t n) {
   MSG_ASSERT(a != nullptr && b != nullptr && n > 0);
   for (size_t i = 0; i < n; i++) {
-    if (toupper((unsigned char)a[i]) != toupper((unsigned char)b[i])) return 0;
+    if (upperAscii((unsigned char)a[i]) != upperAscii((unsigned char)b[i])) return 0;
     if (!a[i]) return 1;
   }
   return 1;
@@ -129,8 +132,9 @@ char *CMN_StrUpper(char *s) {
 char *CMN_StrNCopy(char *dst, const char *src, size_t n) {
   MSG_ASSERT(dst != nullptr && src != nullptr);
   size_t i = 0;
-  for (; i < n && src[i]; i++) dst[i] = src[i];
-  for (; i <= n; i++) dst[i] = '\0'; /* padded as strncpy does, plus dst[n] */
+  while (i < n && src[i]) i++;
+  memmove(dst, src, i);
+  memset(dst + i, 0, n + 1 - i); /* padded as strncpy does, plus dst[n] */
   return dst;
 }
 
@@ -244,25 +248,34 @@ int CMN_SplitWordsAt(const char *line, int capacity, int separator, WORD_LIST *l
   list->stored = 0;
   list->found = 0;
   list->words = nullptr;
-  if (capacity > 0 && !CMN_Alloc(&list->words, (size_t)capacity * sizeof(char *))) {
-    MSG_Bug(1908, CMN_FILE, __LINE__);
-    return 0;
-  }
+  /* First count the words and the room the stored ones take, so that the
+     array and the texts are one block. */
+  size_t textBytes = 0;
   const char *p = line;
   for (;;) {
     CMN_SkipBlanks(&p);
     if (!*p) break;
     int len = CMN_TokenLength(p, separator);
     if (len == 0) len = 1; /* the separator alone is a word */
-    if (list->stored < capacity) {
-      char *w = CMN_StrNDup(p, (size_t)len);
-      if (!w) {
-        MSG_Bug(1908, CMN_FILE, __LINE__);
-        return 0;
-      }
-      list->words[list->stored++] = w;
-    }
+    if (list->found < capacity) textBytes += (size_t)len + 1;
     list->found++;
+    p += len;
+  }
+  if (capacity == 0) return 1;
+  const size_t arrayBytes = (size_t)capacity * sizeof(char *);
+  if (!CMN_Alloc(&list->words, arrayBytes + textBytes)) {
+    MSG_Bug(1908, CMN_FILE, __LINE__);
+    return 0;
+  }
+  char *text = reinterpret_cast<char *>(list->words) + arrayBytes;
+  p = line;
+  while (list->stored < capacity && list->stored < list->found) {
+    CMN_SkipBlanks(&p);
+    int len = CMN_TokenLength(p, separator);
+    if (len == 0) len = 1;
+    memcpy(text, p, (size_t)len); /* the block is zero-filled: the NUL is there */
+    list->words[list->stored++] = text;
+    text += len + 1;
     p += len;
   }
   return 1;
@@ -290,11 +303,9 @@ int CMN_SplitWords(const char *line, int capacity, WORD_LIST *list) {
 
 void CMN_FreeWords(WORD_LIST *list) {
   MSG_ASSERT(list != nullptr);
-  if (list->words) {
-    for (int32_t i = 0; i < list->capacity; i++) free(list->words[i]);
-    free(list->words);
-    list->words = nullptr;
-  }
+  /* The words live in the array's block. */
+  free(list->words);
+  list->words = nullptr;
 }
 
 /* ---- Numbers ------------------------------------------------------------ */
@@ -321,6 +332,71 @@ double readDouble(const char *text, char **end) {
 
 } // namespace
 
+namespace {
+
+/*
+** The common short number, read without the library: at most 19 significant
+** digits forming an integer m <= 2^53 and a decimal exponent e within 22 of
+** zero.  Then m and 10^|e| are exact doubles, and one multiplication or
+** division rounds correctly, so the result is the double strtod returns.
+** p is behind the sign and starts with a digit or with '.' and a digit.
+** Returns 0, leaving the number to strtod, when the number is not of that
+** kind.
+*/
+int readShortDecimal(const char *p, int neg, double *value, const char **end) {
+  static const double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  uint64_t m = 0;
+  int digits = 0, exp10 = 0;
+  while (*p == '0') p++;
+  for (; isDigit(*p); p++) {
+    if (++digits > 19) return 0;
+    m = m * 10 + (uint64_t)(*p - '0');
+  }
+  if (*p == '.') {
+    p++;
+    if (digits == 0) {
+      for (; *p == '0'; p++) {
+        if (--exp10 < -400) return 0;
+      }
+    }
+    for (; isDigit(*p); p++) {
+      if (++digits > 19) return 0;
+      m = m * 10 + (uint64_t)(*p - '0');
+      exp10--;
+    }
+  }
+  if (*p == 'e' || *p == 'E') {
+    const char *q = p + 1;
+    int eneg = 0;
+    if (*q == '+' || *q == '-') eneg = *q++ == '-';
+    if (isDigit(*q)) {
+      int e = 0;
+      for (; isDigit(*q); q++) {
+        if (e > 100000) return 0;
+        e = e * 10 + (*q - '0');
+      }
+      exp10 += eneg ? -e : e;
+      p = q;
+    }
+  }
+  double d;
+  if (m == 0) {
+    d = 0.0;
+  } else if (m > (UINT64_C(1) << 53) || exp10 < -22 || exp10 > 22) {
+    return 0;
+  } else {
+    d = exp10 >= 0 ? (double)m * kPow10[exp10] : (double)m / kPow10[-exp10];
+  }
+  *value = neg ? -d : d;
+  *end = p;
+  return 1;
+}
+
+} // namespace
+
 double CMN_StrToD(const char *text, char **end) {
   MSG_ASSERT(text != nullptr && end != nullptr);
   const char *p = text;
@@ -334,6 +410,12 @@ double CMN_StrToD(const char *text, char **end) {
   if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
     *end = const_cast<char *>(p + 1);
     return neg ? -0.0 : 0.0;
+  }
+  double d;
+  const char *stop = nullptr;
+  if (readShortDecimal(p, neg, &d, &stop)) {
+    *end = const_cast<char *>(stop);
+    return d;
   }
   return PLAT_StrToD(text, end);
 }
@@ -782,17 +864,31 @@ int CMN_SuppressCharCheck(int flag) {
 
 namespace {
 
+/* The reader is single-threaded: no stream lock per character. */
+inline int readByte(FILE *file) {
+#ifdef _WIN32
+  return getc(file);
+#else
+  return getc_unlocked(file);
+#endif
+}
+
 /*
 ** Next character of a line after the line-end rules: CR LF reads as LF, a
 ** control-Z as the last byte of the file is dropped.  Returns EOF at the end
 ** of the file; *illegal gets the kind of an illegal character, else null.
 */
-int nextChar(FILE *file, const char **illegal) {
+int nextChar(FILE *file, const char **illegal);
+
+/* Legal characters that need no line-end rule: most of every file. */
+inline int plainChar(int c) { return (c >= 32 && c <= 127) || c == '\t' || c == '\n'; }
+
+/* nextChar for a byte c already read. */
+int classifyChar(int c, FILE *file, const char **illegal) {
   *illegal = nullptr;
-  int c = getc(file);
   if (c == EOF) return EOF;
   if (c == '\r' || c == 26) {
-    int d = getc(file);
+    int d = readByte(file);
     if (c == '\r' && d == '\n') return '\n';
     if (c == 26 && d == EOF) return EOF;
     if (d != EOF) ungetc(d, file);
@@ -807,6 +903,8 @@ int nextChar(FILE *file, const char **illegal) {
   }
   return c;
 }
+
+int nextChar(FILE *file, const char **illegal) { return classifyChar(readByte(file), file, illegal); }
 
 /*
 ** Set while the version scan reads: illegal characters become blanks without
@@ -827,6 +925,15 @@ int storedChar(int c, const char *illegal, int room) {
 } // namespace
 
 char *CMN_ReadLine(char *buffer, size_t n, FILE *file) {
+  size_t length = 0;
+  int tab = 0;
+  return CMN_ReadLineMeasured(buffer, n, file, &length, &tab);
+}
+
+char *CMN_ReadLineMeasured(char *buffer, size_t n, FILE *file, size_t *length, int *tab) {
+  MSG_ASSERT(length != nullptr && tab != nullptr);
+  *length = 0;
+  *tab = 0;
   if (!buffer || n == 0 || !file) return nullptr;
   if (n == 1) {
     buffer[0] = '\0';
@@ -836,14 +943,78 @@ char *CMN_ReadLine(char *buffer, size_t n, FILE *file) {
   int c = nextChar(file, &illegal);
   if (c == EOF) return nullptr;
   size_t len = 0;
-  for (; c != EOF; c = nextChar(file, &illegal)) {
+  /* Where the text ends for a string function: at a NUL kept from the file;
+     and whether a tab comes before that. Kept in locals: the stores into the
+     buffer could alias the outputs. */
+  size_t end = n;
+  int tabSeen = 0;
+  for (;;) {
     int room = len < n - 1;
-    int s = storedChar(c, illegal, room);
-    if (room) buffer[len++] = (char)s;
+    int s = illegal ? storedChar(c, illegal, room) : c;
+    if (room) {
+      if (s == '\t')
+        tabSeen |= end == n;
+      else if (s == '\0' && end == n)
+        end = len;
+      buffer[len++] = (char)s;
+    }
     if (c == '\n' && !illegal) break;
+    c = readByte(file);
+    if (plainChar(c))
+      illegal = nullptr;
+    else if ((c = classifyChar(c, file, &illegal)) == EOF)
+      break;
   }
   buffer[len] = '\0';
+  *length = end < len ? end : len;
+  *tab = tabSeen;
   return buffer;
+}
+
+char *CMN_ReadKeywordLine(char *buffer, size_t n, FILE *file) {
+  if (!buffer || n < 2 || !file || !keepChars || blankSilently) {
+    /* Reported or blanked characters need every line read. */
+    while (CMN_ReadLine(buffer, n, file)) {
+      const char *p = buffer;
+      CMN_SkipBlanks(&p);
+      if (*p == '[') return buffer;
+    }
+    return nullptr;
+  }
+  /* Characters are stored as read (but for the line-end rules), so a line
+     can be judged by its first characters and the rest passed over. */
+  const char *illegal = nullptr;
+  auto next = [file, &illegal]() {
+    int c = readByte(file);
+    if (plainChar(c)) {
+      illegal = nullptr;
+      return c;
+    }
+    return classifyChar(c, file, &illegal);
+  };
+  for (;;) {
+    int c = next();
+    if (c == EOF) return nullptr;
+    size_t len = 0;
+    while (c != '\n' && isSpace(c) && len < n - 1) {
+      buffer[len++] = (char)c;
+      c = next();
+      if (c == EOF) return nullptr;
+    }
+    if (c == '[' && len < n - 1) {
+      for (;;) {
+        if (len < n - 1) buffer[len++] = (char)c;
+        if (c == '\n' && !illegal) break;
+        c = next();
+        if (c == EOF) break;
+      }
+      buffer[len] = '\0';
+      return buffer;
+    }
+    /* Not a keyword line: on to its line feed. */
+    while (c != '\n' && c != EOF) c = readByte(file);
+    if (c == EOF) return nullptr;
+  }
 }
 
 char *CMN_ReadLineAlloc(size_t *size, FILE *file) {

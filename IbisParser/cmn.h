@@ -157,7 +157,7 @@ struct WORD_LIST {
   int32_t capacity; /* most words stored */
   int32_t stored;   /* words stored */
   int32_t found;    /* words on the line, also those past capacity */
-  char **words;     /* capacity owned texts; null from stored on */
+  char **words;     /* capacity slots, null from stored on; one block with the texts */
 };
 
 /* Words end at space, tab, NUL or separator (0: none); a lone separator is a word. */
@@ -239,6 +239,13 @@ int CMN_FileExists(const char *name);
 const char *CMN_GetOpenedName(void);
 /* One line, at most n - 1 characters; null at the end of the file. */
 char *CMN_ReadLine(char *buffer, size_t n, FILE *file);
+/* The same, with *length = strlen(buffer) and *tab = 1 when those characters
+   hold a tab, found on the way. */
+char *CMN_ReadLineMeasured(char *buffer, size_t n, FILE *file, size_t *length, int *tab);
+/* The next line that CMN_ReadLine would give whose first character other
+   than white space is '['; the lines before it are passed over. Null at the
+   end of the file. */
+char *CMN_ReadKeywordLine(char *buffer, size_t n, FILE *file);
 /* One whole line on the heap (caller frees); *size = bytes used with NUL. */
 char *CMN_ReadLineAlloc(size_t *size, FILE *file);
 int CMN_SuppressCharCheck(int flag);

@@ -258,6 +258,8 @@ void CRV_EndKeyword(const char *modelName, int modelType, int keywordCode, CRV *
     CheckDirection(modelName, modelType, keywordCode, caption, owner);
     if ((keywordCode == KW_GND_CLAMP || keywordCode == KW_POWER_CLAMP) && first != nullptr)
         CheckZeroCrossing(first, last, modelName, caption, owner);
+    // The table takes no more rows: its index of voltages has done its work.
+    RNGP_DropIndex(&table->rows);
 }
 
 void CRV_InterpolateAt(const CRV *table, double voltage, double **typ, double **min,

@@ -29,7 +29,11 @@ struct MTX {
     // The row that data lines fill: the one the last [Row] made, null when it
     // could not be made and once the matrix is closed.
     ROW *pLastRow;
-    NAME_INDEX rowNames;  // number: rows of the name so far
+    // Rows by name (number: rows of the name so far), made at the first row
+    // that does not stand at its own pin's place: until then every row
+    // stands at the first place of its name, so no two share a name.
+    NAME_INDEX rowNames;
+    int32_t rowNamesBuilt;
     // Sparse rows: the row position that set each column last and that row's
     // entry for it, grown to the highest column seen.
     uint32_t *colRow;

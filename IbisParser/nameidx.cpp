@@ -1,6 +1,7 @@
 // Open-addressing hash index of borrowed names.
 #include "IbisParser/nameidx.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "IbisParser/cmn.h"
@@ -8,21 +9,46 @@
 
 namespace {
 
-uint32_t Hash(const char *key) {
-    uint32_t h = 2166136261u;  // FNV-1a
-    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(key); *p != 0; ++p)
-        h = (h ^ *p) * 16777619u;
-    return h;
+// A key's hash and its first eight bytes, NUL-padded.
+struct Key {
+    const char *text;
+    uint32_t hash;
+    char head[8];
+};
+
+Key MakeKey(const char *text) {
+    Key k{text, 2166136261u, {}};  // FNV-1a
+    size_t n = 0;
+    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text); *p != 0; ++p, ++n) {
+        k.hash = (k.hash ^ *p) * 16777619u;
+        if (n < sizeof k.head)
+            k.head[n] = static_cast<char>(*p);
+    }
+    return k;
+}
+
+bool Matches(const NAME_ENTRY *e, const Key &k) {
+    if (e->hash != k.hash || memcmp(e->head, k.head, sizeof k.head) != 0)
+        return false;
+    // Equal heads holding a NUL are equal names; else compare the rest.
+    return memchr(k.head, '\0', sizeof k.head) != nullptr ||
+           strcmp(e->key + sizeof k.head, k.text + sizeof k.head) == 0;
 }
 
 // The slot of key, or the free slot where it would go.
-NAME_ENTRY *Probe(NAME_ENTRY *slots, uint32_t capacity, const char *key, uint32_t hash) {
+NAME_ENTRY *Probe(NAME_ENTRY *slots, uint32_t capacity, const Key &k) {
     uint32_t mask = capacity - 1;
-    for (uint32_t i = hash & mask;; i = (i + 1) & mask) {
+    for (uint32_t i = k.hash & mask;; i = (i + 1) & mask) {
         NAME_ENTRY *e = &slots[i];
-        if (e->key == nullptr || (e->hash == hash && strcmp(e->key, key) == 0))
+        if (e->key == nullptr || Matches(e, k))
             return e;
     }
+}
+
+Key KeyOf(const NAME_ENTRY &e) {
+    Key k{e.key, e.hash, {}};
+    memcpy(k.head, e.head, sizeof k.head);
+    return k;
 }
 
 int Grow(NAME_INDEX *index) {
@@ -35,7 +61,7 @@ int Grow(NAME_INDEX *index) {
     for (uint32_t i = 0; i < index->capacity; ++i) {
         const NAME_ENTRY &e = index->slots[i];
         if (e.key != nullptr)
-            *Probe(slots, capacity, e.key, e.hash) = e;
+            *Probe(slots, capacity, KeyOf(e)) = e;
     }
     CMN_Free(index->slots);
     index->slots = slots;
@@ -49,30 +75,46 @@ NAME_ENTRY *NAMEIDX_Find(const NAME_INDEX *index, const char *key) {
     MSG_ASSERT(index != nullptr && key != nullptr);
     if (index->capacity == 0)
         return nullptr;
-    NAME_ENTRY *e = Probe(index->slots, index->capacity, key, Hash(key));
+    NAME_ENTRY *e = Probe(index->slots, index->capacity, MakeKey(key));
     return e->key != nullptr ? e : nullptr;
 }
 
 NAME_ENTRY *NAMEIDX_Add(NAME_INDEX *index, const char *key, int *added) {
     MSG_ASSERT(index != nullptr && key != nullptr && added != nullptr);
     *added = 0;
-    uint32_t hash = Hash(key);
+    const Key k = MakeKey(key);
     if (index->capacity != 0) {
-        NAME_ENTRY *e = Probe(index->slots, index->capacity, key, hash);
+        NAME_ENTRY *e = Probe(index->slots, index->capacity, k);
         if (e->key != nullptr)
             return e;
     }
     // At most half full, so that probes stay short.
     if ((index->used + 1) * 2ull > index->capacity && !Grow(index))
         return nullptr;
-    NAME_ENTRY *e = Probe(index->slots, index->capacity, key, hash);
+    NAME_ENTRY *e = Probe(index->slots, index->capacity, k);
     e->key = key;
     e->item = nullptr;
     e->number = 0;
-    e->hash = hash;
+    e->hash = k.hash;
+    memcpy(e->head, k.head, sizeof k.head);
     ++index->used;
     *added = 1;
     return e;
+}
+
+void NAMEIDX_Reserve(NAME_INDEX *index, size_t names) {
+    MSG_ASSERT(index != nullptr);
+    if (index->capacity != 0 || names < 8 || names > UINT32_MAX / 4)
+        return;
+    // Room for that many names at most half full, as the adds keep it.
+    uint32_t capacity = 16;
+    while (capacity < 2 * names)
+        capacity *= 2;
+    void *slots = calloc(capacity, sizeof(NAME_ENTRY));
+    if (slots == nullptr)
+        return;
+    index->slots = static_cast<NAME_ENTRY *>(slots);
+    index->capacity = capacity;
 }
 
 void NAMEIDX_Clear(NAME_INDEX *index) {

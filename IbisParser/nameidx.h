@@ -12,6 +12,9 @@ struct NAME_ENTRY {
     void *item;       // what the user stores with the name
     uint32_t number;  // likewise
     uint32_t hash;
+    // The key's first eight bytes, NUL-padded: a short name (most names are)
+    // is compared here without reaching into its record.
+    char head[8];
 };
 
 struct NAME_INDEX {
@@ -48,9 +51,20 @@ long NAMEIDX_Count(NAME_TALLY *tally, const char *name, void *record);
 int NAMEIDX_Lookup(const NAME_TALLY *tally, const char *name, void **first, size_t *count);
 void NAMEIDX_FreeTally(NAME_TALLY *tally);
 
+// Makes room for `names` names in an empty index at once, instead of
+// doubling as they come; silent when memory is short (the adds then grow
+// the index, or report, as ever).
+void NAMEIDX_Reserve(NAME_INDEX *index, size_t names);
+
 // Counts every record of a list linked through `next` under nameOf(record).
 template <typename T, typename NameOf>
 void NAMEIDX_CountList(NAME_TALLY *tally, T *list, NameOf nameOf) {
+    if (tally->names.capacity == 0) {
+        size_t records = 0;
+        for (T *r = list; r != nullptr; r = r->next)
+            ++records;
+        NAMEIDX_Reserve(&tally->names, records);
+    }
     for (T *r = list; r != nullptr; r = r->next)
         if (NAMEIDX_Count(tally, nameOf(r), r) < 0)
             return;

@@ -4,6 +4,7 @@
 #define MSG_SRC MSGSRC_PARSE
 #include "IbisParser/parse.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "IbisParser/cmn.h"
@@ -45,6 +46,38 @@ const char *const kNames[NOT_KEY + 1] = {
     "NOT_KEY"};
 
 bool In(int code, int lo, int hi) { return code >= lo && code <= hi; }
+
+// The codes sorted by name, equal names in code order: a keyword line finds
+// its name by binary search instead of comparing it with every name.
+struct KeywordOrder {
+    int codes[NOT_KEY];
+
+    static const KeywordOrder &Get() {
+        static const KeywordOrder order;
+        return order;
+    }
+
+    // First position whose name is not below `name`.
+    size_t LowerBound(const char *name) const {
+        size_t lo = 0, hi = NOT_KEY;
+        while (lo < hi) {
+            size_t mid = (lo + hi) / 2;
+            if (strcmp(kNames[codes[mid]], name) < 0)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        return lo;
+    }
+
+private:
+    KeywordOrder() {
+        for (int c = 0; c < NOT_KEY; ++c)
+            codes[c] = c;
+        std::stable_sort(codes, codes + NOT_KEY,
+                         [](int a, int b) { return strcmp(kNames[a], kNames[b]) < 0; });
+    }
+};
 
 // Codes each version's table admits (tableVersion 21, 32, 42, 50).
 bool Admitted(int tableVersion, int code) {
@@ -158,25 +191,36 @@ void SetLine(unsigned long n) {
     MSG_SetLineNumber(n);
 }
 
-// Removes one trailing line feed, then checks length and tabs.
-void CheckLine(char *line) {
-    size_t len = strlen(line);
+// Removes one trailing line feed from a line of `len` characters (holding a
+// tab or not), then checks length and tabs. Returns the length left.
+size_t CheckLine(char *line, size_t len, bool tab) {
     if (len > 0 && line[len - 1] == '\n')
         line[--len] = '\0';
     int limit = s_version < 4 ? 80 : 120;
     if (len > static_cast<size_t>(limit) && !s_noLengthCheck)
         MSG_ErrorLine(905, limit);
-    if (!s_tabWarned && strchr(line, '\t') != nullptr) {
+    if (!s_tabWarned && tab) {
         MSG_WarningLine(921);
         s_tabWarned = 1;
     }
+    return len;
 }
 
-void CutComment(char *text) {
-    char *c = strchr(text, s_commentChar);
-    if (c != nullptr)
-        *c = '\0';
-    CMN_TrimRight(text);
+size_t CheckLine(char *line) {
+    const size_t len = strlen(line);
+    return CheckLine(line, len, memchr(line, '\t', len) != nullptr);
+}
+
+// Cuts text (of `len` characters) at the comment character, then trims its
+// right end as CMN_TrimRight does, keeping the first character.
+void CutComment(char *text, size_t len) {
+    const char *c = static_cast<const char *>(memchr(text, s_commentChar, len));
+    if (c != nullptr) {
+        len = static_cast<size_t>(c - text);
+        text[len] = '\0';
+    }
+    while (len > 1 && CMN_IsSpace(text[len - 1]))
+        text[--len] = '\0';
 }
 
 void Begin(int v, int kind, IBIS_KEYWORD code) {
@@ -372,7 +416,7 @@ int ParseAmiFile(const char *path) {
         if (line == nullptr)
             break;
         SetLine(s_line + 1);
-        CheckLine(line);
+        const size_t length = CheckLine(line);
         char *p = line;
         CMN_SkipBlanks(&p);
         if (*p != '\0' && *p != s_commentChar) {
@@ -380,7 +424,7 @@ int ParseAmiFile(const char *path) {
                 inDescription = OpensDescription(p);
             if (inDescription && strlen(line) > 120)
                 MSG_ErrorLine(923, static_cast<int>(s_line), 120);
-            CutComment(p);
+            CutComment(p, length - static_cast<size_t>(p - line));
             AppendAmi(p);
         }
         CMN_Free(line);
@@ -473,18 +517,31 @@ IBIS_KEYWORD PARSE_MatchKeyword(const char *text, IBIS_KEYWORD previous, int tab
         MSG_ErrorLine(915);
         return NOT_KEY;
     }
-    // The comparison turns the name's blanks into '_' in place; an unknown
-    // name is reported as compared.
+    // Blanks of the name compare as '_'; an unknown name is reported as
+    // compared, with its blanks turned.
     char name[PARSE_MAX_KEYWORD + 1];
-    memcpy(name, start, len);
+    char upper[PARSE_MAX_KEYWORD + 1];
+    for (size_t i = 0; i < len; ++i) {
+        char ch = start[i] == ' ' ? '_' : start[i];
+        name[i] = ch;
+        upper[i] = ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
+    }
     name[len] = '\0';
+    upper[len] = '\0';
 
+    // The first admitted code of that name, in code order. Files repeat
+    // keywords ([Row] after [Row]): the last name's place is kept.
+    static char lastUpper[PARSE_MAX_KEYWORD + 1];
+    static size_t lastPlace = 0;
+    const KeywordOrder &order = KeywordOrder::Get();
+    if (strcmp(upper, lastUpper) != 0) {
+        lastPlace = order.LowerBound(upper);
+        memcpy(lastUpper, upper, len + 1);
+    }
     int code = NOT_KEY;
-    for (int c = 0; c < NOT_KEY; ++c) {
-        if (!Admitted(tableVersion, c))
-            continue;
-        if (CMN_KeywordEqual(kNames[c], name)) {
-            code = c;
+    for (size_t i = lastPlace; i < NOT_KEY && strcmp(kNames[order.codes[i]], upper) == 0; ++i) {
+        if (Admitted(tableVersion, order.codes[i])) {
+            code = order.codes[i];
             break;
         }
     }
@@ -566,10 +623,12 @@ int PARSE_ParseFile(const char *path, int kind) {
     char buffer[1024];
     for (;;) {
         MSG_SetLineNumber(s_line + 1);  // see ParseAmiFile
-        if (CMN_ReadLine(buffer, sizeof buffer, file) == nullptr)
+        size_t measured = 0;
+        int tab = 0;
+        if (CMN_ReadLineMeasured(buffer, sizeof buffer, file, &measured, &tab) == nullptr)
             break;
         SetLine(s_line + 1);
-        CheckLine(buffer);
+        const size_t length = CheckLine(buffer, measured, tab != 0);
 
         char *p = buffer;
         CMN_SkipBlanks(&p);
@@ -594,12 +653,13 @@ int PARSE_ParseFile(const char *path, int kind) {
             MSG_ErrorLine(902);
             continue;
         }
-        if (type == LINE_KEYWORD && (CMN_StrNEqualNoCase(p, "[COMMENT_CHAR]", 14) ||
-                                     CMN_StrNEqualNoCase(p, "[COMMENT CHAR]", 14))) {
+        if (type == LINE_KEYWORD && (p[1] == 'C' || p[1] == 'c') &&
+            (CMN_StrNEqualNoCase(p, "[COMMENT_CHAR]", 14) ||
+             CMN_StrNEqualNoCase(p, "[COMMENT CHAR]", 14))) {
             PARSE_SetCommentChar(p + 14);
             continue;
         }
-        CutComment(p);
+        CutComment(p, length - static_cast<size_t>(p - buffer));
         DispatchByVersion(kind, type, p);
     }
     MSG_SetLineNumber(s_line);

@@ -164,10 +164,12 @@ int64_t StorePin(PKGMDL *m, const char *name) {
         MSG_ErrorLine(3434);
         return -1;
     }
-    if (added)
+    if (added) {
         entry->number = m->pinCount + 1;
-    else
+    } else {
         MSG_ErrorLine(3437, copy);
+        ++m->repeatedPins;
+    }
     m->Pin_Numbers[m->pinCount] = copy;
     return m->pinCount++;
 }
@@ -638,11 +640,11 @@ int ScanFile(PKGMDL_SCAN *scan, uint32_t file) {
     CMN_SuppressCharCheck(1);
     int ok = 1;
     char line[121];
-    while (ok && CMN_ReadLine(line, sizeof line, f) != nullptr) {
+    while (ok && CMN_ReadKeywordLine(line, sizeof line, f) != nullptr) {
         const char *p = line;
         CMN_SkipBlanks(&p);
-        if (*p != '[')
-            continue;
+        if (*p != '[' || (p[1] != 'D' && p[1] != 'd'))
+            continue;  // every key begins "[D"
         for (const char *key : kKeys) {
             if (CMN_StrNEqualNoCase(p, key, 22)) {
                 const char *rest = p + 22;
@@ -836,6 +838,17 @@ int PKGMDL_FindPinIndex(const char *pinName, uint32_t *index) {
         return 0;
     *index = e->number;
     return 1;
+}
+
+int PKGMDL_FindPinIndexAt(const char *pinName, uint32_t hint, uint32_t *index) {
+    MSG_ASSERT(pinName != nullptr && index != nullptr);
+    // Without repeated names, a name in place `hint` has its first entry there.
+    if (s_model != nullptr && s_model->Pin_Numbers != nullptr && s_model->repeatedPins == 0 &&
+        hint >= 1 && hint <= s_model->pinCount && strcmp(s_model->Pin_Numbers[hint - 1], pinName) == 0) {
+        *index = hint;
+        return 1;
+    }
+    return PKGMDL_FindPinIndex(pinName, index);
 }
 
 int PKGMDL_NextPinNumber(PKGMDL *list, const char *modelName, int first, const char **name) {

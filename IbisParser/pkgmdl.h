@@ -51,6 +51,7 @@ struct PKGMDL {
     MTX *Inductance;
     MTX *Capacitance;
     NAME_INDEX pinIndex;  // number: 1-based index of the name's first entry
+    uint32_t repeatedPins;  // names stored that an earlier entry has already
 };
 
 // Section protocol.
@@ -73,6 +74,9 @@ int PKGMDL_FindByName(PKGMDL *list, const char *name, PKGMDL **out);
 // 1-based index of the pin among the current model's names; 0 (index 0)
 // when there is no model being read or no such name.
 int PKGMDL_FindPinIndex(const char *pinName, uint32_t *index);
+// The same, looking first at the name in place `hint` (1-based), where the
+// caller expects it: matrix rows mostly follow the names.
+int PKGMDL_FindPinIndexAt(const char *pinName, uint32_t hint, uint32_t *index);
 // Walks a model's pin names: first = 1 starts at the first name, any other
 // value moves to the next; 1 and *name, or 0 past the last name or for an
 // unknown model.

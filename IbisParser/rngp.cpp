@@ -123,10 +123,23 @@ void Resync(RNGP *head, RNGP_TAIL *tail) {
     RNGP_DropIndex(tail);
     tail->last = nullptr;
     tail->count = 0;
+    tail->order = 0;
     for (RNGP *r = head; r != nullptr; r = r->next) {
         tail->last = r;
         ++tail->count;
     }
+}
+
+// The order of the rows once x is appended; 0 when x does not go on in
+// the order of the rows before it.
+int OrderWith(const RNGP_TAIL *tail, double x) {
+    if (tail->count == 0)
+        return 3;
+    if ((tail->order == 1 || tail->order == 3) && x > tail->lastX)
+        return 1;
+    if ((tail->order == 2 || tail->order == 3) && x < tail->lastX)
+        return 2;
+    return 0;
 }
 
 }  // namespace
@@ -134,9 +147,12 @@ void Resync(RNGP *head, RNGP_TAIL *tail) {
 void RNGP_Append(RNGP **head, RNGP_TAIL *tail, RNGP *row, int *count, int check) {
     MSG_ASSERT(head != nullptr && tail != nullptr && row != nullptr && count != nullptr);
     Resync(*head, tail);
+    const int order = OrderWith(tail, row->x);
     // Rows before this one with the same x, from the index; -1 unknown.
     int earlier = -1;
-    if (check && tail->slots == nullptr && !BuildIndex(*head, tail)) {
+    if (order != 0 && tail->slots == nullptr) {
+        earlier = 0;  // beyond every x before it
+    } else if (check && tail->slots == nullptr && !BuildIndex(*head, tail)) {
         MSG_Bug(1404, kSourceName, __LINE__);
         RNGP_DropIndex(tail);
     } else if (check || tail->slots != nullptr) {
@@ -162,6 +178,8 @@ void RNGP_Append(RNGP **head, RNGP_TAIL *tail, RNGP *row, int *count, int check)
     else
         tail->last->next = row;
     tail->last = row;
+    tail->order = order;
+    tail->lastX = row->x;
     *count = ++tail->count;
 }
 

@@ -37,6 +37,11 @@ struct RNGP_TAIL {
     RNGP_XCOUNT *slots;     // open addressing; null until a checked append
     unsigned long capacity; // a power of two, or 0
     unsigned long used;     // distinct x values held
+    // While every row so far came after the one before in strictly rising
+    // (1) or falling (2) x, or there is one row (3), a new x beyond the last
+    // repeats none and needs no index; 0 once that no longer holds.
+    int order;
+    double lastX;
 };
 
 // Appends at the tail of the list at *head; *count = rows now in the list.

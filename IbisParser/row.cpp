@@ -30,7 +30,11 @@ int ReadValue(const char *token, double *value) {
 int MakeRoom(ROW *row, bool sparse) {
     if (row->filled < row->room)
         return 1;
-    uint32_t room = row->room < 4 ? 8 : (row->room > UINT32_MAX / 2 ? UINT32_MAX : row->room * 2);
+    // A full or banded row first gets the slots it may fill (up to 8), a
+    // sparse row room for a few entries; then the room doubles.
+    uint32_t room = row->room > UINT32_MAX / 2 ? UINT32_MAX : row->room * 2;
+    if (row->room == 0)
+        room = sparse ? 2 : row->uiColumnCount < 1 ? 1 : row->uiColumnCount < 8 ? row->uiColumnCount : 8;
     if (room <= row->filled)
         return 0;
     double *values = row->values;
@@ -150,7 +154,7 @@ int ROW_Begin(MTX *matrix, const char *name, uint32_t columnCount) {
     matrix->pLastRow = row;
 
     uint32_t index = 0;
-    if (!PKGMDL_FindPinIndex(row->name, &index))
+    if (!PKGMDL_FindPinIndexAt(row->name, matrix->uiRowsFound + 1, &index))
         MSG_ErrorLine(3100, row->name);
     if (matrix->tail == nullptr)
         matrix->rows = row;
@@ -158,12 +162,18 @@ int ROW_Begin(MTX *matrix, const char *name, uint32_t columnCount) {
         matrix->tail->next = row;
     matrix->tail = row;
     row->position = ++matrix->uiRowsFound;
-    int added = 0;
-    NAME_ENTRY *seen = NAMEIDX_Add(&matrix->rowNames, row->name, &added);
-    if (seen != nullptr) {
-        for (uint32_t i = 0; i < seen->number; ++i)
-            MSG_ErrorLine(3101, row->name);
-        ++seen->number;
+    if (matrix->rowNamesBuilt || index == 0 || index != row->position) {
+        int added = 0;
+        for (ROW *r = matrix->rowNamesBuilt ? row : matrix->rows; r != nullptr; r = r->next) {
+            NAME_ENTRY *seen = NAMEIDX_Add(&matrix->rowNames, r->name, &added);
+            if (seen == nullptr)
+                continue;
+            if (r == row)
+                for (uint32_t i = 0; i < seen->number; ++i)
+                    MSG_ErrorLine(3101, row->name);
+            ++seen->number;
+        }
+        matrix->rowNamesBuilt = 1;
     }
     if (index != 0 && index != row->position)
         MSG_ErrorLine(3102, row->name, index, row->position);
@@ -189,10 +199,11 @@ void ROW_ParseSparse(MTX *matrix, char *line) {
         MSG_ErrorLine(3110);
         return;
     }
-    if (strcmp(column, row->name) == 0)
+    const bool self = strcmp(column, row->name) == 0;
+    if (self)
         row->selfEntry = 1;
     uint32_t index = 0;
-    if (!PKGMDL_FindPinIndex(column, &index)) {
+    if (!PKGMDL_FindPinIndexAt(column, self ? row->position : row->position + 1, &index)) {
         MSG_ErrorLine(3100, column);
         return;  // no column to store at
     }

@@ -24,7 +24,8 @@ int WVFRM_LookupSubparam(const char *word) {
     static const char *const kNames[] = {"R_fixture", "V_fixture", "V_fixture_min",
                                          "V_fixture_max", "C_fixture", "L_fixture",
                                          "R_dut", "L_dut", "C_dut"};
-    if (word == nullptr)
+    // Every name begins with R, V, C or L; data rows begin with a number.
+    if (word == nullptr || (word[0] != 'R' && word[0] != 'V' && word[0] != 'C' && word[0] != 'L'))
         return 0;
     for (int i = 0; i < 9; ++i)
         if (strcmp(word, kNames[i]) == 0)
@@ -236,13 +237,26 @@ void WVFRM_ParseLine(const char *text, const char *caption) {
     MSG_ASSERT(text != nullptr && caption != nullptr);
     if (s_current == nullptr)
         return;
+    // The first word as splitting at '=' gives it; a word too long for the
+    // buffer is split off on the heap.
+    char buffer[128];
+    const char *first = nullptr;
     WORD_LIST words{};
-    if (!CMN_SplitWordsAt(text, 1, '=', &words)) {
+    const char *p = text;
+    CMN_SkipBlanks(&p);
+    size_t length = *p == '\0' ? 0 : static_cast<size_t>(CMN_TokenLength(p, '='));
+    if (*p != '\0' && length == 0)
+        length = 1;  // the '=' alone
+    if (length < sizeof buffer) {
+        if (length > 0)
+            first = CMN_StrNCopy(buffer, p, length);
+    } else if (!CMN_SplitWordsAt(text, 1, '=', &words)) {
         MSG_BugLine(2002, caption, kSourceName, __LINE__);
         CMN_FreeWords(&words);
         return;
+    } else {
+        first = words.words[0];
     }
-    const char *first = words.words[0];
     const int fixture = WVFRM_LookupSubparam(first);
     double value = 0.0;
     int isNA = 0;
@@ -264,6 +278,8 @@ void WVFRM_EndKeyword(const char *caption, int kind) {
     if (s_current == nullptr)
         return;
     CheckTable(s_current, caption, kind, static_cast<int>(s_keywordLine));
+    // The table takes no more rows: its index of times has done its work.
+    RNGP_DropIndex(&s_current->rows);
     s_current = nullptr;
 }
 

@@ -24,28 +24,15 @@
 #include "IbisParser/smos.h"
 #include "IbisParser/sswch.h"
 #include "IbisParser/wvfrm.h"
+#include "bench/complete_ibis.h"
 
 namespace {
 
-size_t FileSize(const std::string &path) {
-    FILE *f = fopen(path.c_str(), "rb");
-    if (f == nullptr)
-        abort();
-    fseek(f, 0, SEEK_END);
-    size_t size = static_cast<size_t>(ftell(f));
-    fclose(f);
-    return size;
-}
+using benchfiles::FileSize;
 
 // A scratch directory for the generated files.
 const std::string &BenchDir() {
-    static std::string dir;
-    if (dir.empty()) {
-        char tmpl[] = "/tmp/checker-bench-XXXXXX";
-        if (mkdtemp(tmpl) == nullptr)
-            abort();
-        dir = tmpl;
-    }
+    static const std::string dir = benchfiles::ScratchDir("checker-bench");
     return dir;
 }
 
@@ -105,16 +92,7 @@ void BM_CheckLargeIbs(benchmark::State &state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
-// Pin names of at most five characters, as [Pin] allows.
-std::string PinName(int i) {
-    static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string name;
-    do {
-        name.insert(name.begin(), kDigits[i % 36]);
-        i /= 36;
-    } while (i > 0);
-    return name;
-}
+using benchfiles::PinName;
 
 // A component of `pins` pins over 64 models, a fifth of the pins in [Diff Pin]
 // pairs and a few alternate package models. Returns its path.
@@ -199,10 +177,8 @@ void BM_CheckPinTables(benchmark::State &state) {
 // tables, an [Add Submodel] row and an [Algorithmic Model]; every tenth name
 // repeats an earlier one.
 std::string GenerateModels(int count, size_t *bytes) {
-    char tmpl[] = "/tmp/checker-bench-models-XXXXXX";
-    if (mkdtemp(tmpl) == nullptr)
-        abort();
-    std::string path = std::string(tmpl) + "/models.ibs";
+    const std::string dir = benchfiles::ScratchDir("checker-bench-models");
+    std::string path = dir + "/models.ibs";
     std::ofstream out(path, std::ios::binary);
     out << "[IBIS Ver] 5.0\n[File Name] models.ibs\n[File Rev] 1.0\n";
     for (int i = 0; i < count; ++i) {
@@ -240,10 +216,8 @@ void BM_CheckManyModels(benchmark::State &state) {
 // `count` ports onto them; kind 3 a component with `count` calls of a
 // two-port circuit, each between a node all calls share and one of its own.
 std::string GenerateExternal(int kind, int count, size_t *bytes) {
-    char tmpl[] = "/tmp/checker-bench-ext-XXXXXX";
-    if (mkdtemp(tmpl) == nullptr)
-        abort();
-    std::string path = std::string(tmpl) + "/ext.ibs";
+    const std::string dir = benchfiles::ScratchDir("checker-bench-ext");
+    std::string path = dir + "/ext.ibs";
     std::ofstream out(path, std::ios::binary);
     out << "[IBIS Ver] 5.0\n[File Name] ext.ibs\n[File Rev] 1.0\n";
     if (kind == 0) {
@@ -502,10 +476,8 @@ void BM_MergeLargeTables(benchmark::State &state) {
 // A file of `count` driver models as vendors write them: four I-V tables of
 // 100 rows and a rising and a falling waveform of 100 rows each.
 std::string GenerateDrivers(int count, size_t *bytes) {
-    char tmpl[] = "/tmp/checker-bench-drivers-XXXXXX";
-    if (mkdtemp(tmpl) == nullptr)
-        abort();
-    std::string path = std::string(tmpl) + "/drivers.ibs";
+    const std::string dir = benchfiles::ScratchDir("checker-bench-drivers");
+    std::string path = dir + "/drivers.ibs";
     std::ofstream out(path, std::ios::binary);
     out << "[IBIS Ver] 5.0\n[File Name] drivers.ibs\n[File Rev] 1.0\n";
     static const char *const kTables[] = {"[Pulldown]", "[Pullup]", "[GND Clamp]", "[POWER Clamp]"};
@@ -622,11 +594,9 @@ void BM_AddSubmodelClamps(benchmark::State &state) {
 // matrices are sparse with `entries` entries per row (entries 0: full
 // matrices, ten values per line).
 std::string GeneratePackage(int pins, int entries, size_t *bytes) {
-    char tmpl[] = "/tmp/checker-bench-XXXXXX";
-    if (mkdtemp(tmpl) == nullptr)
-        abort();
+    const std::string dir = benchfiles::ScratchDir("checker-bench");
     std::string name = "p" + std::to_string(pins) + ".pkg";
-    std::string path = std::string(tmpl) + "/" + name;
+    std::string path = dir + "/" + name;
     std::ofstream out(path, std::ios::binary);
     out << "[IBIS Ver] 5.0\n[File Name] " << name << "\n[File Rev] 1\n"
         << "[Define Package Model] P\n[Manufacturer] m\n[OEM] o\n[Description] d\n"
@@ -677,10 +647,7 @@ void BM_CheckPackage(benchmark::State &state) {
 // pin through a section to the same pin of a component, and the .ibs file
 // of that component. Returns the board file's path.
 std::string GenerateBoard(int pins, size_t *bytes) {
-    char tmpl[] = "/tmp/checker-bench-XXXXXX";
-    if (mkdtemp(tmpl) == nullptr)
-        abort();
-    std::string dir = tmpl;
+    const std::string dir = benchfiles::ScratchDir("checker-bench");
     std::ofstream ibs(dir + "/chip.ibs", std::ios::binary);
     ibs << "[IBIS Ver] 5.0\n[File Name] chip.ibs\n[File Rev] 1\n[Component] C\n[Manufacturer] m\n"
         << "[Package]\nR_pkg 1m 1m 1m\nL_pkg 1n 1n 1n\nC_pkg 1p 1p 1p\n[Pin] signal_name model_name\n";
@@ -752,7 +719,89 @@ void BM_CheckNodeNames(benchmark::State &state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
 }
 
+// The complete generated file of `mb` megabytes (.ibs and .pkg together),
+// kept while the benchmarks of one size run and removed for the next size.
+const benchfiles::CompleteFiles &CompleteOf(int mb) {
+    static int current = 0;
+    static benchfiles::CompleteFiles files;
+    static std::string dir;
+    if (current != mb) {
+        if (current != 0) {
+            remove(files.ibs.c_str());
+            remove(files.pkg.c_str());
+            remove(dir.c_str());
+        }
+        dir = benchfiles::ScratchDir("checker-bench-complete");
+        files = benchfiles::GenerateComplete(dir, "complete" + std::to_string(mb),
+                                             static_cast<size_t>(mb) << 20);
+        current = mb;
+    }
+    return files;
+}
+
+// What any reader of the files must do at least: read their lines with the
+// checker's line reader, split them into words and read every word that is a
+// number. The whole check pass is compared with this.
+void BM_CompleteReadAndSplit(benchmark::State &state) {
+    const benchfiles::CompleteFiles &files = CompleteOf(static_cast<int>(state.range(0)));
+    size_t numbers = 0;
+    for (auto _ : state) {
+        numbers = 0;
+        for (const std::string *path : {&files.ibs, &files.pkg}) {
+            FILE *f = fopen(path->c_str(), "rb");
+            char line[1024];
+            while (CMN_ReadLine(line, sizeof line, f) != nullptr) {
+                WORD_LIST words{};
+                CMN_SplitWords(line, 8, &words);
+                for (int i = 0; i < words.stored; ++i) {
+                    double value = 0;
+                    numbers += CMN_GetValue(words.words[i], &value) != 0;
+                }
+                CMN_FreeWords(&words);
+            }
+            fclose(f);
+        }
+        benchmark::DoNotOptimize(numbers);
+    }
+    state.counters["numbers"] = static_cast<double>(numbers);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(files.bytes));
+}
+
+// The whole check pass over the complete file, its package file included
+// (found and read through the component's [Package Model]). The file must
+// draw no message, so that the time is that of the path good files take.
+void BM_CompleteCheck(benchmark::State &state) {
+    const benchfiles::CompleteFiles &files = CompleteOf(static_cast<int>(state.range(0)));
+    int passed = 0;
+    const std::string complaint = benchfiles::FirstComplaint(benchfiles::CheckOutput(files.ibs, FILE_IBS, &passed));
+    if (!complaint.empty() || !passed) {
+        state.SkipWithError(("the generated file draws: " + complaint).c_str());
+        return;
+    }
+    {
+        Silence quiet;
+        for (auto _ : state) {
+            PARSE_SetIbisVersion(0);
+            CMN_ResetFileState();
+            benchmark::DoNotOptimize(CHECKPASS_CheckFile(files.ibs.c_str(), FILE_IBS, 0));
+        }
+    }
+    state.counters["models"] = files.models;
+    state.counters["pins"] = static_cast<double>(files.components) * benchfiles::CompleteShape().pinsPerComponent;
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(files.bytes));
+}
+
 }  // namespace
+
+// Per size the baseline, then the check pass on the same files.
+BENCHMARK(BM_CompleteReadAndSplit)->Arg(8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompleteCheck)->Arg(8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompleteReadAndSplit)->Arg(16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompleteCheck)->Arg(16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompleteReadAndSplit)->Arg(32)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompleteCheck)->Arg(32)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompleteReadAndSplit)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompleteCheck)->Arg(64)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_CheckComponentPins)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckPinTables)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);

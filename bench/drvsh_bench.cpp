@@ -15,6 +15,7 @@
 #include "IbisParser/drvsh.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse.h"
+#include "bench/complete_ibis.h"
 
 namespace {
 
@@ -48,10 +49,8 @@ void BM_DriverScheduleRows(benchmark::State &state) {
 
 // A file of `rows` output models and one more that schedules all of them.
 std::string Generate(int64_t rows) {
-    char tmpl[] = "/tmp/drvsh-bench-XXXXXX";
-    if (mkdtemp(tmpl) == nullptr)
-        abort();
-    std::string path = std::string(tmpl) + "/sched.ibs";
+    const std::string dir = benchfiles::ScratchDir("drvsh-bench");
+    std::string path = dir + "/sched.ibs";
     std::ofstream out(path, std::ios::binary);
     out << "[IBIS Ver] 5.0\n[File Name] sched.ibs\n[File Rev] 1.0\n"
         << "[Component] c\n[Manufacturer] m\n[Package]\nR_pkg 1m 1m 1m\n"

@@ -74,6 +74,19 @@ const MatrixCase kCases[] = {
      "ERROR (line   18) - [Row] 1 must contain a self-coupled index and entry.\n"
      "ERROR (line   18) - Expected at least one column of Row data for [Row] 1 in Matrix ending "
      "previous to this line.\n"},
+    {"rows in their places, then one repeated", 3,
+     "[Inductance Matrix] Sparse_matrix\n[Row] 1\n1 1n\n[Row] 2\n2 1n\n[Row] 2\n3 1n\n",
+     "ERROR (line   19) - Repeated ROW <2>.\n"
+     "ERROR (line   19) - Expected Pin <2> at matrix row index 2, found at matrix row index 3.\n"
+     "ERROR (line   21) - [Row] 2 must contain a self-coupled index and entry.\n"},
+    {"a row of no pin first, then one repeated", 3,
+     "[Inductance Matrix] Sparse_matrix\n[Row] 9\n[Row] 2\n2 1n\n[Row] 2\n3 1n\n",
+     "ERROR (line   15) - Unable to find Pin <9> in Package Model Pin_Number list.\n"
+     "ERROR (line   18) - Repeated ROW <2>.\n"
+     "ERROR (line   18) - Expected Pin <2> at matrix row index 2, found at matrix row index 3.\n"
+     "ERROR (line   20) - Expected at least one column of Row data for [Row] 9 in Matrix ending "
+     "previous to this line.\n"
+     "ERROR (line   20) - [Row] 9 must contain a self-coupled index and entry.\n"},
     {"sparse rows: upper column, lower column, own pin", 3,
      "[Inductance Matrix] Sparse_matrix\n[Row] 1\n1 1n\n[Row] 2\n3 1.5n\n1 2n\n[Row] 3\n3 1n\n",
      "ERROR (line   19) - This Row Column Index defines an entry in the lower matrix triangle.\n"
@@ -182,6 +195,25 @@ const MatrixCase kCases[] = {
 TEST_F(MatrixTest, RowsChecksAndMessages) {
     for (const MatrixCase &c : kCases)
         EXPECT_EQ(Model(c.pins, c.body), c.messages) << c.what;
+}
+
+// A name repeated in the pin list has its place at its first entry: rows and
+// sparse columns naming it find that place, wherever they stand.
+TEST_F(MatrixTest, RepeatedPinNamesKeepTheirFirstPlace) {
+    const std::string text =
+        "[IBIS Ver] 3.2\n[File Name] t.pkg\n[File Rev] 1\n[Define Package Model] P\n"
+        "[Manufacturer] m\n[OEM] o\n[Description] d\n[Number Of Pins] 3\n[Pin Numbers]\n1\n2\n1\n"
+        "[Model Data]\n[Inductance Matrix] Sparse_matrix\n[Row] 1\n1 1n\n[Row] 2\n2 1n\n"
+        "[Row] 1\n1 1n\n[Capacitance Matrix] Sparse_matrix\n[Row] 1\n1 1p\n[Row] 2\n2 1p\n"
+        "[Row] 1\n1 1p\n[End Model Data]\n[End Package Model]\n[End]\n";
+    EXPECT_EQ(Parse("t.pkg", text),
+              "ERROR (line   12) - Duplicate Pin <1>.\n"
+              "ERROR (line   19) - Repeated ROW <1>.\n"
+              "ERROR (line   19) - Expected Pin <1> at matrix row index 1, found at matrix row index 3.\n"
+              "ERROR (line   20) - This Row Column Index defines an entry in the lower matrix triangle.\n"
+              "ERROR (line   26) - Repeated ROW <1>.\n"
+              "ERROR (line   26) - Expected Pin <1> at matrix row index 1, found at matrix row index 3.\n"
+              "ERROR (line   27) - This Row Column Index defines an entry in the lower matrix triangle.\n");
 }
 
 TEST_F(MatrixTest, CircleBackWidensEveryRow) {

@@ -1,4 +1,7 @@
 // Ranges, table rows, series information and string lists.
+#include <string>
+#include <vector>
+
 #include "CheckerTest.h"
 
 #include "IbisParser/rngp.h"
@@ -111,49 +114,68 @@ TEST_F(RecordsTest, RowLineAndRepeatedFirstColumn) {
 // The x index gives what a walk over the earlier rows gives: one 1403 per
 // earlier equal row, -0.0 equal to 0.0, rows appended without the check
 // counted too. A tail that does not describe its list (zero-filled for a list
-// built elsewhere, or its index dropped) catches up on the next append.
+// built elsewhere, or its index dropped) catches up on the next append. Rows
+// in strictly rising or falling x need no index until one turns back.
 TEST_F(RecordsTest, RepeatedFirstColumnAgreesWithAWalk) {
-    const double xs[] = {0.0, 1.0, -0.0, 2.5, 1.0, 1.0, 3.0, 0.0, 2.5, 1e-9, 1e-9, 1.0};
-    const int checked[] = {1, 1, 1, 0, 1, 0, 1, 1, 1, 1, 1, 1};
-    RNGP *head = nullptr;
-    RNGP_TAIL tail{};
-    std::string expected;
-    int n = 0;
-    for (double x : xs) {
-        if (n == 6) {
-            RNGP_DropIndex(&tail);
-        } else if (n == 8) {
-            RNGP_DropIndex(&tail);
-            tail = RNGP_TAIL{};  // as for a list that someone else built
+    struct Sequence {
+        std::vector<double> xs;
+        std::vector<int> checked;
+        int drop;   // the index is dropped before this row (-1: never)
+        int reset;  // the tail is zero-filled before this row (-1: never)
+    };
+    const Sequence sequences[] = {
+        {{0.0, 1.0, -0.0, 2.5, 1.0, 1.0, 3.0, 0.0, 2.5, 1e-9, 1e-9, 1.0},
+         {1, 1, 1, 0, 1, 0, 1, 1, 1, 1, 1, 1}, 6, 8},
+        {{-2, -1, 0, 1, 2, 2, 1, 3}, {1, 1, 1, 1, 1, 1, 1, 1}, -1, -1},
+        {{5, 4, 3, 2, 3, 5, 0}, {1, 1, 1, 1, 1, 1, 1}, -1, -1},
+        {{0.0, -0.0, 1, 2, 0.0}, {1, 1, 1, 1, 1}, -1, -1},
+        {{1, 2, 3, 4, 2}, {0, 0, 0, 0, 1}, -1, -1},
+        {{1, 2, 3, 1, 4}, {1, 1, 1, 0, 1}, 4, -1},
+        {{1, 2, 3, 4, 3}, {1, 1, 1, 1, 1}, -1, 3},
+        {{3, 3}, {1, 1}, -1, -1},
+    };
+    for (const Sequence &sequence : sequences) {
+        RNGP *head = nullptr;
+        RNGP_TAIL tail{};
+        std::string expected;
+        int n = 0;
+        for (double x : sequence.xs) {
+            if (n == sequence.drop) {
+                RNGP_DropIndex(&tail);
+            } else if (n == sequence.reset) {
+                RNGP_DropIndex(&tail);
+                tail = RNGP_TAIL{};  // as for a list that someone else built
+            }
+            int earlier = 0;
+            for (const RNGP *r = head; r != nullptr; r = r->next)
+                earlier += r->x == x;
+            char text[96];
+            snprintf(text, sizeof text,
+                     "WARNING (line    0) - Value %e repeated in the First Column\n", x);
+            for (int i = 0; sequence.checked[n] && i < earlier; ++i)
+                expected += text;
+            RNGP *row = nullptr;
+            ASSERT_EQ(RNGP_Create(&row), 1);
+            row->x = x;
+            int count = 0;
+            RNGP_Append(&head, &tail, row, &count, sequence.checked[n]);
+            ++n;
+            EXPECT_EQ(count, n);
+            EXPECT_EQ(tail.last, row);
         }
-        int earlier = 0;
-        for (const RNGP *r = head; r != nullptr; r = r->next)
-            earlier += r->x == x;
-        char text[96];
-        snprintf(text, sizeof text,
-                 "WARNING (line    0) - Value %e repeated in the First Column\n", x);
-        for (int i = 0; checked[n] && i < earlier; ++i)
-            expected += text;
-        RNGP *row = nullptr;
-        ASSERT_EQ(RNGP_Create(&row), 1);
-        row->x = x;
-        int count = 0;
-        RNGP_Append(&head, &tail, row, &count, checked[n]);
-        ++n;
-        EXPECT_EQ(count, n);
-        EXPECT_EQ(tail.last, row);
+        EXPECT_EQ(Output(), expected) << "sequence of " << sequence.xs.size() << " rows from "
+                                      << sequence.xs[0];
+        int forward = 0, backward = 0;
+        const RNGP *last = nullptr;
+        for (const RNGP *r = head; r != nullptr; r = r->next, ++forward)
+            last = r;
+        for (const RNGP *r = last; r != nullptr; r = r->prev)
+            ++backward;
+        EXPECT_EQ(forward, n);
+        EXPECT_EQ(backward, n);
+        RNGP_Free(head);
+        RNGP_DropIndex(&tail);
     }
-    EXPECT_EQ(Output(), expected);
-    int forward = 0, backward = 0;
-    const RNGP *last = nullptr;
-    for (const RNGP *r = head; r != nullptr; r = r->next, ++forward)
-        last = r;
-    for (const RNGP *r = last; r != nullptr; r = r->prev)
-        ++backward;
-    EXPECT_EQ(forward, n);
-    EXPECT_EQ(backward, n);
-    RNGP_Free(head);
-    RNGP_DropIndex(&tail);
 }
 
 TEST_F(RecordsTest, RowWithOneWord) {

@@ -25,7 +25,7 @@ TEST_F(CircuitAllocTest, EveryRequestOfAPassFails) {
         "A_to_D D_receive b A_gnd 0 1\nA_to_D D_receive b A_gnd 0 1 Min\n[End External Model]\n" +
         file.substr(file.find("[External Circuit]"));
     int failures = FailEachRequestInTurn([&] { return Check("f.ibs", body, FILE_IBS); });
-    EXPECT_GT(failures, 200);
+    EXPECT_GT(failures, 150);  // the pass makes many requests to fail
     EXPECT_LT(failures, 9999);
 }
 

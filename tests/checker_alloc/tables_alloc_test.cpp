@@ -23,7 +23,7 @@ TEST_F(TablesAllocTest, EveryRequestOfAPassFails) {
         text << in.rdbuf();
         const std::string body = text.str().substr(1);  // after the fuzzer's kind byte
         int failures = FailEachRequestInTurn([&] { return Check("f.ibs", body, FILE_IBS); });
-        EXPECT_GT(failures, 50);
+        EXPECT_GT(failures, 40);  // the pass makes many requests to fail
         EXPECT_LT(failures, 9999);
     }
 }

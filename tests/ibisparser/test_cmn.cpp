@@ -2,6 +2,8 @@
 // text fields and reserved words.
 #include "tests/ibisparser/TextTest.h"
 
+#include "IbisParser/platform.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -322,6 +324,64 @@ TEST_F(CmnTest, UnsignedAndDouble) {
   EXPECT_EQ(CMN_GetDouble("0x1p3", &d), 2); // decimal only: 0, then "x1p3"
   EXPECT_EQ(d, 0.0);
   EXPECT_DOUBLE_EQ(d, 0);
+}
+
+// The decimal reader reads short numbers itself and leaves the rest to
+// strtod: both ways must give the same double, bit for bit, and stop at the
+// same character.
+TEST_F(CmnTest, DecimalReaderMatchesStrtod) {
+  auto same = [](const std::string &text) {
+    char *endOurs = nullptr, *endLib = nullptr;
+    const double ours = CMN_StrToD(text.c_str(), &endOurs);
+    const double lib = PLAT_StrToD(text.c_str(), &endLib);
+    uint64_t a, b;
+    memcpy(&a, &ours, sizeof a);
+    memcpy(&b, &lib, sizeof b);
+    EXPECT_EQ(a, b) << text;
+    EXPECT_EQ(endOurs - text.c_str(), endLib - text.c_str()) << text;
+    return a == b && endOurs == endLib;
+  };
+  const char *const edges[] = {
+      "0", "-0", "+0", "0.0", "-0.0e5", "0e99999", "00012", "1.", ".5", "-.5", " \t 3.25",
+      "9007199254740992", "9007199254740993", "9007199254740991.5", "18014398509481985",
+      "9999999999999999999", "99999999999999999999", "1234567890123456789e-5", "1e22", "1e23",
+      "1e-22", "1e-23", "123e20", "4.35e-22", "1.7976931348623157e308", "1.7976931348623159e308",
+      "2.2250738585072011e-308", "2.2250738585072014e-308", "4.9406564584124654e-324",
+      "2.4703282292062327e-324", "2.4703282292062328e-324", "1e-400", "1e400", "0.1", "0.2", "0.3",
+      "3.3", "-3.3", "6.6", "1.5e", "1.5e+", "1.5e-x", "2E3", "2e+3p", "7.038531e-26", "0.000001",
+      "0.00000000000000000000000000000000000000000000000000000000000000000000000000000000001",
+      "1.000000000000000000000000001", "2.50000000000000000001", "1e0000000000000000001", "1e100001",
+      "5p3", "10kOhm", "3..2", "1.2.3", "-1.5e-3m",
+  };
+  for (const char *text : edges) same(text);
+
+  // Random decimals: up to 25 digits with the point anywhere, leading and
+  // trailing zeros, exponents from -340 to 340, now and then a tail.
+  uint64_t state = 20261209;
+  auto next = [&state](uint64_t n) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return (state >> 33) % n;
+  };
+  int mismatches = 0;
+  for (int i = 0; i < 300000 && mismatches < 10; ++i) {
+    std::string text;
+    if (next(4) == 0) text += next(2) ? "-" : "+";
+    const int digits = 1 + static_cast<int>(next(next(3) == 0 ? 25 : 17));
+    const int point = static_cast<int>(next(digits + 2)) - 1;
+    for (int k = 0; k < digits; ++k) {
+      if (k == point) text += '.';
+      text += static_cast<char>('0' + (next(5) == 0 ? 0 : next(10)));
+    }
+    if (point == digits) text += '.';
+    if (next(2)) {
+      text += next(2) ? "e" : "E";
+      if (next(2)) text += next(2) ? "-" : "+";
+      text += std::to_string(next(4) == 0 ? next(341) : next(30));
+    }
+    if (next(6) == 0) text += "mV"[next(2)];
+    if (!same(text)) ++mismatches;
+  }
+  EXPECT_EQ(mismatches, 0);
 }
 
 TEST_F(CmnTest, RlcItemsOfATypicalLine) {

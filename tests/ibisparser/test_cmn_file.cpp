@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -247,6 +248,77 @@ TEST_F(CmnFileTest, KeepFlagKeepsIllegalCharacters) {
   fclose(f);
   EXPECT_EQ(Output(), "");
   EXPECT_EQ(CMN_SuppressCharCheck(0), 0);
+}
+
+// The measured reader gives the line CMN_ReadLine gives, its string length
+// and whether that much of it holds a tab: with NULs kept or turned into
+// blanks, tabs before and behind a NUL, lines cut by the buffer.
+TEST_F(CmnFileTest, MeasuredLinesAgreeWithTheirText) {
+  const std::string text("plain\n\tlead tab\r\nab\0c\td\nx\0\ny\t\0\n\0\n"
+                         "long line with a tab far\tbehind\nend\tno newline",
+                         79);
+  const std::string path = Write("m.ibs", text);
+  for (int keep : {0, 1}) {
+    for (size_t n : {size_t(1024), size_t(6), size_t(2)}) {
+      CMN_SuppressCharCheck(keep);
+      FILE *plain = fopen(path.c_str(), "rb");
+      FILE *measured = fopen(path.c_str(), "rb");
+      std::string a(n, 'z'), b(n, 'z');
+      for (int line = 0;; ++line) {
+        SCOPED_TRACE("keep " + std::to_string(keep) + ", buffer " + std::to_string(n) +
+                     ", line " + std::to_string(line));
+        size_t length = 99;
+        int tab = 9;
+        char *got = CMN_ReadLineMeasured(&b[0], n, measured, &length, &tab);
+        ASSERT_EQ(got == nullptr, CMN_ReadLine(&a[0], n, plain) == nullptr);
+        if (got == nullptr)
+          break;
+        EXPECT_EQ(a, b);
+        EXPECT_EQ(length, strlen(b.c_str()));
+        EXPECT_EQ(tab != 0, strchr(b.c_str(), '\t') != nullptr);
+      }
+      fclose(plain);
+      fclose(measured);
+    }
+  }
+  CMN_SuppressCharCheck(0);
+  Output();
+}
+
+// The keyword-line reader gives the lines that CMN_ReadLine gives whose
+// first character other than white space is '[', and nothing else: blank,
+// cut and control-character lines, carriage returns, a final control-Z.
+TEST_F(CmnFileTest, KeywordLinesAreTheBracketLinesOfThePlainReader) {
+  const std::string text("[A] 1\n  [B]\r\nx [C]\n\t\r [D] \r\r\n\n   \n\0[E]\n\x01[F]\n"
+                         "        [G] behind a long run of blanks\n\r\n[H]\x1a[I]\n"
+                         "\x0b\x0c[J] last\x1a",
+                         105);
+  const std::string path = Write("k.pkg", text);
+  for (int keep : {0, 1}) {
+    for (size_t n : {size_t(121), size_t(8), size_t(2)}) {
+      SCOPED_TRACE("keep " + std::to_string(keep) + ", buffer " + std::to_string(n));
+      CMN_SuppressCharCheck(keep);
+      FILE *f = fopen(path.c_str(), "rb");
+      std::vector<std::string> expected, got;
+      std::string buf(n, 'z');
+      while (CMN_ReadLine(&buf[0], n, f)) {
+        const char *p = buf.c_str();
+        CMN_SkipBlanks(&p);
+        if (*p == '[')
+          expected.push_back(buf.c_str());
+      }
+      rewind(f);
+      while (CMN_ReadKeywordLine(&buf[0], n, f))
+        got.push_back(buf.c_str());
+      fclose(f);
+      EXPECT_EQ(got, expected);
+      if (n == 121) {
+        EXPECT_GE(expected.size(), 6u);
+      }
+    }
+  }
+  CMN_SuppressCharCheck(0);
+  Output();
 }
 
 TEST_F(CmnFileTest, ReadLineAllocWholeLines) {
