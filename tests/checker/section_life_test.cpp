@@ -30,13 +30,63 @@ const FileCase kRefusedCases[] = {
      "ERROR (line   13) - Illegal keyword for a '.pkg' file.\n"},
 };
 
-class RefusedSectionTest : public FileCaseTest {};
+// Keywords of every other section, in each file kind that refuses them.
+const char kComponentKeywords[] =
+    "[Component] c\n[Manufacturer] m\n[Package]\nR_pkg 1m NA NA\n[Package Model] p\n"
+    "[Pin] signal_name model_name\n1 s m\n2 t m\n[Pin Mapping] pulldown_ref pullup_ref\n1 GND VCC\n"
+    "[Diff Pin] inv_pin vdiff tdelay_typ\n1 2 0 0\n"
+    "[Series Pin Mapping] pin_2 model_name function_table_group\n1 2 m g\n"
+    "[Series Switch Groups]\nOn g\n[Alternate Package Models]\nx\n[End Alternate Package Models]\n"
+    "[Node Declarations]\nn\n[End Node Declarations]\n[Circuit Call] x\nPort_map a n\n"
+    "[End Circuit Call]\n[Begin EMI Component]\nDomain Digital\n[Pin EMI] domain\n1 Digital\n"
+    "[Pin Domain EMI]\nd 1 2\n[End EMI Component]\n"
+    "[External Circuit] x\nLanguage SPICE\nPorts a\n[End External Circuit]\n";
+const char kModelKeywords[] =
+    "[Model] m\nModel_type I/O\n[Voltage Range] 1 1 1\n[Pulldown]\n0 0 0 0\n[Ramp]\n"
+    "dV/dt_r 1/1n NA NA\n[Rising Waveform]\nR_fixture = 50\n0 0 0 0\n[Composite Current]\n"
+    "0 0 0 0\n[Model Spec]\nVinh 2 NA NA\n[Receiver Thresholds]\nVth = 1\n[Driver Schedule]\n"
+    "m2 1n NA 2n NA\n[Add Submodel]\ns Driving\n[External Model]\nLanguage SPICE\n"
+    "[End External Model]\n[Algorithmic Model]\nExecutable Linux_gcc_32 m.so m.ami\n"
+    "[End Algorithmic Model]\n[Begin EMI Model]\nDomain Digital\n[End EMI Model]\n[ISSO PD]\n"
+    "0 0 0 0\n[On]\n[R Series] 1 NA NA\n[Series MOSFET]\nVds = 1\n0 0 0 0\n[Off]\n"
+    "[Series Current]\n0 0 0 0\n";
+const char kBoardKeywords[] =
+    "[Begin Board Description] b\n[Manufacturer] m\n[Number Of Pins] 1\n[Pin List] signal_name\n"
+    "1 s\n[Path Description] p\nPin 1 Len=0 L=1n /\nFork\nNode U1.1\nEndfork\n"
+    "[Reference Designator Map]\nU1 x.ibs c\n[End Board Description]\n";
+const char kPackageKeywords[] =
+    "[Define Package Model] p\n[Manufacturer] m\n[OEM] o\n[Description] d\n"
+    "[Number Of Sections] 1\n[Number Of Pins] 1\n[Pin Numbers]\nA1 Len=0 L=1n /\nFork\n"
+    "Len=1 C=1p /\nEndfork\n[Model Data]\n[Resistance Matrix] Full_matrix\n[Bandwidth] 1\n[Row] A1\n"
+    "1\n[End Model Data]\n[End Package Model]\n";
 
-TEST_P(RefusedSectionTest, OnlyTheOpeningKeywordsAreReported) {
-    ExpectMessages(std::string(GetParam().name).find("board") == 0 ? FILE_EBD : FILE_PKG);
+const FileCase kRefusedElsewhere[] = {
+    {"package component", "5.0", kComponentKeywords, "ERROR (line    4) - Illegal keyword for a '.pkg' file.\n"
+     "ERROR (line   36) - Illegal keyword for a '.pkg' file.\n"},
+    {"board component", "5.0", kComponentKeywords, "ERROR (line    4) - Illegal keyword for a '.ebd' file.\n"
+     "ERROR (line   36) - Illegal keyword for a '.ebd' file.\n"},
+    {"package model", "5.0", kModelKeywords, "ERROR (line    4) - Illegal keyword for a '.pkg' file.\n"},
+    {"board model", "5.0", kModelKeywords, "ERROR (line    4) - Illegal keyword for a '.ebd' file.\n"},
+    {"ibs board", "5.0", kBoardKeywords, "ERROR (line    4) - Illegal keyword for a '.ibs' file.\n"
+     "ERROR (line    6) - Orphan Package Model keyword.\n"},
+    {"package board", "5.0", kBoardKeywords, "ERROR (line    4) - Illegal keyword for a '.pkg' file.\n"
+     "ERROR (line    6) - Orphan Package Model keyword.\n"},
+    {"board package", "5.0", kPackageKeywords, "ERROR (line    4) - Illegal keyword for a '.ebd' file.\n"
+     "ERROR (line    9) - Orphan Electrical Board Description keyword.\n"},
+};
+
+// The kind of file a row's name begins with.
+int KindOf(const std::string &name) {
+    return name.find("board") == 0 ? FILE_EBD : name.find("ibs") == 0 ? FILE_IBS : FILE_PKG;
 }
 
+class RefusedSectionTest : public FileCaseTest {};
+
+TEST_P(RefusedSectionTest, OnlyTheOpeningKeywordsAreReported) { ExpectMessages(KindOf(GetParam().name)); }
+
 INSTANTIATE_TEST_SUITE_P(Files, RefusedSectionTest, ::testing::ValuesIn(kRefusedCases),
+                         CaseName<FileCase>);
+INSTANTIATE_TEST_SUITE_P(Others, RefusedSectionTest, ::testing::ValuesIn(kRefusedElsewhere),
                          CaseName<FileCase>);
 
 // A file that ends inside a section (an unknown keyword leaves it open),
@@ -368,5 +418,265 @@ TEST_P(OpenSectionTest, TheNextPassesPrintWhatTheyPrintAlone) {
 
 INSTANTIATE_TEST_SUITE_P(Sections, OpenSectionTest, ::testing::ValuesIn(kOpenCases),
                          CaseName<OpenCase>);
+
+}  // namespace
+
+namespace {
+
+// ---- Lines that reach a section without its record ----
+
+// Every closing keyword, none of them opened.
+const char kClosers[] =
+    "[End Alternate Package Models]\n[End Node Declarations]\n[End Circuit Call]\n"
+    "[End EMI Component]\n[End External Circuit]\n[End External Model]\n"
+    "[End Algorithmic Model]\n[End EMI Model]\n[End Model Data]\n[End Package Model]\n"
+    "[End Board Description]\n";
+// Keywords and data of sections whose opening keyword never came.
+const char kOrphans[] =
+    "[Manufacturer] m\n[Package]\nR_pkg 1m NA NA\n[Pin] signal_name model_name\n1 s m\n"
+    "[Pin Mapping] pulldown_ref\n1 GND\n[Series Switch Groups]\nOn g /\n[Pin EMI] domain\n"
+    "1 Digital\n[Voltage Range] 1 1 1\n[Pulldown]\n0 0 0 0\n[Ramp]\ndV/dt_r 1/1n NA NA\n"
+    "[Model Spec]\nVinh 1 1 1\n[On]\n[Series MOSFET]\nVds = 1\n[Submodel Spec]\nV_trigger_r 1 1 1\n"
+    "[Rising Waveform Near]\n0 0 0 0\n[Pin Numbers]\nA1\n[Row] 1\n1\n[Bandwidth] 1\n"
+    "[Pin List] signal_name\n1 s\n[Path Description] p\nPin 1\n[Reference Designator Map]\n"
+    "U1 x.ibs c\n";
+
+// A whole file of a kind and all it prints.
+struct StrayCase {
+    const char *name;
+    int kind;
+    std::string text;
+    const char *expected;
+};
+
+std::string File(const char *name, const std::string &body) {
+    return Header("5.0", name) + body + "[End]\n";
+}
+
+const StrayCase kStrayCases[] = {
+    {"ibs data first", FILE_IBS, "stray data\n" + File("s.ibs", ""), "\n"
+     "Checking s.ibs for IBIS 5.0 Compatibility...\n"
+     "\n"
+     "ERROR (line    1) - Data for unknown keyword.\n"
+     "stray data\n"
+     "ERROR - Required keyword 'Component' not found.\n"
+     "\n"
+     "Errors  : 2\n"
+     "\n"
+     "File Failed\n"},
+    {"pkg data first", FILE_PKG, "stray data\n" + File("s.pkg", ""), "\n"
+     "Checking s.pkg for IBIS 5.0 Compatibility...\n"
+     "\n"
+     "ERROR (line    1) - Data for unknown keyword.\n"
+     "stray data\n"
+     "\n"
+     "Errors  : 1\n"
+     "\n"
+     "File Failed\n"},
+    {"ebd data first", FILE_EBD, "stray data\n" + File("s.ebd", ""), "\n"
+     "Checking s.ebd for IBIS 5.0 Compatibility...\n"
+     "\n"
+     "ERROR (line    1) - Data for unknown keyword.\n"
+     "stray data\n"
+     "\n"
+     "Errors  : 1\n"
+     "\n"
+     "File Failed\n"},
+    {"ibs closers", FILE_IBS, File("s.ibs", kClosers), "\n"
+     "Checking s.ibs for IBIS 5.0 Compatibility...\n"
+     "\n"
+     "ERROR (line    4) - Orphan Component keyword.\n"
+     "ERROR (line    5) - Orphan Component keyword.\n"
+     "ERROR (line    6) - Orphan Component keyword.\n"
+     "ERROR (line    7) - Orphan Component keyword.\n"
+     "ERROR (line    8) - Orphan External Cucuit keyword.\n"
+     "ERROR (line    9) - Orphan Model keyword.\n"
+     "ERROR (line   10) - Orphan Model keyword.\n"
+     "ERROR (line   11) - Orphan Model keyword.\n"
+     "ERROR (line   12) - Orphan Package Model keyword.\n"
+     "ERROR (line   13) - Orphan Package Model keyword.\n"
+     "ERROR - Required keyword 'Component' not found.\n"
+     "\n"
+     "Errors  : 11\n"
+     "\n"
+     "File Failed\n"},
+    {"pkg closers", FILE_PKG, File("s.pkg", kClosers), "\n"
+     "Checking s.pkg for IBIS 5.0 Compatibility...\n"
+     "\n"
+     "ERROR (line   12) - Orphan Package Model keyword.\n"
+     "ERROR (line   13) - Orphan Package Model keyword.\n"
+     "\n"
+     "Errors  : 2\n"
+     "\n"
+     "File Failed\n"},
+    {"ebd closers", FILE_EBD, File("s.ebd", kClosers), "\n"
+     "Checking s.ebd for IBIS 5.0 Compatibility...\n"
+     "\n"
+     "ERROR (line   14) - Orphan Electrical Board Description keyword.\n"
+     "\n"
+     "Errors  : 1\n"
+     "\n"
+     "File Failed\n"},
+    {"ibs closers in selector", FILE_IBS, File("s.ibs", std::string("[Model Selector] ms\nm a\n") + kClosers), "\n"
+     "Checking s.ibs for IBIS 5.0 Compatibility...\n"
+     "\n"
+     "WARNING - Model Selector: 'ms' has only one model defined\n"
+     "ERROR (line    6) - Orphan Component keyword.\n"
+     "ERROR (line    7) - Orphan Component keyword.\n"
+     "ERROR (line    8) - Orphan Component keyword.\n"
+     "ERROR (line    9) - Orphan Component keyword.\n"
+     "ERROR (line   10) - Orphan External Cucuit keyword.\n"
+     "ERROR (line   11) - Orphan Model keyword.\n"
+     "ERROR (line   12) - Orphan Model keyword.\n"
+     "ERROR (line   13) - Orphan Model keyword.\n"
+     "ERROR (line   14) - Orphan Package Model keyword.\n"
+     "ERROR (line   15) - Orphan Package Model keyword.\n"
+     "ERROR - Model 'm' in Model Selector 'ms' is not defined in the file\n"
+     "ERROR - Required keyword 'Component' not found.\n"
+     "\n"
+     "Errors  : 12\n"
+     "Warnings: 1\n"
+     "\n"
+     "File Failed\n"},
+    {"ibs closers in submodel", FILE_IBS, File("s.ibs", std::string("[Submodel] s\n") + kClosers), "\n"
+     "Checking s.ibs for IBIS 5.0 Compatibility...\n"
+     "\n"
+     "ERROR - Submodel 's': Submodel_type Not Defined\n"
+     "ERROR (line    5) - Orphan Component keyword.\n"
+     "ERROR (line    6) - Orphan Component keyword.\n"
+     "ERROR (line    7) - Orphan Component keyword.\n"
+     "ERROR (line    8) - Orphan Component keyword.\n"
+     "ERROR (line    9) - Orphan External Cucuit keyword.\n"
+     "ERROR (line   10) - Orphan Model keyword.\n"
+     "ERROR (line   11) - Orphan Model keyword.\n"
+     "ERROR (line   12) - Orphan Model keyword.\n"
+     "ERROR (line   13) - Orphan Package Model keyword.\n"
+     "ERROR (line   14) - Orphan Package Model keyword.\n"
+     "ERROR - Required keyword 'Component' not found.\n"
+     "WARNING - Submodel s is not referenced by any model [Add Submodel] keyword\n"
+     "\n"
+     "Errors  : 12\n"
+     "Warnings: 1\n"
+     "\n"
+     "File Failed\n"},
+    {"ibs closers in test load", FILE_IBS, File("s.ibs", std::string("[Test Load] t\n") + kClosers), "\n"
+     "Checking s.ibs for IBIS 5.0 Compatibility...\n"
+     "\n"
+     "ERROR - Test Load 't': Test_load_type Not Defined\n"
+     "ERROR (line    5) - Orphan Component keyword.\n"
+     "ERROR (line    6) - Orphan Component keyword.\n"
+     "ERROR (line    7) - Orphan Component keyword.\n"
+     "ERROR (line    8) - Orphan Component keyword.\n"
+     "ERROR (line    9) - Orphan External Cucuit keyword.\n"
+     "ERROR (line   10) - Orphan Model keyword.\n"
+     "ERROR (line   11) - Orphan Model keyword.\n"
+     "ERROR (line   12) - Orphan Model keyword.\n"
+     "ERROR (line   13) - Orphan Package Model keyword.\n"
+     "ERROR (line   14) - Orphan Package Model keyword.\n"
+     "ERROR - Required keyword 'Component' not found.\n"
+     "ERROR - Test Load 't' references undefined models\n"
+     "\n"
+     "Errors  : 13\n"
+     "\n"
+     "File Failed\n"},
+    {"ibs closers in test data", FILE_IBS, File("s.ibs", std::string("[Test Data] d\n") + kClosers), "\n"
+     "Checking s.ibs for IBIS 5.0 Compatibility...\n"
+     "\n"
+     "ERROR - Test Data 'd': Test_data_type Not Defined\n"
+     "ERROR - Test Data 'd': Driver_model Not Defined\n"
+     "ERROR - Test Data 'd': Test_load Not Defined\n"
+     "ERROR - Test Data 'd': At least one Rising/Falling Waveform must be specified\n"
+     "ERROR (line    5) - Orphan Component keyword.\n"
+     "ERROR (line    6) - Orphan Component keyword.\n"
+     "ERROR (line    7) - Orphan Component keyword.\n"
+     "ERROR (line    8) - Orphan Component keyword.\n"
+     "ERROR (line    9) - Orphan External Cucuit keyword.\n"
+     "ERROR (line   10) - Orphan Model keyword.\n"
+     "ERROR (line   11) - Orphan Model keyword.\n"
+     "ERROR (line   12) - Orphan Model keyword.\n"
+     "ERROR (line   13) - Orphan Package Model keyword.\n"
+     "ERROR (line   14) - Orphan Package Model keyword.\n"
+     "ERROR - Required keyword 'Component' not found.\n"
+     "ERROR - Test Data 'd' references undefined models\n"
+     "ERROR - Test Data 'd' references undefined Test Loads\n"
+     "\n"
+     "Errors  : 17\n"
+     "\n"
+     "File Failed\n"},
+    {"ibs orphans", FILE_IBS, File("s.ibs", kOrphans), "\n"
+     "Checking s.ibs for IBIS 5.0 Compatibility...\n"
+     "\n"
+     "ERROR (line    4) - Orphan Component keyword.\n"
+     "ERROR (line    5) - Orphan Component keyword.\n"
+     "ERROR (line    6) - Orphan data line keyword.\n"
+     "ERROR (line    7) - Orphan Component keyword.\n"
+     "ERROR (line    8) - Orphan data line keyword.\n"
+     "ERROR (line    9) - Orphan Component keyword.\n"
+     "ERROR (line   10) - Orphan data line keyword.\n"
+     "ERROR (line   11) - Orphan Component keyword.\n"
+     "ERROR (line   12) - Orphan data line keyword.\n"
+     "ERROR (line   13) - Orphan Component keyword.\n"
+     "ERROR (line   14) - Orphan data line keyword.\n"
+     "ERROR (line   15) - Orphan Model keyword.\n"
+     "ERROR (line   16) - Orphan Model keyword.\n"
+     "ERROR (line   17) - Orphan data line keyword.\n"
+     "ERROR (line   18) - Orphan Model keyword.\n"
+     "ERROR (line   19) - Orphan data line keyword.\n"
+     "ERROR (line   20) - Orphan Model keyword.\n"
+     "ERROR (line   21) - Orphan data line keyword.\n"
+     "ERROR (line   22) - Orphan Model keyword.\n"
+     "ERROR (line   23) - Orphan Model keyword.\n"
+     "ERROR (line   24) - Orphan data line keyword.\n"
+     "ERROR (line   25) - Orphan Sub Model keyword.\n"
+     "ERROR (line   26) - Orphan data line keyword.\n"
+     "ERROR (line   27) - Orphan Test Data keyword.\n"
+     "ERROR (line   28) - Orphan data line keyword.\n"
+     "ERROR (line   29) - Orphan Package Model keyword.\n"
+     "ERROR (line   30) - Orphan Data Line.\n"
+     "ERROR (line   31) - Orphan Package Model keyword.\n"
+     "ERROR (line   32) - Orphan Data Line.\n"
+     "ERROR (line   33) - Orphan Package Model keyword.\n"
+     "ERROR - Required keyword 'Component' not found.\n"
+     "\n"
+     "Errors  : 31\n"
+     "\n"
+     "File Failed\n"},
+    {"pkg orphans", FILE_PKG, File("s.pkg", kOrphans), "\n"
+     "Checking s.pkg for IBIS 5.0 Compatibility...\n"
+     "\n"
+     "ERROR (line   29) - Orphan Package Model keyword.\n"
+     "ERROR (line   30) - Orphan Data Line.\n"
+     "ERROR (line   31) - Orphan Package Model keyword.\n"
+     "ERROR (line   32) - Orphan Data Line.\n"
+     "ERROR (line   33) - Orphan Package Model keyword.\n"
+     "\n"
+     "Errors  : 5\n"
+     "\n"
+     "File Failed\n"},
+    {"ebd orphans", FILE_EBD, File("s.ebd", kOrphans), "\n"
+     "Checking s.ebd for IBIS 5.0 Compatibility...\n"
+     "\n"
+     "ERROR (line   34) - Orphan Electrical Board Description keyword.\n"
+     "ERROR (line   35) - Orphan Data Line.\n"
+     "ERROR (line   36) - Orphan Electrical Board Description keyword.\n"
+     "ERROR (line   37) - Orphan Data Line.\n"
+     "ERROR (line   38) - Orphan Electrical Board Description keyword.\n"
+     "ERROR (line   39) - Orphan Data Line.\n"
+     "\n"
+     "Errors  : 6\n"
+     "\n"
+     "File Failed\n"},
+};
+
+class StrayLineTest : public CheckerTest, public ::testing::WithParamInterface<StrayCase> {};
+
+TEST_P(StrayLineTest, AreReportedWithoutReachingAnyRecord) {
+    static const char *const kExt[] = {"", "s.ibs", "s.pkg", "s.ebd"};
+    const StrayCase &c = GetParam();
+    EXPECT_EQ(Check(kExt[c.kind], c.text, c.kind), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, StrayLineTest, ::testing::ValuesIn(kStrayCases),
+                         CaseName<StrayCase>);
 
 }  // namespace
