@@ -1,6 +1,8 @@
 // The submodel, selector and test sections across file kinds and passes:
 // end handlers that run without a record of their own, and state that
 // must not outlive the root it points into (run under AddressSanitizer).
+#include <vector>
+
 #include "SectionFile.h"
 
 namespace {
@@ -678,5 +680,159 @@ TEST_P(StrayLineTest, AreReportedWithoutReachingAnyRecord) {
 
 INSTANTIATE_TEST_SUITE_P(Files, StrayLineTest, ::testing::ValuesIn(kStrayCases),
                          CaseName<StrayCase>);
+
+}  // namespace
+
+namespace {
+
+// ---- Passes nested in a pass: referenced files, package files, .ami files ----
+
+struct Referenced {
+    const char *name;
+    int kind;
+    std::string text;
+};
+
+// A checked file and the files its checks read: each one left open inside
+// a section. The output of each read file is what it prints alone, under
+// its own banner (package and .ami files read on the way print no summary).
+struct NestedCase {
+    const char *name;
+    Referenced checked;
+    std::vector<Referenced> read;
+};
+
+std::string Open(const char *name, const char *version, const std::string &body) {
+    return Header(version, name) + body + "[Bogus]\n[End]\n";
+}
+
+const char kTwoPinComponent[] = "[Component] c\n[Manufacturer] m\n[Package]\nR_pkg 1m NA NA\n"
+                                "L_pkg 1n NA NA\nC_pkg 1p NA NA\n";
+
+// Built when asked: a static table of nested strings trips a false warning
+// of the optimiser.
+std::vector<NestedCase> NestedCases() {
+    return {
+        {"board referencing files left open",
+         {"board.ebd", FILE_EBD,
+          File("board.ebd",
+               "[Begin Board Description] B\n[Manufacturer] m\n[Number Of Pins] 4\n"
+               "[Pin List] signal_name\n1 a\n2 b\n3 c\n4 d\n[Path Description] p1\nPin 1 Node U1.1\n"
+               "[Path Description] p2\nPin 2 Node U2.1\n[Path Description] p3\nPin 3 Node U3.1\n"
+               "[Path Description] p4\nPin 4 Fork Node U4.1 Endfork Node U5.1\n"
+               "[Reference Designator Map]\nU1 pin.ibs c\nU2 sel.ibs c\nU3 sub.ibs c\nU4 fork.ebd F\n"
+               "U5 emi.ibs c\n[End Board Description]\n")},
+         {{"pin.ibs", FILE_IBS,
+           Open("pin.ibs", "5.0", std::string(kTwoPinComponent) + "[Pin] signal_name model_name\n1 s m\n")},
+          {"sel.ibs", FILE_IBS,
+           Open("sel.ibs", "4.2",
+                std::string(kTwoPinComponent) + "[Pin] signal_name model_name\n1 s ms\n"
+                "[Model Selector] ms\nm1 first\n")},
+          {"sub.ibs", FILE_IBS,
+           Open("sub.ibs", "5.0",
+                std::string(kTwoPinComponent) + "[Pin] signal_name model_name\n1 s m\n"
+                "[Model] m\nModel_type Input\n[Add Submodel]\ns Non-Driving\n[Submodel] s\n"
+                "Submodel_type Bus_hold\n[Pulldown]\n0 0 NA NA\n")},
+          {"fork.ebd", FILE_EBD,
+           Open("fork.ebd", "5.0",
+                "[Begin Board Description] F\n[Number Of Pins] 1\n[Pin List] signal_name\n1 s\n"
+                "[Path Description] p\nPin 1 Len=0 L=1n /\nFork\nLen=1 L=1n /\nFork\n")},
+          {"emi.ibs", FILE_IBS,
+           Open("emi.ibs", "5.0",
+                std::string(kTwoPinComponent) + "[Pin] signal_name model_name\n1 s m\n"
+                "[Begin EMI Component]\nDomain Digital\n[Pin EMI] domain\n1 Digital\n")}}},
+        {"package files left open",
+         {"chip.ibs", FILE_IBS,
+          File("chip.ibs", std::string(kTwoPinComponent) +
+                               "[Package Model] pk1\n[Pin] signal_name model_name\n1 s m\n"
+                               "[Alternate Package Models]\npk2\npk3\n[End Alternate Package Models]\n"
+                               "[Model Selector] ms\nm first\n[Model] m\nModel_type Input\n"
+                               "C_comp 1p NA NA\n[Voltage Range] 1 NA NA\n")},
+         {{"a.pkg", FILE_PKG,
+           Open("a.pkg", "5.0",
+                "[Define Package Model] pk1\n[Manufacturer] m\n[OEM] o\n[Description] d\n"
+                "[Number Of Pins] 2\n[Pin Numbers]\n1\n2\n[Model Data]\n"
+                "[Inductance Matrix] Full_matrix\n[Row] 1\n1n 1n\n")},
+          {"b.pkg", FILE_PKG,
+           Open("b.pkg", "3.2",
+                "[Define Package Model] pk2\n[Manufacturer] m\n[OEM] o\n[Description] d\n"
+                "[Number Of Sections] 1\n[Number Of Pins] 1\n[Pin Numbers]\n1 Len=0 L=1n /\nFork\n")},
+          {"c.pkg", FILE_PKG,
+           Open("c.pkg", "5.0",
+                "[Define Package Model] pk3\n[Manufacturer] m\n[OEM] o\n[Description] d\n"
+                "[Number Of Pins] 1\n[Pin Numbers]\n1\n[Model Data]\n[Resistance Matrix] Full_matrix\n"
+                "[Row] 1\n1\n[End Model Data]\n[Component] x\n[Model] y\n")}}},
+        {"ami files with sections left open",
+         {"amis.ibs", FILE_IBS,
+          Open("amis.ibs", "5.0",
+               std::string(kTwoPinComponent) + "[Pin] signal_name model_name\n1 s m1\n2 t m2\n"
+               "[Model] m1\nModel_type Input\nC_comp 1p NA NA\n[Voltage Range] 1 NA NA\n"
+               "[Algorithmic Model]\nExecutable Linux_gcc_64 m.so one.ami\n[End Algorithmic Model]\n"
+               "[Model] m2\nModel_type Input\nC_comp 1p NA NA\n[Voltage Range] 1 NA NA\n"
+               "[Algorithmic Model]\nExecutable Linux_gcc_64 m.so two.ami\n"
+               "Executable Windows_VisualStudio_32 m.dll one.ami\n[End Algorithmic Model]\n"
+               "[Receiver Thresholds]\nVth = 1\n[Model Selector] ms\nm1 a\nm2 b\n"
+               "[Submodel] s\nSubmodel_type Bus_hold\n[Pulldown]\n0 0 NA NA\n")},
+         {{"one.ami", FILE_AMI,
+           "(m\n(Reserved_Parameters\n (Init_Returns_Impulse (Usage Info) (Type Boolean) (Default False)"
+           " (Description \"i\"))\n (GetWave_Exists (Usage Info) (Type Boolean) (Default True)"
+           " (Description \"g\")))\n(Model_Specific\n (x (Usage In) (Type Integer) (Value 1))))\n"},
+          {"two.ami", FILE_AMI, "(m\n(Reserved_Parameters\n (Bogus (Usage Info)))\n"}}},
+        {"board left open in a fork, its files reading package and .ami files",
+         {"open.ebd", FILE_EBD,
+          Open("open.ebd", "5.0",
+               "[Begin Board Description] B\n[Number Of Pins] 1\n[Pin List] signal_name\n1 a\n"
+               "[Reference Designator Map]\nU1 deep.ibs c\nU2 deep.ibs c\n"
+               "[Path Description] p\nPin 1 Len=0 L=1n /\nFork\nNode U1.1\nEndfork\nFork\n"
+               "Len=1 L=1n C=1p /\nNode U2.1\n")},
+         {{"deep.ibs", FILE_IBS,
+           Open("deep.ibs", "5.0",
+                std::string(kTwoPinComponent) + "[Package Model] pkd\n"
+                "[Pin] signal_name model_name\n1 s m\n[Model] m\nModel_type Input\n"
+                "C_comp 1p NA NA\n[Voltage Range] 1 NA NA\n[Algorithmic Model]\n"
+                "Executable Linux_gcc_64 m.so deep.ami\n[End Algorithmic Model]\n"
+                "[Define Package Model] local\n[Number Of Pins] 1\n[Pin Numbers]\n1\n")},
+          {"d.pkg", FILE_PKG,
+           Open("d.pkg", "5.0",
+                "[Define Package Model] pkd\n[Manufacturer] m\n[OEM] o\n[Description] d\n"
+                "[Number Of Sections] 1\n[Number Of Pins] 1\n[Pin Numbers]\n1 Len=0 L=1n /\n"
+                "Fork\nLen=1 C=1p /\n")},
+          {"deep.ami", FILE_AMI, "(m\n(Reserved_Parameters)\n"}}},
+    };
+}
+
+class NestedPassTest : public SectionFileTest, public ::testing::WithParamInterface<NestedCase> {
+protected:
+    // What a read file prints when checked alone; package and .ami files
+    // read on the way print no summary of their own.
+    std::string Alone(const Referenced &f) {
+        std::string out = Check(f.name, f.text, f.kind);
+        if (f.kind == FILE_PKG || f.kind == FILE_AMI) {
+            size_t summary = out.rfind("Errors  : ");
+            const size_t bugs = out.rfind("Bugs    : ", summary);
+            if (bugs != std::string::npos)
+                summary = bugs;
+            out.erase(out.rfind('\n', summary - 2) + 1);
+        }
+        return out;
+    }
+};
+
+TEST_P(NestedPassTest, EachReadFilePrintsWhatItPrintsAlone) {
+    const NestedCase &c = GetParam();
+    for (const Referenced &f : c.read)
+        Write(f.name, f.text);
+    std::vector<std::string> alone;
+    for (const Referenced &f : c.read)
+        alone.push_back(Alone(f));
+    const std::string out = Check(c.checked.name, c.checked.text, c.checked.kind);
+    for (size_t i = 0; i < c.read.size(); ++i) {
+        EXPECT_NE(out.find(alone[i]), std::string::npos) << c.read[i].name << "\n" << out;
+        EXPECT_EQ(Alone(c.read[i]), alone[i]) << c.read[i].name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, NestedPassTest, ::testing::ValuesIn(NestedCases()),
+                         CaseName<NestedCase>);
 
 }  // namespace
