@@ -421,6 +421,26 @@ TEST_P(OpenSectionTest, TheNextPassesPrintWhatTheyPrintAlone) {
 INSTANTIATE_TEST_SUITE_P(Sections, OpenSectionTest, ::testing::ValuesIn(kOpenCases),
                          CaseName<OpenCase>);
 
+// The same for every point inside the second files themselves: each cut
+// after any of its lines and left open there.
+class CutFileTest : public SectionFileTest, public ::testing::WithParamInterface<SecondFile> {};
+
+TEST_P(CutFileTest, TheNextPassesPrintWhatTheyPrintAlone) {
+    static const char *const kExt[] = {"", "cut.ibs", "cut.pkg", "cut.ebd"};
+    const SecondFile &cut = GetParam();
+    const std::string body = cut.body;
+    for (size_t end = body.find('\n'); end != std::string::npos; end = body.find('\n', end + 1)) {
+        Check(kExt[cut.kind],
+              Header("5.0", kExt[cut.kind]) + body.substr(0, end + 1) + "[Bogus]\n[End]\n",
+              cut.kind);
+        for (const SecondFile &f : kSecondFiles)
+            ASSERT_EQ(Check(f.name, Header("5.0", f.name) + f.body + "[End]\n", f.kind), f.alone)
+                << f.name << " after " << body.substr(0, end + 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, CutFileTest, ::testing::ValuesIn(kSecondFiles), CaseName<SecondFile>);
+
 }  // namespace
 
 namespace {
@@ -801,20 +821,30 @@ std::vector<NestedCase> NestedCases() {
     };
 }
 
-class NestedPassTest : public SectionFileTest, public ::testing::WithParamInterface<NestedCase> {
+class ReadFileTest : public SectionFileTest {
 protected:
-    // What a read file prints when checked alone; package and .ami files
-    // read on the way print no summary of their own.
-    std::string Alone(const Referenced &f) {
-        std::string out = Check(f.name, f.text, f.kind);
-        if (f.kind == FILE_PKG || f.kind == FILE_AMI) {
-            size_t summary = out.rfind("Errors  : ");
-            const size_t bugs = out.rfind("Bugs    : ", summary);
+    // What a read file prints when checked alone (a board file as one that
+    // is referenced: it reads no files of its own); with `summary` false, up
+    // to its summary (package and .ami files read on the way print none;
+    // a board adds its own findings in a referenced file before it).
+    std::string Alone(const Referenced &f, bool summary) {
+        CHECKPASS_CheckFile(Write(f.name, f.text).c_str(), f.kind, f.kind == FILE_EBD);
+        std::string out = Output();
+        if (!summary) {
+            size_t at = out.rfind("Errors  : ");
+            const size_t bugs = out.rfind("Bugs    : ", at);
             if (bugs != std::string::npos)
-                summary = bugs;
-            out.erase(out.rfind('\n', summary - 2) + 1);
+                at = bugs;
+            out.erase(out.rfind('\n', at - 2) + 1);
         }
         return out;
+    }
+};
+
+class NestedPassTest : public ReadFileTest, public ::testing::WithParamInterface<NestedCase> {
+protected:
+    std::string Alone(const Referenced &f) {
+        return ReadFileTest::Alone(f, f.kind != FILE_PKG && f.kind != FILE_AMI);
     }
 };
 
@@ -834,5 +864,39 @@ TEST_P(NestedPassTest, EachReadFilePrintsWhatItPrintsAlone) {
 
 INSTANTIATE_TEST_SUITE_P(Files, NestedPassTest, ::testing::ValuesIn(NestedCases()),
                          CaseName<NestedCase>);
+
+}  // namespace
+
+namespace {
+
+// A board's referenced file and a package file that the search reads, cut
+// after each of their lines and left open there.
+class CutReadFileTest : public ReadFileTest, public ::testing::WithParamInterface<SecondFile> {};
+
+TEST_P(CutReadFileTest, PrintsWhatItPrintsAlone) {
+    static const char *const kRef[] = {"", "ref.ibs", "ref.pkg", "ref.ebd"};
+    const SecondFile &cut = GetParam();
+    const char *name = kRef[cut.kind];
+    const std::string reader =
+        cut.kind == FILE_PKG
+            ? File("chip.ibs", std::string(kTwoPinComponent) +
+                                   "[Package Model] p1\n[Pin] signal_name model_name\n1 s GND\n")
+            : File("board.ebd", std::string("[Begin Board Description] B\n[Number Of Pins] 1\n"
+                                            "[Pin List] signal_name\n1 a\n[Path Description] p\n"
+                                            "Pin 1 Node U1.1\n[Reference Designator Map]\nU1 ") +
+                                    name + " c\n[End Board Description]\n");
+    const std::string body = cut.body;
+    for (size_t end = body.find('\n'); end != std::string::npos; end = body.find('\n', end + 1)) {
+        const std::string alone =
+            Alone({name, cut.kind, Header("5.0", name) + body.substr(0, end + 1) + "[Bogus]\n[End]\n"},
+                  false);
+        const std::string out = Check(cut.kind == FILE_PKG ? "chip.ibs" : "board.ebd", reader,
+                                      cut.kind == FILE_PKG ? FILE_IBS : FILE_EBD);
+        ASSERT_NE(out.find(alone), std::string::npos) << alone << "\n" << out;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, CutReadFileTest, ::testing::ValuesIn(kSecondFiles),
+                         CaseName<SecondFile>);
 
 }  // namespace
