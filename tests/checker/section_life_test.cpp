@@ -354,37 +354,36 @@ namespace {
 
 // ---- Two passes: a file left open in a section, then files of every kind ----
 
-// Checks every file of a second pass: the three files and, with `strays`,
-// the stray-line files.
+// Runs the first file, then one file of the second pass, for every file of
+// the second pass in turn (each must meet what the first left behind): the
+// three files and, with `strays`, the stray-line files.
 class SecondPassTest : public SectionFileTest {
 protected:
-    void ExpectSecondPasses(const std::string &after, bool strays) {
+    void ExpectSecondPasses(int kind, const char *version, const std::string &body, bool strays) {
+        static const char *const kFirst[] = {"", "first.ibs", "first.pkg", "first.ebd"};
         static const char *const kStray[] = {"", "s.ibs", "s.pkg", "s.ebd"};
-        for (const SecondFile &f : kSecondFiles)
+        const std::string first = Header(version, kFirst[kind]) + body + "[Bogus]\n[End]\n";
+        for (const SecondFile &f : kSecondFiles) {
+            Check(kFirst[kind], first, kind);
             ASSERT_EQ(Check(f.name, Header("5.0", f.name) + f.body + "[End]\n", f.kind), f.alone)
-                << f.name << " after\n" << after;
+                << f.name << " after\n" << first;
+        }
         for (size_t i = 0; strays && i < sizeof kStrayCases / sizeof *kStrayCases; ++i) {
             const StrayCase &c = kStrayCases[i];
-            ASSERT_EQ(Check(kStray[c.kind], c.text, c.kind), c.expected) << c.name << " after\n" << after;
+            Check(kFirst[kind], first, kind);
+            ASSERT_EQ(Check(kStray[c.kind], c.text, c.kind), c.expected) << c.name << " after\n" << first;
         }
     }
 };
 
-class OpenSectionTest : public SecondPassTest, public ::testing::WithParamInterface<OpenCase> {
-protected:
-    std::string First(const OpenCase &c) {
-        static const char *const kExt[] = {"", "open.ibs", "open.pkg", "open.ebd"};
-        return Check(kExt[c.kind], Header(c.version, kExt[c.kind]) + c.body + "[Bogus]\n[End]\n",
-                     c.kind);
-    }
-};
+class OpenSectionPassTest : public SecondPassTest, public ::testing::WithParamInterface<OpenCase> {};
 
-// Every file of the second pass prints what it prints alone.
-TEST_P(OpenSectionTest, TheNextPassesPrintWhatTheyPrintAlone) {
-    ExpectSecondPasses(First(GetParam()), true);
+TEST_P(OpenSectionPassTest, TheNextPassesPrintWhatTheyPrintAlone) {
+    const OpenCase &c = GetParam();
+    ExpectSecondPasses(c.kind, c.version, c.body, true);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sections, OpenSectionTest, ::testing::ValuesIn(kOpenCases),
+INSTANTIATE_TEST_SUITE_P(Sections, OpenSectionPassTest, ::testing::ValuesIn(kOpenCases),
                          CaseName<OpenCase>);
 
 // The same for every point inside the second files themselves, read under
@@ -393,15 +392,10 @@ using Cut = std::tuple<SecondFile, const char *>;
 class CutFileTest : public SecondPassTest, public ::testing::WithParamInterface<Cut> {};
 
 TEST_P(CutFileTest, TheNextPassesPrintWhatTheyPrintAlone) {
-    static const char *const kExt[] = {"", "cut.ibs", "cut.pkg", "cut.ebd"};
     const SecondFile &cut = std::get<0>(GetParam());
     const std::string body = cut.body;
-    for (size_t end = body.find('\n'); end != std::string::npos; end = body.find('\n', end + 1)) {
-        const std::string first = Header(std::get<1>(GetParam()), kExt[cut.kind]) +
-                                  body.substr(0, end + 1) + "[Bogus]\n[End]\n";
-        Check(kExt[cut.kind], first, cut.kind);
-        ExpectSecondPasses(first, false);
-    }
+    for (size_t end = body.find('\n'); end != std::string::npos; end = body.find('\n', end + 1))
+        ExpectSecondPasses(cut.kind, std::get<1>(GetParam()), body.substr(0, end + 1), false);
 }
 
 std::string CutName(const ::testing::TestParamInfo<Cut> &info) {
