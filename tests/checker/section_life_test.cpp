@@ -1,6 +1,7 @@
-// The submodel, selector and test sections across file kinds and passes:
-// end handlers that run without a record of their own, and state that
-// must not outlive the root it points into (run under AddressSanitizer).
+// Every section across file kinds and passes: end handlers that run without
+// a record of their own, and state that must not outlive the root it points
+// into, whether the next pass follows or runs inside the checks of this one
+// (run under AddressSanitizer).
 #include <cctype>
 #include <cstdio>
 #include <tuple>
@@ -67,17 +68,24 @@ const char kPackageKeywords[] =
     "1\n[End Model Data]\n[End Package Model]\n";
 
 const FileCase kRefusedElsewhere[] = {
-    {"package component", "5.0", kComponentKeywords, "ERROR (line    4) - Illegal keyword for a '.pkg' file.\n"
+    {"package component", "5.0", kComponentKeywords,
+     "ERROR (line    4) - Illegal keyword for a '.pkg' file.\n"
      "ERROR (line   36) - Illegal keyword for a '.pkg' file.\n"},
-    {"board component", "5.0", kComponentKeywords, "ERROR (line    4) - Illegal keyword for a '.ebd' file.\n"
+    {"board component", "5.0", kComponentKeywords,
+     "ERROR (line    4) - Illegal keyword for a '.ebd' file.\n"
      "ERROR (line   36) - Illegal keyword for a '.ebd' file.\n"},
-    {"package model", "5.0", kModelKeywords, "ERROR (line    4) - Illegal keyword for a '.pkg' file.\n"},
-    {"board model", "5.0", kModelKeywords, "ERROR (line    4) - Illegal keyword for a '.ebd' file.\n"},
-    {"ibs board", "5.0", kBoardKeywords, "ERROR (line    4) - Illegal keyword for a '.ibs' file.\n"
+    {"package model", "5.0", kModelKeywords,
+     "ERROR (line    4) - Illegal keyword for a '.pkg' file.\n"},
+    {"board model", "5.0", kModelKeywords,
+     "ERROR (line    4) - Illegal keyword for a '.ebd' file.\n"},
+    {"ibs board", "5.0", kBoardKeywords,
+     "ERROR (line    4) - Illegal keyword for a '.ibs' file.\n"
      "ERROR (line    6) - Orphan Package Model keyword.\n"},
-    {"package board", "5.0", kBoardKeywords, "ERROR (line    4) - Illegal keyword for a '.pkg' file.\n"
+    {"package board", "5.0", kBoardKeywords,
+     "ERROR (line    4) - Illegal keyword for a '.pkg' file.\n"
      "ERROR (line    6) - Orphan Package Model keyword.\n"},
-    {"board package", "5.0", kPackageKeywords, "ERROR (line    4) - Illegal keyword for a '.ebd' file.\n"
+    {"board package", "5.0", kPackageKeywords,
+     "ERROR (line    4) - Illegal keyword for a '.ebd' file.\n"
      "ERROR (line    9) - Orphan Electrical Board Description keyword.\n"},
 };
 
@@ -88,7 +96,9 @@ int KindOf(const std::string &name) {
 
 class RefusedSectionTest : public FileCaseTest {};
 
-TEST_P(RefusedSectionTest, OnlyTheOpeningKeywordsAreReported) { ExpectMessages(KindOf(GetParam().name)); }
+TEST_P(RefusedSectionTest, OnlyTheOpeningKeywordsAreReported) {
+    ExpectMessages(KindOf(GetParam().name));
+}
 
 INSTANTIATE_TEST_SUITE_P(Files, RefusedSectionTest, ::testing::ValuesIn(kRefusedCases),
                          CaseName<FileCase>);
