@@ -1,6 +1,7 @@
 // Open-addressing hash index of borrowed names.
 #include "IbisParser/nameidx.h"
 
+#include <chrono>
 #include <cstring>
 
 #include "IbisParser/cmn.h"
@@ -8,11 +9,25 @@
 
 namespace {
 
-uint32_t Hash(const char *key) {
-    uint32_t h = 2166136261u;  // FNV-1a
-    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(key); *p != 0; ++p)
-        h = (h ^ *p) * 16777619u;
+uint64_t Mix(uint64_t h) {
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 33;
+    h *= 0xc4ceb9fe1a85ec53ULL;
+    h ^= h >> 33;
     return h;
+}
+
+// FNV-1a from a secret start, mixed at the end. With a start everybody
+// knows, a file can be made of names whose hashes share their low bits
+// (thousands of them cost seconds to find), so that every lookup walks one
+// long run of slots and the check goes quadratic; with this one it cannot.
+uint32_t Hash(const char *key) {
+    const uint64_t seed = NAMEIDX_Seed();
+    uint64_t h = seed;
+    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(key); *p != 0; ++p)
+        h = (h ^ *p) * 0x100000001b3ULL;
+    return static_cast<uint32_t>(Mix(h ^ (seed >> 7)));
 }
 
 // The slot of key, or the free slot where it would go.
@@ -44,6 +59,20 @@ int Grow(NAME_INDEX *index) {
 }
 
 }  // namespace
+
+uint64_t NAMEIDX_Seed(void) {
+    // Drawn once per process from the clock and from where the system put
+    // this library and the stack; nothing a file can know. (No allocation:
+    // the count of requests must not depend on when the first hash comes.)
+    static const uint64_t seed = [] {
+        int onStack = 0;
+        uint64_t s = static_cast<uint64_t>(
+            std::chrono::high_resolution_clock::now().time_since_epoch().count());
+        s = Mix(s ^ reinterpret_cast<uintptr_t>(&onStack));
+        return Mix(s ^ reinterpret_cast<uintptr_t>(&Mix));
+    }();
+    return seed;
+}
 
 NAME_ENTRY *NAMEIDX_Find(const NAME_INDEX *index, const char *key) {
     MSG_ASSERT(index != nullptr && key != nullptr);

@@ -5,6 +5,9 @@
 // large sparse and full matrices.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -725,6 +728,76 @@ void BM_CheckBoard(benchmark::State &state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
+// Keys a file could be made of to put them all into one run of hash slots,
+// had the hashes no secret start: kind 0, a [Model Selector] of N model
+// names whose plain FNV-1a hashes share their low bits (as many bits as the
+// index of N names has slots); kind 1, a [Pulldown] of N rows whose voltages
+// the mix alone would have sent to one slot. The time per key stays flat.
+std::string GenerateCollidingKeys(int kind, int count, size_t *bytes) {
+    std::string path = BenchDir() + "/collide" + std::to_string(kind) + "_" +
+                       std::to_string(count) + ".ibs";
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] collide" << kind << "_" << count << ".ibs\n"
+        << "[File Rev] 1.0\n[Model] io\nModel_type I/O\nC_comp 1p 1p 1p\n"
+        << "[Voltage Range] 3.3 3.0 3.6\n";
+    uint32_t slots = 16;
+    while (slots < 2u * static_cast<uint32_t>(count) + 2)
+        slots *= 2;
+    if (kind == 0) {
+        out << "[Model Selector] sel\n";
+        int found = 0;
+        for (uint32_t i = 0; found < count; ++i) {
+            const std::string name = "n" + PinName(static_cast<int>(i));
+            uint32_t h = 2166136261u;
+            for (unsigned char c : name)
+                h = (h ^ c) * 16777619u;
+            if ((h & (slots - 1)) == 0) {
+                out << name << " d\n";
+                ++found;
+            }
+        }
+    } else {
+        // The inverse of the 64-bit mix, on hashes whose low bits are 0.
+        auto inverse = [](uint64_t a) {
+            uint64_t x = a;
+            for (int i = 0; i < 6; ++i)
+                x *= 2 - a * x;
+            return x;
+        };
+        std::vector<double> values;
+        for (uint64_t k = 1; static_cast<int>(values.size()) < count; ++k) {
+            uint64_t x = k * slots * 1024;
+            x ^= x >> 33;
+            x *= inverse(0xc4ceb9fe1a85ec53ULL);
+            x ^= x >> 33;
+            x *= inverse(0xff51afd7ed558ccdULL);
+            x ^= x >> 33;
+            double v = 0;
+            memcpy(&v, &x, sizeof v);
+            if (std::isfinite(v) && std::fabs(v) > 1e-30 && std::fabs(v) < 1e30)
+                values.push_back(v);
+        }
+        std::sort(values.begin(), values.end());
+        out << "[Pulldown]\n";
+        char line[80];
+        for (double v : values) {
+            snprintf(line, sizeof line, "%.17g 1m 1m 1m\n", v);
+            out << line;
+        }
+    }
+    out << "[End]\n";
+    out.close();
+    *bytes = FileSize(path);
+    return path;
+}
+
+void BM_CollidingKeys(benchmark::State &state) {
+    size_t bytes = 0;
+    const int count = static_cast<int>(state.range(1));
+    CheckRepeatedly(state, GenerateCollidingKeys(static_cast<int>(state.range(0)), count, &bytes));
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * count);
+}
+
 }  // namespace
 
 BENCHMARK(BM_CheckComponentPins)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
@@ -762,4 +835,8 @@ BENCHMARK(BM_CheckPackage)
     ->Args({500, 0})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckBoard)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CollidingKeys)
+    ->ArgsProduct({{0, 1}, {4000, 8000, 16000}})
+    ->ArgNames({"kind", "keys"})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
