@@ -18,16 +18,29 @@ uint64_t Mix(uint64_t h) {
     return h;
 }
 
+// Drawn once per process from the clock and from where the system put
+// this library and the stack; nothing a file can know. (No allocation:
+// the count of requests must not depend on when the first hash comes.)
+uint64_t Seed() {
+    static const uint64_t seed = [] {
+        int onStack = 0;
+        uint64_t s = static_cast<uint64_t>(
+            std::chrono::high_resolution_clock::now().time_since_epoch().count());
+        s = Mix(s ^ reinterpret_cast<uintptr_t>(&onStack));
+        return Mix(s ^ reinterpret_cast<uintptr_t>(&Mix));
+    }();
+    return seed;
+}
+
 // FNV-1a from a secret start, mixed at the end. With a start everybody
 // knows, a file can be made of names whose hashes share their low bits
 // (thousands of them cost seconds to find), so that every lookup walks one
 // long run of slots and the check goes quadratic; with this one it cannot.
 uint32_t Hash(const char *key) {
-    const uint64_t seed = NAMEIDX_Seed();
-    uint64_t h = seed;
+    uint64_t h = Seed();
     for (const unsigned char *p = reinterpret_cast<const unsigned char *>(key); *p != 0; ++p)
         h = (h ^ *p) * 0x100000001b3ULL;
-    return static_cast<uint32_t>(Mix(h ^ (seed >> 7)));
+    return static_cast<uint32_t>(NAMEIDX_HashBits(h));
 }
 
 // The slot of key, or the free slot where it would go.
@@ -60,18 +73,10 @@ int Grow(NAME_INDEX *index) {
 
 }  // namespace
 
-uint64_t NAMEIDX_Seed(void) {
-    // Drawn once per process from the clock and from where the system put
-    // this library and the stack; nothing a file can know. (No allocation:
-    // the count of requests must not depend on when the first hash comes.)
-    static const uint64_t seed = [] {
-        int onStack = 0;
-        uint64_t s = static_cast<uint64_t>(
-            std::chrono::high_resolution_clock::now().time_since_epoch().count());
-        s = Mix(s ^ reinterpret_cast<uintptr_t>(&onStack));
-        return Mix(s ^ reinterpret_cast<uintptr_t>(&Mix));
-    }();
-    return seed;
+uint64_t NAMEIDX_HashBits(uint64_t bits) {
+    // The mix is invertible: without the secret, bits that land in one run
+    // of slots could be computed from it.
+    return Mix(bits ^ Seed());
 }
 
 NAME_ENTRY *NAMEIDX_Find(const NAME_INDEX *index, const char *key) {

@@ -60,21 +60,12 @@ int RNGP_ParseLine(const char *text, const char *label, const char *firstName, R
 
 namespace {
 
-// The mix is invertible: from its plain bits, values that all land in one
-// run of slots could be computed and written into a table; the secret of
-// the process (NAMEIDX_Seed) keeps the file from knowing where they land.
 unsigned long long HashOf(double x) {
     if (x == 0.0)
         x = 0.0;  // -0.0 equals 0.0, so it must land in the same slot
-    unsigned long long h = 0;
+    uint64_t h = 0;
     memcpy(&h, &x, sizeof h);
-    h ^= NAMEIDX_Seed();
-    h ^= h >> 33;
-    h *= 0xff51afd7ed558ccdULL;
-    h ^= h >> 33;
-    h *= 0xc4ceb9fe1a85ec53ULL;
-    h ^= h >> 33;
-    return h;
+    return NAMEIDX_HashBits(h);
 }
 
 // The slot holding x, or the empty slot where it belongs.
