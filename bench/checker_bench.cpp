@@ -798,6 +798,38 @@ void BM_CollidingKeys(benchmark::State &state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * count);
 }
 
+// A component whose N [Series Pin Mapping] rows all name one selector of
+// N / 10 series switches, with a listed group: clean, and the time per row
+// must not grow with the selector.
+std::string GenerateSeriesSelector(int rows, size_t *bytes) {
+    std::string path = BenchDir() + "/series" + std::to_string(rows) + ".ibs";
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] series" << rows << ".ibs\n[File Rev] 1.0\n"
+        << "[Component] c\n[Manufacturer] m\n[Package]\nR_pkg 1m NA NA\nL_pkg 1n NA NA\n"
+        << "C_pkg 1p NA NA\n[Pin] signal_name model_name\n";
+    for (int i = 0; i < 2 * rows; ++i)
+        out << PinName(i) << " s" << i << " NC\n";
+    out << "[Series Pin Mapping] pin_2 model_name function_table_group\n";
+    for (int i = 0; i < rows; ++i)
+        out << PinName(2 * i) << " " << PinName(2 * i + 1) << " sel g\n";
+    out << "[Series Switch Groups]\nOn g /\n[Model Selector] sel\n";
+    for (int m = 0; m < rows / 10; ++m)
+        out << "sw" << m << " a switch\n";
+    for (int m = 0; m < rows / 10; ++m)
+        out << "[Model] sw" << m << "\nModel_type Series_switch\nC_comp 1p 1p 1p\n"
+            << "[Voltage Range] 3.3 3 3.6\n[On]\n[R Series] 1 1 1\n[Off]\n[R Series] 1k 1k 1k\n";
+    out << "[End]\n";
+    out.close();
+    *bytes = FileSize(path);
+    return path;
+}
+
+void BM_SeriesSelector(benchmark::State &state) {
+    size_t bytes = 0;
+    CheckRepeatedly(state, GenerateSeriesSelector(static_cast<int>(state.range(0)), &bytes));
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+}
+
 }  // namespace
 
 BENCHMARK(BM_CheckComponentPins)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
@@ -835,6 +867,7 @@ BENCHMARK(BM_CheckPackage)
     ->Args({500, 0})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckBoard)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SeriesSelector)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollidingKeys)
     ->ArgsProduct({{0, 1}, {4000, 8000, 16000}})
     ->ArgNames({"kind", "keys"})
