@@ -241,7 +241,9 @@ void BM_CheckManyModels(benchmark::State &state) {
 // second port in the Typ corner and again in the Min corner; kind 2 a
 // component with `count` declared nodes and one call that maps a circuit's
 // `count` ports onto them; kind 3 a component with `count` calls of a
-// two-port circuit, each between a node all calls share and one of its own.
+// two-port circuit, each between a node all calls share and one of its own;
+// kind 4 a component with count / 8 calls of a circuit of `count` ports
+// that cannot float (A_gnd) and one that each call maps.
 std::string GenerateExternal(int kind, int count, size_t *bytes) {
     char tmpl[] = "/tmp/checker-bench-ext-XXXXXX";
     if (mkdtemp(tmpl) == nullptr)
@@ -270,6 +272,15 @@ std::string GenerateExternal(int kind, int count, size_t *bytes) {
                 out << "D_to_A D_drive port_" << i << " port_" << i + 1 << " 0 1 1n 1n " << corner
                     << "\n";
         out << "[End External Model]\n";
+    } else if (kind == 4) {
+        out << "[External Circuit] x\nLanguage SPICE\nCorner Typ x.sp x\nPorts port_0\n";
+        for (int i = 0; i < count; ++i)
+            out << "Ports A_gnd\n";
+        out << "[End External Circuit]\n[Component] c\n[Manufacturer] m\n[Package]\n"
+            << "R_pkg 1m NA NA\nL_pkg 1n NA NA\nC_pkg 1p NA NA\n[Pin] signal_name model_name\n"
+            << "1 s CIRCUITCALL\n[Node Declarations]\nshared\n[End Node Declarations]\n";
+        for (int i = 0; i < count / 8; ++i)
+            out << "[Circuit Call] x\nSignal_pin 1\nPort_map port_0 shared\n[End Circuit Call]\n";
     } else {
         const bool one = kind == 2;
         const int ports = one ? count : 2;
@@ -853,6 +864,8 @@ BENCHMARK(BM_CheckExternal)
     ->Args({2, 100000})
     ->Args({3, 25000})
     ->Args({3, 100000})
+    ->Args({4, 25000})
+    ->Args({4, 100000})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckNamedSections)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckLargeIbs)->Arg(8)->Arg(32)->Arg(64)->Unit(benchmark::kMillisecond);
