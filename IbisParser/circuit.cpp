@@ -5,6 +5,7 @@
 #define MSG_SRC MSGSRC_CIRCUIT
 #include "IbisParser/circuit.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstring>
 
@@ -208,6 +209,21 @@ struct PORT_INFO {
 };
 
 // A circuit as the calls see it, worked out once per component check.
+// The ports of a circuit that can float in a call (neither A_gnd nor
+// digital): each name once, in the order it first comes, with the places
+// in the port list where it stands.
+struct FLOAT_NAME {
+    const char *name;
+    unsigned kind;
+    size_t first, count;  // its places: at[first] .. at[first + count - 1]
+};
+struct FLOAT_PORTS {
+    FLOAT_NAME *names;
+    size_t nameCount;
+    size_t *at;
+    size_t portCount;  // of the whole list
+};
+
 struct CIRCUIT_INFO {
     const EXTCKT *circuit;
     bool spice;
@@ -216,6 +232,7 @@ struct CIRCUIT_INFO {
     ROLE *roles;  // one block
     const EXT_CONVERTER **groundPairs;  // A_to_D rows between A_gnd and A_gnd
     int groundPairCount;
+    FLOAT_PORTS *floating;  // made for the floating-node check; null before
     CIRCUIT_INFO *next;
 };
 
@@ -296,7 +313,16 @@ bool AddRole(CIRCUIT_INFO *c, ROLE *r, const char *name) {
     return true;
 }
 
+void FreeFloating(FLOAT_PORTS *f) {
+    if (f == nullptr)
+        return;
+    CMN_Free(f->names);
+    CMN_Free(f->at);
+    CMN_Free(f);
+}
+
 void FreeInfo(CIRCUIT_INFO *c) {
+    FreeFloating(c->floating);
     CMN_FreeChain(c->infos);
     NAMEIDX_Clear(&c->names);
     CMN_Free(c->roles);
@@ -589,6 +615,116 @@ Text Conflicts(const NODE *n, unsigned mask) {
     return t;
 }
 
+bool CanFloat(unsigned kind) { return (kind & (ANALOG_RESERVE | DIGITAL_PORT)) == 0; }
+
+// 1817 for each port of the call's circuit, in the order of the list, that
+// can float and that no port map of the call reached.
+void ReportFloating(const INSTANCE *inst) {
+    const CIRCUIT_INFO *c = inst->circuit;
+    for (const EXT_NAME *p = c->circuit->description->ports; p != nullptr; p = p->next) {
+        const unsigned kind = InternalKind(c, p->text);
+        if (CanFloat(kind) && ConnectionOf(inst, p->text) == nullptr)
+            MSG_Error(1817, static_cast<int>(inst->call->line), static_cast<int>(c->circuit->line),
+                      p->text, NamesOf(kind).text);
+    }
+}
+
+// The circuit's floating candidates, made at its first call. Null when
+// memory runs out.
+const FLOAT_PORTS *FloatingOf(CIRCUIT_INFO *c) {
+    if (c->floating != nullptr)
+        return c->floating;
+    FLOAT_PORTS *f = nullptr;
+    NAME_INDEX seen{};
+    size_t ports = 0;
+    for (const EXT_NAME *p = c->circuit->description->ports; p != nullptr; p = p->next)
+        ++ports;
+    bool ok = CMN_Alloc(&f, sizeof(FLOAT_PORTS)) && (ports == 0 ||
+              (CMN_Alloc(&f->names, ports * sizeof(FLOAT_NAME)) &&
+               CMN_Alloc(&f->at, ports * sizeof(size_t))));
+    // First the names and how often each stands, then its places.
+    for (int pass = 0; ok && pass < 2; ++pass) {
+        size_t place = 0;
+        for (const EXT_NAME *p = c->circuit->description->ports; ok && p != nullptr;
+             p = p->next, ++place) {
+            const unsigned kind = InternalKind(c, p->text);
+            if (!CanFloat(kind))
+                continue;
+            int added = 0;
+            NAME_ENTRY *e = NAMEIDX_Add(&seen, p->text, &added);
+            if (e == nullptr) {
+                ok = false;
+            } else if (pass == 0) {
+                if (added) {
+                    e->number = static_cast<uint32_t>(f->nameCount);
+                    f->names[f->nameCount++] = {p->text, kind, 0, 0};
+                }
+                ++f->names[e->number].count;
+            } else {
+                FLOAT_NAME &n = f->names[e->number];
+                f->at[n.first + n.count++] = place;
+            }
+        }
+        if (ok && pass == 0)
+            for (size_t i = 0, first = 0; i < f->nameCount; ++i) {
+                f->names[i].first = first;
+                first += f->names[i].count;
+                f->names[i].count = 0;
+            }
+    }
+    NAMEIDX_Clear(&seen);
+    if (!ok) {
+        FreeFloating(f);
+        return nullptr;
+    }
+    f->portCount = ports;
+    c->floating = f;
+    return f;
+}
+
+// The places of a call's unmapped candidates, with the name each holds.
+struct Unmapped {
+    struct Item {
+        size_t place;
+        const FLOAT_NAME *name;
+    } *items;
+    size_t capacity;
+};
+
+// ReportFloating by the circuit's candidates: a call costs the names it
+// maps and the messages it draws, not a walk over the whole port list (a
+// circuit of many ports that cannot float, or of one mapped name many
+// times, called many times, was quadratic). False, with nothing said, when
+// memory runs out.
+bool ReportFloatingQuickly(const INSTANCE *inst, Unmapped *scratch) {
+    const FLOAT_PORTS *f = FloatingOf(const_cast<CIRCUIT_INFO *>(inst->circuit));
+    if (f == nullptr)
+        return false;
+    if (scratch->capacity < f->portCount) {
+        CMN_Free(scratch->items);
+        scratch->items = nullptr;
+        scratch->capacity = 0;
+        if (!CMN_Alloc(&scratch->items, f->portCount * sizeof(Unmapped::Item)))
+            return false;
+        scratch->capacity = f->portCount;
+    }
+    size_t n = 0;
+    for (size_t i = 0; i < f->nameCount; ++i) {
+        const FLOAT_NAME &name = f->names[i];
+        if (ConnectionOf(inst, name.name) != nullptr)
+            continue;
+        for (size_t k = 0; k < name.count; ++k)
+            scratch->items[n++] = {f->at[name.first + k], &name};
+    }
+    std::sort(scratch->items, scratch->items + n,
+              [](const Unmapped::Item &a, const Unmapped::Item &b) { return a.place < b.place; });
+    for (size_t i = 0; i < n; ++i)
+        MSG_Error(1817, static_cast<int>(inst->call->line),
+                  static_cast<int>(inst->circuit->circuit->line), scratch->items[i].name->name,
+                  NamesOf(scratch->items[i].name->kind).text);
+    return true;
+}
+
 void CheckInstances(const RESOLUTION *res) {
     for (const INSTANCE *inst = res->instances; inst != nullptr; inst = inst->next) {
         const CIRCUIT_INFO *c = inst->circuit;
@@ -599,15 +735,11 @@ void CheckInstances(const RESOLUTION *res) {
         }
     }
     // An internal node that no port map reached floats.
-    for (const INSTANCE *inst = res->instances; inst != nullptr; inst = inst->next) {
-        const CIRCUIT_INFO *c = inst->circuit;
-        for (const EXT_NAME *p = c->circuit->description->ports; p != nullptr; p = p->next) {
-            const unsigned kind = InternalKind(c, p->text);
-            if ((kind & (ANALOG_RESERVE | DIGITAL_PORT)) == 0 && ConnectionOf(inst, p->text) == nullptr)
-                MSG_Error(1817, static_cast<int>(inst->call->line), static_cast<int>(c->circuit->line),
-                          p->text, NamesOf(kind).text);
-        }
-    }
+    Unmapped scratch{};
+    for (const INSTANCE *inst = res->instances; inst != nullptr; inst = inst->next)
+        if (!ReportFloatingQuickly(inst, &scratch))
+            ReportFloating(inst);
+    CMN_Free(scratch.items);
 }
 
 void Report(int code, bool warning, const RESOLUTION *res, const NODE *n, unsigned mask) {

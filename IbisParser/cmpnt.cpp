@@ -231,6 +231,11 @@ void ParseData(CMPNT *c, const char *text) {
     case KW_END_EMI_COMPONENT:
     case KW_PIN_EMI:
     case KW_PIN_DOMAIN_EMI: ParseEmiLine(c, LINE_DATA, s_keyword, text); break;
+    // A stray line after a block's end keyword is the file's fault, not
+    // ours: it belongs to no block, like a line before any component.
+    case KW_END_ALTERNATE_PACKAGE_MODELS:
+    case KW_END_NODE_DECLARATIONS:
+    case KW_END_CIRCUIT_CALL: MSG_ErrorLine(502); break;
     default: MSG_BugLine(509, kSourceName, __LINE__); break;
     }
 }

@@ -1,6 +1,7 @@
 // Open-addressing hash index of borrowed names.
 #include "IbisParser/nameidx.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
@@ -9,6 +10,29 @@
 
 namespace {
 
+uint64_t Mix(uint64_t h) {
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 33;
+    h *= 0xc4ceb9fe1a85ec53ULL;
+    h ^= h >> 33;
+    return h;
+}
+
+// Drawn once per process from the clock and from where the system put
+// this library and the stack; nothing a file can know. (No allocation:
+// the count of requests must not depend on when the first hash comes.)
+uint64_t Seed() {
+    static const uint64_t seed = [] {
+        int onStack = 0;
+        uint64_t s = static_cast<uint64_t>(
+            std::chrono::high_resolution_clock::now().time_since_epoch().count());
+        s = Mix(s ^ reinterpret_cast<uintptr_t>(&onStack));
+        return Mix(s ^ reinterpret_cast<uintptr_t>(&Mix));
+    }();
+    return seed;
+}
+
 // A key's hash and its first eight bytes, NUL-padded.
 struct Key {
     const char *text;
@@ -16,14 +40,20 @@ struct Key {
     char head[8];
 };
 
+// FNV-1a from a secret start, mixed at the end. With a start everybody
+// knows, a file can be made of names whose hashes share their low bits
+// (thousands of them cost seconds to find), so that every lookup walks one
+// long run of slots and the check goes quadratic; with this one it cannot.
 Key MakeKey(const char *text) {
-    Key k{text, 2166136261u, {}};  // FNV-1a
+    Key k{text, 0, {}};
+    uint64_t h = Seed();
     size_t n = 0;
     for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text); *p != 0; ++p, ++n) {
-        k.hash = (k.hash ^ *p) * 16777619u;
+        h = (h ^ *p) * 0x100000001b3ULL;
         if (n < sizeof k.head)
             k.head[n] = static_cast<char>(*p);
     }
+    k.hash = static_cast<uint32_t>(NAMEIDX_HashBits(h));
     return k;
 }
 
@@ -70,6 +100,12 @@ int Grow(NAME_INDEX *index) {
 }
 
 }  // namespace
+
+uint64_t NAMEIDX_HashBits(uint64_t bits) {
+    // The mix is invertible: without the secret, bits that land in one run
+    // of slots could be computed from it.
+    return Mix(bits ^ Seed());
+}
 
 NAME_ENTRY *NAMEIDX_Find(const NAME_INDEX *index, const char *key) {
     MSG_ASSERT(index != nullptr && key != nullptr);

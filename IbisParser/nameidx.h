@@ -23,6 +23,11 @@ struct NAME_INDEX {
     uint32_t used;
 };
 
+// The hash of 64 bits of a key that a file supplies (a number's bits), for
+// other indexes. Like the hash of names it starts from a secret of the
+// process, so that no file can be made whose keys all fall into one run of
+// slots; no lookup depends on where keys land.
+uint64_t NAMEIDX_HashBits(uint64_t bits);
 // The entry of key, or null.
 NAME_ENTRY *NAMEIDX_Find(const NAME_INDEX *index, const char *key);
 // The entry of key; a new one (item null, number 0) is added and *added set

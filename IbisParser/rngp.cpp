@@ -6,6 +6,7 @@
 
 #include "IbisParser/cmn.h"
 #include "IbisParser/msg.h"
+#include "IbisParser/nameidx.h"
 
 namespace {
 const char kSourceName[] = "IbisParser/rngp";
@@ -62,14 +63,9 @@ namespace {
 unsigned long long HashOf(double x) {
     if (x == 0.0)
         x = 0.0;  // -0.0 equals 0.0, so it must land in the same slot
-    unsigned long long h = 0;
+    uint64_t h = 0;
     memcpy(&h, &x, sizeof h);
-    h ^= h >> 33;
-    h *= 0xff51afd7ed558ccdULL;
-    h ^= h >> 33;
-    h *= 0xc4ceb9fe1a85ec53ULL;
-    h ^= h >> 33;
-    return h;
+    return NAMEIDX_HashBits(h);
 }
 
 // The slot holding x, or the empty slot where it belongs.

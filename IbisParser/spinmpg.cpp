@@ -10,6 +10,7 @@
 #include "IbisParser/mdl.h"
 #include "IbisParser/msel.h"
 #include "IbisParser/msg.h"
+#include "IbisParser/nameidx.h"
 #include "IbisParser/parse.h"
 #include "IbisParser/pin.h"
 #include "IbisParser/sswch.h"
@@ -31,10 +32,29 @@ struct TypeMessages {
 const TypeMessages kModel = {2621, 2623, 2625, 2629, 2627, 2631};
 const TypeMessages kSelectorModel = {2620, 2622, 2624, 2628, 2626, 2630};
 
+// The messages that a selector's models draw for one kind of row (see
+// KindOf), in the selector's order.
+struct Verdict {
+    const MSEL_MODEL *model;
+    int code;
+};
+struct VerdictList {
+    Verdict *items;
+    size_t count;
+    int made;
+};
+struct Verdicts {
+    Verdicts *next;  // every set made in one check, for freeing
+    const MSEL *selector;
+    VerdictList kinds[3];
+};
+
 struct Context {
     const char *component;
     SSWCH *groups;
     NAME_TALLY groupNames;
+    NAME_INDEX selectors;  // selector name -> its Verdicts
+    Verdicts *verdicts;
 };
 
 // Arguments: component, [selector,] model, group (unused by most texts).
@@ -47,25 +67,103 @@ void Report(int code, bool warning, const Context &c, const char *selector, cons
         print(MSG_SRC, code, c.component, model, group);
 }
 
-// model: the [Model] of that name, or null.
+// What a row's group makes of a model: 0 no group, 1 a group that
+// [Series Switch Groups] lists, 2 one it does not.
+int KindOf(const Series_Pin_Mapping *row, const Context &c) {
+    const char *group = row->function_table_group;
+    if (group[0] == '\0')
+        return 0;
+    return SSWCH_HasGroup(&c.groupNames, c.groups, group) ? 1 : 2;
+}
+
+// model: the [Model] of that name, or null. 0: nothing to say.
+int TypeCode(const MDL *model, const TypeMessages &m, int kind) {
+    const bool hasGroup = kind != 0;
+    if (model == nullptr)
+        return m.unknown;
+    if (model->Model_type == MDL_TYPE_SERIES)
+        return hasGroup ? m.ignored : 0;
+    if (model->Model_type != MDL_TYPE_SERIES_SWITCH)
+        return hasGroup ? m.notSwitch : m.notSeries;
+    if (!hasGroup)
+        return m.required;
+    return kind == 2 ? m.undefined : 0;
+}
+
 void CheckModelType(const MDL *model, const char *name, const char *selector,
                     const Series_Pin_Mapping *row, const Context &c) {
     const TypeMessages &m = selector != nullptr ? kSelectorModel : kModel;
-    const char *group = row->function_table_group;
-    const bool hasGroup = group[0] != '\0';
-    int code = 0;
-    if (model == nullptr)
-        code = m.unknown;
-    else if (model->Model_type == MDL_TYPE_SERIES)
-        code = hasGroup ? m.ignored : 0;
-    else if (model->Model_type != MDL_TYPE_SERIES_SWITCH)
-        code = hasGroup ? m.notSwitch : m.notSeries;
-    else if (!hasGroup)
-        code = m.required;
-    else if (!SSWCH_HasGroup(&c.groupNames, c.groups, group))
-        code = m.undefined;
+    const int code = TypeCode(model, m, KindOf(row, c));
     if (code != 0)
-        Report(code, code == m.ignored, c, selector, name, group);
+        Report(code, code == m.ignored, c, selector, name, row->function_table_group);
+}
+
+int MakeVerdicts(VerdictList *list, const MSEL *selector, int kind, const PIN_MODELS *models) {
+    size_t count = 0;
+    for (const MSEL_MODEL *m = selector->models; m != nullptr; m = m->next)
+        count += TypeCode(PIN_FindModel(models, m->name), kSelectorModel, kind) != 0;
+    if (count > 0 && !CMN_Alloc(&list->items, count * sizeof(Verdict)))
+        return 0;
+    for (const MSEL_MODEL *m = selector->models; m != nullptr; m = m->next) {
+        const int code = TypeCode(PIN_FindModel(models, m->name), kSelectorModel, kind);
+        if (code != 0)
+            list->items[list->count++] = {m, code};
+    }
+    list->made = 1;
+    return 1;
+}
+
+// The verdicts of a row's selector models, worked out at the first row of
+// its selector and kind and kept for the others: walking every model for
+// every row is rows x models, however few messages there are. Null when
+// memory runs out; the caller then walks the models itself.
+const VerdictList *VerdictsFor(Context &c, const MSEL *selector, int kind,
+                               const PIN_MODELS *models) {
+    int added = 0;
+    NAME_ENTRY *e = NAMEIDX_Add(&c.selectors, selector->name, &added);
+    if (e == nullptr)
+        return nullptr;
+    Verdicts *v = static_cast<Verdicts *>(e->item);
+    if (v == nullptr) {
+        if (!CMN_Alloc(&v, sizeof(Verdicts)))
+            return nullptr;
+        v->selector = selector;
+        v->next = c.verdicts;
+        c.verdicts = v;
+        e->item = v;
+    }
+    if (v->selector != selector)
+        return nullptr;
+    VerdictList *list = &v->kinds[kind];
+    if (!list->made && !MakeVerdicts(list, selector, kind, models))
+        return nullptr;
+    return list;
+}
+
+void CheckSelectorModels(Context &c, const MSEL *selector, const Series_Pin_Mapping *row,
+                         const PIN_MODELS *models) {
+    const VerdictList *list = VerdictsFor(c, selector, KindOf(row, c), models);
+    if (list == nullptr) {
+        for (const MSEL_MODEL *m = selector->models; m != nullptr; m = m->next)
+            CheckModelType(PIN_FindModel(models, m->name), m->name, selector->name, row, c);
+        return;
+    }
+    for (size_t i = 0; i < list->count; ++i) {
+        const int code = list->items[i].code;
+        Report(code, code == kSelectorModel.ignored, c, selector->name, list->items[i].model->name,
+               row->function_table_group);
+    }
+}
+
+void FreeVerdicts(Context &c) {
+    while (c.verdicts != nullptr) {
+        Verdicts *next = c.verdicts->next;
+        for (VerdictList &list : c.verdicts->kinds)
+            CMN_Free(list.items);
+        CMN_Free(c.verdicts);
+        c.verdicts = next;
+    }
+    NAMEIDX_Clear(&c.selectors);
 }
 
 }  // namespace
@@ -135,7 +233,7 @@ void SPINMPG_CheckAll(Series_Pin_Mapping *rows, PIN *pins, const char *component
         MSG_Error(2618, component);
         return;
     }
-    Context c{component, groups, {}};
+    Context c{component, groups, {}, {}, nullptr};
     SSWCH_IndexNames(&c.groupNames, groups);
     for (Series_Pin_Mapping *r = rows; r != nullptr; r = r->next) {
         if (!PIN_Exists(r->pin1, pins))
@@ -148,11 +246,11 @@ void SPINMPG_CheckAll(Series_Pin_Mapping *rows, PIN *pins, const char *component
             model->referenced = 1;
             CheckModelType(model, r->model_name, nullptr, r, c);
         } else if (selector != nullptr) {
-            for (MSEL_MODEL *m = selector->models; m != nullptr; m = m->next)
-                CheckModelType(PIN_FindModel(models, m->name), m->name, selector->name, r, c);
+            CheckSelectorModels(c, selector, r, models);
         } else {
             MSG_Error(2617, component, r->model_name);
         }
     }
+    FreeVerdicts(c);
     NAMEIDX_FreeTally(&c.groupNames);
 }

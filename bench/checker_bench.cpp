@@ -5,6 +5,9 @@
 // large sparse and full matrices.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -214,7 +217,9 @@ void BM_CheckManyModels(benchmark::State &state) {
 // second port in the Typ corner and again in the Min corner; kind 2 a
 // component with `count` declared nodes and one call that maps a circuit's
 // `count` ports onto them; kind 3 a component with `count` calls of a
-// two-port circuit, each between a node all calls share and one of its own.
+// two-port circuit, each between a node all calls share and one of its own;
+// kind 4 a component with count / 8 calls of a circuit of `count` ports
+// that cannot float (A_gnd) and one that each call maps.
 std::string GenerateExternal(int kind, int count, size_t *bytes) {
     const std::string dir = benchfiles::ScratchDir("checker-bench-ext");
     std::string path = dir + "/ext.ibs";
@@ -241,6 +246,15 @@ std::string GenerateExternal(int kind, int count, size_t *bytes) {
                 out << "D_to_A D_drive port_" << i << " port_" << i + 1 << " 0 1 1n 1n " << corner
                     << "\n";
         out << "[End External Model]\n";
+    } else if (kind == 4) {
+        out << "[External Circuit] x\nLanguage SPICE\nCorner Typ x.sp x\nPorts port_0\n";
+        for (int i = 0; i < count; ++i)
+            out << "Ports A_gnd\n";
+        out << "[End External Circuit]\n[Component] c\n[Manufacturer] m\n[Package]\n"
+            << "R_pkg 1m NA NA\nL_pkg 1n NA NA\nC_pkg 1p NA NA\n[Pin] signal_name model_name\n"
+            << "1 s CIRCUITCALL\n[Node Declarations]\nshared\n[End Node Declarations]\n";
+        for (int i = 0; i < count / 8; ++i)
+            out << "[Circuit Call] x\nSignal_pin 1\nPort_map port_0 shared\n[End Circuit Call]\n";
     } else {
         const bool one = kind == 2;
         const int ports = one ? count : 2;
@@ -791,6 +805,108 @@ void BM_CompleteCheck(benchmark::State &state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(files.bytes));
 }
 
+// Keys a file could be made of to put them all into one run of hash slots,
+// had the hashes no secret start: kind 0, a [Model Selector] of N model
+// names whose plain FNV-1a hashes share their low bits (as many bits as the
+// index of N names has slots); kind 1, a [Pulldown] of N rows whose voltages
+// the mix alone would have sent to one slot. The time per key stays flat.
+std::string GenerateCollidingKeys(int kind, int count, size_t *bytes) {
+    std::string path = BenchDir() + "/collide" + std::to_string(kind) + "_" +
+                       std::to_string(count) + ".ibs";
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] collide" << kind << "_" << count << ".ibs\n"
+        << "[File Rev] 1.0\n[Model] io\nModel_type I/O\nC_comp 1p 1p 1p\n"
+        << "[Voltage Range] 3.3 3.0 3.6\n";
+    uint32_t slots = 16;
+    while (slots < 2u * static_cast<uint32_t>(count) + 2)
+        slots *= 2;
+    if (kind == 0) {
+        out << "[Model Selector] sel\n";
+        int found = 0;
+        for (uint32_t i = 0; found < count; ++i) {
+            const std::string name = "n" + PinName(static_cast<int>(i));
+            uint32_t h = 2166136261u;
+            for (unsigned char c : name)
+                h = (h ^ c) * 16777619u;
+            if ((h & (slots - 1)) == 0) {
+                out << name << " d\n";
+                ++found;
+            }
+        }
+    } else {
+        // The inverse of the 64-bit mix, on hashes whose low bits are 0.
+        auto inverse = [](uint64_t a) {
+            uint64_t x = a;
+            for (int i = 0; i < 6; ++i)
+                x *= 2 - a * x;
+            return x;
+        };
+        std::vector<double> values;
+        for (uint64_t k = 1; static_cast<int>(values.size()) < count; ++k) {
+            uint64_t x = k * slots * 1024;
+            x ^= x >> 33;
+            x *= inverse(0xc4ceb9fe1a85ec53ULL);
+            x ^= x >> 33;
+            x *= inverse(0xff51afd7ed558ccdULL);
+            x ^= x >> 33;
+            double v = 0;
+            memcpy(&v, &x, sizeof v);
+            if (std::isfinite(v) && std::fabs(v) > 1e-30 && std::fabs(v) < 1e30)
+                values.push_back(v);
+        }
+        std::sort(values.begin(), values.end());
+        out << "[Pulldown]\n";
+        char line[80];
+        for (double v : values) {
+            snprintf(line, sizeof line, "%.17g 1m 1m 1m\n", v);
+            out << line;
+        }
+    }
+    out << "[End]\n";
+    out.close();
+    *bytes = FileSize(path);
+    return path;
+}
+
+void BM_CollidingKeys(benchmark::State &state) {
+    size_t bytes = 0;
+    const int count = static_cast<int>(state.range(1));
+    CheckRepeatedly(state, GenerateCollidingKeys(static_cast<int>(state.range(0)), count, &bytes));
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * count);
+}
+
+// A component whose N [Series Pin Mapping] rows all name one selector of
+// N / 10 series switches, with a listed group: clean, and the time per row
+// must not grow with the selector.
+std::string GenerateSeriesSelector(int rows, size_t *bytes) {
+    std::string path = BenchDir() + "/series" + std::to_string(rows) + ".ibs";
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] series" << rows << ".ibs\n[File Rev] 1.0\n"
+        << "[Component] c\n[Manufacturer] m\n[Package]\nR_pkg 1m NA NA\nL_pkg 1n NA NA\n"
+        << "C_pkg 1p NA NA\n[Pin] signal_name model_name\n";
+    for (int i = 0; i < 2 * rows; ++i)
+        out << PinName(i) << " s" << i << " NC\n";
+    out << "[Series Pin Mapping] pin_2 model_name function_table_group\n";
+    for (int i = 0; i < rows; ++i)
+        out << PinName(2 * i) << " " << PinName(2 * i + 1) << " sel g\n";
+    out << "[Series Switch Groups]\nOn g /\n[Model Selector] sel\n";
+    for (int m = 0; m < rows / 10; ++m)
+        out << "sw" << m << " a switch\n";
+    for (int m = 0; m < rows / 10; ++m)
+        out << "[Model] sw" << m << "\nModel_type Series_switch\nC_comp 1p 1p 1p\n"
+            << "[Voltage Range] 3.3 3 3.6\n[On]\n[R Series] 1 1 1\n[Off]\n[R Series] 1k 1k 1k\n";
+    out << "[End]\n";
+    out.close();
+    *bytes = FileSize(path);
+    return path;
+}
+
+void BM_SeriesSelector(benchmark::State &state) {
+    size_t bytes = 0;
+    CheckRepeatedly(state, GenerateSeriesSelector(static_cast<int>(state.range(0)), &bytes));
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+}
+
 }  // namespace
 
 // Per size the baseline, then the check pass on the same files.
@@ -824,6 +940,8 @@ BENCHMARK(BM_CheckExternal)
     ->Args({2, 100000})
     ->Args({3, 25000})
     ->Args({3, 100000})
+    ->Args({4, 25000})
+    ->Args({4, 100000})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckNamedSections)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckLargeIbs)->Arg(8)->Arg(32)->Arg(64)->Unit(benchmark::kMillisecond);
@@ -839,4 +957,9 @@ BENCHMARK(BM_CheckPackage)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckBoard)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckNodeNames)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SeriesSelector)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CollidingKeys)
+    ->ArgsProduct({{0, 1}, {4000, 8000, 16000}})
+    ->ArgNames({"kind", "keys"})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include <unistd.h>
+
 #include "IbisParser/checkpass.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/msg.h"
@@ -12,14 +14,24 @@
 
 namespace {
 
+// Each process writes its inputs into a directory of its own (mkdtemp), so
+// that parallel jobs and workers never read each other's files; it goes
+// when the process ends.
 std::string g_dir;
 FILE *g_sink = nullptr;
+
+void RemoveDir() {
+    for (const char *ext : {".ibs", ".pkg", ".ebd", ".ami"})
+        remove((g_dir + "/f" + ext).c_str());
+    rmdir(g_dir.c_str());
+}
 
 void Setup() {
     char tmpl[] = "/tmp/checkpass-fuzz-XXXXXX";
     if (mkdtemp(tmpl) == nullptr)
         abort();
     g_dir = tmpl;
+    atexit(RemoveDir);
     g_sink = fopen("/dev/null", "w");
     if (g_sink == nullptr)
         abort();

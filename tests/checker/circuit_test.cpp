@@ -142,6 +142,22 @@ const Case kCases[] = {
          Conflict(25, "n1", 9, "q", "ANALOG_REFERENCE ANALOG_DRIVER ") +
          Conflict(25, "n1", 8, "q", "ANALOG_REFERENCE ANALOG_DRIVER ") + "\n"},
 
+    // A name the port list repeats floats at each of its places, in list
+    // order, until a port map reaches it; A_gnd never floats.
+    {"ports named many times",
+     "[External Circuit] s\nLanguage SPICE\nCorner Typ s.sp s\nPorts a b A_gnd a\n"  // 4-7
+     "Ports c a A_gnd\n[End External Circuit]\n" +                                      // 8-9
+         Component("n1 n2 n3") +                                                          // 10-22
+         "[Circuit Call] s\nSignal_pin 1\nPort_map a n1\nPort_map b n2\n"             // 23-26
+         "[End Circuit Call]\n[Circuit Call] s\nSignal_pin 2\nPort_map c n3\n"        // 27-30
+         "[End Circuit Call]\n",
+     // (the list holds the ports newest first)
+     Floats(28, 4, "a") + Floats(28, 4, "a") + Floats(28, 4, "b") + Floats(28, 4, "a") +
+         Floats(23, 4, "c") + Floating("n1", Conflict(23, "n1", "a", "ANALOG ")) +
+         Floating("n2", Conflict(23, "n2", "b", "ANALOG ")) +
+         "E1823 - Component <c> Floating Pin <1> (no connections but used in CIRCIUT CALL)\n" +
+         Floating("n3", Conflict(28, "n3", "c", "ANALOG ")) +
+         "E1823 - Component <c> Floating Pin <2> (no connections but used in CIRCIUT CALL)\n"},
     // Pin lookups take a component without [Pin]; a reference pin is cut to
     // its five characters.
     {"a call in a component without [Pin]", kSpice +  // 4-8

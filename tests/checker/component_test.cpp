@@ -107,15 +107,23 @@ TEST_F(ComponentSectionTest, KeywordAndDataLines) {
              "[Node Declarations]\nn1\n[End Node Declarations]\n"
              "[Circuit Call] e\nSignal_pin 1\n[End Circuit Call]\n",
          "E1838 - (line 15) No [External Circuit] for [Circuit Call] e in Component c\n"},
-        // A data line after a keyword that takes none of the component's.
+        // A data line after a block's end keyword belongs to no block: an
+        // error in the file, not a bug of the checker.
         {"4.2",
          std::string(kGoodComponent) + kPins +
              "[Alternate Package Models]\np1\np2\n[End Alternate Package Models]\nstray\n"
              "[End Node Declarations]\nstray\n",
-         "B0509 (line 16) - IbisParser/cmpnt:N:Unknown keyword received data.\n"
-         "B0509 (line 18) - IbisParser/cmpnt:N:Unknown keyword received data.\n"
+         "E0502 (line 16) - Orphan data line keyword.\n"
+         "E0502 (line 18) - Orphan data line keyword.\n"
          "E0516 - Unable to find Package Model 'p1' for Component 'c'\n"
          "E0516 - Unable to find Package Model 'p2' for Component 'c'\n"},
+        {"5.0",
+         std::string(kGoodComponent) + kPins +
+             "[Node Declarations]\nn1\n[End Node Declarations]\nn2\n"
+             "[Circuit Call] e\nSignal_pin 1\n[End Circuit Call]\nPort_map a n1\n",
+         "E0502 (line 15) - Orphan data line keyword.\n"
+         "E0502 (line 19) - Orphan data line keyword.\n"
+         "E1838 - (line 16) No [External Circuit] for [Circuit Call] e in Component c\n"},
         // Before version 4.2 there is no such keyword: the component stays
         // open and the names are data for no keyword.
         {"3.2", std::string(kGoodComponent) + kPins + "[Alternate Package Models]\np1\n",

@@ -148,6 +148,35 @@ TEST_F(SeriesTest, ModelTypes) {
          "function zz which is not defined.\n"
          "E2628 - Component 'c': [Series Pin Mapping] Model Selector 'switches' Model 'sw' uses "
          "function zz which is not defined.\n"},
+        // Rows naming one selector with groups of one kind (unlisted, listed,
+        // none) draw the same models' messages, each with its own group.
+        {"4.2",
+         kPins + "[Series Switch Groups]\nOn a b /\n"
+                 "[Series Pin Mapping] pin_2 model_name function_table_group\n"
+                 "1 2 mixed zz\n1 2 mixed yy\n1 2 mixed a\n2 1 mixed b\n1 2 mixed\n2 1 mixed\n",
+         "E4024 - Model 'nomodel' in Model Selector 'mixed' is not defined in the file\n" +
+             [] {
+                 const std::string sel = "Component 'c': [Series Pin Mapping] Model Selector 'mixed' ";
+                 auto unlisted = [&](const std::string &g) {
+                     return "W2624 - " + sel + "Model 'ser' is of type Series so function_table_group '" +
+                            g + "' is ignored.\n" + "E2620 - " + sel +
+                            "Model 'io' is not of type Series_Switch.\n" + "E2630 - " + sel +
+                            "Model 'nomodel' is of unknown type.\n" + "E2628 - " + sel +
+                            "Model 'sw' uses function " + g + " which is not defined.\n";
+                 };
+                 auto listed = [&](const std::string &g) {
+                     return "W2624 - " + sel + "Model 'ser' is of type Series so function_table_group '" +
+                            g + "' is ignored.\n" + "E2620 - " + sel +
+                            "Model 'io' is not of type Series_Switch.\n" + "E2630 - " + sel +
+                            "Model 'nomodel' is of unknown type.\n";
+                 };
+                 const std::string none = "E2622 - " + sel + "Model 'io' is not of type Series.\n" +
+                                          "E2630 - " + sel + "Model 'nomodel' is of unknown type.\n" +
+                                          "E2626 - " + sel +
+                                          "Model 'sw' is of type Series_Switch so function_table_group "
+                                          "is required.\n";
+                 return unlisted("zz") + unlisted("yy") + listed("a") + listed("b") + none + none;
+             }()},
     });
 }
 
