@@ -81,8 +81,8 @@ const MSG_ENTRY MSG_table[] = {
 #if __has_include("msgtab_spinmpg.inc")
 #include "msgtab_spinmpg.inc"
 #endif
-#if __has_include("msgtab_smspec.inc")
-#include "msgtab_smspec.inc"
+#if __has_include("msgtab_submodellimits.inc")
+#include "msgtab_submodellimits.inc"
 #endif
 #if __has_include("msgtab_smos.inc")
 #include "msgtab_smos.inc"
@@ -111,8 +111,8 @@ const MSG_ENTRY MSG_table[] = {
 #if __has_include("msgtab_mtx.inc")
 #include "msgtab_mtx.inc"
 #endif
-#if __has_include("msgtab_mspec.inc")
-#include "msgtab_mspec.inc"
+#if __has_include("msgtab_modellimits.inc")
+#include "msgtab_modellimits.inc"
 #endif
 #if __has_include("msgtab_rng.inc")  /* 3900: ibis and rng rows */
 #include "msgtab_rng.inc"
