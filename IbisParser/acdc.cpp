@@ -8,6 +8,7 @@
 #include "IbisParser/cmn.h"
 #include "IbisParser/crv.h"
 #include "IbisParser/crvop.h"
+#include "IbisParser/loadline.h"
 #include "IbisParser/mdl.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/mspec.h"
@@ -29,11 +30,10 @@ const double kSegmentSlack = 1e-6;
 // Waveform DC levels off by more than these shares of the swing.
 const double kErrorShare = 0.10;
 const double kWarningShare = 0.02;
-// The waveforms of each kind held against the tables: as many as a model may
-// define (the reader reports every one beyond). Each comparison walks both
-// combined curves, so comparing an unbounded list would cost waveforms times
-// rows.
-const int kMaxWaveforms = 100;
+// Up to this many waveforms each load line walks the combined curves; more
+// are solved by a search tree of each curve, whose building costs a few
+// walks.
+const int kWalkedWaveforms = 8;
 // Clamp currents read at this voltage must stay within the limit.
 const double kExtremeVoltage = -1.5;
 const double kExtremeLimit = 10.0;
@@ -205,10 +205,69 @@ SUBMDL *SubmodelNamed(const Submodels *s, const char *name) {
                                                  : nullptr;
 }
 
-// A sum of curves taken in order, merging partial sums of equal size as a
-// binary counter carries: each curve goes through O(log n) merges, so a model
-// that adds many submodels costs n log n rather than n^2 row steps. Up to
-// three curves it is the plain left-to-right sum.
+// Where entries times grid rows may grow for a sum in entry order: a
+// constant, and a share of what the sum reads. Only lists far beyond any
+// file's (thousands of submodels, each with voltages of its own) go past it;
+// they are summed pairwise instead, the same sum but for rounding, so that
+// the check stays linear in the file.
+const double kOrderedWork = 1 << 20;
+const double kOrderedShare = 256;
+
+// What one sum of clamps adds: the model's clamps, then for each entry in
+// the mode (`mode` or All) whose submodel is a Dynamic_clamp, its GND and
+// POWER Clamp on the pin axis.
+struct ClampSum {
+    const MDL *model;
+    const Submodels *submodels;
+    int corner, mode;
+    const CRV *gnd, *power;
+    double gndRail, powerRail;
+    bool InMode(const ADD_SUBMDL *e) const { return e->mode == mode || e->mode == 2; }
+    // The entry's submodel clamps when it adds any.
+    bool Clamps(const ADD_SUBMDL *e, const CRV **subGnd, const CRV **subPower) const {
+        const SUBMDL *sub = SubmodelNamed(submodels, e->name);
+        if (sub == nullptr || ACDC_ops.clamps == nullptr)
+            return false;
+        int type = 0;
+        ACDC_ops.clamps(sub, &type, subGnd, subPower);
+        return type == 2;  // Dynamic_clamp
+    }
+};
+
+// Rows of a table with x given, plus the two of the zero curve it is merged
+// with: a bound on the rows it brings to a sum.
+double RowsBrought(const CRV *table) {
+    double n = 2;
+    for (const RNGP *r = table != nullptr ? CRVOP_FirstX(table->points, nullptr) : nullptr;
+         r != nullptr; r = CRVOP_NextX(r, nullptr))
+        ++n;
+    return n;
+}
+
+// Every entry's clamps added in turn into one running sum, left to right.
+// Null after bug 3300.
+CRV *SumInEntryOrder(const ClampSum &c) {
+    CRVOP_SUM sum{};
+    bool ok = CRVOP_SumStart(&sum, c.gnd, c.power, c.corner) != 0;
+    for (const ADD_SUBMDL *e = c.model->addSubmodel; ok && e != nullptr; e = e->next) {
+        const CRV *subGnd = nullptr, *subPower = nullptr;
+        if (!c.InMode(e) || !c.Clamps(e, &subGnd, &subPower))
+            continue;
+        for (int power = 0; ok && power < 2; ++power) {
+            CRV *added = power ? PinCurve(subPower, c.corner, true, c.powerRail)
+                               : PinCurve(subGnd, c.corner, false, c.gndRail);
+            ok = added != nullptr && CRVOP_SumAdd(&sum, added);
+            CRVOP_FreeBlock(added);
+        }
+    }
+    CRV *total = ok ? CRVOP_SumCurve(&sum) : nullptr;
+    CRVOP_SumFree(&sum);
+    return total;
+}
+
+// A sum of curves merging partial sums of equal size as a binary counter
+// carries: each curve goes through O(log n) merges, so a model that adds
+// many submodels costs n log n rather than n^2 row steps.
 struct CurveSum {
     CRV *part[64];
     unsigned long size[64];  // curves summed into each part
@@ -258,51 +317,59 @@ void ScaleColumn(CRV *curve, int corner, size_t times) {
     }
 }
 
-// The sum of a model's clamps in one mode with those of its Dynamic_clamp
-// submodels added in that mode (entries of mode `mode` or All), checked for
-// monotonicity. A submodel that several entries name adds its clamps once,
-// times the number of those entries, at the first of them: a list naming one
-// large submodel thousands of times costs its rows once.
-void CheckModeClamps(const MDL *model, const Submodels *submodels, int corner, const CRV *gnd,
-                     const CRV *power, double gndRail, double powerRail, int mode,
-                     const char *caption) {
-    auto inMode = [mode](const ADD_SUBMDL *e) { return e->mode == mode || e->mode == 2; };
-    NAME_TALLY entries;
-    NAMEIDX_InitTally(&entries);
-    for (const ADD_SUBMDL *e = model->addSubmodel; e != nullptr; e = e->next)
-        if (inMode(e))
-            NAMEIDX_Count(&entries, e->name, const_cast<ADD_SUBMDL *>(e));
+// The sum of a list too long for entry order: pairwise, a submodel that
+// several entries name added once, times their number, at the first of them
+// (`entries` counts them by name).
+CRV *SumPairwise(const ClampSum &c, const NAME_TALLY *entries) {
     CurveSum sum{};
-    SumAdd(&sum, CRVOP_MergeBlock(gnd, power, corner), corner);
-    for (const ADD_SUBMDL *e = model->addSubmodel; !sum.failed && e != nullptr; e = e->next) {
-        if (!inMode(e))
+    SumAdd(&sum, CRVOP_MergeBlock(c.gnd, c.power, c.corner), c.corner);
+    for (const ADD_SUBMDL *e = c.model->addSubmodel; !sum.failed && e != nullptr; e = e->next) {
+        if (!c.InMode(e))
             continue;
         void *first = nullptr;
         size_t times = 1;
-        const int counted = NAMEIDX_Lookup(&entries, e->name, &first, &times);
+        const int counted = NAMEIDX_Lookup(entries, e->name, &first, &times);
         if (counted == 1 && first != e)
             continue;  // added with the first entry of its name
         if (counted != 1)
             times = 1;  // no tally (out of memory): one entry at a time
-        const SUBMDL *sub = SubmodelNamed(submodels, e->name);
-        if (sub == nullptr || ACDC_ops.clamps == nullptr)
-            continue;
-        int type = 0;
         const CRV *subGnd = nullptr, *subPower = nullptr;
-        ACDC_ops.clamps(sub, &type, &subGnd, &subPower);
-        if (type != 2)  // Dynamic_clamp
+        if (!c.Clamps(e, &subGnd, &subPower))
             continue;
-        CRV *added = PinCurve(subGnd, corner, false, gndRail);
-        ScaleColumn(added, corner, times);
-        SumAdd(&sum, added, corner);
-        added = PinCurve(subPower, corner, true, powerRail);
-        ScaleColumn(added, corner, times);
-        SumAdd(&sum, added, corner);
+        CRV *added = PinCurve(subGnd, c.corner, false, c.gndRail);
+        ScaleColumn(added, c.corner, times);
+        SumAdd(&sum, added, c.corner);
+        added = PinCurve(subPower, c.corner, true, c.powerRail);
+        ScaleColumn(added, c.corner, times);
+        SumAdd(&sum, added, c.corner);
     }
+    return SumTake(&sum, c.corner);
+}
+
+// The sum of a model's clamps in one mode with those its entries add,
+// checked for monotonicity. In entry order unless the list's entries times
+// its rows (those of each submodel counted once) outgrow the file.
+void CheckModeClamps(const ClampSum &c, const char *caption) {
+    NAME_TALLY entries;
+    NAMEIDX_InitTally(&entries);
+    double count = 0, rows = RowsBrought(c.gnd) + RowsBrought(c.power);
+    for (const ADD_SUBMDL *e = c.model->addSubmodel; e != nullptr; e = e->next) {
+        if (!c.InMode(e))
+            continue;
+        ++count;
+        // A name counted before adds no new voltages; without a tally (out
+        // of memory) every entry is counted.
+        const CRV *subGnd = nullptr, *subPower = nullptr;
+        if (NAMEIDX_Count(&entries, e->name, const_cast<ADD_SUBMDL *>(e)) <= 0 &&
+            c.Clamps(e, &subGnd, &subPower))
+            rows += RowsBrought(subGnd) + RowsBrought(subPower);
+    }
+    CRV *total = count * rows <= kOrderedWork + kOrderedShare * (count + rows)
+                     ? SumInEntryOrder(c)
+                     : SumPairwise(c, &entries);
     NAMEIDX_FreeTally(&entries);
-    CRV *total = SumTake(&sum, corner);
     if (total != nullptr)
-        ACDC_CheckCurveMonotonic(total, model->name, caption, corner, kSeverityWarning);
+        ACDC_CheckCurveMonotonic(total, c.model->name, caption, c.corner, kSeverityWarning);
     CRVOP_FreeBlock(total);
 }
 
@@ -319,12 +386,12 @@ void CheckAddSubmodelClamps(MDL *models, const Submodels *submodels, int corner)
         CRV *gnd = PinCurve(m->gndClamp, corner, false, gndRail);
         CRV *power = gnd != nullptr ? PinCurve(m->powerClamp, corner, true, powerRail) : nullptr;
         if (power != nullptr) {
+            ClampSum sum{m, submodels, corner, 1, gnd, power, gndRail, powerRail};
             if (HasNonDrivingMode(m->Model_type))
-                CheckModeClamps(m, submodels, corner, gnd, power, gndRail, powerRail, 1,
-                                "Combined Clamp in Non Driving Mode for Model");
+                CheckModeClamps(sum, "Combined Clamp in Non Driving Mode for Model");
+            sum.mode = 0;
             if (HasDrivingMode(m->Model_type))
-                CheckModeClamps(m, submodels, corner, gnd, power, gndRail, powerRail, 0,
-                                "Combined Clamp in Driving Mode for Model");
+                CheckModeClamps(sum, "Combined Clamp in Driving Mode for Model");
         }
         CRVOP_FreeBlock(gnd);
         CRVOP_FreeBlock(power);
@@ -446,8 +513,26 @@ void ACDC_CheckCurveMonotonic(const CRV *curve, const char *modelName, const cha
     }
 }
 
-int ACDC_CheckWaveformEndpoints(const MDL *model, int corner, const WVFRM *waveform,
-                                const CRV *pulldown, const CRV *pullup, int rising) {
+namespace {
+
+// A combined curve, with its search tree when many loads are solved on it.
+struct Side {
+    const CRV *curve;
+    LOADLINE *tree;
+};
+
+int Solve(const Side &side, double loadVoltage, double resistance, int corner, double target,
+          double *voltage) {
+    const int solved = side.tree != nullptr
+                           ? LOADLINE_Solve(side.tree, loadVoltage, resistance, target, voltage)
+                           : -1;
+    return solved >= 0 ? solved
+                       : ACDC_IntersectLoadLine(side.curve, loadVoltage, resistance, corner,
+                                                target, voltage, nullptr);
+}
+
+int WaveformEndpoints(const MDL *model, int corner, const WVFRM *waveform, const Side &pulldown,
+                      const Side &pullup, int rising) {
     MSG_ASSERT(model != nullptr && waveform != nullptr);
     const double r = waveform->R_fixture != nullptr ? *waveform->R_fixture : kHuge;
     double v = waveform->V_fixture != nullptr ? *waveform->V_fixture : 0.0;
@@ -469,8 +554,7 @@ int ACDC_CheckWaveformEndpoints(const MDL *model, int corner, const WVFRM *wavef
     const double low = rising ? first : last;
     const double high = rising ? last : first;
     double vLow = 0.0, vHigh = 0.0;
-    if (!ACDC_IntersectLoadLine(pulldown, v, r, corner, low, &vLow, nullptr) ||
-        !ACDC_IntersectLoadLine(pullup, v, r, corner, high, &vHigh, nullptr))
+    if (!Solve(pulldown, v, r, corner, low, &vLow) || !Solve(pullup, v, r, corner, high, &vHigh))
         return 1;
     const double swing = std::fabs(high - low);
     const double dLow = std::fabs(vLow - low);
@@ -492,6 +576,14 @@ int ACDC_CheckWaveformEndpoints(const MDL *model, int corner, const WVFRM *wavef
         MSG_Warning(1503, model->name, rising ? "Rising" : "Falling", r, fixture, v,
                     CRVOP_ColumnName(corner), low, high, vLow, vHigh, lowShare, highShare);
     return 0;
+}
+
+}  // namespace
+
+int ACDC_CheckWaveformEndpoints(const MDL *model, int corner, const WVFRM *waveform,
+                                const CRV *pulldown, const CRV *pullup, int rising) {
+    return WaveformEndpoints(model, corner, waveform, Side{pulldown, nullptr},
+                             Side{pullup, nullptr}, rising);
 }
 
 int ACDC_CheckVmeas(const MDL *model, int corner, const CRV *pulldown, const CRV *pullup) {
@@ -551,13 +643,24 @@ int ACDC_CheckCombinedCurves(const MDL *model, int corner) {
                                  corner, kSeverityWarning);
         ACDC_CheckCurveMonotonic(combinedPullup, model->name, "Combined Pullup for Model:",
                                  corner, kSeverityWarning);
-        for (int rising = 1; rising >= 0; --rising) {
-            int compared = 0;
+        int waveforms = 0;
+        for (const WVFRM *w = model->risingWaveform; w != nullptr && waveforms <= kWalkedWaveforms;
+             w = w->next)
+            ++waveforms;
+        for (const WVFRM *w = model->fallingWaveform;
+             w != nullptr && waveforms <= kWalkedWaveforms; w = w->next)
+            ++waveforms;
+        const bool search = waveforms > kWalkedWaveforms;
+        const Side pulldownSide{combinedPulldown,
+                                search ? LOADLINE_Build(combinedPulldown, corner) : nullptr};
+        const Side pullupSide{combinedPullup,
+                              search ? LOADLINE_Build(combinedPullup, corner) : nullptr};
+        for (int rising = 1; rising >= 0; --rising)
             for (const WVFRM *w = rising ? model->risingWaveform : model->fallingWaveform;
-                 w != nullptr && compared < kMaxWaveforms; w = w->next, ++compared)
-                ok &= ACDC_CheckWaveformEndpoints(model, corner, w, combinedPulldown,
-                                                  combinedPullup, rising);
-        }
+                 w != nullptr; w = w->next)
+                ok &= WaveformEndpoints(model, corner, w, pulldownSide, pullupSide, rising);
+        LOADLINE_Free(pulldownSide.tree);
+        LOADLINE_Free(pullupSide.tree);
         // A table too short for this corner has no combined curve to test Vmeas on.
         const bool pulldownShort =
             model->pulldown != nullptr && CRVOP_IsTooShort(model->pulldown, corner);

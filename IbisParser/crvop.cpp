@@ -120,63 +120,6 @@ double SpanValue(Span *s, bool back, int column, int direction, double x) {
     return vo + (s->vc - vo) / (s->xc - xo) * (x - xo);
 }
 
-// How the sum walks one input: in ascending x, from `head` through next or
-// (for a falling input) through prev. An input whose x steps back somewhere
-// is walked as a copy sorted by x (`sorted`, owned here).
-struct View {
-    const RNGP *head;
-    bool back;
-    RNGP *sorted;
-    size_t rows;  // rows with x given: a bound on what the input adds to a sum
-};
-
-bool ByX(const RNGP &a, const RNGP &b) { return a.x < b.x; }
-
-// Prepares the walk of one input; an input without two different x takes no
-// part (head null). 0 when the sorted copy cannot be made.
-int ViewOpen(const CRV *curve, View *v) {
-    *v = View{nullptr, false, nullptr, 0};
-    if (curve == nullptr)
-        return 1;
-    int direction = CRVOP_Direction(curve->points);
-    if (direction == 0)
-        return 1;
-    v->back = direction < 0;
-    v->head = v->back ? Tail(curve->points) : curve->points;
-    // A table whose x zigzags would make the walk restart its cursors at
-    // every step down; read it in order of x instead.
-    size_t rows = 0;
-    bool stepsBack = false;
-    double last = 0.0;
-    for (const RNGP *r = Seek(v->head, v->back, kXOnly, nullptr, nullptr); r != nullptr;
-         r = Seek(Step(r, v->back), v->back, kXOnly, nullptr, nullptr)) {
-        if (rows++ > 0 && r->x < last)
-            stepsBack = true;
-        last = r->x;
-    }
-    v->rows = rows;
-    if (!stepsBack)
-        return 1;
-    if (!CMN_Alloc(&v->sorted, rows * sizeof(RNGP)))
-        return 0;
-    size_t n = 0;
-    for (const RNGP *r = Seek(v->head, v->back, kXOnly, nullptr, nullptr); r != nullptr;
-         r = Seek(Step(r, v->back), v->back, kXOnly, nullptr, nullptr))
-        v->sorted[n++] = *r;
-    std::stable_sort(v->sorted, v->sorted + n, ByX);
-    for (size_t i = 0; i < n; ++i) {
-        v->sorted[i].prev = i > 0 ? &v->sorted[i - 1] : nullptr;
-        v->sorted[i].next = i + 1 < n ? &v->sorted[i + 1] : nullptr;
-    }
-    v->head = v->sorted;
-    v->back = false;
-    return 1;
-}
-
-const RNGP *ViewNextX(const View &v, const RNGP *row) {
-    return Seek(Step(row, v.back), v.back, kXOnly, nullptr, nullptr);
-}
-
 const int kColumns[3] = {CRVOP_TYP, CRVOP_MIN, CRVOP_MAX};
 
 void FillRow(RNGP *row, RNGP *next, RNGP *prev, double x, double value) {
@@ -188,86 +131,295 @@ void FillRow(RNGP *row, RNGP *next, RNGP *prev, double x, double value) {
     CRVOP_SetPoint(row, CRVOP_MAX, x, value);
 }
 
-// Where a block curve's rows start: right after the record, aligned.
-const size_t kBlockRows = (sizeof(CRV) + alignof(RNGP) - 1) / alignof(RNGP) * alignof(RNGP);
+// A sum walks each input in its own order (a falling one from its tail) and
+// emits x as it comes, so where an input's x steps back the sum steps back
+// too. At each x it reads every input's columns by interpolation from the
+// head, which stops before the first point after the first whose x reaches
+// the target: over the running maximum of x that point is found by binary
+// search, so no step back makes the sum walk an input again.
 
-// The sum of CRVOP_Merge. With `block` the record and every row it can need
-// (no more than the inputs have x values) come in one allocation.
-CRV *MergeCurves(const CRV *a, const CRV *b, int mask, bool block) {
-    View views[2] = {};
-    CRV *result = nullptr;
-    RNGP *pool = nullptr;
-    size_t pooled = 0;
-    bool failed = !ViewOpen(a, &views[0]) || !ViewOpen(b, &views[1]);
-    if (!failed && block) {
-        pooled = views[0].rows + views[1].rows;
-        failed = !CMN_Alloc(&result, kBlockRows + pooled * sizeof(RNGP));
-        if (!failed)
-            pool = reinterpret_cast<RNGP *>(reinterpret_cast<char *>(result) + kBlockRows);
-    } else if (!failed) {
-        failed = !CMN_Alloc(&result, sizeof(CRV));
+// The points of one column of an input, in reading order.
+struct Points {
+    const double *x;
+    const double *v;
+    const double *peak;  // running maximum of x from the second point on (or x)
+    size_t n;
+    size_t hint;  // Reach at hintAt, a lower bound for any larger target
+    double hintAt;
+};
+
+// An input of a sum: the x of its rows that give one, in reading order
+// (none when it takes no part), and its columns.
+struct Input {
+    const double *x;
+    size_t n;
+    Points col[3];
+};
+
+// Where interpolation from the head stops for target t: the first point
+// after the first whose x reaches t, or n. Targets that rise from one call
+// to the next, as a sum emits them, cost a step each.
+size_t Reach(Points *p, double t) {
+    size_t k = p->hint > 1 && t >= p->hintAt ? p->hint : 1;
+    if (k < p->n && p->peak[k] < t) {
+        size_t below = k, step = 1, above = k + 1;
+        while (above < p->n && p->peak[above] < t) {
+            below = above;
+            step *= 2;
+            above = below + step;
+        }
+        if (above > p->n)
+            above = p->n;
+        k = static_cast<size_t>(std::lower_bound(p->peak + below + 1, p->peak + above, t) -
+                                p->peak);
     }
-    // Per input and column: whether a row gives the column, and its span.
-    int has[2][3] = {};
-    Span spans[2][3];
-    const RNGP *pending[2] = {nullptr, nullptr};
-    for (int i = 0; !failed && i < 2; ++i)
-        if (views[i].head != nullptr)
-            pending[i] = Seek(views[i].head, views[i].back, kXOnly, nullptr, nullptr);
+    p->hint = k;
+    p->hintAt = t;
+    return k;
+}
+
+// The column at t, as CRVOP_Interpolate reads it from the head (with the
+// same constant where no neighbour has another x).
+double PointsAt(Points *p, double t) {
+    const size_t k = Reach(p, t);
+    const size_t c = k - 1, o = k >= 2 ? k - 2 : 0;
+    double xo, vo;
+    if (k < p->n && p->x[k] != p->x[c]) {
+        xo = p->x[k];
+        vo = p->v[k];
+    } else if (p->x[o] != p->x[c]) {
+        xo = p->x[o];
+        vo = p->v[o];
+    } else {
+        return p->v[c];
+    }
+    return vo + (p->v[c] - vo) / (p->x[c] - xo) * (t - xo);
+}
+
+// Fills in the running maximum of a column whose x falls somewhere after
+// its second point (the search starts there).
+void SetPeak(Points *p, double *room) {
+    p->peak = p->x;
+    for (size_t i = 2; i < p->n; ++i) {
+        if (p->x[i] >= p->x[i - 1])
+            continue;
+        room[1] = p->x[1];
+        for (size_t j = 2; j < p->n; ++j)
+            room[j] = std::max(room[j - 1], p->x[j]);
+        p->peak = room;
+        return;
+    }
+}
+
+size_t ColumnsIn(int mask) {
+    size_t n = 0;
+    for (int column : kColumns)
+        n += (mask & column) != 0;
+    return n;
+}
+
+// Rows of a curve whose x is given (0 for a null curve).
+size_t RowsWithX(const CRV *curve) {
+    size_t n = 0;
+    if (curve != nullptr)
+        for (const RNGP *r = Seek(curve->points, false, kXOnly, nullptr, nullptr); r != nullptr;
+             r = Seek(r->next, false, kXOnly, nullptr, nullptr))
+            ++n;
+    return n;
+}
+
+// Doubles an input of `rows` rows may need in the columns of mask.
+size_t InputRoom(size_t rows, int mask) { return rows * (1 + 3 * ColumnsIn(mask)); }
+
+// Lays a curve out as an input in `room` (InputRoom doubles); one without
+// two different x takes no part.
+void CurveInput(const CRV *curve, size_t rows, int mask, double *room, Input *in) {
+    *in = Input{};
+    const int direction = curve != nullptr ? CRVOP_Direction(curve->points) : 0;
+    if (direction == 0)
+        return;
+    const bool back = direction < 0;
+    double *xs = room, *px[3] = {}, *pv[3] = {};
+    room += rows;
+    for (int c = 0; c < 3; ++c) {
+        if ((mask & kColumns[c]) == 0)
+            continue;
+        px[c] = room;
+        pv[c] = room + rows;
+        room += 2 * rows;
+    }
+    size_t n[3] = {0, 0, 0};
+    for (const RNGP *r = back ? Tail(curve->points) : curve->points; r != nullptr;
+         r = back ? r->prev : r->next) {
+        if (!Given(r->x_state))
+            continue;
+        xs[in->n++] = r->x;
+        const double v[3] = {r->typ, r->min, r->max};
+        const int given[3] = {r->typ_state, r->min_state, r->max_state};
+        for (int c = 0; c < 3; ++c) {
+            if (px[c] != nullptr && Given(given[c])) {
+                px[c][n[c]] = r->x;
+                pv[c][n[c]++] = v[c];
+            }
+        }
+    }
+    for (int c = 0; c < 3; ++c)
+        in->col[c].n = n[c];
+    in->x = xs;
+    for (int c = 0; c < 3; ++c) {
+        if (px[c] != nullptr) {
+            in->col[c].x = px[c];
+            in->col[c].v = pv[c];
+            SetPeak(&in->col[c], room);
+            room += rows;
+        }
+    }
+}
+
+// Lays a flat sum out as an input: its own arrays when they rise, else
+// copies in `room` (InputRoom doubles of one column).
+void SumInput(const CRVOP_SUM *sum, double *room, Input *in) {
+    *in = Input{};
+    size_t other = 1;
+    while (other < sum->rows && sum->x[other] == sum->x[0])
+        ++other;
+    if (other >= sum->rows)
+        return;
+    const int c = sum->column == CRVOP_MIN ? 1 : sum->column == CRVOP_MAX ? 2 : 0;
+    const size_t n = sum->rows;
+    if (sum->x[other] < sum->x[0]) {
+        double *x = room, *v = room + n;
+        room += 2 * n;
+        for (size_t i = 0; i < n; ++i) {
+            x[i] = sum->x[n - 1 - i];
+            v[i] = sum->value[n - 1 - i];
+        }
+        in->x = x;
+        in->col[c].v = v;
+    } else {
+        in->x = sum->x;
+        in->col[c].v = sum->value;
+    }
+    in->n = n;
+    if (sum->given) {
+        in->col[c].x = in->x;
+        in->col[c].n = n;
+        SetPeak(&in->col[c], room);
+    }
+}
+
+// The sum of two laid-out inputs in the columns of mask: each emitted x into
+// outX, and where either input gives column c its sum into outV[c] (given[c]
+// set). Returns the rows, at most the inputs' rows together.
+size_t SumInputs(Input in[2], int mask, double *outX, double *const outV[3], int given[3]) {
+    for (int c = 0; c < 3; ++c)
+        given[c] = (mask & kColumns[c]) != 0 && (in[0].col[c].n > 0 || in[1].col[c].n > 0);
+    size_t at[2] = {0, 0}, rows = 0;
     double last = kAboveAll;
-    RNGP *tail = nullptr;
-    size_t used = 0;
-    while (!failed && (pending[0] != nullptr || pending[1] != nullptr)) {
+    while (at[0] < in[0].n || at[1] < in[1].n) {
+        const bool a = at[0] < in[0].n, b = at[1] < in[1].n;
         double x;
-        if (pending[0] != nullptr && pending[1] != nullptr &&
-            std::fabs(pending[0]->x - pending[1]->x) < kJoin) {
-            x = pending[0]->x;
-            pending[0] = ViewNextX(views[0], pending[0]);
-            pending[1] = ViewNextX(views[1], pending[1]);
+        if (a && b && std::fabs(in[0].x[at[0]] - in[1].x[at[1]]) < kJoin) {
+            x = in[0].x[at[0]++];
+            ++at[1];
+        } else if (a && (!b || in[0].x[at[0]] < in[1].x[at[1]])) {
+            x = in[0].x[at[0]++];
         } else {
-            const bool first = pending[1] == nullptr ||
-                               (pending[0] != nullptr && pending[0]->x < pending[1]->x);
-            const int i = first ? 0 : 1;
-            x = pending[i]->x;
-            pending[i] = ViewNextX(views[i], pending[i]);
+            x = in[1].x[at[1]++];
         }
         if (std::fabs(x - last) <= kJoin)
             continue;
-        RNGP *row = nullptr;
-        if (pool != nullptr) {
-            MSG_ASSERT(used < pooled);
-            row = &pool[used++];
-        } else if (!CMN_Alloc(&row, sizeof(RNGP))) {
-            failed = true;
-            break;
-        }
-        row->x = x;
-        row->x_state = CMN_VALUE_NUMBER;
-        if (x < last || tail == nullptr) {
-            for (int i = 0; i < 2; ++i)
-                for (int c = 0; c < 3; ++c)
-                    has[i][c] = views[i].head != nullptr &&
-                                SpanStart(&spans[i][c], views[i].head, views[i].back, kColumns[c]);
-        }
         last = x;
+        outX[rows] = x;
         for (int c = 0; c < 3; ++c) {
-            if ((mask & kColumns[c]) == 0 || (!has[0][c] && !has[1][c]))
+            if (!given[c])
                 continue;
             double sum = 0.0;
             for (int i = 0; i < 2; ++i)
-                if (has[i][c])
-                    sum += SpanValue(&spans[i][c], views[i].back, kColumns[c], 1, x);
-            CRVOP_SetPoint(row, kColumns[c], x, sum);
+                if (in[i].col[c].n > 0)
+                    sum += PointsAt(&in[i].col[c], x);
+            outV[c][rows] = sum;
         }
+        ++rows;
+    }
+    return rows;
+}
+
+// Scratch of a sum: on the stack for tables of the usual size.
+struct Room {
+    double local[2048];
+    double *heap = nullptr;
+    double *Take(size_t doubles) {
+        if (doubles <= sizeof local / sizeof local[0])
+            return local;
+        return CMN_Alloc(&heap, doubles * sizeof(double)) ? heap : nullptr;
+    }
+    ~Room() { CMN_Free(heap); }
+};
+
+// Where a block curve's rows start: right after the record, aligned.
+const size_t kBlockRows = (sizeof(CRV) + alignof(RNGP) - 1) / alignof(RNGP) * alignof(RNGP);
+
+// Links `rows` rows holding x and the given columns into `curve`, taking
+// each row from the pool when there is one, else allocating it; 0 when an
+// allocation fails (the rows made so far stay linked).
+int LinkRows(CRV *curve, RNGP *pool, size_t rows, const double *x, const double *const v[3],
+             const int given[3]) {
+    RNGP *tail = nullptr;
+    for (size_t i = 0; i < rows; ++i) {
+        RNGP *row = pool != nullptr ? &pool[i] : nullptr;
+        if (row == nullptr && !CMN_Alloc(&row, sizeof(RNGP)))
+            return 0;
+        row->x = x[i];
+        row->x_state = CMN_VALUE_NUMBER;
+        for (int c = 0; c < 3; ++c)
+            if (given[c])
+                CRVOP_SetPoint(row, kColumns[c], x[i], v[c][i]);
         row->prev = tail;
-        if (tail == nullptr)
-            result->points = row;
-        else
-            tail->next = row;
+        (tail != nullptr ? tail->next : curve->points) = row;
         tail = row;
     }
-    CMN_Free(views[0].sorted);
-    CMN_Free(views[1].sorted);
+    return 1;
+}
+
+// The sum of CRVOP_Merge. With `block` the record and its rows come in one
+// allocation.
+CRV *MergeCurves(const CRV *a, const CRV *b, int mask, bool block) {
+    CRV *result = nullptr;
+    if (!block && !CMN_Alloc(&result, sizeof(CRV))) {
+        MSG_Bug(3300);
+        return nullptr;
+    }
+    const size_t rows[2] = {RowsWithX(a), RowsWithX(b)};
+    const size_t most = rows[0] + rows[1];
+    const size_t columns = ColumnsIn(mask);
+    Room room;
+    double *at = room.Take(InputRoom(rows[0], mask) + InputRoom(rows[1], mask) +
+                           most * (1 + columns));
+    bool failed = at == nullptr;
+    if (!failed) {
+        Input in[2];
+        CurveInput(a, rows[0], mask, at, &in[0]);
+        at += InputRoom(rows[0], mask);
+        CurveInput(b, rows[1], mask, at, &in[1]);
+        at += InputRoom(rows[1], mask);
+        double *outX = at, *outV[3] = {nullptr, nullptr, nullptr};
+        at += most;
+        for (int c = 0; c < 3; ++c)
+            if ((mask & kColumns[c]) != 0) {
+                outV[c] = at;
+                at += most;
+            }
+        int given[3];
+        const size_t n = SumInputs(in, mask, outX, outV, given);
+        RNGP *pool = nullptr;
+        if (block) {
+            failed = !CMN_Alloc(&result, kBlockRows + n * sizeof(RNGP));
+            if (!failed)
+                pool = reinterpret_cast<RNGP *>(reinterpret_cast<char *>(result) + kBlockRows);
+        }
+        failed = failed || !LinkRows(result, pool, n, outX, outV, given);
+    }
     if (failed) {
         MSG_Bug(3300);
         if (block)
@@ -520,6 +672,74 @@ CRV *CRVOP_MergeBlock(const CRV *a, const CRV *b, int mask) {
 }
 
 void CRVOP_FreeBlock(CRV *curve) { CMN_Free(curve); }
+
+namespace {
+
+// sum = a + b, with a either the sum itself (flat) or a curve.
+int SumInto(CRVOP_SUM *sum, const CRV *a, bool aIsSum, const CRV *b) {
+    const size_t rowsA = aIsSum ? sum->rows : RowsWithX(a), rowsB = RowsWithX(b);
+    const size_t most = rowsA + rowsB;
+    double *out = nullptr;
+    Room room;
+    double *at = room.Take(InputRoom(rowsA, sum->column) + InputRoom(rowsB, sum->column));
+    if (at == nullptr || !CMN_Alloc(&out, 2 * (most > 0 ? most : 1) * sizeof(double))) {
+        MSG_Bug(3300);
+        return 0;
+    }
+    Input in[2];
+    if (aIsSum)
+        SumInput(sum, at, &in[0]);
+    else
+        CurveInput(a, rowsA, sum->column, at, &in[0]);
+    CurveInput(b, rowsB, sum->column, at + InputRoom(rowsA, sum->column), &in[1]);
+    double *outV[3] = {out + most, out + most, out + most};
+    int given[3];
+    const size_t rows = SumInputs(in, sum->column, out, outV, given);
+    CMN_Free(sum->x);
+    sum->x = out;
+    sum->value = out + most;
+    sum->rows = rows;
+    sum->given = given[0] || given[1] || given[2];
+    return 1;
+}
+
+}  // namespace
+
+int CRVOP_SumStart(CRVOP_SUM *sum, const CRV *a, const CRV *b, int column) {
+    MSG_ASSERT(sum != nullptr && IsColumn(column));
+    *sum = CRVOP_SUM{nullptr, nullptr, 0, column, 0};
+    return SumInto(sum, a, false, b);
+}
+
+int CRVOP_SumAdd(CRVOP_SUM *sum, const CRV *addend) {
+    MSG_ASSERT(sum != nullptr && IsColumn(sum->column));
+    return SumInto(sum, nullptr, true, addend);
+}
+
+CRV *CRVOP_SumCurve(const CRVOP_SUM *sum) {
+    MSG_ASSERT(sum != nullptr);
+    CRV *curve = nullptr;
+    if (!CMN_Alloc(&curve, kBlockRows + sum->rows * sizeof(RNGP))) {
+        MSG_Bug(3300);
+        return nullptr;
+    }
+    const double *v[3] = {sum->value, sum->value, sum->value};
+    const int given[3] = {sum->given && sum->column == CRVOP_TYP,
+                          sum->given && sum->column == CRVOP_MIN,
+                          sum->given && sum->column == CRVOP_MAX};
+    LinkRows(curve, reinterpret_cast<RNGP *>(reinterpret_cast<char *>(curve) + kBlockRows),
+             sum->rows, sum->x, v, given);
+    return curve;
+}
+
+void CRVOP_SumFree(CRVOP_SUM *sum) {
+    if (sum == nullptr)
+        return;
+    CMN_Free(sum->x);
+    sum->x = sum->value = nullptr;
+    sum->rows = 0;
+    sum->given = 0;
+}
 
 void CRVOP_GetRails(const MDL *model, int corner, double *powerClamp, double *pullup,
                     double *gndClamp, double *pulldown) {

@@ -8,6 +8,8 @@
 // and value out through the pointers that are not null.
 #pragma once
 
+#include <cstddef>
+
 struct CRV;
 struct MDL;
 struct RNG;
@@ -73,14 +75,37 @@ int CRVOP_SumAt(const RNGP **cursorA, const RNGP **cursorB, int direction, doubl
 // column was stored.
 int CRVOP_SumAllAt(const CRV *a, const CRV *b, double x, RNGP *row);
 
-// A new curve, ascending in x, holding the sum of a and b in the columns of
-// mask. Either input may be null; neither is changed. The caller frees the
-// result with CRV_Free. Null (after bug 3300) when memory runs out.
+// A new curve holding the sum of a and b in the columns of mask, in ascending
+// x where the inputs' x never step back (a falling input is read from its
+// tail); where one steps back the sum follows it. Either input may be null;
+// neither is changed. The caller frees the result with CRV_Free. Null (after
+// bug 3300) when memory runs out.
 CRV *CRVOP_Merge(const CRV *a, const CRV *b, int mask);
 // The same sum with the record and its rows in one allocation, for curves a
 // check keeps to itself: freed with CRVOP_FreeBlock, never with CRV_Free.
 CRV *CRVOP_MergeBlock(const CRV *a, const CRV *b, int mask);
 void CRVOP_FreeBlock(CRV *curve);
+
+// A running sum of curves in one column, held as flat arrays: each addition
+// gives what CRVOP_Merge of the sum so far and the addend gives, without
+// building rows. Zero-filled it is empty.
+struct CRVOP_SUM {
+    double *x;      // per row
+    double *value;  // per row; meaningful when given
+    size_t rows;
+    int column;  // CRVOP_TYP, CRVOP_MIN or CRVOP_MAX
+    int given;   // 1 when some input gave the column
+};
+// sum = a + b in `column`; 0 (after bug 3300, the sum left empty) when
+// memory runs out.
+int CRVOP_SumStart(CRVOP_SUM *sum, const CRV *a, const CRV *b, int column);
+// sum = sum + addend; 0 (after bug 3300, the sum left as it was) when memory
+// runs out.
+int CRVOP_SumAdd(CRVOP_SUM *sum, const CRV *addend);
+// The sum as a curve in one allocation (CRVOP_FreeBlock); null after bug
+// 3300.
+CRV *CRVOP_SumCurve(const CRVOP_SUM *sum);
+void CRVOP_SumFree(CRVOP_SUM *sum);
 
 // The rails of a model at a corner: power clamp, pullup, gnd clamp and
 // pulldown voltage, each 0 unless a range of the model gives it.

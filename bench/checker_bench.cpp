@@ -24,6 +24,7 @@
 #include "IbisParser/mdl.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse.h"
+#include "IbisParser/rng.h"
 #include "IbisParser/smos.h"
 #include "IbisParser/sswch.h"
 #include "IbisParser/wvfrm.h"
@@ -487,6 +488,83 @@ void BM_MergeLargeTables(benchmark::State &state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 2 * n);
 }
 
+// A driver whose [Pulldown] of N rows lists its voltages in shuffled order:
+// the combined pulldown follows every step back, and each of its x is read
+// from the head of the table by binary search. Reports rows per second.
+std::string GenerateShuffledTable(int rows, size_t *bytes) {
+    std::string path = BenchDir() + "/shuffled" + std::to_string(rows) + ".ibs";
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 5.0\n[File Name] shuffled" << rows << ".ibs\n[File Rev] 1\n"
+        << "[Model] d\nModel_type Output\nVmeas = 1.5\nVref = 0\nRref = 50\nCref = 0\n"
+        << "C_comp 1p 1p 1p\n[Voltage Range] 3.3 3.0 3.6\n[Pulldown]\n";
+    std::vector<int> order(static_cast<size_t>(rows));
+    for (int i = 0; i < rows; ++i)
+        order[static_cast<size_t>(i)] = i;
+    uint64_t state = 26;
+    for (size_t i = order.size(); i > 1; --i) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        std::swap(order[i - 1], order[(state >> 33) % i]);
+    }
+    char line[120];
+    for (int i : order) {
+        const double v = -3.3 + 9.9 * i / rows;
+        snprintf(line, sizeof line, "%.7f %.6fm %.6fm %.6fm\n", v, 20 * v, 18 * v, 22 * v);
+        out << line;
+    }
+    out << "[Pullup]\n-3.3 66m 60m 72m\n0 0 0 0\n3.3 -66m -60m -72m\n"
+        << "[Ramp]\ndV/dt_r 1/1n 1/1n 1/1n\ndV/dt_f 1/1n 1/1n 1/1n\n[End]\n";
+    out.close();
+    *bytes = FileSize(path);
+    return path;
+}
+
+void BM_CheckShuffledTable(benchmark::State &state) {
+    size_t bytes = 0;
+    Silence quiet;
+    CheckRepeatedly(state, GenerateShuffledTable(static_cast<int>(state.range(0)), &bytes));
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+}
+
+// The AC/DC checks of one driver with N rising and N falling waveforms on
+// drive tables of M rows: every waveform's load lines are solved on the
+// combined curves of each corner by their search trees. Reports waveforms
+// per second.
+void BM_WaveformEndpoints(benchmark::State &state) {
+    const int waveforms = static_cast<int>(state.range(0));
+    const int rows = static_cast<int>(state.range(1));
+    MDL model{};
+    strcpy(model.name, "d");
+    model.Model_type = MDL_TYPE_IO;
+    RNG range{3.3, CMN_VALUE_NUMBER, 3.0, CMN_VALUE_NUMBER, 3.6, CMN_VALUE_NUMBER};
+    model.voltageRange = &range;
+    model.pulldown = MakeTable(rows, 0);
+    model.pullup = MakeTable(rows, 0);
+    {
+        Silence quiet;
+        for (int falling = 0; falling < 2; ++falling) {
+            const char *caption = falling ? "Falling Waveform" : "Rising Waveform";
+            for (int i = 0; i < waveforms; ++i) {
+                WVFRM_Init("[Waveform]", falling ? &model.fallingWaveform : &model.risingWaveform,
+                           caption);
+                WVFRM_ParseLine("R_fixture = 50", caption);
+                WVFRM_ParseLine(i % 2 ? "V_fixture = 3.3" : "V_fixture = 0", caption);
+                const std::string low = "0 " + std::to_string(i % 7 * 0.01) + " 0 0";
+                const std::string high = "1n " + std::to_string(3.3 - i % 5 * 0.1) + " 3 3.6";
+                WVFRM_ParseLine((falling ? high : low).c_str(), caption);
+                WVFRM_ParseLine((falling ? low : high).c_str(), caption);
+                WVFRM_EndKeyword(falling ? "Falling" : "Rising", WVFRM_KIND_WAVEFORM);
+            }
+        }
+        for (auto _ : state)
+            benchmark::DoNotOptimize(ACDC_CheckModel(&model));
+    }
+    WVFRM_Free(model.risingWaveform);
+    WVFRM_Free(model.fallingWaveform);
+    CRV_Free(model.pulldown);
+    CRV_Free(model.pullup);
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 2 * waveforms);
+}
+
 // A file of `count` driver models as vendors write them: four I-V tables of
 // 100 rows and a rising and a falling waveform of 100 rows each.
 std::string GenerateDrivers(int count, size_t *bytes) {
@@ -926,6 +1004,13 @@ BENCHMARK(BM_CheckDrivers)
     ->ArgNames({"models", "acdc"})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AddSubmodelClamps)->Arg(1000)->Arg(8000)->Arg(64000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckShuffledTable)->Arg(25000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WaveformEndpoints)
+    ->Args({5000, 20000})
+    ->Args({20000, 5000})
+    ->Args({20000, 20000})
+    ->ArgNames({"waveforms", "rows"})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MergeLargeTables)
     ->ArgsProduct({{1000, 8000, 64000}, {1, 2, 3}})
     ->ArgNames({"rows", "shape"})

@@ -2,6 +2,8 @@
 // per rule, each compared with the pass's whole output.
 #include "ModelFixture.h"
 
+#include <algorithm>
+
 namespace {
 
 using namespace modeltest;
@@ -36,6 +38,35 @@ std::string Vmeas(const std::string &model, const std::string &corner, const std
     return Warn("Model '" + model + "': " + corner + " VI curves cannot drive through Vmeas=" + v +
                 "V\n          given load Rref=50 Ohms to Vref=" + vref + "V");
 }
+
+// A 3 V driver whose pullup, loaded as the fixture, reaches 2.5 V: `count`
+// rising waveforms to 2.5 V, the last to 3 V; its keyword is on line `last`.
+std::string RisingWaveforms(int count, int *last) {
+    std::string body = Driver("drv", "Output", "Vmeas = 1.5\nVref = 0\nRref = 50\n",
+                              "3 -0.3 -0.3 -0.3");
+    for (int i = 1; i <= count; ++i) {
+        if (i == count)
+            *last = 4 + static_cast<int>(std::count(body.begin(), body.end(), '\n'));
+        body += i < count ? "[Rising Waveform]\nR_fixture = 50\nV_fixture = 0\n0 0 0 0\n"
+                            "1n 2.5 2.5 2.5\n"
+                          : kRising;
+    }
+    return body + "[End]\n";
+}
+
+int g_last = 0;
+const std::string kWaveforms = RisingWaveforms(101, &g_last);
+
+// A driver whose [Pulldown] voltages step back from 2 V to 1 V: the table's
+// notes, and the combined pulldown keeps the step, in each corner.
+const std::string kStepBack =
+    "[Component] c\n[Manufacturer] m\n[Package]\nR_pkg 1m 1m 1m\nL_pkg 1n 1n 1n\n"
+    "C_pkg 1p 1p 1p\n[Pin] signal_name model_name R_pin L_pin C_pin\n1 out DRV\n"
+    "[Model] DRV\nModel_type Output\nC_comp 1p 1p 1p\nVmeas = 1.65\nVref = 0\nRref = 50\n"
+    "Cref = 0\n[Voltage Range] 3.3 3.0 3.6\n[Pulldown]\n-1 -10m -10m -10m\n0 0 0 0\n"
+    "2 20m 20m 20m\n1 10m 10m 10m\n3.3 33m 33m 33m\n[Pullup]\n-1 10m 10m 10m\n0 0 0 0\n"
+    "3.3 -330m -330m -330m\n" +
+    std::string(kRamp) + "[End]\n";
 
 const Row kRows[] = {
     {"waveform endpoints: error above 10%, warning above 2% of the swing", "5.0",
@@ -98,6 +129,22 @@ const Row kRows[] = {
      "3 0.3 NA NA\n" + std::string(kRamp) + "[End]\n",
      "NOTE (line   14) - Pulldown Typical data is non-monotonic\n" +
          Warn("Combined Pulldown for Model: nm Typical data is non-monotonic") + Tail("nm")},
+
+    {"voltages that step back stay in the combined curve", "5.0", kStepBack,
+     "NOTE (line   24) - Pulldown Voltage data is non-monotonic\n"
+     "NOTE (line   24) - Pulldown Typical data is non-monotonic\n"
+     "NOTE (line   24) - Pulldown Minimum data is non-monotonic\n"
+     "NOTE (line   24) - Pulldown Maximum data is non-monotonic\n" +
+         Warn("Combined Pulldown for Model: DRV Voltage data is non-monotonic") +
+         Warn("Combined Pulldown for Model: DRV Typical data is non-monotonic") +
+         Warn("Combined Pulldown for Model: DRV Minimum data is non-monotonic") +
+         Warn("Combined Pulldown for Model: DRV Maximum data is non-monotonic")},
+
+    {"the 101st waveform is stored and compared", "5.0", kWaveforms,
+     Err(g_last, "More than 100 Rising Waveforms are defined") +
+         Endpoints("ERROR", "V_fixture", "TYP", "2.50", "20.00") +
+         Endpoints("ERROR", "V_fixture_min", "MIN", "2.50", "20.00") +
+         Endpoints("ERROR", "V_fixture_max", "MAX", "2.50", "20.00") + Tail("drv")},
 };
 
 class AcdcRows : public ModelTest, public ::testing::WithParamInterface<Row> {};

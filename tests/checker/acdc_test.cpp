@@ -2,11 +2,16 @@
 #include "CheckerTest.h"
 #include "CurveTest.h"
 
+#include <cmath>
 #include <cstring>
+#include <random>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "IbisParser/acdc.h"
 #include "IbisParser/crvop.h"
+#include "IbisParser/loadline.h"
 #include "IbisParser/mdl.h"
 #include "IbisParser/mspec.h"
 #include "IbisParser/rng.h"
@@ -219,20 +224,150 @@ TEST_F(AcdcTest, WaveformEndpointsAgainstTheTables) {
     }
 }
 
-// The first 100 rising waveforms, those a model may define, are held against
-// the tables; one past them is not: here the one whose high level the pullup
-// cannot reach.
-TEST_F(AcdcTest, WaveformsBeyondTheHundredthAreNotCompared) {
-    for (int wrong : {100, 101}) {
+// Every rising waveform is held against the tables, also past the 100 a
+// model may define (the reader reports those): here the one whose high level
+// the pullup cannot reach. Past eight waveforms the loads are solved by the
+// search trees of the combined curves.
+TEST_F(AcdcTest, EveryWaveformIsCompared) {
+    for (int count : {3, 101}) {
         TestModel t("drv", MDL_TYPE_OUTPUT);
         t.Driver("3 -0.3 NA NA");
-        for (int i = 1; i <= 101; ++i)
+        for (int i = 1; i <= count; ++i)
             t.Waveform(&t.m.risingWaveform, 50, 0,
-                       {"0 0 NA NA", i == wrong ? "1n 3.0 NA NA" : "1n 2.5 NA NA"});
+                       {"0 0 NA NA", i == count ? "1n 3.0 NA NA" : "1n 2.5 NA NA"});
         Output();
         ACDC_CheckModels(&t.m);
-        EXPECT_EQ(Output(), wrong <= 100 ? kRisingTooHigh : "") << wrong;
+        EXPECT_EQ(Output(), kRisingTooHigh) << count;
     }
+}
+
+// The load line as the steps read: every segment in turn, the first one
+// parallel ending the search unsolved.
+int LiteralLoadLine(const std::vector<std::pair<double, double>> &p, double vL, double r,
+                    double target, double *out) {
+    if (p.size() < 2 || p[0].first > p[1].first)
+        return 0;
+    const double g = r < 1e-32 ? 1e32 : 1.0 / r;
+    bool found = false;
+    double best = 0.0, bestDistance = 0.0, v = 0.0;
+    for (size_t j = 0; j + 1 < p.size(); ++j) {
+        const double x0 = p[j].first, i0 = p[j].second, x1 = p[j + 1].first, i1 = p[j + 1].second;
+        const double s = x1 - x0 < 1e-32 ? 1e32 : (i1 - i0) / (x1 - x0);
+        if (std::fabs(-g - s) < 1e-32)
+            return 0;
+        v = (i0 - s * x0 - g * vL) / (-g - s);
+        const double distance = std::fabs(v - target);
+        if (j == 0 && v <= x0) {
+            found = true;
+            best = v;
+            bestDistance = distance;
+        }
+        if (v > x0 - 1e-6 && v < x1 + 1e-6 && (!found || distance < bestDistance)) {
+            found = true;
+            best = v;
+            bestDistance = distance;
+        }
+    }
+    *out = found ? best : v;
+    return 1;
+}
+
+// Random curves of every kind (rising as drive tables do, with steep and
+// vertical steps, x that repeats or steps back, turning currents) and random
+// loads: the search tree and the walk give the steps' answer to the last bit.
+TEST_F(AcdcTest, SearchTreeGivesTheWalksAnswer) {
+    std::mt19937 rng(1503);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::uniform_int_distribution<int> pick(0, 9);
+    const double resistances[] = {1e32, 50.0, 1e-33, -5.0, 1e34, 0.0};
+    int solvedByTree = 0;
+    for (int round = 0; round < 3000; ++round) {
+        const int kind = round % 4;
+        const size_t n = static_cast<size_t>(2 + (round % 10 == 0 ? 400 : pick(rng) * 7));
+        std::vector<std::pair<double, double>> p;
+        double x = -3.0 + unit(rng), i = -1.0;
+        for (size_t k = 0; k < n; ++k) {
+            if (kind == 3 && k > 4 && pick(rng) == 0) {
+                p.push_back(p[k - 4]);  // retraces earlier segments: equal candidates
+                continue;
+            }
+            p.emplace_back(x, i);
+            const int step = pick(rng);
+            x += kind == 3 ? unit(rng) * 2 - 0.7                       // steps back
+                 : step == 0 ? 0.0                                     // vertical
+                 : step == 1 ? 2e-7                                    // within the slack
+                             : unit(rng) * 0.2;
+            i += kind == 2 ? unit(rng) * 2 - 1.0                       // turning
+                 : step == 2 ? unit(rng) * 1e4                         // steep
+                             : unit(rng) * 0.1;
+        }
+        // A load parallel to one segment now and then.
+        const double slope = (p[1].second - p[0].second) / (p[1].first - p[0].first);
+        CRV *curve = nullptr;
+        CMN_Alloc(&curve, sizeof(CRV));
+        RNGP *tail = nullptr;
+        for (const auto &pt : p) {
+            RNGP *row = nullptr;
+            RNGP_Create(&row);
+            CRVOP_SetPoint(row, CRVOP_TYP, pt.first, pt.second);
+            row->prev = tail;
+            (tail != nullptr ? tail->next : curve->points) = row;
+            tail = row;
+        }
+        LOADLINE *tree = LOADLINE_Build(curve, CRVOP_TYP);
+        ASSERT_NE(tree, nullptr);
+        for (int load = 0; load < 40; ++load) {
+            double r = pick(rng) < 4 ? resistances[pick(rng) % 6] : 1.0 + unit(rng) * 200;
+            if (load == 0 && slope < 0)
+                r = -1.0 / slope;
+            double vL = unit(rng) * 8 - 4;
+            // Through a point, or through where a segment's slack ends.
+            const size_t at = static_cast<size_t>(pick(rng)) * (p.size() - 1) / 9;
+            if (load % 4 == 1 && r > 0 && r < 1e30)
+                vL = p[at].first + p[at].second * r;
+            if (load % 4 == 2 && r > 0 && r < 1e30 && at + 1 < p.size()) {
+                const double s =
+                    (p[at + 1].second - p[at].second) / (p[at + 1].first - p[at].first);
+                const double edge = pick(rng) < 5 ? p[at].first - 1e-6 : p[at + 1].first + 1e-6;
+                if (std::isfinite(s))
+                    vL = edge + (p[at].second + s * (edge - p[at].first)) * r;
+            }
+            double target = pick(rng) == 0 ? p[pick(rng) % 2].first : unit(rng) * 8 - 4;
+            double expected = -99, walked = -99, searched = -99;
+            int solved = LiteralLoadLine(p, vL, r, target, &expected);
+            // Aimed at the answer: every candidate there ties at distance 0.
+            if (load % 2 == 1 && solved)
+                solved = LiteralLoadLine(p, vL, r, target = expected, &expected);
+            EXPECT_EQ(ACDC_IntersectLoadLine(curve, vL, r, CRVOP_TYP, target, &walked, nullptr),
+                      solved);
+            ASSERT_EQ(LOADLINE_Solve(tree, vL, r, target, &searched), solved)
+                << round << " " << load;
+            if (solved) {
+                EXPECT_EQ(walked, expected) << round << " " << load;
+                EXPECT_EQ(searched, expected) << round << " " << load;
+                ++solvedByTree;
+            }
+        }
+        LOADLINE_Free(tree);
+        CRV_Free(curve);
+    }
+    EXPECT_GT(solvedByTree, 80000);
+    // Too large to bound the rounding: the walk answers.
+    double v = 0;
+    CRV *big = MakeCurve({"0 0 NA NA", "1 1e101 NA NA"});
+    EXPECT_EQ(LOADLINE_Build(big, CRVOP_TYP), nullptr);
+    CRV *small = MakeCurve({"0 0 NA NA", "1 1 NA NA"});
+    LOADLINE *tree = LOADLINE_Build(small, CRVOP_TYP);
+    EXPECT_EQ(LOADLINE_Solve(tree, 1e251, 50, 0, &v), -1);
+    EXPECT_EQ(LOADLINE_Solve(tree, 1, 50, 0, &v), 1);
+    LOADLINE_Free(tree);
+    CRV *descending = MakeCurve({"1 0 NA NA", "0 1 NA NA"});
+    tree = LOADLINE_Build(descending, CRVOP_TYP);
+    EXPECT_EQ(LOADLINE_Solve(tree, 1, 50, 0, &v), 0);
+    LOADLINE_Free(tree);
+    CRV_Free(descending);
+    CRV_Free(small);
+    CRV_Free(big);
 }
 
 TEST_F(AcdcTest, FallingWaveformAndFixtureOfTheCorner) {
@@ -670,6 +805,39 @@ TEST_F(AcdcTest, ManyAddedSubmodelsSumOnce) {
               "non-monotonic\n");
     // Without s7 the sum rises throughout.
     entries[6].next = &entries[8];
+    ACDC_CheckAddSubmodels(&t.m, list);
+    EXPECT_EQ(Output(), "");
+}
+
+// Thousands of Dynamic_clamps, each at voltages of its own: entries times
+// rows would outgrow the list, so the sum is taken pairwise. All carry no
+// current but one, whose bump turns the sum.
+TEST_F(AcdcTest, ListsTooLongForEntryOrderSumPairwise) {
+    const int n = 3000;
+    TestModel t("many", MDL_TYPE_OUTPUT);
+    t.m.gndClamp = t.Table({"-1 -1 NA NA", "0 0 NA NA"});
+    std::vector<std::string> names(n);
+    std::vector<FakeSub> subs(n);
+    std::vector<ADD_SUBMDL> entries(n);
+    for (int i = 0; i < n; ++i) {
+        const double x = -2.0 - i * 1e-4;
+        const std::string a = std::to_string(x) + " 0 NA NA",
+                          b = std::to_string(x + 0.05) + (i == 1234 ? " 5 NA NA" : " 0 NA NA"),
+                          c = std::to_string(x + 0.1) + " 0 NA NA";
+        names[i] = "s" + std::to_string(i);
+        subs[i] = FakeSub{nullptr, names[i].c_str(), 2, t.Table({a.c_str(), b.c_str(), c.c_str()}),
+                          nullptr};
+        entries[i] = ADD_SUBMDL{{}, 0, i + 1 < n ? &entries[i + 1] : nullptr};
+        strcpy(entries[i].name, names[i].c_str());
+    }
+    t.m.addSubmodel = entries.data();
+    SUBMDL *list = List(subs.data(), n);
+    SubmodelHooks hooks;
+    ACDC_CheckAddSubmodels(&t.m, list);
+    EXPECT_EQ(Output(),
+              "WARNING -\n    Combined Clamp in Driving Mode for Model many Typical data is "
+              "non-monotonic\n");
+    entries[1233].next = &entries[1235];
     ACDC_CheckAddSubmodels(&t.m, list);
     EXPECT_EQ(Output(), "");
 }

@@ -2,6 +2,10 @@
 #include "CheckerTest.h"
 #include "CurveTest.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <random>
 #include <vector>
 
 #include "IbisParser/crvop.h"
@@ -204,16 +208,18 @@ TEST_F(CrvopTest, MergeSumsTwoCurves) {
          {},
          CRVOP_MIN,
          "0 - 0 -; 1 - 1 -"},
-        {"x zigzag read in order of x",
+        // The sum steps back with its input; each x reads the input from the
+        // head, so at 1 the row of 10 (after the 2) is not reached yet.
+        {"x that steps back is followed",
          {"0 0 0 0", "2 2 2 2", "1 10 10 10", "3 3 3 3"},
          {},
          CRVOP_TYP,
-         "0 0 - -; 1 10 - -; 2 2 - -; 3 3 - -"},
-        {"falling zigzag",
+         "0 0 - -; 2 2 - -; 1 1 - -; 3 3 - -"},
+        {"a falling input steps back from its tail",
          {"3 3 3 3", "1 1 1 1", "2 20 20 20", "0 0 0 0"},
          {"0 0 0 0", "3 0 0 0"},
          CRVOP_TYP,
-         "0 0 - -; 1 1 - -; 2 20 - -; 3 3 - -"},
+         "0 0 - -; 2 20 - -; 1 10 - -; 3 3 - -"},
         {"x within 1e-5 of the last row is skipped, its value still read",
          {"0 0 0 0", "1 1 1 1", "1.000001 5 5 5", "2 2 2 2"},
          {},
@@ -246,6 +252,254 @@ TEST_F(CrvopTest, MergeSumsTwoCurves) {
         CRV_Free(sum);
         CRV_Free(a);
         CRV_Free(b);
+    }
+    EXPECT_EQ(Output(), "");
+}
+
+// The sum as its steps read, on copies of the rows: a falling input reversed,
+// both walked in list order, each column's cursor back at the head whenever x
+// steps below the last row, each value interpolated from its cursor (holding
+// the value where no neighbour has another x). Rows are x plus typ, min, max
+// with NAN where absent.
+namespace literal {
+
+using Row = std::array<double, 4>;
+
+const RNGP *Point(const RNGP *r, int column, double *x, double *v) {
+    for (; r != nullptr; r = r->next) {
+        const int state = column == CRVOP_TYP ? r->typ_state : column == CRVOP_MIN ? r->min_state
+                                                                                 : r->max_state;
+        if (r->x_state == CMN_VALUE_NUMBER && state == CMN_VALUE_NUMBER) {
+            *x = r->x;
+            *v = column == CRVOP_TYP ? r->typ : column == CRVOP_MIN ? r->min : r->max;
+            return r;
+        }
+    }
+    return nullptr;
+}
+
+const RNGP *NextX(const RNGP *r) {
+    while (r != nullptr && r->x_state != CMN_VALUE_NUMBER)
+        r = r->next;
+    return r;
+}
+
+int Interpolate(const RNGP **cursor, double x, int column, double *out) {
+    double xc, vc, xn, vn;
+    const RNGP *cur = *cursor != nullptr ? Point(*cursor, column, &xc, &vc) : nullptr;
+    if (cur == nullptr) {
+        *cursor = nullptr;
+        return 0;
+    }
+    const RNGP *prev = cur;
+    double xp = xc, vp = vc;
+    for (;;) {
+        const RNGP *next = Point(cur->next, column, &xn, &vn);
+        if (next == nullptr) {
+            xn = xc;
+            vn = vc;
+            break;
+        }
+        if (!(xn < x))
+            break;
+        prev = cur;
+        xp = xc;
+        vp = vc;
+        cur = next;
+        xc = xn;
+        vc = vn;
+    }
+    *cursor = prev;
+    double xo = xn, vo = vn;
+    if (xn == xc) {
+        if (xp == xc) {
+            *out = vc;
+            return 1;
+        }
+        xo = xp;
+        vo = vp;
+    }
+    *out = vo + (vc - vo) / (xc - xo) * (x - xo);
+    return 1;
+}
+
+// A row of the list: NAN is an "NA" x or an absent value.
+RNGP RowOf(const Row &r) {
+    RNGP p{};
+    p.x = std::isnan(r[0]) ? 0.0 : r[0];
+    p.x_state = std::isnan(r[0]) ? CMN_VALUE_NA : CMN_VALUE_NUMBER;
+    double *v[3] = {&p.typ, &p.min, &p.max};
+    int *state[3] = {&p.typ_state, &p.min_state, &p.max_state};
+    for (int c = 0; c < 3; ++c) {
+        *v[c] = std::isnan(r[c + 1]) ? 0.0 : r[c + 1];
+        *state[c] = std::isnan(r[c + 1]) ? CMN_VALUE_ABSENT : CMN_VALUE_NUMBER;
+    }
+    return p;
+}
+
+// Rows of a curve in the order the sum reads them (none: no part).
+std::vector<RNGP> Reading(const std::vector<Row> &rows) {
+    std::vector<RNGP> list;
+    for (const Row &r : rows)
+        list.push_back(RowOf(r));
+    int direction = 0;
+    const RNGP *first = nullptr;
+    for (const RNGP &p : list) {
+        if (p.x_state != CMN_VALUE_NUMBER)
+            continue;
+        if (first == nullptr)
+            first = &p;
+        else if (p.x != first->x) {
+            direction = first->x > p.x ? -1 : 1;
+            break;
+        }
+    }
+    if (direction == 0)
+        return {};
+    if (direction < 0)
+        std::reverse(list.begin(), list.end());
+    for (size_t i = 0; i < list.size(); ++i)
+        list[i].next = i + 1 < list.size() ? &list[i + 1] : nullptr;
+    return list;
+}
+
+std::vector<Row> Merge(const std::vector<Row> &a, const std::vector<Row> &b, int mask) {
+    std::vector<RNGP> in[2] = {Reading(a), Reading(b)};
+    const RNGP *head[2], *pending[2], *cursor[2][3];
+    for (int i = 0; i < 2; ++i)
+        head[i] = pending[i] = in[i].empty() ? nullptr : NextX(&in[i][0]);
+    const int columns[3] = {CRVOP_TYP, CRVOP_MIN, CRVOP_MAX};
+    std::vector<Row> out;
+    double last = 3.4028234663852886e38;
+    while (pending[0] != nullptr || pending[1] != nullptr) {
+        double x;
+        if (pending[0] != nullptr && pending[1] != nullptr &&
+            std::fabs(pending[0]->x - pending[1]->x) < 1e-5) {
+            x = pending[0]->x;
+            pending[0] = NextX(pending[0]->next);
+            pending[1] = NextX(pending[1]->next);
+        } else {
+            const int i = pending[1] == nullptr ||
+                                  (pending[0] != nullptr && pending[0]->x < pending[1]->x)
+                              ? 0
+                              : 1;
+            x = pending[i]->x;
+            pending[i] = NextX(pending[i]->next);
+        }
+        if (std::fabs(x - last) <= 1e-5)
+            continue;
+        if (x < last)
+            for (int i = 0; i < 2; ++i)
+                for (int c = 0; c < 3; ++c)
+                    cursor[i][c] = head[i];
+        last = x;
+        Row row = {x, NAN, NAN, NAN};
+        for (int c = 0; c < 3; ++c) {
+            if ((mask & columns[c]) == 0)
+                continue;
+            double v[2] = {0.0, 0.0};
+            const int hasA = Interpolate(&cursor[0][c], x, columns[c], &v[0]);
+            const int hasB = Interpolate(&cursor[1][c], x, columns[c], &v[1]);
+            if (hasA || hasB)
+                row[c + 1] = v[0] + v[1];
+        }
+        out.push_back(row);
+    }
+    return out;
+}
+
+}  // namespace literal
+
+// A random table: x on a coarse grid (so that values repeat, join within
+// 1e-5 and step back), now and then "NA" for x or an absent cell.
+std::vector<literal::Row> RandomRows(std::mt19937 &rng) {
+    std::uniform_int_distribution<int> rows(0, 9), grid(-6, 6), pick(0, 19), value(-50, 50),
+        many(10, 300);
+    std::vector<literal::Row> out(static_cast<size_t>(pick(rng) == 0 ? many(rng) : rows(rng)));
+    const bool falling = pick(rng) < 6, zigzag = pick(rng) < 10;
+    for (size_t i = 0; i < out.size(); ++i) {
+        const double step = static_cast<double>(i) - 3 + (zigzag ? grid(rng) * 0.5 : 0.0);
+        double x = falling ? -step : step;
+        if (pick(rng) == 0)
+            x += 4e-6;
+        out[i][0] = pick(rng) == 0 ? NAN : x;
+        for (int c = 1; c < 4; ++c)
+            out[i][c] = pick(rng) < 3 ? NAN : value(rng) * 0.1;
+    }
+    return out;
+}
+
+CRV *CurveOf(const std::vector<literal::Row> &rows) {
+    if (rows.empty())
+        return nullptr;
+    CRV *c = nullptr;
+    CMN_Alloc(&c, sizeof(CRV));
+    RNGP *tail = nullptr;
+    for (const literal::Row &r : rows) {
+        RNGP *p = nullptr;
+        RNGP_Create(&p);
+        *p = literal::RowOf(r);
+        p->prev = tail;
+        (tail != nullptr ? tail->next : c->points) = p;
+        tail = p;
+    }
+    return c;
+}
+
+std::vector<literal::Row> RowsOf(const CRV *c) {
+    std::vector<literal::Row> out;
+    for (const RNGP *r = c != nullptr ? c->points : nullptr; r != nullptr; r = r->next)
+        out.push_back({r->x_state == CMN_VALUE_NUMBER ? r->x : NAN,
+                       r->typ_state == CMN_VALUE_NUMBER ? r->typ : NAN,
+                       r->min_state == CMN_VALUE_NUMBER ? r->min : NAN,
+                       r->max_state == CMN_VALUE_NUMBER ? r->max : NAN});
+    return out;
+}
+
+bool Same(const std::vector<literal::Row> &a, const std::vector<literal::Row> &b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        for (int c = 0; c < 4; ++c)
+            if (std::isnan(a[i][c]) != std::isnan(b[i][c]) ||
+                (!std::isnan(a[i][c]) && a[i][c] != b[i][c]))
+                return false;
+    return true;
+}
+
+// Sums of random tables, and chains of them kept flat, against the steps.
+TEST_F(CrvopTest, SumsFollowTheStepsOnRandomTables) {
+    std::mt19937 rng(26);
+    for (int round = 0; round < 4000; ++round) {
+        const std::vector<literal::Row> a = RandomRows(rng), b = RandomRows(rng);
+        const int mask = 1 + round % 7;
+        CRV *ca = CurveOf(a), *cb = CurveOf(b);
+        const std::vector<literal::Row> expected = literal::Merge(a, b, mask);
+        CRV *sum = CRVOP_Merge(ca, cb, mask);
+        CRV *block = CRVOP_MergeBlock(ca, cb, mask);
+        EXPECT_TRUE(Same(RowsOf(sum), expected)) << round << ": " << CurveText(sum);
+        EXPECT_TRUE(Same(RowsOf(block), expected)) << round;
+        EXPECT_TRUE(LinksAgree(sum) && LinksAgree(block)) << round;
+        EXPECT_TRUE(Same(RowsOf(ca), a) && Same(RowsOf(cb), b)) << round;
+        // One column summed on: the flat sum against chained merges.
+        const int column = 1 << (round % 3);
+        const std::vector<literal::Row> c = RandomRows(rng);
+        CRV *cc = CurveOf(c);
+        CRVOP_SUM flat{};
+        ASSERT_EQ(CRVOP_SumStart(&flat, ca, cb, column), 1);
+        ASSERT_EQ(CRVOP_SumAdd(&flat, cc), 1);
+        ASSERT_EQ(CRVOP_SumAdd(&flat, ca), 1);
+        CRV *flatCurve = CRVOP_SumCurve(&flat);
+        const std::vector<literal::Row> chained = literal::Merge(
+            literal::Merge(literal::Merge(a, b, column), c, column), a, column);
+        EXPECT_TRUE(Same(RowsOf(flatCurve), chained)) << round << ": " << CurveText(flatCurve);
+        CRVOP_FreeBlock(flatCurve);
+        CRVOP_SumFree(&flat);
+        CRVOP_FreeBlock(block);
+        CRV_Free(sum);
+        CRV_Free(ca);
+        CRV_Free(cb);
+        CRV_Free(cc);
     }
     EXPECT_EQ(Output(), "");
 }

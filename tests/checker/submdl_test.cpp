@@ -220,6 +220,34 @@ const FileCase kCases[] = {
      "WARNING -\n    Combined Clamp in Driving Mode for Model io Maximum data is non-monotonic\n"
          "WARNING - Model io not referenced in any [Pin], [Model Selector], [Driver Schedule] or "
      "[Series Pin Mapping] sections.\n No more warnings will be generated for un-referenced models\n"},
+    // The clamps add up in entry order, the model's first: at 0, 1 and 2 V
+    // (0.2 + 0.3) + 0.6, (0.3 + 0.5) + 0.3 and (0 + 0.4) + 0.1, that is
+    // 1.1, 1.1 and 0.5, which never rise (0.2 + (0.3 + 0.6) would be just
+    // below 1.1).
+    {"clamps add up in entry order", "4.2",
+     "[Model] RX\nModel_type Input\nC_comp 1p 1p 1p\nVinl = 0.8\nVinh = 1.2\n"
+     "[Voltage Range] 2.0 2.0 2.0\n[GND Clamp]\n0 0.2 0.2 0.2\n1 0.3 0.3 0.3\n2 0.0 0.0 0.0\n"
+     "[Add Submodel]\npc Non-Driving\ngc Non-Driving\n"
+     "[Submodel] pc\nSubmodel_type Dynamic_clamp\n"
+     "[POWER Clamp]\n0 0.4 0.4 0.4\n1 0.5 0.5 0.5\n2 0.3 0.3 0.3\n"
+     "[Submodel] gc\nSubmodel_type Dynamic_clamp\n"
+     "[GND Clamp]\n0 0.6 0.6 0.6\n1 0.3 0.3 0.3\n2 0.1 0.1 0.1\n",
+     "NOTE (line   13) - GND Clamp Typical data is non-monotonic\n"
+     "NOTE (line   13) - GND Clamp Minimum data is non-monotonic\n"
+     "NOTE (line   13) - GND Clamp Maximum data is non-monotonic\n"
+     "WARNING - Model RX: GND Clamp has Decreasing Current\n"
+     "NOTE (line   22) - POWER Clamp Typical data is non-monotonic\n"
+     "NOTE (line   22) - POWER Clamp Minimum data is non-monotonic\n"
+     "NOTE (line   22) - POWER Clamp Maximum data is non-monotonic\n"
+     "WARNING - Submodel pc: POWER Clamp : Typical value never becomes zero\n"
+     "WARNING - Submodel pc: POWER Clamp : Minimum value never becomes zero\n"
+     "WARNING - Submodel pc: POWER Clamp : Maximum value never becomes zero\n"
+     "WARNING - Submodel gc: GND Clamp has Decreasing Current\n"
+     "WARNING - Submodel gc: GND Clamp : Typical value never becomes zero\n"
+     "WARNING - Submodel gc: GND Clamp : Minimum value never becomes zero\n"
+     "WARNING - Submodel gc: GND Clamp : Maximum value never becomes zero\n"
+     "WARNING - Model RX not referenced in any [Pin], [Model Selector], [Driver Schedule] or "
+     "[Series Pin Mapping] sections.\n No more warnings will be generated for un-referenced models\n"},
     // After a submodel ends, its keywords are orphans until the next [Model];
     // the keyword after them has no submodel to end.
     {"orphan submodel keywords", "4.2",

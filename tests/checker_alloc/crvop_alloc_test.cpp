@@ -3,12 +3,15 @@
 // sanitizer build checks for leaks), the inputs as found.
 #include <cstring>
 #include <regex>
+#include <string>
+#include <vector>
 
 #include "AllocFail.h"
 #include "IbisParser/acdc.h"
 #include "IbisParser/crvop.h"
 #include "IbisParser/mdl.h"
 #include "IbisParser/submdl.h"
+#include "IbisParser/wvfrm.h"
 #include "tests/checker/CheckerTest.h"
 #include "tests/checker/CurveTest.h"
 
@@ -26,7 +29,7 @@ std::string Plain(const std::string &out) {
 
 TEST_F(CrvopAllocTest, MergeFailsAtEveryRequest) {
     CRV *a = MakeCurve({"0 0 0 0", "1 1 1 1", "2 2 2 2"});
-    CRV *b = MakeCurve({"0 0 0 0", "2 2 2 2", "1 10 10 10", "3 3 3 3"});  // read sorted
+    CRV *b = MakeCurve({"0 0 0 0", "2 2 2 2", "1 10 10 10", "3 3 3 3"});  // steps back
     const std::string before = CurveText(a) + "|" + CurveText(b);
     Output();
     int failures = 0;
@@ -37,16 +40,110 @@ TEST_F(CrvopAllocTest, MergeFailsAtEveryRequest) {
         EXPECT_EQ(CurveText(a) + "|" + CurveText(b), before);
         if (sum != nullptr) {
             EXPECT_EQ(Output(), "");
-            EXPECT_EQ(CurveText(sum), "0 0 0 0; 1 11 11 11; 2 4 4 4; 3 6 6 6");
+            EXPECT_EQ(CurveText(sum), "0 0 0 0; 1 2 2 2; 2 4 4 4; 1 2 2 2; 3 6 6 6");
             CRV_Free(sum);
             break;
         }
         ++failures;
         EXPECT_EQ(Plain(Output()), kOutOfMemory) << n;
     }
-    EXPECT_EQ(failures, 6);  // the result, the sorted copy, four rows
+    EXPECT_EQ(failures, 6);  // the result, five rows
     CRV_Free(a);
     CRV_Free(b);
+}
+
+// Tables too large for the stack: the scratch of the sum fails too. A flat
+// sum keeps what it held when an addition fails.
+TEST_F(CrvopAllocTest, LargeAndFlatSumsFail) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < 400; ++i)
+        rows.push_back(std::to_string(i % 7 == 6 ? i - 3 : i) + " " + std::to_string(i) + " 1 1");
+    std::vector<const char *> text;
+    for (const std::string &r : rows)
+        text.push_back(r.c_str());
+    CRV *a = MakeCurve(text), *b = MakeCurve({"-1 0 0 0", "500 5 5 5"});
+    CRV *whole = CRVOP_MergeBlock(a, b, CRVOP_ALL);
+    const std::string expected = CurveText(whole);
+    CRVOP_FreeBlock(whole);
+    Output();
+    for (int n = 1; n <= 2; ++n) {  // the scratch, the result
+        FailCalloc(n);
+        EXPECT_EQ(CRVOP_MergeBlock(a, b, CRVOP_ALL), nullptr);
+        FailCalloc(0);
+        EXPECT_EQ(Plain(Output()), kOutOfMemory) << n;
+    }
+    whole = CRVOP_MergeBlock(a, b, CRVOP_ALL);
+    EXPECT_EQ(CurveText(whole), expected);
+    CRVOP_FreeBlock(whole);
+
+    CRVOP_SUM first{};
+    ASSERT_EQ(CRVOP_SumStart(&first, a, b, CRVOP_TYP), 1);
+    CRV *held = CRVOP_SumCurve(&first);
+    const std::string before = CurveText(held);
+    CRVOP_FreeBlock(held);
+    CRVOP_SumFree(&first);
+    const int failures = FailEachRequestInTurn([&] {
+        CRVOP_SUM sum{};
+        std::string out;
+        if (CRVOP_SumStart(&sum, a, b, CRVOP_TYP)) {
+            const int added = CRVOP_SumAdd(&sum, a);
+            CRV *curve = CRVOP_SumCurve(&sum);
+            out = std::to_string(added) + (curve != nullptr ? CurveText(curve) : "-");
+            if (!added && curve != nullptr) {
+                EXPECT_EQ(CurveText(curve), before);
+            }
+            CRVOP_FreeBlock(curve);
+        }
+        CRVOP_SumFree(&sum);
+        return Plain(Output()) + out;
+    });
+    EXPECT_EQ(failures, 4);  // start: the arrays; add: scratch, arrays; the curve
+    CRV_Free(a);
+    CRV_Free(b);
+}
+
+// Many waveforms: the search trees of the combined curves fail as well, and
+// the walk answers in their place.
+TEST_F(CrvopAllocTest, SearchTreesFailToTheWalk) {
+    MDL m{};
+    strcpy(m.name, "drv");
+    m.Model_type = MDL_TYPE_OUTPUT;
+    m.pulldown = MakeCurve({"0 0 NA NA", "3 0.3 NA NA"});
+    m.pullup = MakeCurve({"0 0 NA NA", "3 -0.3 NA NA"});
+    double r = 50, v = 0;
+    std::vector<WVFRM> waves(12);
+    std::vector<RNGP> rows(24);
+    for (size_t i = 0; i < waves.size(); ++i) {
+        rows[2 * i] = RNGP{&rows[2 * i + 1], nullptr, 0, 1, 0, 1, 0, 0, 0, 0};
+        rows[2 * i + 1] = RNGP{nullptr, &rows[2 * i], 1e-9, 1, i == 11 ? 3.0 : 2.5, 1, 0, 0, 0, 0};
+        waves[i].R_fixture = &r;
+        waves[i].V_fixture = &v;
+        waves[i].points = &rows[2 * i];
+        waves[i].next = i + 1 < waves.size() ? &waves[i + 1] : nullptr;
+    }
+    m.risingWaveform = waves.data();
+    Output();
+    ACDC_CheckCombinedCurves(&m, CRVOP_TYP);
+    const std::string clean = Output();
+    EXPECT_NE(clean.find("ERROR - Model drv: The [Rising Waveform]"), std::string::npos);
+    int trees = 0;
+    for (int n = 1;; ++n) {
+        FailCalloc(n);
+        const int ok = ACDC_CheckCombinedCurves(&m, CRVOP_TYP);
+        FailCalloc(0);
+        const std::string out = Plain(Output());
+        if (out == clean)
+            break;
+        if (out == kFailed + clean) {
+            ++trees;  // a tree: the walk answered, the same messages
+        } else {
+            EXPECT_EQ(out, kOutOfMemory) << n;
+            EXPECT_EQ(ok, 0) << n;
+        }
+    }
+    EXPECT_EQ(trees, 2);
+    CRV_Free(m.pulldown);
+    CRV_Free(m.pullup);
 }
 
 TEST_F(CrvopAllocTest, CombinedCurvesFailQuietlyBesideTheBug) {
@@ -71,9 +168,10 @@ TEST_F(CrvopAllocTest, CombinedCurvesFailQuietlyBesideTheBug) {
     CRV_Free(m.gndClamp);
 }
 
-// A model that names one Dynamic_clamp three times: its clamps are counted
-// by name, the count and every sum can fail. Whatever fails, the check says
-// so or says what the clean pass says, and holds nothing afterwards.
+// A model that names one Dynamic_clamp three times: its entries are counted
+// by name (a bound on the work of the sum), the count and every sum can
+// fail. Whatever fails, the check says so or says what the clean pass says,
+// and holds nothing afterwards.
 TEST_F(CrvopAllocTest, AddedClampsFailAtEveryRequest) {
     MDL m{};
     strcpy(m.name, "out");
@@ -100,7 +198,7 @@ TEST_F(CrvopAllocTest, AddedClampsFailAtEveryRequest) {
         ACDC_CheckAddSubmodels(&m, &sub);
         FailCalloc(0);
         // One failure, reported; a failed sum (bug 3300) checks nothing, a
-        // failed count of the names sums one entry at a time.
+        // failed count of the names still sums in entry order.
         const std::string out = Plain(Output());
         const std::string::size_type at = out.find(kFailed);
         ASSERT_NE(at, std::string::npos) << n;
