@@ -233,9 +233,21 @@ void PrintTo(const RefCase &c, std::ostream *os) { *os << c.name; }
 
 class AmiReferenceTest : public SectionFileTest, public ::testing::WithParamInterface<RefCase> {};
 
+// Contents that make the name no regular file.
+const std::string kFifo = "\x01" "fifo", kDirectory = "\x01" "directory", kDevice = "\x01" "device";
+
 TEST_P(AmiReferenceTest, WholeOutput) {
-    for (const auto &file : GetParam().files)
-        Write(file.first, file.second);
+    for (const auto &file : GetParam().files) {
+        if (file.second == kFifo)
+            WriteFifo(file.first);
+        else if (file.second == kDirectory)
+            WriteDirectory(file.first);
+        else if (file.second == kDevice)
+            WriteDevice(file.first);
+        else
+            Write(file.first, file.second);
+    }
+    HangGuard guard;
     EXPECT_EQ(Run("5.0", kComponent + GetParam().models), GetParam().expected);
 }
 
@@ -282,6 +294,21 @@ const RefCase kRefCases[] = {
          Model("b", "Executable Linux_gcc_64 m.so m.ami\n"),
      NotFound("Code file", "m.so", "b") + Banner("m.ami") + Illegal("Type", "Sub", "q") +
          NotFound("Code file", "m.so", "a") + Banner("m.ami") + Illegal("Type", "Sub", "q")},
+    // Found as missing at once, not waited on or read from.
+    {"FIFOs",
+     {{"hang.so", kFifo}, {"hang.ami", kFifo}},
+     Model("a", "Executable Linux_gcc_64 hang.so none.ami\n") +
+         Model("b", "Executable Linux_gcc_64 none.so hang.ami\n"),
+     NotFound("Code file", "none.so", "b") + NotFound("AMI parameter file", "hang.ami", "b") +
+         NotFound("Code file", "hang.so", "a") + NotFound("AMI parameter file", "none.ami", "a")},
+    {"directories and devices",
+     {{"dir.so", kDirectory}, {"dir.ami", kDirectory}, {"zero.ami", kDevice}},
+     Model("a",
+           "Executable Linux_gcc_64 dir.so dir.ami\n"
+           "Executable Linux_gcc_32 /dev/zero zero.ami\n") +
+         Model("b"),
+     NotFound("Code file", "/dev/zero", "a") + NotFound("AMI parameter file", "zero.ami", "a") +
+         NotFound("Code file", "dir.so", "a") + NotFound("AMI parameter file", "dir.ami", "a")},
     {"empty and unbalanced files",
      {{"e.ami", "| only a comment\n"}, {"u.ami", "(m (Reserved_Parameters\n"}, {"m.so", ""}},
      Model("a", "Executable Linux_gcc_64 m.so e.ami\n") +

@@ -142,6 +142,27 @@ TEST_F(EbdRefsTest, EachReferencedFileIsLookedForBesideTheBoardFile) {
     EXPECT_EQ(PARSE_GetIbisVersion(), 5);
 }
 
+// A FIFO, a directory or a device is missing like a file that is not
+// there, at once.
+TEST_F(EbdRefsTest, ReferencedNamesThatAreNoRegularFiles) {
+    WriteFifo("hang.ibs");
+    WriteDirectory("dir.ebd");
+    WriteDevice("zero.ibs");
+    HangGuard guard;
+    std::string out = Check("t.ebd", Head("3.2", "t.ebd") +
+                                         Board("B", "1", "Pin 1 Node U1.1 Node U2.1 Node U3.1 Node U4.1",
+                                               "U1 hang.ibs c\nU2 dir.ebd d\nU3 zero.ibs z\n"
+                                               "U4 none.ibs n\n") +
+                                         "[End]\n",
+                            FILE_EBD);
+    std::string expected = "\nChecking t.ebd for IBIS 3.2 Compatibility...\n\n";
+    for (const char *name : {"none.ibs", "zero.ibs", "dir.ebd", "hang.ibs"})
+        expected += std::string("ERROR - Unable To Open File '") + name +
+                    "'\nERROR - Could not determine Version for file " + name +
+                    "\n\nErrors  : 2\n\nFile Failed\n";
+    EXPECT_EQ(out, expected + "\nErrors  : 8\n\nFile Failed\n");
+}
+
 TEST_F(EbdRefsTest, PinsOfComponentsInAnIbsFile) {
     // bare has no [Pin]: it holds no pin.
     Write("ref.ibs", Head("3.2", "ref.ibs") +
