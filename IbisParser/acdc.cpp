@@ -96,7 +96,7 @@ struct Tracker {
 
 // Feeds one value; 1 when it reverses the direction seen so far, which is
 // reported once per column.
-int TrackMonotonic(Tracker *t, double value) {
+int ACDC_TrackMonotonic(Tracker *t, double value) {
     int reversed = 0;
     if (t->phase == 2)
         return 0;
@@ -306,7 +306,7 @@ void CheckModeClamps(const MDL *model, const Submodels *submodels, int corner, c
     CRVOP_FreeBlock(total);
 }
 
-void CheckAddSubmodelClamps(MDL *models, const Submodels *submodels, int corner) {
+void ACDC_CheckAddSubmodelClamps(MDL *models, const Submodels *submodels, int corner) {
     for (const MDL *m = models; m != nullptr; m = m->next) {
         if (m->addSubmodel == nullptr ||
             (!HasNonDrivingMode(m->Model_type) && !HasDrivingMode(m->Model_type)))
@@ -331,7 +331,7 @@ void CheckAddSubmodelClamps(MDL *models, const Submodels *submodels, int corner)
     }
 }
 
-int CheckExtremeCurrent(const MDL *model, const CRV *table, const char *caption) {
+int ACDC_CheckExtremeCurrent(const MDL *model, const CRV *table, const char *caption) {
     if (table == nullptr)
         return 1;
     int ok = 1;
@@ -438,10 +438,10 @@ void ACDC_CheckCurveMonotonic(const CRV *curve, const char *modelName, const cha
         return;
     Tracker voltage{}, column{};
     for (const RNGP *r = curve->points; r != nullptr; r = r->next) {
-        if (corner == CRVOP_TYP && Given(r->x_state) && TrackMonotonic(&voltage, r->x))
+        if (corner == CRVOP_TYP && Given(r->x_state) && ACDC_TrackMonotonic(&voltage, r->x))
             ReportReversal(caption, modelName, "Voltage", severity);
         double value = 0.0;
-        if (CornerOf(r, corner, &value) && TrackMonotonic(&column, value))
+        if (CornerOf(r, corner, &value) && ACDC_TrackMonotonic(&column, value))
             ReportReversal(caption, modelName, ColumnWord(corner), severity);
     }
 }
@@ -598,8 +598,8 @@ void ACDC_CheckIsso(const MDL *model, int corner) {
 
 int ACDC_CheckClampCurrents(const MDL *model) {
     MSG_ASSERT(model != nullptr);
-    int ok = CheckExtremeCurrent(model, model->gndClamp, "GND_Clamp");
-    ok &= CheckExtremeCurrent(model, model->powerClamp, "POWER_Clamp");
+    int ok = ACDC_CheckExtremeCurrent(model, model->gndClamp, "GND_Clamp");
+    ok &= ACDC_CheckExtremeCurrent(model, model->powerClamp, "POWER_Clamp");
     return ok;
 }
 
@@ -657,7 +657,7 @@ int ACDC_CheckAddSubmodels(MDL *models, SUBMDL *submodels) {
     Submodels named{};
     SubmodelsOpen(&named, submodels);
     for (int corner : kCorners)
-        CheckAddSubmodelClamps(models, &named, corner);
+        ACDC_CheckAddSubmodelClamps(models, &named, corner);
     NAMEIDX_Clear(&named.index);
     return 0;
 }

@@ -222,7 +222,8 @@ CMPNT_TABLES CMPNT_tables = {
 };
 CMPNT_EMI_OPS CMPNT_emiOps = {CMPNTEMI_ParseLine, CMPNTEMI_IsOpen, CMPNTEMI_EndKeyword,
                               CMPNTEMI_CheckAll,  CMPNTEMI_Free,   CMPNTEMI_Reset};
-CMPNT_CIRCUIT_OPS CMPNT_circuitOps = {NODE_ParseList, CIRCUIT_ParseCallLine, CIRCUIT_ResolveCalls};
+CMPNT_CIRCUIT_OPS CMPNT_circuitOps = {NODE_ParseList, NODE_EndDeclarations, CIRCUIT_ParseCallLine,
+                                      CIRCUIT_ResolveCalls};
 CMPNT_PKGMDL_OPS CMPNT_pkgmdlOps = {PKGMDL_FindByName, PKGMDL_FindInPkgFiles,
                                     PKGMDL_NextPinNumber};
 
