@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <fstream>
 #include <utility>
 #include <vector>
 
@@ -333,5 +334,65 @@ TEST_F(SectionFileTest, AmiNameFromTheWorkingDirectory) {
     ASSERT_EQ(chdir(cwd), 0);
     EXPECT_EQ(out, Banner("other/M.ami") + Illegal("Usage", "Top", "q"));
 }
+
+// ---- Files over a size cap ----
+
+// A file too large to check whole gets the one message of its cap, and its
+// text is not parsed, alone or named by an [Algorithmic Model] entry. The
+// files are written at run time.
+struct CapCase {
+    const char *name;
+    void (*write)(std::ostream &out);
+    std::string expected;  // after the banner
+};
+
+void PrintTo(const CapCase &c, std::ostream *os) { *os << c.name; }
+
+// 125 lines of 800 KB in a tree that would pass: the joined text passes
+// 64 MiB on line 90, the 84th of them.
+void WideLines(std::ostream &out) {
+    out << "(m\n" << Reserved() << "(Model_Specific\n";
+    const std::string value(800 * 1000, 'v');
+    for (int i = 0; i < 125; ++i)
+        out << "(p" << i << " (Usage In) (Type String) (Default \"" << value << "\"))\n";
+    out << "))\n";
+}
+// A description of 2 MB on line 8, the tree closed behind it; a line that
+// long is also a description line over 120 characters.
+void LongDescription(std::ostream &out) {
+    out << "(m\n" << Reserved() << "(Model_Specific\n(d (Usage In)\n(Description \""
+        << std::string(2 * 1000 * 1000, 'd') << "\")))\n(e (Usage In)))\n";
+}
+
+const std::string kTextCap = Err(90, "AMI parameter text longer than 67108864 characters; the parameters are not "
+                                     "checked.");
+const std::string kLineCap = Err(8, "Line longer than 1048576 characters; the rest of it is dropped.") +
+                             Err(8, "Description line in AMI file (at line no 8) is greater than 120 characters");
+
+const CapCase kCapCases[] = {
+    {"joined text", WideLines, kTextCap},
+    {"line", LongDescription, kLineCap},
+};
+
+class AmiCapTest : public SectionFileTest, public ::testing::WithParamInterface<CapCase> {
+protected:
+    void WriteBig(const std::string &name) {
+        std::ofstream out(dir_.path() + "/" + name, std::ios::binary);
+        GetParam().write(out);
+    }
+};
+
+TEST_P(AmiCapTest, AloneAndNamedByAModel) {
+    WriteBig("big.ami");
+    passed_ = CHECKPASS_CheckFile((dir_.path() + "/big.ami").c_str(), FILE_AMI, 0);
+    EXPECT_EQ(Messages("big.ami", "5.0", Output()), GetParam().expected);
+    EXPECT_EQ(passed_, 0);
+
+    Write("m.so", "");
+    EXPECT_EQ(Run("5.0", kComponent + Model("a", "Executable Linux_gcc_64 m.so big.ami\n") + Model("b")),
+              "\nChecking big.ami for IBIS 5.0 Compatibility...\n\n" + GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, AmiCapTest, ::testing::ValuesIn(kCapCases), CaseName<CapCase>);
 
 }  // namespace
