@@ -3,7 +3,10 @@
 #define MSG_SRC MSGSRC_ACDC
 #include "IbisParser/acdc.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 
 #include "IbisParser/cmn.h"
 #include "IbisParser/crv.h"
@@ -15,6 +18,7 @@
 #include "IbisParser/nameidx.h"
 #include "IbisParser/rng.h"
 #include "IbisParser/rngp.h"
+#include "IbisParser/submdl.h"
 #include "IbisParser/wvfrm.h"
 
 namespace {
@@ -87,34 +91,8 @@ bool HasDrivingMode(int type) {
     return MDL_PullsUpAndDown(type) || CRVOP_IsOpenType(type) != 0;
 }
 
-// Direction tracker of one column (the same rule as the I-V table reader's).
-struct Tracker {
-    double last;
-    int phase;      // 0 not started, 1 running, 2 reported
-    int direction;  // 0 unknown, 1 rising, 2 falling
-};
-
-// Feeds one value; 1 when it reverses the direction seen so far, which is
-// reported once per column.
-int TrackMonotonic(Tracker *t, double value) {
-    int reversed = 0;
-    if (t->phase == 2)
-        return 0;
-    if (t->phase == 0) {
-        t->phase = 1;
-        t->direction = 0;
-    } else if (t->direction == 0) {
-        if (value > t->last)
-            t->direction = 1;
-        else if (value < t->last)
-            t->direction = 2;
-    } else if ((t->direction == 2 && value > t->last) || (t->direction == 1 && value < t->last)) {
-        t->phase = 2;
-        reversed = 1;
-    }
-    t->last = value;
-    return reversed;
-}
+// One column's direction tracker, by the I-V table reader's rule.
+int ACDC_TrackMonotonic(CRV_TRACKER *t, double value) { return CRV_TrackMonotonic(t, value); }
 
 void ReportReversal(const char *caption, const char *modelName, const char *word, int severity) {
     if (severity == kSeverityNote)
@@ -373,7 +351,7 @@ void CheckModeClamps(const ClampSum &c, const char *caption) {
     CRVOP_FreeBlock(total);
 }
 
-void CheckAddSubmodelClamps(MDL *models, const Submodels *submodels, int corner) {
+void ACDC_CheckAddSubmodelClamps(MDL *models, const Submodels *submodels, int corner) {
     for (const MDL *m = models; m != nullptr; m = m->next) {
         if (m->addSubmodel == nullptr ||
             (!HasNonDrivingMode(m->Model_type) && !HasDrivingMode(m->Model_type)))
@@ -398,7 +376,7 @@ void CheckAddSubmodelClamps(MDL *models, const Submodels *submodels, int corner)
     }
 }
 
-int CheckExtremeCurrent(const MDL *model, const CRV *table, const char *caption) {
+int ACDC_CheckExtremeCurrent(const char *name, const CRV *table, const char *caption) {
     if (table == nullptr)
         return 1;
     int ok = 1;
@@ -406,11 +384,18 @@ int CheckExtremeCurrent(const MDL *model, const CRV *table, const char *caption)
         double current = 0.0;
         if (CRVOP_ValueAt(table, kExtremeVoltage, corner, &current) &&
             std::fabs(current) > kExtremeLimit) {
-            MSG_Warning(1506, model->name, CRVOP_ColumnName(corner), caption, current,
+            MSG_Warning(1506, name, CRVOP_ColumnName(corner), caption, current,
                         kExtremeVoltage);
             ok = 0;
         }
     }
+    return ok;
+}
+
+// The two clamps of a model or a submodel at the limit's voltage.
+int CheckClamps(const char *name, const CRV *gndClamp, const CRV *powerClamp) {
+    int ok = ACDC_CheckExtremeCurrent(name, gndClamp, "GND_Clamp");
+    ok &= ACDC_CheckExtremeCurrent(name, powerClamp, "POWER_Clamp");
     return ok;
 }
 
@@ -503,12 +488,12 @@ void ACDC_CheckCurveMonotonic(const CRV *curve, const char *modelName, const cha
     MSG_ASSERT(modelName != nullptr && caption != nullptr);
     if (CRVOP_IsTooShort(curve, corner))
         return;
-    Tracker voltage{}, column{};
+    CRV_TRACKER voltage{}, column{};
     for (const RNGP *r = curve->points; r != nullptr; r = r->next) {
-        if (corner == CRVOP_TYP && Given(r->x_state) && TrackMonotonic(&voltage, r->x))
+        if (corner == CRVOP_TYP && Given(r->x_state) && ACDC_TrackMonotonic(&voltage, r->x))
             ReportReversal(caption, modelName, "Voltage", severity);
         double value = 0.0;
-        if (CornerOf(r, corner, &value) && TrackMonotonic(&column, value))
+        if (CornerOf(r, corner, &value) && ACDC_TrackMonotonic(&column, value))
             ReportReversal(caption, modelName, ColumnWord(corner), severity);
     }
 }
@@ -701,9 +686,7 @@ void ACDC_CheckIsso(const MDL *model, int corner) {
 
 int ACDC_CheckClampCurrents(const MDL *model) {
     MSG_ASSERT(model != nullptr);
-    int ok = CheckExtremeCurrent(model, model->gndClamp, "GND_Clamp");
-    ok &= CheckExtremeCurrent(model, model->powerClamp, "POWER_Clamp");
-    return ok;
+    return CheckClamps(model->name, model->gndClamp, model->powerClamp);
 }
 
 int ACDC_HasCurrent(const CRV *table) {
@@ -760,7 +743,119 @@ int ACDC_CheckAddSubmodels(MDL *models, SUBMDL *submodels) {
     Submodels named{};
     SubmodelsOpen(&named, submodels);
     for (int corner : kCorners)
-        CheckAddSubmodelClamps(models, &named, corner);
+        ACDC_CheckAddSubmodelClamps(models, &named, corner);
     NAMEIDX_Clear(&named.index);
     return 0;
+}
+
+namespace {
+
+const char *const kTableColumnWords[4] = {"Voltage", "Typical", "Minimum", "Maximum"};
+
+// Row by row, every column at once; tables[i] is captioned captions[i].
+int CheckTablesMonotonic(const CRV *const tables[4], const char *const captions[4],
+                         const char *name) {
+    int ok = 1;
+    for (int t = 0; t < 4; ++t) {
+        if (tables[t] == nullptr)
+            continue;
+        CRV_TRACKER trackers[4] = {};
+        for (const RNGP *r = tables[t]->points; r != nullptr; r = r->next)
+            ok &= ACDC_CheckRowMonotonic(trackers, r, captions[t], name, kSeverityNote);
+    }
+    return ok;
+}
+
+// x and value as a CSV line in the shortest digits that read back to the
+// same doubles, whatever the locale; returns the end of the line. A double
+// takes at most 24 characters, so 64 are always enough.
+char *CsvLine(char *at, char *end, double x, double value) {
+    at = std::to_chars(at, end, x).ptr;
+    *at++ = ',';
+    at = std::to_chars(at, end, value).ptr;
+    *at++ = '\n';
+    return at;
+}
+
+}  // namespace
+
+int ACDC_CheckSubmodel(const SUBMDL *submodel) {
+    MSG_ASSERT(submodel != nullptr);
+    return CheckClamps(submodel->name, submodel->gndClamp, submodel->powerClamp);
+}
+
+int ACDC_CheckModelTables(const MDL *model) {
+    MSG_ASSERT(model != nullptr);
+    const CRV *const tables[4] = {model->powerClamp, model->gndClamp, model->pulldown,
+                                  model->pullup};
+    static const char *const captions[4] = {"POWER Clamp for Model:", "GND Clamp for Model:",
+                                            "Pulldown for Model:", "Pullup for Model:"};
+    return CheckTablesMonotonic(tables, captions, model->name);
+}
+
+int ACDC_CheckSubmodelTables(const SUBMDL *submodel) {
+    MSG_ASSERT(submodel != nullptr);
+    const CRV *const tables[4] = {submodel->powerClamp, submodel->gndClamp, submodel->pulldown,
+                                  submodel->pullup};
+    static const char *const captions[4] = {"POWER Clamp for SubModel:", "GND Clamp for SubModel:",
+                                            "Pulldown for SubModel:", "Pullup for SubModel:"};
+    return CheckTablesMonotonic(tables, captions, submodel->name);
+}
+
+int ACDC_CheckRowMonotonic(CRV_TRACKER *trackers, const RNGP *row, const char *caption,
+                           const char *name, int severity) {
+    MSG_ASSERT(caption != nullptr && name != nullptr);
+    const int turned = CRV_TrackRow(trackers, row);
+    for (int i = 0; i < 4; ++i)
+        if (turned & (1 << i))
+            ReportReversal(caption, name, kTableColumnWords[i], severity);
+    return turned == 0;
+}
+
+int ACDC_GetRngValue(const RNG *range, int corner, double *out) {
+    return ACDC_GetCornerValue(range, nullptr, corner, out);
+}
+
+int ACDC_LineThroughPoints(double x1, double y1, double x2, double y2, double *slope,
+                           double *intercept) {
+    MSG_ASSERT(slope != nullptr && intercept != nullptr);
+    if (std::fabs(x2 - x1) < kTiny)
+        return 0;
+    *slope = (y2 - y1) / (x2 - x1);
+    *intercept = y1 - *slope * x1;
+    return 1;
+}
+
+int ACDC_WriteCurveCsv(const CRV *curve, const char *first, const char *second, int corner) {
+    MSG_ASSERT(first != nullptr && second != nullptr);
+    const char *suffix = corner == CRVOP_TYP   ? "_typ.csv"
+                         : corner == CRVOP_MIN ? "_min.csv"
+                         : corner == CRVOP_MAX ? "_max.csv"
+                                               : nullptr;
+    if (suffix == nullptr)
+        return 0;
+    const size_t firstLength = strlen(first), secondLength = strlen(second);
+    char *name = nullptr;
+    if (!CMN_Alloc(&name, firstLength + secondLength + strlen(suffix) + 1))
+        return 0;
+    memcpy(name, first, firstLength);
+    memcpy(name + firstLength, second, secondLength);
+    strcpy(name + firstLength + secondLength, suffix);
+    FILE *file = fopen(name, "w");
+    CMN_Free(name);
+    if (file == nullptr)
+        return 0;
+    int ok = fprintf(file, "Voltage,%s\n", ColumnWord(corner)) > 0;
+    double x = 0.0, value = 0.0;
+    for (const RNGP *r = curve != nullptr ? CRVOP_FirstPoint(curve->points, corner, &x, &value)
+                                          : nullptr;
+         ok && r != nullptr; r = CRVOP_NextPoint(r, corner, &x, &value)) {
+        char line[64];
+        const char *end = CsvLine(line, line + sizeof line, x, value);
+        ok = fwrite(line, 1, static_cast<size_t>(end - line), file) ==
+             static_cast<size_t>(end - line);
+    }
+    if (fclose(file) != 0)
+        ok = 0;
+    return ok;
 }

@@ -5,8 +5,10 @@
 #pragma once
 
 struct CRV;
+struct CRV_TRACKER;
 struct MDL;
 struct RNG;
+struct RNGP;
 struct SUBMDL;
 struct WVFRM;
 
@@ -57,3 +59,34 @@ struct ACDC_OPS {
                    const CRV **powerClamp);
 };
 extern ACDC_OPS ACDC_ops;
+
+// Forms for callers of the library; the file checks above do not use them.
+
+// The checks of one submodel that need no model around it: the currents of
+// its [GND Clamp] and [POWER Clamp] at -1.5 V (1506). 1 when all passed.
+int ACDC_CheckSubmodel(const SUBMDL *submodel);
+// Each of [POWER Clamp], [GND Clamp], [Pulldown] and [Pullup] row by row,
+// every column at once (ACDC_CheckRowMonotonic), reversals as notes 1509
+// captioned "Pulldown for Model:" or "Pulldown for SubModel:" and so on.
+// 1 when no table turns back.
+int ACDC_CheckModelTables(const MDL *model);
+int ACDC_CheckSubmodelTables(const SUBMDL *submodel);
+// Feeds the given values of one row to four trackers, for the Voltage,
+// Typical, Minimum and Maximum columns (zeroed to start a table); the first
+// reversal of a column is 1509 (caption, name, column word) with severity
+// 4 (warning) or 8 (note). 1 when the row reversed no column.
+int ACDC_CheckRowMonotonic(CRV_TRACKER *trackers, const RNGP *row, const char *caption,
+                           const char *name, int severity);
+// A corner of one range: its value, or its typ when the corner is "NA".
+int ACDC_GetRngValue(const RNG *range, int corner, double *out);
+// Slope and intercept of the line through two points; 0 when the x differ by
+// less than 1e-32.
+int ACDC_LineThroughPoints(double x1, double y1, double x2, double y2, double *slope,
+                           double *intercept);
+// Writes one corner of a curve to the file named first + second + "_typ.csv"
+// ("_min.csv", "_max.csv"): the line "Voltage,Typical" (Minimum, Maximum),
+// then "x,value" for each row that gives x and the corner, in list order, in
+// digits that read back to the same doubles. A null curve writes the first
+// line alone. 0 when the corner is not one of the three or the file cannot
+// be opened or written.
+int ACDC_WriteCurveCsv(const CRV *curve, const char *first, const char *second, int corner);

@@ -191,7 +191,7 @@ FormatResult CheckFormatValues(const AMIP_LEAF *leaf, const char *parameter) {
 }
 
 // A definition leaf of a parameter: the values of Usage, Type and Format.
-void CheckParameter(const AMIP_LEAF *leaf, const char *parameter) {
+void ALGMOD_CheckParameter(const AMIP_LEAF *leaf, const char *parameter) {
     if (leaf->value_count < 1) {
         MSG_Error(4626, leaf->name, parameter);
         return;
@@ -211,7 +211,7 @@ void CheckLeavesOf(const AMIP_GROUP *group) {
     for (int32_t i = 0; i < group->child_count; ++i) {
         const AMIP_ENTRY &c = group->children[i];
         if (c.kind == AMIP_KIND_LEAF && c.node != nullptr)
-            CheckParameter(static_cast<const AMIP_LEAF *>(c.node), group->name);
+            ALGMOD_CheckParameter(static_cast<const AMIP_LEAF *>(c.node), group->name);
     }
 }
 
@@ -322,7 +322,7 @@ void CheckReservedParameter(const AMIP_GROUP *group, const ReservedRule &rule) {
             MSG_Error(4630, kWords[word], name);
 }
 
-void CheckReservedParameters(const AMIP_GROUP *group) {
+void ALGMOD_CheckReservedParameters(const AMIP_GROUP *group) {
     bool seen[kReservedCount] = {};
     for (int32_t i = 0; i < group->child_count; ++i) {
         const AMIP_ENTRY &c = group->children[i];
@@ -331,7 +331,7 @@ void CheckReservedParameters(const AMIP_GROUP *group) {
         if (c.kind == AMIP_KIND_LEAF) {
             const AMIP_LEAF *leaf = static_cast<const AMIP_LEAF *>(c.node);
             MSG_Error(4600, leaf->name, group->name);
-            CheckParameter(leaf, group->name);
+            ALGMOD_CheckParameter(leaf, group->name);
             continue;
         }
         const AMIP_GROUP *parameter = static_cast<const AMIP_GROUP *>(c.node);
@@ -376,7 +376,7 @@ void CheckModelSpecific(const AMIP_GROUP *top) {
         if (c.node == nullptr)
             continue;
         if (c.kind == AMIP_KIND_LEAF) {
-            CheckParameter(static_cast<const AMIP_LEAF *>(c.node), frame.group->name);
+            ALGMOD_CheckParameter(static_cast<const AMIP_LEAF *>(c.node), frame.group->name);
             continue;
         }
         if (depth == capacity) {
@@ -395,7 +395,7 @@ void CheckModelSpecific(const AMIP_GROUP *top) {
 
 // The outermost group: its Reserved_Parameters and Model_Specific groups,
 // and leaves as definitions of the group met last before them.
-void CheckAmiRoot(const AMIP_TREE *tree) {
+void ALGMOD_CheckAmiRoot(const AMIP_TREE *tree) {
     const AMIP_ENTRY *top = tree->count > 0 ? &tree->entries[0] : nullptr;
     if (top == nullptr || top->kind != AMIP_KIND_GROUP || top->node == nullptr) {
         MSG_Error(4622);
@@ -409,13 +409,13 @@ void CheckAmiRoot(const AMIP_TREE *tree) {
         if (c.node == nullptr)
             continue;
         if (c.kind == AMIP_KIND_LEAF) {
-            CheckParameter(static_cast<const AMIP_LEAF *>(c.node), lastGroup);
+            ALGMOD_CheckParameter(static_cast<const AMIP_LEAF *>(c.node), lastGroup);
             continue;
         }
         const AMIP_GROUP *group = static_cast<const AMIP_GROUP *>(c.node);
         if (strcmp(group->name, kReservedGroup) == 0) {
             reserved = true;
-            CheckReservedParameters(group);
+            ALGMOD_CheckReservedParameters(group);
         } else if (strcmp(group->name, kModelSpecific) == 0) {
             CheckModelSpecific(group);
         } else {
@@ -486,7 +486,7 @@ int ALGMOD_Init(const char *keywordText, ALGMOD_LIST **slot, const char *modelNa
     return 1;
 }
 
-void ALGMOD_ParseSubParamLine(const char *text, ALGMOD_LIST *list) {
+void ALGMOD_ParseLine(const char *text, ALGMOD_LIST *list) {
     MSG_ASSERT(text != nullptr && list != nullptr);
     WORD_LIST words{};
     if (!CMN_SplitWordsAt(text, 4, ' ', &words)) {
@@ -568,7 +568,7 @@ AMIP_TREE *ALGMOD_ParseAmiText(void) {
     CMN_Free(text);
     switch (result) {
     case AMIP_OK:
-        CheckAmiRoot(tree);
+        ALGMOD_CheckAmiRoot(tree);
         return tree;
     case AMIP_ERR_UNBALANCED:
     case AMIP_ERR_NESTING:  // a second outermost group: "(A (b 1)) (C (d 2))"

@@ -27,7 +27,7 @@ struct ALGMOD_LIST {
 // earlier one is reported and freed). 0 when out of memory.
 int ALGMOD_Init(const char *keywordText, ALGMOD_LIST **slot, const char *modelName);
 // One data line of the block.
-void ALGMOD_ParseSubParamLine(const char *text, ALGMOD_LIST *list);
+void ALGMOD_ParseLine(const char *text, ALGMOD_LIST *list);
 // End checks of the entries, run when the model ends.
 void ALGMOD_CheckExecutables(const ALGMOD_LIST *list);
 // Frees the entries with their trees, then the list; null is allowed.

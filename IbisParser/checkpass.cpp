@@ -222,7 +222,8 @@ CMPNT_TABLES CMPNT_tables = {
 };
 CMPNT_EMI_OPS CMPNT_emiOps = {CMPNTEMI_ParseLine, CMPNTEMI_IsOpen, CMPNTEMI_EndKeyword,
                               CMPNTEMI_CheckAll,  CMPNTEMI_Free,   CMPNTEMI_Reset};
-CMPNT_CIRCUIT_OPS CMPNT_circuitOps = {NODE_ParseList, CIRCUIT_ParseCallLine, CIRCUIT_ResolveCalls};
+CMPNT_CIRCUIT_OPS CMPNT_circuitOps = {NODE_ParseList, NODE_EndDeclarations, CIRCUIT_ParseCallLine,
+                                      CIRCUIT_ResolveCalls};
 CMPNT_PKGMDL_OPS CMPNT_pkgmdlOps = {PKGMDL_FindByName, PKGMDL_FindInPkgFiles,
                                     PKGMDL_NextPinNumber};
 
@@ -235,12 +236,14 @@ namespace {
 struct Counts {
     int32_t bugs, errors, warnings, cautions;
 };
-const int kMaxDepth = 16;
+const int kMaxDepth = CHECKPASS_MAX_DEPTH;
 Counts s_saved[kMaxDepth];
 int s_depth = 0;  // passes begun and not yet ended
 int s_savedDepth = 0;
 IBIS *s_roots[kMaxDepth];  // the root each open pass created, or null
-PKGMDL_SCAN *s_scans[kMaxDepth];  // the package files each open pass has scanned
+uint64_t s_serials[kMaxDepth];  // of each open pass
+uint64_t s_lastSerial = 0;
+PKGMDL_SCAN *s_scans = nullptr;  // the package files the run has scanned
 
 Counts Current() {
     Counts c{};
@@ -275,7 +278,7 @@ int CHECKPASS_BeginFile(void) {
     // a pass gets no root and so reads nothing.
     if (s_depth > kMaxDepth)
         return 0;
-    s_scans[s_depth - 1] = nullptr;
+    s_serials[s_depth - 1] = ++s_lastSerial;
     const int created = IBIS_Create();
     // Only the root this pass made is the one its end destroys: without one,
     // the end must not take the enclosing pass's root.
@@ -299,10 +302,6 @@ int CHECKPASS_EndFile(void) {
     IBIS *mine_root = s_depth > 0 && s_depth <= kMaxDepth ? s_roots[s_depth - 1] : nullptr;
     if (mine_root && IBIS_GetCurrent(&root) && root == mine_root)
         IBIS_Destroy(root);
-    if (s_depth > 0 && s_depth <= kMaxDepth) {
-        PKGMDL_FreeScan(s_scans[s_depth - 1]);
-        s_scans[s_depth - 1] = nullptr;
-    }
     PARSE_FreeAmiText();
     MSG_PrintSummary();
     Counts mine = Current();
@@ -318,6 +317,10 @@ int CHECKPASS_EndFile(void) {
             }
         }
     }
+    if (s_depth == 0) {  // the run ends
+        PKGMDL_FreeScan(s_scans);
+        s_scans = nullptr;
+    }
     return passed;
 }
 
@@ -327,6 +330,10 @@ int CHECKPASS_CheckFile(const char *path, int kind, int nested) {
     return CHECKPASS_EndFile();
 }
 
-PKGMDL_SCAN **CHECKPASS_GetPackageScan(void) {
-    return s_depth > 0 && s_depth <= kMaxDepth ? &s_scans[s_depth - 1] : nullptr;
+PKGMDL_SCAN **CHECKPASS_GetPackageScans(uint32_t *depth, uint64_t *serial) {
+    if (s_depth <= 0 || s_depth > kMaxDepth)
+        return nullptr;
+    *depth = static_cast<uint32_t>(s_depth - 1);
+    *serial = s_serials[s_depth - 1];
+    return &s_scans;
 }

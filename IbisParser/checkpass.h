@@ -1,6 +1,8 @@
 // One check pass over one file: begin, parse, run the whole-file checks, end.
 #pragma once
 
+#include <cstdint>
+
 int CHECKPASS_BeginFile(void);
 void CHECKPASS_RunChecks(int kind, int nested);
 // Destroys the current root and prints the summary of this pass (nested
@@ -14,8 +16,16 @@ int CHECKPASS_CheckFile(const char *path, int kind, int nested);
 // name counters). Runs at the start of each pass and when a root is destroyed.
 void CHECKPASS_ResetSections(void);
 
-// The package files that the current pass has listed and scanned, null
-// before its first search; kept per pass, so that a nested pass neither sees
-// nor clears the outer one's. Null when no pass is open.
+// Passes open at once that the bookkeeping follows; a pass nested deeper
+// gets no root and so reads nothing.
+#define CHECKPASS_MAX_DEPTH 16
+
+// The package files listed and scanned during the current run: the
+// outermost pass and the passes nested in it share them, since no file
+// changes while it runs. The end of the outermost pass frees them, so that
+// the next run sees the files afresh. *depth receives the pass's nesting
+// (0 for the outermost) and *serial a number that no other pass of the
+// process has. Null, and the two left as they were, when no pass is open
+// (or the pass has no root).
 struct PKGMDL_SCAN;
-PKGMDL_SCAN **CHECKPASS_GetPackageScan(void);
+PKGMDL_SCAN **CHECKPASS_GetPackageScans(uint32_t *depth, uint64_t *serial);

@@ -1017,8 +1017,9 @@ char *CMN_ReadKeywordLine(char *buffer, size_t n, FILE *file) {
   }
 }
 
-char *CMN_ReadLineAlloc(size_t *size, FILE *file) {
-  MSG_ASSERT(size != nullptr);
+char *CMN_ReadLineAlloc(size_t *size, FILE *file, int *cut) {
+  MSG_ASSERT(size != nullptr && cut != nullptr);
+  *cut = 0;
   if (!file) return nullptr;
   const char *illegal = nullptr;
   int c = nextChar(file, &illegal);
@@ -1027,15 +1028,14 @@ char *CMN_ReadLineAlloc(size_t *size, FILE *file) {
   size_t cap = 128, len = 0;
   char *line = nullptr;
   if (!CMN_Alloc(&line, cap)) return nullptr;
-  int cut = 0;
   for (; c != EOF; c = nextChar(file, &illegal)) {
     int s = storedChar(c, illegal, 1);
     int isEnd = c == '\n' && !illegal;
     if (len >= CMN_LINE_ALLOC_MAX && !isEnd) {
-      if (!cut) {
+      if (!*cut) {
         MSG_ErrorLineText("Line longer than %lu characters; the rest of it is dropped.",
                           (unsigned long)CMN_LINE_ALLOC_MAX);
-        cut = 1;
+        *cut = 1;
       }
       continue;
     }

@@ -41,14 +41,20 @@ bool IsComponentKeyword(int code) {
 
 // ---- Keyword lines ----------------------------------------------------------
 
-void ParseName(CMPNT *c, const char *text) {
+void CMPNT_ParseName(CMPNT *c, const char *text) {
     CMN_SetField(c->name, text, 40, "Component");
     if (strpbrk(c->name, " \t") != nullptr)
         MSG_WarningLine(513, c->name);
     CMN_CheckReservedWord(c->name);
 }
 
-void BeginPackage(CMPNT *c, const char *text) {
+// Seen even when the copy is refused: the keyword was given.
+void CMPNT_ParseManufacturer(CMPNT *c, const char *text) {
+    CMN_SetField(c->manufacturer, text, 40, "Manufacturer");
+    s_manufacturerSeen = 1;
+}
+
+void CMPNT_BeginPackage(CMPNT *c, const char *text) {
     if (c->package != nullptr) {
         MSG_ErrorLine(517);
         return;
@@ -59,7 +65,12 @@ void BeginPackage(CMPNT *c, const char *text) {
         MSG_ErrorLine(533, "Package");
 }
 
-void BeginNodeDeclarations(CMPNT *c) {
+void CMPNT_ParsePackageModel(CMPNT *c, const char *text) {
+    CMN_SetField(c->package_model, text, 40, "Package_Model");
+    CMN_CheckReservedWord(c->package_model);
+}
+
+void CMPNT_BeginNodeDeclarations(CMPNT *c) {
     if (c->node_declarations != nullptr) {
         MSG_ErrorLine(548);
         return;
@@ -68,7 +79,7 @@ void BeginNodeDeclarations(CMPNT *c) {
         MSG_ErrorLine(549);
 }
 
-void BeginCircuitCall(CMPNT *c, const char *text) {
+void CMPNT_BeginCircuitCall(CMPNT *c, const char *text) {
     CIRCUIT_CALL *call = nullptr;
     if (!CMN_Alloc(&call, sizeof(CIRCUIT_CALL))) {
         MSG_ErrorLine(550);
@@ -93,26 +104,23 @@ void ParseTableHeader(const CMPNT_TABLE_OPS &table, CMPNT *c, const char *text) 
 void ParseKeyword(CMPNT *c, IBIS_KEYWORD code, const char *text) {
     const CMPNT_TABLES &t = CMPNT_tables;
     switch (code) {
-    case KW_COMPONENT: ParseName(c, text); break;
-    case KW_MANUFACTURER:
-        CMN_SetField(c->manufacturer, text, 40, "Manufacturer");
-        s_manufacturerSeen = 1;
-        break;
-    case KW_PACKAGE: BeginPackage(c, text); break;
+    case KW_COMPONENT: CMPNT_ParseName(c, text); break;
+    case KW_MANUFACTURER: CMPNT_ParseManufacturer(c, text); break;
+    case KW_PACKAGE: CMPNT_BeginPackage(c, text); break;
     case KW_PIN: CMPNT_ParsePinHeader(c, &s_pinMap, text); break;
-    case KW_PACKAGE_MODEL:
-        CMN_SetField(c->package_model, text, 40, "Package_Model");
-        CMN_CheckReservedWord(c->package_model);
-        break;
+    case KW_PACKAGE_MODEL: CMPNT_ParsePackageModel(c, text); break;
     case KW_PIN_MAPPING: ParseTableHeader(t.pinMapping, c, text); break;
     case KW_DIFF_PIN: ParseTableHeader(t.diffPin, c, text); break;
     case KW_SERIES_SWITCH_GROUPS: ParseTableHeader(t.seriesSwitchGroups, c, text); break;
     case KW_SERIES_PIN_MAPPING: ParseTableHeader(t.seriesPinMapping, c, text); break;
     case KW_ALTERNATE_PACKAGE_MODELS: CMPNT_BeginAlternatePackageModels(c, text); break;
     case KW_END_ALTERNATE_PACKAGE_MODELS: CMPNT_EndAlternatePackageModels(c, text); break;
-    case KW_NODE_DECLARATIONS: BeginNodeDeclarations(c); break;
-    case KW_END_NODE_DECLARATIONS: break;
-    case KW_CIRCUIT_CALL: BeginCircuitCall(c, text); break;
+    case KW_NODE_DECLARATIONS: CMPNT_BeginNodeDeclarations(c); break;
+    case KW_END_NODE_DECLARATIONS:
+        if (CMPNT_circuitOps.endDeclarations != nullptr)
+            CMPNT_circuitOps.endDeclarations();
+        break;
+    case KW_CIRCUIT_CALL: CMPNT_BeginCircuitCall(c, text); break;
     case KW_END_CIRCUIT_CALL: break;
     case KW_BEGIN_EMI_COMPONENT:
     case KW_END_EMI_COMPONENT:
@@ -163,24 +171,32 @@ void ParseLocation(CMPNT *c, const char *text, const char *name, int *field) {
     CMN_FreeWords(&words);
 }
 
+void CMPNT_ParseSiLocation(CMPNT *c, const char *text) {
+    ParseLocation(c, text, "Si_location", &c->si_location);
+}
+
+void CMPNT_ParseTimingLocation(CMPNT *c, const char *text) {
+    ParseLocation(c, text, "Timing_location", &c->timing_location);
+}
+
 // A data line under [Component] (version 3 and later): a sub-parameter.
-void ParseSubparam(CMPNT *c, const char *text) {
+void CMPNT_ParseSubparam(CMPNT *c, const char *text) {
     WORD_LIST words{};
     if (!CMN_SplitWords(text, 1, &words)) {
         MSG_BugLine(534, "Component Sub-Parameter", kSourceName, __LINE__);
     } else if (words.stored == 0) {
         MSG_ErrorLine(535);
     } else if (strcmp(words.words[0], "Si_location") == 0) {
-        ParseLocation(c, text, "Si_location", &c->si_location);
+        CMPNT_ParseSiLocation(c, text);
     } else if (strcmp(words.words[0], "Timing_location") == 0) {
-        ParseLocation(c, text, "Timing_location", &c->timing_location);
+        CMPNT_ParseTimingLocation(c, text);
     } else {
         MSG_ErrorLine(535);
     }
     CMN_FreeWords(&words);
 }
 
-void AddPin(CMPNT *c, const char *text) {
+void CMPNT_AddPin(CMPNT *c, const char *text) {
     PIN *pin = nullptr;
     if (!PIN_ParseRow(text, c->pin_columns, &pin, &s_pinMap)) {
         MSG_ErrorLine(533, "Pin");
@@ -194,30 +210,41 @@ void AddTableRow(const CMPNT_TABLE_OPS &table, CMPNT *c, const char *text, const
         MSG_ErrorLine(533, label);
 }
 
+void CMPNT_AddPinMapping(CMPNT *c, const char *text) {
+    AddTableRow(CMPNT_tables.pinMapping, c, text, "Pin_Mapping");
+}
+
+void CMPNT_AddDiffPin(CMPNT *c, const char *text) {
+    AddTableRow(CMPNT_tables.diffPin, c, text, "Diff_Pin");
+}
+
+void CMPNT_AddSeriesSwitchGroup(CMPNT *c, const char *text) {
+    AddTableRow(CMPNT_tables.seriesSwitchGroups, c, text, "Series_Switch_Group");
+}
+
+void CMPNT_AddSeriesPinMapping(CMPNT *c, const char *text) {
+    AddTableRow(CMPNT_tables.seriesPinMapping, c, text, "Series_Pin_Mapping");
+}
+
 void ParseData(CMPNT *c, const char *text) {
-    const CMPNT_TABLES &t = CMPNT_tables;
     switch (s_keyword) {
     case KW_COMPONENT:
         if (PARSE_GetIbisVersion() < 3)
             MSG_ErrorLine(506);
         else
-            ParseSubparam(c, text);
+            CMPNT_ParseSubparam(c, text);
         break;
     case KW_MANUFACTURER: MSG_ErrorLine(507); break;
     case KW_PACKAGE:
         if (c->package != nullptr)
             PKG_ParseRow(c->package, text);
         break;
-    case KW_PIN: AddPin(c, text); break;
+    case KW_PIN: CMPNT_AddPin(c, text); break;
     case KW_PACKAGE_MODEL: MSG_ErrorLine(508); break;
-    case KW_PIN_MAPPING: AddTableRow(t.pinMapping, c, text, "Pin_Mapping"); break;
-    case KW_DIFF_PIN: AddTableRow(t.diffPin, c, text, "Diff_Pin"); break;
-    case KW_SERIES_SWITCH_GROUPS:
-        AddTableRow(t.seriesSwitchGroups, c, text, "Series_Switch_Group");
-        break;
-    case KW_SERIES_PIN_MAPPING:
-        AddTableRow(t.seriesPinMapping, c, text, "Series_Pin_Mapping");
-        break;
+    case KW_PIN_MAPPING: CMPNT_AddPinMapping(c, text); break;
+    case KW_DIFF_PIN: CMPNT_AddDiffPin(c, text); break;
+    case KW_SERIES_SWITCH_GROUPS: CMPNT_AddSeriesSwitchGroup(c, text); break;
+    case KW_SERIES_PIN_MAPPING: CMPNT_AddSeriesPinMapping(c, text); break;
     case KW_ALTERNATE_PACKAGE_MODELS: APKG_ParseRow(&c->alternate_package_models, text); break;
     case KW_NODE_DECLARATIONS:
         if (CMPNT_circuitOps.parseNodeList != nullptr && c->node_declarations != nullptr)

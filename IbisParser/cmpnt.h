@@ -127,6 +127,7 @@ extern CMPNT_EMI_OPS CMPNT_emiOps;
 // and port entries, all allocated through CMN_Alloc.
 struct CMPNT_CIRCUIT_OPS {
     int (*parseNodeList)(const char *line, STRING_LIST **list);
+    void (*endDeclarations)(void);
     int (*parseCallLine)(const char *line, CIRCUIT_CALL *call);
     void (*resolveCalls)(CMPNT *component, EXTCKT *circuits);
 };

@@ -49,7 +49,7 @@ void FreeDomains(CMPNTEMI_DOMAINS *table) {
     CMN_Free(table);
 }
 
-void Begin(const char *text, CMPNTEMI **slot) {
+void CMPNTEMI_Init(const char *text, CMPNTEMI **slot) {
     if (*slot != nullptr) {
         MSG_ErrorLine(4703);
         CMPNTEMI_Free(*slot);  // also closes it when it is the open block
@@ -67,7 +67,7 @@ void Begin(const char *text, CMPNTEMI **slot) {
 }
 
 // Domain and one of its values.
-void ParseDomain(CMPNTEMI *e, const char *text) {
+void CMPNTEMI_ParseDomain(CMPNTEMI *e, const char *text) {
     if (e->domain != CMPNTEMI_DOMAIN_NONE)
         MSG_ErrorLine(4701, "Domain");
     e->domain = CMPNTEMI_DOMAIN_NONE;
@@ -99,7 +99,7 @@ void ParseDomain(CMPNTEMI *e, const char *text) {
 
 // Cpd, C_Heatsink_gnd, C_Heatsink_float: name = value, the '=' alone or
 // joined. A line that cannot be read still marks the value as given.
-void ParseValue(const char *line, double **slot, const char *name) {
+void CMPNTEMI_ParseValue(const char *line, double **slot, const char *name) {
     if (*slot != nullptr) {
         MSG_ErrorLine(4701, name);
         return;
@@ -126,7 +126,7 @@ void ParseValue(const char *line, double **slot, const char *name) {
 
 // A data line after [Begin EMI Component]. The name ends at a blank or at
 // an '=' joined to it, as the value lines allow.
-void ParseSubparameter(CMPNTEMI *e, const char *text) {
+void CMPNTEMI_ParseSubparam(CMPNTEMI *e, const char *text) {
     WORD_LIST words{};
     if (!CMN_SplitWordsAt(text, 1, '=', &words)) {
         MSG_BugLine(4702, "Emi Component Sub-Parameter", kSourceName, __LINE__);
@@ -139,23 +139,23 @@ void ParseSubparameter(CMPNTEMI *e, const char *text) {
             code = r->code;
     CMN_FreeWords(&words);
     switch (code) {
-    case kDomain: ParseDomain(e, text); break;
-    case kCpd: ParseValue(text, &e->Cpd, "Cpd"); break;
+    case kDomain: CMPNTEMI_ParseDomain(e, text); break;
+    case kCpd: CMPNTEMI_ParseValue(text, &e->Cpd, "Cpd"); break;
     case kHeatsinkGnd:
         if (e->C_Heatsink_float != nullptr)
             MSG_ErrorLine(4714);
-        ParseValue(text, &e->C_Heatsink_gnd, "C_Heatsink_gnd");
+        CMPNTEMI_ParseValue(text, &e->C_Heatsink_gnd, "C_Heatsink_gnd");
         break;
     case kHeatsinkFloat:
         if (e->C_Heatsink_gnd != nullptr)
             MSG_ErrorLine(4715);
-        ParseValue(text, &e->C_Heatsink_float, "C_Heatsink_float");
+        CMPNTEMI_ParseValue(text, &e->C_Heatsink_float, "C_Heatsink_float");
         break;
     default: MSG_ErrorLine(4716); break;
     }
 }
 
-void BeginPinEmi(CMPNTEMI *e, const char *text) {
+void CMPNTEMI_BeginPinEmi(CMPNTEMI *e, const char *text) {
     if (e->pin_emi != nullptr) {
         MSG_ErrorLine(4729);
         return;
@@ -178,7 +178,7 @@ void BeginPinEmi(CMPNTEMI *e, const char *text) {
     CMN_FreeWords(&words);
 }
 
-void AddPinEmi(CMPNTEMI *e, const char *text) {
+void CMPNTEMI_AddPinEmi(CMPNTEMI *e, const char *text) {
     PINEMI *row = nullptr;
     if (!PINEMI_ParseRow(text, &row)) {
         MSG_ErrorLine(4732);
@@ -187,7 +187,7 @@ void AddPinEmi(CMPNTEMI *e, const char *text) {
     PINEMI_Append(&e->pin_emi, row);
 }
 
-void BeginPinDomainEmi(CMPNTEMI *e, const char *text) {
+void CMPNTEMI_BeginPinDomainEmi(CMPNTEMI *e, const char *text) {
     if (e->pin_domains != nullptr) {
         MSG_ErrorLine(4724);
         FreeDomains(e->pin_domains);
@@ -210,7 +210,7 @@ void BeginPinDomainEmi(CMPNTEMI *e, const char *text) {
 }
 
 // One domain and its percentage.
-void AddDomain(CMPNTEMI_DOMAINS *table, const char *name, const char *percentage) {
+void CMPNTEMI_ParseDomainRow(CMPNTEMI_DOMAINS *table, const char *name, const char *percentage) {
     if (NAMEIDX_Has(&table->names, table->first, name,
                     [](const CMPNTEMI_DOMAIN *d) { return d->domain_name; })) {
         MSG_ErrorLine(4727, name);
@@ -247,7 +247,7 @@ void AddDomain(CMPNTEMI_DOMAINS *table, const char *name, const char *percentage
 }
 
 // A data line under [Pin Domain EMI]: domain_name percentage.
-void ParsePinDomainEmiLine(CMPNTEMI *e, const char *text) {
+void CMPNTEMI_ParsePinDomainEmiLine(CMPNTEMI *e, const char *text) {
     WORD_LIST words{};
     if (!CMN_SplitWords(text, 2, &words)) {
         MSG_BugLine(4702, "Pin Domain EMI", kSourceName, __LINE__);
@@ -257,7 +257,7 @@ void ParsePinDomainEmiLine(CMPNTEMI *e, const char *text) {
         if (words.found > 2)
             MSG_ErrorLine(4719, static_cast<int>(words.found), "Pin Domain EMI", 2);
         if (e->pin_domains != nullptr)
-            AddDomain(e->pin_domains, words.words[0], words.words[1]);
+            CMPNTEMI_ParseDomainRow(e->pin_domains, words.words[0], words.words[1]);
     }
     CMN_FreeWords(&words);
 }
@@ -306,14 +306,14 @@ void CMPNTEMI_ParseLine(int lineType, IBIS_KEYWORD code, const char *text, CMPNT
     if (lineType == LINE_KEYWORD) {
         s_keyword = code;
         switch (code) {
-        case KW_BEGIN_EMI_COMPONENT: Begin(text, slot); break;
+        case KW_BEGIN_EMI_COMPONENT: CMPNTEMI_Init(text, slot); break;
         case KW_END_EMI_COMPONENT:
             if (text[0] != '\0')
                 MSG_ErrorLine(4704, text);
             CMPNTEMI_EndKeyword(code);
             break;
-        case KW_PIN_EMI: BeginPinEmi(s_open, text); break;
-        case KW_PIN_DOMAIN_EMI: BeginPinDomainEmi(s_open, text); break;
+        case KW_PIN_EMI: CMPNTEMI_BeginPinEmi(s_open, text); break;
+        case KW_PIN_DOMAIN_EMI: CMPNTEMI_BeginPinDomainEmi(s_open, text); break;
         default: MSG_BugLine(4707, kSourceName, __LINE__); break;
         }
         return;
@@ -323,10 +323,10 @@ void CMPNTEMI_ParseLine(int lineType, IBIS_KEYWORD code, const char *text, CMPNT
         return;
     }
     switch (s_keyword) {
-    case KW_BEGIN_EMI_COMPONENT: ParseSubparameter(s_open, text); break;
+    case KW_BEGIN_EMI_COMPONENT: CMPNTEMI_ParseSubparam(s_open, text); break;
     case KW_END_EMI_COMPONENT: MSG_Bug(4708, kSourceName, __LINE__); break;
-    case KW_PIN_EMI: AddPinEmi(s_open, text); break;
-    case KW_PIN_DOMAIN_EMI: ParsePinDomainEmiLine(s_open, text); break;
+    case KW_PIN_EMI: CMPNTEMI_AddPinEmi(s_open, text); break;
+    case KW_PIN_DOMAIN_EMI: CMPNTEMI_ParsePinDomainEmiLine(s_open, text); break;
     default: MSG_BugLine(4709, kSourceName, __LINE__); break;
     }
 }

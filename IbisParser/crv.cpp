@@ -18,13 +18,6 @@ const int kRowLimit = 100;
 // Currents at or below this magnitude count as zero.
 const double kZeroCurrent = 1e-6;
 
-// Whether one column of the table keeps one direction.
-struct Tracker {
-    double last;
-    int phase;      // 0 not started, 1 running, 2 already reported
-    int direction;  // 0 unknown, 1 rising, 2 falling
-};
-
 // The row of the lowest or highest voltage seen so far.
 struct Extreme {
     double voltage;
@@ -37,28 +30,13 @@ struct State {
     unsigned long keywordLine;
     int haveVoltage;  // a row with a given voltage was seen
     Extreme low, high;
-    Tracker trackers[4];  // Voltage, Typical, Minimum, Maximum
+    CRV_TRACKER trackers[4];  // Voltage, Typical, Minimum, Maximum
 };
 
 State s_state;
 int s_noRowLimit = 0;
 
 const char *const kColumnWords[4] = {"Voltage", "Typical", "Minimum", "Maximum"};
-
-void Track(Tracker *t, double value, const char *caption, const char *column) {
-    if (t->phase == 0) {
-        t->phase = 1;
-        t->direction = 0;
-    } else if ((t->direction == 1 && value < t->last) ||
-               (t->direction == 2 && value > t->last)) {
-        MSG_NoteLine(1110, caption, column);
-        t->phase = 2;
-        return;
-    } else if (t->direction == 0 && value != t->last) {
-        t->direction = value > t->last ? 1 : 2;
-    }
-    t->last = value;
-}
 
 void UpdateExtremes(const RNGP *row) {
     Extreme e = {row->x, row->typ, row->typ_state};
@@ -173,6 +151,34 @@ void CRV_Reset(void) { s_state = State{}; }
 
 void CRV_SetNoRowLimit(int flag) { s_noRowLimit = flag != 0; }
 
+int CRV_TrackMonotonic(CRV_TRACKER *t, double value) {
+    MSG_ASSERT(t != nullptr);
+    if (t->phase == 2)
+        return 0;
+    if (t->phase == 0) {
+        t->phase = 1;
+        t->direction = 0;
+    } else if ((t->direction == 1 && value < t->last) || (t->direction == 2 && value > t->last)) {
+        t->phase = 2;
+        return 1;
+    } else if (t->direction == 0 && value != t->last) {
+        t->direction = value > t->last ? 1 : 2;
+    }
+    t->last = value;
+    return 0;
+}
+
+int CRV_TrackRow(CRV_TRACKER *trackers, const RNGP *row) {
+    MSG_ASSERT(trackers != nullptr && row != nullptr);
+    const int states[4] = {row->x_state, row->typ_state, row->min_state, row->max_state};
+    const double values[4] = {row->x, row->typ, row->min, row->max};
+    int turned = 0;
+    for (int i = 0; i < 4; ++i)
+        if (states[i] == CMN_VALUE_NUMBER && CRV_TrackMonotonic(&trackers[i], values[i]))
+            turned |= 1 << i;
+    return turned;
+}
+
 int CRV_Init(const char *keywordText, const char *caption, CRV **slot) {
     MSG_ASSERT(keywordText != nullptr && caption != nullptr && slot != nullptr);
     if (*slot != nullptr) {
@@ -210,11 +216,10 @@ int CRV_ParseLine(const char *text, CRV *table, const char *caption) {
     int count = 0;
     RNGP_Append(&table->points, &table->rows, row, &count, 1);
 
-    const int states[4] = {row->x_state, row->typ_state, row->min_state, row->max_state};
-    const double values[4] = {row->x, row->typ, row->min, row->max};
+    const int turned = CRV_TrackRow(s_state.trackers, row);
     for (int i = 0; i < 4; ++i)
-        if (states[i] == CMN_VALUE_NUMBER && s_state.trackers[i].phase != 2)
-            Track(&s_state.trackers[i], values[i], caption, kColumnWords[i]);
+        if (turned & (1 << i))
+            MSG_NoteLine(1110, caption, kColumnWords[i]);
 
     if (row->x_state == CMN_VALUE_NA)
         MSG_ErrorLine(1106);

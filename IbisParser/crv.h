@@ -29,6 +29,20 @@ void CRV_InterpolateAt(const CRV *table, double voltage, double **typ, double **
                        double **max);
 // A copy holding the rows whose voltage is given; 0 when out of memory.
 int CRV_CopyPoints(const CRV *source, CRV **out);
+// Whether one column of a table keeps one direction; a zeroed tracker has
+// seen nothing.
+struct CRV_TRACKER {
+    double last;
+    int phase;      // 0 not started, 1 running, 2 already reported
+    int direction;  // 0 unknown, 1 rising, 2 falling
+};
+// Feeds one value; 1 when it turns against the direction seen so far. A
+// tracker turns once: it ignores every value after that.
+int CRV_TrackMonotonic(CRV_TRACKER *tracker, double value);
+// Feeds the given values of one row to four trackers, for the Voltage,
+// Typical, Minimum and Maximum columns; returns the columns that turned as
+// the bits 1, 2, 4 and 8 in that order.
+int CRV_TrackRow(CRV_TRACKER *trackers, const RNGP *row);
 // Non-zero lifts the 100-row limit (nothing sets it).
 void CRV_SetNoRowLimit(int flag);
 void CRV_Free(CRV *table);

@@ -235,9 +235,21 @@ void ParseEnum(const char *text, MDL *m, int *field, const char *name, const Row
     CMN_FreeWords(&words);
 }
 
+void MDL_ParseModelType(const char *text, MDL *m) {
+    ParseEnum(text, m, &m->Model_type, "Model_type", kTypeRows, TypeRowsForVersion());
+}
+
+void MDL_ParsePolarity(const char *text, MDL *m) {
+    ParseEnum(text, m, &m->Polarity, "Polarity", kPolarityRows, 2);
+}
+
+void MDL_ParseEnable(const char *text, MDL *m) {
+    ParseEnum(text, m, &m->Enable, "Enable", kEnableRows, 2);
+}
+
 // The form name = value. The slot is made first, so a refused value still
 // counts as given. 1 when this line made the slot.
-int ParseValue(const char *text, MDL *m, double **slot, const char *name) {
+int MDL_ParseValue(const char *text, MDL *m, double **slot, const char *name) {
     if (*slot != nullptr) {
         MSG_ErrorLine(119, name, m->name);
         return 0;
@@ -271,7 +283,7 @@ int ParseValue(const char *text, MDL *m, double **slot, const char *name) {
 
 // Kept with its line until the [Model] block closes and Model_type is known.
 void ParsePendingValue(const char *text, MDL *m, double **slot, const char *name, int sub) {
-    if (ParseValue(text, m, slot, name) && *slot != nullptr && s_pendingCount < 4)
+    if (MDL_ParseValue(text, m, slot, name) && *slot != nullptr && s_pendingCount < 4)
         s_pending[s_pendingCount++] = Pending{slot, MSG_GetLineNumber(), sub};
 }
 
@@ -289,7 +301,7 @@ void CheckRangeOrder(const RNG *r, const char *modelName, const char *name) {
 }
 
 // The form name typ min max.
-void ParseRange(const char *text, MDL *m, RNG **slot, const char *name) {
+void MDL_ParseRange(const char *text, MDL *m, RNG **slot, const char *name) {
     if (*slot != nullptr) {
         MSG_ErrorLine(119, name, m->name);
         return;
@@ -316,7 +328,7 @@ bool IsBeforeOnOff(const char *caption) {
 }
 
 // The form [Keyword] typ min max. Returns the range read, or null.
-RNG *ParseRangeKeyword(const char *text, const char *caption, MDL *m, RNG **slot) {
+RNG *MDL_ParseRangeKeyword(const char *text, const char *caption, MDL *m, RNG **slot) {
     if (*slot != nullptr) {
         MSG_ErrorLine(119, caption, m->name);
         return nullptr;
@@ -393,28 +405,30 @@ template <typename T> void ParseRecordName(const char *text, T *record, const Na
     IndexAdd(ix, record);
 }
 
-void ParseSubparam(const char *text, MDL *m) {
+void MDL_ParseModelName(const char *text, MDL *m) {
+    ParseRecordName(text, m, kModelName, s_models);
+}
+
+void MDL_ParseExternalCircuitName(const char *text, EXTCKT *c) {
+    ParseRecordName(text, c, kCircuitName, s_circuits);
+}
+
+void MDL_ParseSubparam(const char *text, MDL *m) {
     const size_t length = static_cast<size_t>(CMN_TokenLength(text, '='));
     const int sub = FindRow(kSubparams, text, length);
     const int t = m->Model_type;
     const bool v4 = PARSE_GetIbisVersion() >= 4;
     switch (sub) {
-    case SUB_MODEL_TYPE:
-        ParseEnum(text, m, &m->Model_type, "Model_type", kTypeRows, TypeRowsForVersion());
-        break;
-    case SUB_POLARITY:
-        ParseEnum(text, m, &m->Polarity, "Polarity", kPolarityRows, 2);
-        break;
-    case SUB_ENABLE:
-        ParseEnum(text, m, &m->Enable, "Enable", kEnableRows, 2);
-        break;
+    case SUB_MODEL_TYPE: MDL_ParseModelType(text, m); break;
+    case SUB_POLARITY: MDL_ParsePolarity(text, m); break;
+    case SUB_ENABLE: MDL_ParseEnable(text, m); break;
     case SUB_VINL:
     case SUB_VINH: {
         const bool low = sub == SUB_VINL;
         double **slot = low ? &m->Vinl : &m->Vinh;
         const char *name = low ? "Vinl" : "Vinh";
         if (IsReceiverType(t))
-            ParseValue(text, m, slot, name);
+            MDL_ParseValue(text, m, slot, name);
         else if (t == MDL_TYPE_NONE)
             ParsePendingValue(text, m, slot, name, sub);
         else if (t != MDL_TYPE_INVALID)
@@ -431,7 +445,7 @@ void ParseSubparam(const char *text, MDL *m) {
         if (IsNoTimingLoadType(t))
             MSG_WarningLine(166 + i, TypeName(t));
         else
-            ParseValue(text, m, slots[i], kNames[i]);
+            MDL_ParseValue(text, m, slots[i], kNames[i]);
         break;
     }
     case SUB_RREF_DIFF:
@@ -442,7 +456,7 @@ void ParseSubparam(const char *text, MDL *m) {
         if (!v4)
             MSG_ErrorLine(r ? 164 : 162);
         else if (IsDiffReferenceType(t))
-            ParseValue(text, m, slot, name);
+            MDL_ParseValue(text, m, slot, name);
         else if (t == MDL_TYPE_NONE)
             ParsePendingValue(text, m, slot, name, sub);
         else
@@ -450,7 +464,7 @@ void ParseSubparam(const char *text, MDL *m) {
         break;
     }
     case SUB_C_COMP:
-        ParseRange(text, m, &m->C_comp, "C_comp");
+        MDL_ParseRange(text, m, &m->C_comp, "C_comp");
         break;
     case SUB_C_COMP_PULLUP:
     case SUB_C_COMP_PULLDOWN:
@@ -464,7 +478,7 @@ void ParseSubparam(const char *text, MDL *m) {
         if (!v4)
             MSG_ErrorLine(170 + i);
         else
-            ParseRange(text, m, slots[i], kNames[i]);
+            MDL_ParseRange(text, m, slots[i], kNames[i]);
         break;
     }
     default:
@@ -496,7 +510,7 @@ void JudgePending(MDL *m) {
 
 // The series elements the current keyword fills; a Series model gets its
 // record with the first series keyword.
-bool GetSeriesInfo(MDL *m) {
+bool MDL_GetSeriesInfo(MDL *m) {
     const int t = m->Model_type;
     if (t != MDL_TYPE_SERIES && t != MDL_TYPE_SERIES_SWITCH) {
         MSG_ErrorLine(206);
@@ -512,7 +526,7 @@ bool GetSeriesInfo(MDL *m) {
     return true;
 }
 
-void BeginAddSubmodel(const char *text, MDL *m) {
+void MDL_BeginAddSubmodel(const char *text, MDL *m) {
     if (m->addSubmodel != nullptr)
         MSG_ErrorLine(208);
     const char *rest = text;
@@ -528,7 +542,7 @@ void BeginAddSubmodel(const char *text, MDL *m) {
         MSG_ErrorLine(209);
 }
 
-void ParseAddSubmodelLine(const char *text, MDL *m) {
+void MDL_ParseAddSubmodelLine(const char *text, MDL *m) {
     WORD_LIST words{};
     if (!CMN_SplitWords(text, 2, &words)) {
         CMN_FreeWords(&words);
@@ -647,7 +661,7 @@ void BeginCompositeCurrent(const char *text, IBIS_KEYWORD previous) {
 }
 
 void SeriesTableKeyword(IBIS_KEYWORD code, const char *text, MDL *m) {
-    if (!GetSeriesInfo(m))
+    if (!MDL_GetSeriesInfo(m))
         return;
     if (code == KW_SERIES_CURRENT) {
         CRV_Init(text, "Series_Current", &s_series->series_current);
@@ -672,46 +686,46 @@ void KeywordLine(IBIS_KEYWORD code, char *text, MDL *m, IBIS_KEYWORD previous) {
             MDL_externalOps.create(&m->externalModel);
         break;
     case KW_MODEL:
-        ParseRecordName(text, m, kModelName, s_models);
+        MDL_ParseModelName(text, m);
         break;
     case KW_TEMPERATURE_RANGE:
-        ParseRangeKeyword(text, "Temperature Range", m, &m->temperatureRange);
+        MDL_ParseRangeKeyword(text, "Temperature Range", m, &m->temperatureRange);
         break;
     case KW_VOLTAGE_RANGE:
-        ParseRangeKeyword(text, "Voltage Range", m, &m->voltageRange);
+        MDL_ParseRangeKeyword(text, "Voltage Range", m, &m->voltageRange);
         break;
     case KW_PULLUP_REFERENCE:
-        ParseRangeKeyword(text, "Pullup Reference", m, &m->pullupReference);
+        MDL_ParseRangeKeyword(text, "Pullup Reference", m, &m->pullupReference);
         break;
     case KW_PULLDOWN_REFERENCE:
-        ParseRangeKeyword(text, "Pulldown Reference", m, &m->pulldownReference);
+        MDL_ParseRangeKeyword(text, "Pulldown Reference", m, &m->pulldownReference);
         break;
     case KW_POWER_CLAMP_REFERENCE:
-        ParseRangeKeyword(text, "POWER Clamp Reference", m, &m->powerClampReference);
+        MDL_ParseRangeKeyword(text, "POWER Clamp Reference", m, &m->powerClampReference);
         break;
     case KW_GND_CLAMP_REFERENCE:
-        ParseRangeKeyword(text, "GND Clamp Reference", m, &m->gndClampReference);
+        MDL_ParseRangeKeyword(text, "GND Clamp Reference", m, &m->gndClampReference);
         break;
     case KW_EXTERNAL_REFERENCE:
-        ParseRangeKeyword(text, "External Reference", m, &m->externalReference);
+        MDL_ParseRangeKeyword(text, "External Reference", m, &m->externalReference);
         break;
     case KW_RGND:
-        ParseRangeKeyword(text, "Rgnd", m, &m->Rgnd);
+        MDL_ParseRangeKeyword(text, "Rgnd", m, &m->Rgnd);
         break;
     case KW_RPOWER:
-        ParseRangeKeyword(text, "Rpower", m, &m->Rpower);
+        MDL_ParseRangeKeyword(text, "Rpower", m, &m->Rpower);
         break;
     case KW_RAC:
-        ParseRangeKeyword(text, "Rac", m, &m->Rac);
+        MDL_ParseRangeKeyword(text, "Rac", m, &m->Rac);
         break;
     case KW_CAC:
-        ParseRangeKeyword(text, "Cac", m, &m->Cac);
+        MDL_ParseRangeKeyword(text, "Cac", m, &m->Cac);
         break;
     case KW_TTGND:
-        CheckTransitTime(ParseRangeKeyword(text, "TTgnd", m, &m->TTgnd), 108);
+        CheckTransitTime(MDL_ParseRangeKeyword(text, "TTgnd", m, &m->TTgnd), 108);
         break;
     case KW_TTPOWER:
-        CheckTransitTime(ParseRangeKeyword(text, "TTpower", m, &m->TTpower), 112);
+        CheckTransitTime(MDL_ParseRangeKeyword(text, "TTpower", m, &m->TTpower), 112);
         break;
     case KW_MODEL_SPEC:
         if (OtherKeywordsGiven(m, true))
@@ -754,17 +768,17 @@ void KeywordLine(IBIS_KEYWORD code, char *text, MDL *m, IBIS_KEYWORD previous) {
     case KW_RC_SERIES: {
         static const char *const kCaptions[] = {"R_series",  "L_series",  "Rl_series",
                                                 "C_series",  "Lc_series", "Rc_series"};
-        if (!GetSeriesInfo(m))
+        if (!MDL_GetSeriesInfo(m))
             break;
         RNG **const slots[] = {&s_series->R_series,  &s_series->L_series,
                                &s_series->Rl_series, &s_series->C_series,
                                &s_series->Lc_series, &s_series->Rc_series};
         const int i = code - KW_R_SERIES;
-        ParseRangeKeyword(text, kCaptions[i], m, slots[i]);
+        MDL_ParseRangeKeyword(text, kCaptions[i], m, slots[i]);
         break;
     }
     case KW_ADD_SUBMODEL:
-        BeginAddSubmodel(text, m);
+        MDL_BeginAddSubmodel(text, m);
         break;
     case KW_ALGORITHMIC_MODEL:
         ALGMOD_Init(text, &m->algorithmicModel, m->name);
@@ -806,7 +820,7 @@ void DataLine(IBIS_KEYWORD code, char *text, MDL *m) {
             MDL_externalOps.parseLine(text, m->externalModel, 0);
         break;
     case KW_MODEL:
-        ParseSubparam(text, m);
+        MDL_ParseSubparam(text, m);
         break;
     case KW_END_EXTERNAL_MODEL:
     case KW_TEMPERATURE_RANGE:
@@ -846,11 +860,11 @@ void DataLine(IBIS_KEYWORD code, char *text, MDL *m) {
             sub.drvshParseLine(text, m->driverSchedule, m->name);
         break;
     case KW_ADD_SUBMODEL:
-        ParseAddSubmodelLine(text, m);
+        MDL_ParseAddSubmodelLine(text, m);
         break;
     case KW_ALGORITHMIC_MODEL:
         if (m->algorithmicModel != nullptr)
-            ALGMOD_ParseSubParamLine(text, m->algorithmicModel);
+            ALGMOD_ParseLine(text, m->algorithmicModel);
         break;
     case KW_BEGIN_EMI_MODEL:
         if (sub.mdlemiParseLine && m->emiModel != nullptr)
@@ -870,11 +884,11 @@ void DataLine(IBIS_KEYWORD code, char *text, MDL *m) {
         WVFRM_ParseLine(text, "Falling Waveform");
         break;
     case KW_SERIES_CURRENT:
-        if (GetSeriesInfo(m) && s_series->series_current != nullptr)
+        if (MDL_GetSeriesInfo(m) && s_series->series_current != nullptr)
             CRV_ParseLine(text, s_series->series_current, "Series_Current");
         break;
     case KW_SERIES_MOSFET:
-        if (GetSeriesInfo(m))
+        if (MDL_GetSeriesInfo(m))
             SMOS_ParseLine(text);
         break;
     case KW_COMPOSITE_CURRENT:
@@ -1492,7 +1506,7 @@ EXT_CORNER **CornerSlot(EXTMDL *d, int corner) {
 // The digital-port rule: a new entry of Ports (spicePorts: of a SPICE
 // description) or of the converters' digital ports, and what D_switch may
 // not share a list with. 0 when out of memory.
-int AddDigitalRulePort(const char *port, EXT_NAME **list, unsigned *reserved, bool spicePorts) {
+int MDL_CheckDigitalPorts(const char *port, EXT_NAME **list, unsigned *reserved, bool spicePorts) {
     const bool digital = IsReservedDigital(port);
     if (spicePorts && digital)
         MSG_ErrorLine(103, port);
@@ -1511,7 +1525,7 @@ int AddDigitalRulePort(const char *port, EXT_NAME **list, unsigned *reserved, bo
 }
 
 void AddPort(EXTMDL *d, const char *port) {
-    if (!AddDigitalRulePort(port, &d->ports, &d->portsReserved, d->language == MDL_LANG_SPICE))
+    if (!MDL_CheckDigitalPorts(port, &d->ports, &d->portsReserved, d->language == MDL_LANG_SPICE))
         return;
     ++d->portCount;
     int added = 0;
@@ -1623,7 +1637,7 @@ bool CheckConverterPorts(EXTMDL *d, const WORD_LIST &w, int owner, bool dToA) {
         if (IsReservedDigital(w.words[i]))
             MSG_ErrorLine(106, w.words[i]);
     if (IsReservedDigital(digital)) {
-        AddDigitalRulePort(digital, &d->digitalPorts, &d->digitalReserved, false);
+        MDL_CheckDigitalPorts(digital, &d->digitalPorts, &d->digitalReserved, false);
         if (!dToA && bit != BIT_D_RECEIVE)
             MSG_ErrorLine(241, digital);
     } else if (!IsReservedAnalog(digital)) {
@@ -1633,6 +1647,18 @@ bool CheckConverterPorts(EXTMDL *d, const WORD_LIST &w, int owner, bool dToA) {
         }
     }
     return true;
+}
+
+// The port-name rule of a converter row's analog ports (what: "D2A" or
+// "A2D"): a declared port or a reserved analog one. The rows come here after
+// the Ports test (153), which refuses every name this rule could report.
+void MDL_CheckPortName(const EXTMDL *d, const char *port, const char *what, int owner) {
+    if (MDL_IsKnownPort(port, d) || IsReservedAnalog(port))
+        return;
+    if (IsReservedDigital(port))
+        MSG_ErrorLine(106, port);
+    else if (owner == 0)
+        MSG_ErrorLine(236, port, what);
 }
 
 // A row with its texts and the "digital port1 port2" key.
@@ -1695,6 +1721,8 @@ void ParseDToA(EXTMDL *d, const WORD_LIST &w, int owner) {
         MSG_ErrorLine(151, w.words[7]);
     if (vlow && vhigh && row->vlow >= row->vhigh)
         MSG_ErrorLine(152, w.words[4], w.words[5]);
+    MDL_CheckPortName(d, row->port1, "D2A", owner);
+    MDL_CheckPortName(d, row->port2, "D2A", owner);
     row->next = corner->dToA;
     corner->dToA = row;
 }
@@ -1710,6 +1738,8 @@ void ParseAToD(EXTMDL *d, const WORD_LIST &w, int owner) {
         MSG_ErrorLine(242, w.words[4], w.words[5]);
         return;
     }
+    MDL_CheckPortName(d, w.words[2], "A2D", owner);
+    MDL_CheckPortName(d, w.words[3], "A2D", owner);
     EXT_CONVERTER *row = NewConverter(w);
     if (row == nullptr)
         return;
@@ -1849,7 +1879,7 @@ void CheckDigitalAndAnalog(const EXT_CORNER *corner, const char *circuit, const 
     NAMEIDX_Clear(&analog);
 }
 
-void EndExternalCircuit(const EXTCKT *c) {
+void MDL_EndExternalCircuit(const EXTCKT *c) {
     const EXTMDL *d = c->description;
     if (d->typ == nullptr)
         MSG_ErrorLine(231);
@@ -1983,9 +2013,9 @@ void MDL_ParseExternalCircuitLine(int lineType, IBIS_KEYWORD code, char *text) {
     }
     if (lineType == LINE_KEYWORD) {
         if (code == KW_EXTERNAL_CIRCUIT) {
-            ParseRecordName(text, c, kCircuitName, s_circuits);
+            MDL_ParseExternalCircuitName(text, c);
         } else if (code == KW_END_EXTERNAL_CIRCUIT) {
-            EndExternalCircuit(c);
+            MDL_EndExternalCircuit(c);
             s_circuit = nullptr;
         }
     } else if (code == KW_EXTERNAL_CIRCUIT) {

@@ -24,7 +24,7 @@ IBIS_KEYWORD s_code = NOT_KEY;
 
 size_t NameLimit() { return PARSE_GetIbisVersion() < 4 ? 20 : 40; }
 
-void ParseName(const char *rest, MSEL *sel) {
+void MSEL_ParseName(const char *rest, MSEL *sel) {
     WORD_LIST words{};
     if (!CMN_SplitWords(rest, 1, &words)) {
         MSG_Error(4009);
@@ -82,7 +82,7 @@ void AppendRow(MSEL *sel, MSEL_MODEL *row) {
         MSG_ErrorLine(4025, row->name);
 }
 
-void ParseModelLine(const char *text, MSEL *sel) {
+void MSEL_ParseModelLine(const char *text, MSEL *sel) {
     WORD_LIST words{};
     if (!CMN_SplitWords(text, 2, &words)) {
         MSG_BugLine(4015, "Model Selector Sub-Parameter", kSourceName, __LINE__);
@@ -157,12 +157,12 @@ void MSEL_ParseLine(int lineType, IBIS_KEYWORD code, char *text) {
         CMN_SkipPastBracket(&rest);
         s_code = code;
         if (code == KW_MODEL_SELECTOR)
-            ParseName(rest, sel);
+            MSEL_ParseName(rest, sel);
         else
             MSG_BugLine(4003, kSourceName, __LINE__);
     } else if (lineType == LINE_DATA) {
         if (s_code == KW_MODEL_SELECTOR)
-            ParseModelLine(text, sel);
+            MSEL_ParseModelLine(text, sel);
         else
             MSG_ErrorLine(4002);
     } else {

@@ -256,10 +256,9 @@ int MSPEC_Init(const char *keywordText, MSPEC **slot) {
     return 1;
 }
 
-void MSPEC_ParseLine(const char *text, MSPEC *record, const MDL *model) {
-    MSG_ASSERT(text != nullptr && model != nullptr);
-    if (record == nullptr)
-        return;
+namespace {
+
+void MSPEC_ParseSubparam(const char *text, MSPEC *record, const MDL *model) {
     WORD_LIST words{};
     if (!CMN_SplitWordsAt(text, 1, '=', &words)) {
         MSG_BugLine(3803, "Model Spec Sub-Parameter", kSourceName, __LINE__);
@@ -294,6 +293,15 @@ void MSPEC_ParseLine(const char *text, MSPEC *record, const MDL *model) {
             MSG_ErrorLine(3808);
     }
     CMN_FreeWords(&words);
+}
+
+}  // namespace
+
+void MSPEC_ParseLine(const char *text, MSPEC *record, const MDL *model) {
+    MSG_ASSERT(text != nullptr && model != nullptr);
+    // Without a record (its allocation failed) the lines are dropped.
+    if (record != nullptr)
+        MSPEC_ParseSubparam(text, record, model);
 }
 
 void MSPEC_EndKeyword(MDL *model) {

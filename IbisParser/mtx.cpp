@@ -40,6 +40,12 @@ void MTX_ParseBandwidth(MTX *matrix, const char *text) {
         MSG_ErrorLine(3703);
         return;
     }
+    // Rows already read took their widths from the band they met (a kept
+    // matrix named again): another band would not fit them.
+    if (matrix->rows != nullptr) {
+        MSG_ErrorLineFrom(MSGSRC_PKGMDL, 3465);
+        return;
+    }
     matrix->bBandwidthGiven = 1;
     unsigned long value = 0;
     int r = CMN_GetUnsigned(text, &value);

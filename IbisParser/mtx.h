@@ -47,6 +47,7 @@ extern MTX *gpMtx;
 // Closes the open matrix, then makes a new one and opens it; *out is null
 // only when it could not be allocated.
 int MTX_Create(MTX **out, const char *typeText, uint32_t rowCount);
+// Sets the band of a banded matrix that has no rows yet.
 void MTX_ParseBandwidth(MTX *matrix, const char *text);
 void MTX_BeginRow(MTX *matrix, const char *pinName);
 // Hands a data line (split in place) to the matrix's last row.

@@ -33,3 +33,5 @@ int NODE_ParseList(const char *line, STRING_LIST **list) {
         at += length;
     }
 }
+
+void NODE_EndDeclarations(void) {}

@@ -182,7 +182,7 @@ int s_unterminated = 0;
 char *s_amiText = nullptr;
 size_t s_amiLength = 0;
 size_t s_amiCapacity = 0;
-bool s_amiFull = false;
+bool s_amiCut = false;  // the text lacks part of the file: it is not parsed
 
 int Flag(int f) { return f != 0 ? 1 : 0; }
 
@@ -351,23 +351,27 @@ void PrintBanner(const char *path, const char *version) {
 // Appends one .ami line to the joined text, one blank after the previous line
 // so that values on adjacent lines stay apart.
 void AppendAmi(const char *text) {
-    if (s_amiFull)
+    if (s_amiCut)
         return;  // reported once
     size_t add = strlen(text);
     size_t sep = s_amiLength > 0 ? 1 : 0;
     size_t need = s_amiLength + sep + add + 1;
-    if (need > PARSE_MAX_AMI_TEXT) {
-        MSG_Error(922, kSourceName, __LINE__);
-        s_amiFull = true;
+    if (need > PARSE_MAX_AMI_TEXT + 1) {
+        MSG_ErrorLineText("AMI parameter text longer than %lu characters; the parameters are not checked.",
+                          static_cast<unsigned long>(PARSE_MAX_AMI_TEXT));
+        s_amiCut = true;
         return;
     }
     if (need > s_amiCapacity) {
         size_t cap = s_amiCapacity < 256 ? 256 : s_amiCapacity;
         while (cap < need)
             cap *= 2;
+        if (cap > PARSE_MAX_AMI_TEXT + 1)
+            cap = PARSE_MAX_AMI_TEXT + 1;
         char *grown = s_amiText;
         if (!CMN_Realloc(&grown, cap)) {
             MSG_Error(922, kSourceName, __LINE__);
+            s_amiCut = true;
             return;
         }
         s_amiText = grown;
@@ -396,7 +400,7 @@ int ParseAmiFile(const char *path) {
     s_commentChar = '|';
     s_fileName[0] = '\0';
     PARSE_FreeAmiText();
-    s_amiFull = false;
+    s_amiCut = false;
     s_kind = FILE_AMI;
 
     FILE *file = nullptr;
@@ -412,9 +416,11 @@ int ParseAmiFile(const char *path) {
     // the line reader are reported on their own line.
     for (;;) {
         MSG_SetLineNumber(s_line + 1);
-        line = CMN_ReadLineAlloc(&size, file);
+        int cutLine = 0;
+        line = CMN_ReadLineAlloc(&size, file, &cutLine);
         if (line == nullptr)
             break;
+        s_amiCut = s_amiCut || cutLine;  // the reader has said so
         SetLine(s_line + 1);
         const size_t length = CheckLine(line);
         char *p = line;
@@ -432,6 +438,11 @@ int ParseAmiFile(const char *path) {
     MSG_SetLineNumber(s_line);
     s_noLengthCheck = savedNoLength;
     fclose(file);
+    if (s_amiCut) {
+        // What is left of the text would give messages about what was cut.
+        PARSE_FreeAmiText();
+        return 0;
+    }
     return 1;
 }
 

@@ -166,8 +166,8 @@ extern PARSE_HANDLERS PARSE_sections[SECTION_COUNT];
 
 // Longest keyword name looked up.
 #define PARSE_MAX_KEYWORD 117
-// Most bytes of the joined .ami text; a file beyond it is reported as a
-// failure to grow the text, so memory stays bounded.
+// Most characters of the joined .ami text, so memory stays bounded; a file
+// beyond it is reported and its parameters are not parsed.
 #define PARSE_MAX_AMI_TEXT (64UL * 1024UL * 1024UL)
 // Room of the opened file's name.
 #define PARSE_MAX_NAME 1024
@@ -186,6 +186,8 @@ int PARSE_GetNoFileNameCheck(void);
 int PARSE_GetAcceptVersion1(void);
 int PARSE_GetForceVersion50(void);
 
+// Reads one file of the kind: 1 when it was read whole, 0 when it did not
+// open, showed no IBIS version (.ibs, .pkg, .ebd) or its .ami text was cut.
 int PARSE_ParseFile(const char *path, int kind);
 void PARSE_Reset(void);
 void PARSE_GetFileName(char *buffer);

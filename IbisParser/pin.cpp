@@ -3,7 +3,6 @@
 #define MSG_SRC MSGSRC_PIN
 #include "IbisParser/pin.h"
 
-#include <cstring>
 
 #include "IbisParser/cmn.h"
 #include "IbisParser/cmpnt.h"
@@ -39,17 +38,6 @@ T *FindIndexed(const NAME_TALLY *index, const char *name, T *list,
     if (r < 0)
         return scan(name, list);
     return static_cast<T *>(found);
-}
-
-// 612: whether a [Pin Mapping] row names the pin.
-bool MappingNamesPin(const NAME_TALLY *index, PINMPG *rows, const char *pin) {
-    int r = NAMEIDX_Lookup(index, pin, nullptr, nullptr);
-    if (r >= 0)
-        return r == 1;
-    for (PINMPG *m = rows; m != nullptr; m = m->next)
-        if (strcmp(m->pin, pin) == 0)
-            return true;
-    return false;
 }
 
 }  // namespace
@@ -192,10 +180,8 @@ void PIN_CheckAll(PIN *pins, PINMPG *pinMappings, DIFPIN *diffPins, const char *
         PIN_IndexModels(&own, root->models, root->modelSelectors);
         models = &own;
     }
-    NAME_TALLY diffNames, mappedNames;
+    NAME_TALLY diffNames;
     CMPNT_IndexDiffPins(&diffNames, diffPins);
-    NAMEIDX_InitTally(&mappedNames);
-    NAMEIDX_CountList(&mappedNames, pinMappings, [](const PINMPG *m) { return m->pin; });
     const int version = PARSE_GetIbisVersion();
 
     for (PIN *p = pins; p != nullptr; p = p->next) {
@@ -220,11 +206,10 @@ void PIN_CheckAll(PIN *pins, PINMPG *pinMappings, DIFPIN *diffPins, const char *
                 MSG_Error(608, component, p->model_name, p->pin);
             }
         }
-        if (pinMappings != nullptr && !MappingNamesPin(&mappedNames, pinMappings, p->pin))
+        if (pinMappings != nullptr && !PINMPG_Contains(pinMappings, p->pin))
             MSG_Error(612, component, p->pin);
     }
     NAMEIDX_FreeTally(&diffNames);
-    NAMEIDX_FreeTally(&mappedNames);
     if (models == &own)
         PIN_FreeModels(&own);
 

@@ -81,6 +81,13 @@ void PINEMI_Free(PINEMI *list) {
     CMN_FreeChain(list);
 }
 
+PINEMI *PINEMI_FindByPin(PINEMI *list, const char *pin) {
+    MSG_ASSERT(pin != nullptr);
+    return NAMEIDX_FindFirst(list, pin, PinOf);
+}
+
+int PINEMI_Exists(PINEMI *list, const char *pin) { return PINEMI_FindByPin(list, pin) != nullptr; }
+
 void PINEMI_CheckAll(PINEMI *rows, CMPNTEMI_DOMAIN *domains, PIN *pins, const char *component) {
     MSG_ASSERT(component != nullptr);
     IBIS *root = nullptr;

@@ -22,6 +22,10 @@ int PINEMI_ParseRow(const char *text, PINEMI **out);
 // Appends at the tail; each earlier row of the same pin is reported.
 void PINEMI_Append(PINEMI **head, PINEMI *row);
 void PINEMI_Free(PINEMI *list);
+// The first row of the pin (exact name), or null; found through the list's
+// index.
+PINEMI *PINEMI_FindByPin(PINEMI *list, const char *pin);
+int PINEMI_Exists(PINEMI *list, const char *pin);
 
 // Domains no row uses, rows whose pin is missing or carries no model.
 void PINEMI_CheckAll(PINEMI *rows, CMPNTEMI_DOMAIN *domains, PIN *pins, const char *component);

@@ -241,6 +241,10 @@ PINMPG *PINMPG_FindByPin(const char *pin, PINMPG *list) {
     return NAMEIDX_FindFirst(list, pin, PinOf);
 }
 
+int PINMPG_Contains(PINMPG *list, const char *pin) {
+    return PINMPG_FindByPin(pin, list) != nullptr;
+}
+
 void PINMPG_CheckAll(PINMPG *rows, PIN *pins, const char *component) {
     MSG_ASSERT(component != nullptr);
     if (pins == nullptr)

@@ -26,6 +26,8 @@ void PINMPG_Append(PINMPG **head, PINMPG *row);
 void PINMPG_Free(PINMPG *list);
 // The first row of the pin (exact name), or null.
 PINMPG *PINMPG_FindByPin(const char *pin, PINMPG *list);
+// Whether a row names the pin (exact name), through the list's index.
+int PINMPG_Contains(PINMPG *list, const char *pin);
 
 // End checks of one component's rows against its pins; nothing without pins.
 void PINMPG_CheckAll(PINMPG *rows, PIN *pins, const char *component);

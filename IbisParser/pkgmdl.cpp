@@ -589,25 +589,46 @@ int CompareFiles(const void *a, const void *b) {
     return (x > y) - (x < y);
 }
 
+// What the passes at one depth of nesting have read of a directory's files.
+// An entry counts only when stamped with the serial of the pass asking, so
+// a new pass at that depth starts with nothing read, without a clearing walk.
+struct PassMarks {
+    uint64_t serial;   // the pass that used the marks last
+    uint64_t *readBy;  // per file: the pass that read it
+    // Per line: the line itself while its file is unread, else a later line
+    // (path halving keeps the skips short); one more slot ends the array.
+    uint32_t *alive;
+    uint64_t *aliveBy;  // per line: the pass that set `alive`
+};
+
 }  // namespace
 
 // The listed files of one directory and the model lines they hold, sorted
-// so that the lines beginning with a name form one run.
+// so that the lines beginning with a name form one run. Shared by the
+// passes of a run; each depth of nesting has its own marks.
 struct PKGMDL_SCAN {
     PKGMDL_SCAN *next;
     char dir[CMN_PATH_MAX + 1];
     char **files;  // sorted, as listed
     size_t fileCount;
-    unsigned char *read;  // per file: read in this pass
-    uint32_t *order;      // per search: the files to read
+    uint32_t *unopened;  // the files that did not open, in listing order
+    uint32_t unopenedCount;
+    uint32_t *order;  // per search: the files to read
     ModelLine *lines;
     uint32_t lineCount, lineRoom;
-    // Per line: itself while its file is unread, else a later line (path
-    // halving keeps the skips short); one more slot ends the array.
-    uint32_t *alive;
+    PassMarks *marks[CHECKPASS_MAX_DEPTH];
 };
 
 namespace {
+
+void FreeMarks(PassMarks *m) {
+    if (m == nullptr)
+        return;
+    CMN_Free(m->readBy);
+    CMN_Free(m->alive);
+    CMN_Free(m->aliveBy);
+    CMN_Free(m);
+}
 
 int AddLine(PKGMDL_SCAN *scan, const char *text, uint32_t file) {
     void *p = scan->lines;
@@ -626,13 +647,21 @@ int AddLine(PKGMDL_SCAN *scan, const char *text, uint32_t file) {
     return 1;
 }
 
+// Opens a listed file, with the opener's message when it does not open.
+FILE *OpenListed(const PKGMDL_SCAN *scan, uint32_t file) {
+    FILE *f = nullptr;
+    char opened[CMN_PATH_MAX + 1];
+    return CMN_OpenFile(scan->files[file], FILE_PKG, &f, opened) ? f : nullptr;
+}
+
 // Collects the model lines of one file; a file that does not open holds
 // none. 0 only when memory ran out.
 int ScanFile(PKGMDL_SCAN *scan, uint32_t file) {
-    FILE *f = nullptr;
-    char opened[CMN_PATH_MAX + 1];
-    if (!CMN_OpenFile(scan->files[file], FILE_PKG, &f, opened))
+    FILE *f = OpenListed(scan, file);
+    if (f == nullptr) {
+        scan->unopened[scan->unopenedCount++] = file;
         return 1;
+    }
     static const char *const kKeys[] = {"[DEFINE PACKAGE MODEL]", "[DEFINE PACKAGE_MODEL]",
                                         "[DEFINE_PACKAGE MODEL]", "[DEFINE_PACKAGE_MODEL]"};
     // Characters the reader refuses are reported when the file is read, with
@@ -668,7 +697,8 @@ PKGMDL_SCAN *BuildScan(const char *dir) {
     }
     CMN_StrNCopy(scan->dir, dir, CMN_PATH_MAX);
     int ok = PLAT_ListPackageFiles(dir, &scan->files, &scan->fileCount) &&
-             scan->fileCount < UINT32_MAX && CMN_Alloc(&scan->read, scan->fileCount) &&
+             scan->fileCount < UINT32_MAX &&
+             CMN_Alloc(&scan->unopened, scan->fileCount * sizeof(uint32_t)) &&
              CMN_Alloc(&scan->order, scan->fileCount * sizeof(uint32_t));
     for (uint32_t i = 0; ok && i < scan->fileCount; ++i) {
         // A name with a separator would be opened elsewhere, and move the
@@ -676,7 +706,6 @@ PKGMDL_SCAN *BuildScan(const char *dir) {
         if (strchr(scan->files[i], '/') == nullptr && strchr(scan->files[i], '\\') == nullptr)
             ok = ScanFile(scan, i);
     }
-    ok = ok && CMN_Alloc(&scan->alive, (static_cast<size_t>(scan->lineCount) + 1) * sizeof(uint32_t));
     if (!ok) {
         MSG_Bug(3408);
         PKGMDL_FreeScan(scan);
@@ -684,17 +713,47 @@ PKGMDL_SCAN *BuildScan(const char *dir) {
     }
     if (scan->lineCount > 1)
         qsort(scan->lines, scan->lineCount, sizeof(ModelLine), CompareLines);
-    for (uint32_t i = 0; i <= scan->lineCount; ++i)
-        scan->alive[i] = i;
     return scan;
 }
 
+// The marks of the pass `serial` at `depth`; null after 3408 when memory ran
+// out. A pass that takes over a scan another pass built gets the messages
+// the files that did not open gave when it was built, as if it had built it.
+PassMarks *MarksOf(PKGMDL_SCAN *scan, uint32_t depth, uint64_t serial, bool built) {
+    PassMarks *m = scan->marks[depth];
+    if (m == nullptr) {
+        const size_t lines = static_cast<size_t>(scan->lineCount) + 1;
+        if (!CMN_Alloc(&m, sizeof(PassMarks)) ||
+            !CMN_Alloc(&m->readBy, scan->fileCount * sizeof(uint64_t)) ||
+            !CMN_Alloc(&m->alive, lines * sizeof(uint32_t)) ||
+            !CMN_Alloc(&m->aliveBy, lines * sizeof(uint64_t))) {
+            MSG_Bug(3408);
+            FreeMarks(m);
+            return nullptr;
+        }
+        scan->marks[depth] = m;
+    }
+    if (m->serial != serial) {
+        m->serial = serial;
+        for (uint32_t i = 0; !built && i < scan->unopenedCount; ++i)
+            if (FILE *f = OpenListed(scan, scan->unopened[i]))
+                fclose(f);
+    }
+    return m;
+}
+
+uint32_t Alive(const PassMarks *m, uint32_t i) { return m->aliveBy[i] == m->serial ? m->alive[i] : i; }
+
+void SetAlive(PassMarks *m, uint32_t i, uint32_t to) {
+    m->alive[i] = to;
+    m->aliveBy[i] = m->serial;
+}
+
 // The first line at or after i whose file is unread (lineCount at the end).
-uint32_t NextAlive(PKGMDL_SCAN *scan, uint32_t i) {
-    uint32_t *a = scan->alive;
-    while (a[i] != i) {
-        a[i] = a[a[i]];
-        i = a[i];
+uint32_t NextAlive(PassMarks *m, uint32_t i) {
+    for (uint32_t a = Alive(m, i); a != i; a = Alive(m, i)) {
+        SetAlive(m, i, Alive(m, a));
+        i = Alive(m, i);
     }
     return i;
 }
@@ -870,14 +929,17 @@ int PKGMDL_FindInPkgFiles(const char *modelName) {
     MSG_ASSERT(modelName != nullptr);
     char dir[CMN_PATH_MAX + 1];
     CMN_GetBaseDirectory(dir);
-    // The directory is listed and its files scanned once per pass; outside
+    // The directory is listed and its files scanned once per run; outside
     // a pass the scan lasts for this call.
-    PKGMDL_SCAN **kept = CHECKPASS_GetPackageScan();
+    uint32_t depth = 0;
+    uint64_t serial = 1;
+    PKGMDL_SCAN **kept = CHECKPASS_GetPackageScans(&depth, &serial);
     PKGMDL_SCAN *scan = nullptr;
     for (PKGMDL_SCAN *s = kept != nullptr ? *kept : nullptr; s != nullptr && scan == nullptr; s = s->next)
         if (strcmp(s->dir, dir) == 0)
             scan = s;
-    if (scan == nullptr) {
+    const bool built = scan == nullptr;
+    if (built) {
         scan = BuildScan(dir);
         if (scan == nullptr)
             return 0;
@@ -885,6 +947,12 @@ int PKGMDL_FindInPkgFiles(const char *modelName) {
             scan->next = *kept;
             *kept = scan;
         }
+    }
+    PassMarks *marks = MarksOf(scan, depth, serial, built);
+    if (marks == nullptr) {
+        if (kept == nullptr)
+            PKGMDL_FreeScan(scan);
+        return 0;
     }
 
     // Lines that begin with the name (a longer name matches too) form one
@@ -896,11 +964,11 @@ int PKGMDL_FindInPkgFiles(const char *modelName) {
     };
     const int found = matches(first);
     uint32_t toRead = 0;
-    for (uint32_t i = NextAlive(scan, first); matches(i); i = NextAlive(scan, i + 1)) {
-        scan->alive[i] = i + 1;
+    for (uint32_t i = NextAlive(marks, first); matches(i); i = NextAlive(marks, i + 1)) {
+        SetAlive(marks, i, i + 1);
         uint32_t file = scan->lines[i].file;
-        if (!scan->read[file]) {
-            scan->read[file] = 1;
+        if (marks->readBy[file] != serial) {
+            marks->readBy[file] = serial;
             scan->order[toRead++] = file;
         }
     }
@@ -925,9 +993,10 @@ void PKGMDL_FreeScan(PKGMDL_SCAN *scan) {
         for (uint32_t i = 0; i < scan->lineCount; ++i)
             CMN_Free(scan->lines[i].text);
         CMN_Free(scan->lines);
-        CMN_Free(scan->read);
+        CMN_Free(scan->unopened);
         CMN_Free(scan->order);
-        CMN_Free(scan->alive);
+        for (PassMarks *m : scan->marks)
+            FreeMarks(m);
         CMN_Free(scan);
         scan = next;
     }

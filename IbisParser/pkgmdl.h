@@ -86,7 +86,8 @@ int PKGMDL_NextPinNumber(PKGMDL *list, const char *modelName, int first, const c
 // of the directory defines it. Each file is read at most once per pass.
 int PKGMDL_FindInPkgFiles(const char *modelName);
 
-// The package files of the directories a pass has searched: their names and
-// the model lines each one holds. Kept by the check pass.
+// The package files of the directories a run has searched: their names, the
+// model lines each one holds and what each pass has read of them. Kept by
+// the check pass until the run ends.
 struct PKGMDL_SCAN;
 void PKGMDL_FreeScan(PKGMDL_SCAN *scan);

@@ -75,24 +75,36 @@ int FinishList(NameList &l, int ok, char ***names, size_t *count) {
 #if !defined(_WIN32)
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <locale.h>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
+/*
+** A name opened to read comes from the input.  Opening a FIFO blocks until
+** a writer comes and opening a device may act on it, so the kind is tested
+** first; the open does not block, and the kind is tested again on what was
+** opened in case the name was swapped in between.
+*/
 FILE *PLAT_Open(const char *path, const char *mode) {
   if (!path || !mode) return nullptr;
   char p[4097]; /* PATH_MAX of the common POSIX systems, plus NUL */
   size_t n = strlen(path);
   if (n >= sizeof p) return nullptr;
   for (size_t i = 0; i <= n; i++) p[i] = path[i] == '\\' ? '/' : path[i];
-  FILE *f = fopen(p, mode);
-  if (f && mode[0] == 'r') {
-    struct stat st;
-    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
-      fclose(f);
-      f = nullptr;
-    }
-  }
+  if (mode[0] != 'r') return fopen(p, mode);
+  struct stat st;
+  if (stat(p, &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+  int access = strchr(mode, '+') ? O_RDWR : O_RDONLY;
+  int fd = open(p, access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  int flags = -1;
+  FILE *f = nullptr;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (flags = fcntl(fd, F_GETFL)) != -1 &&
+      fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != -1)
+    f = fdopen(fd, mode);
+  if (!f) close(fd);
   return f;
 }
 

@@ -13,7 +13,9 @@ int PLAT_IsDirSeparator(int c);
 int PLAT_IsAbsolutePath(const char *path);
 /*
 ** fopen with the platform's separator; mode as for fopen.  For reading,
-** only regular files are opened (a device or pipe would never end).
+** only regular files are opened: a directory, a device or a FIFO is not
+** found, at once, and is never opened where the platform can tell it
+** before (a FIFO would block, a device may act on being opened).
 */
 FILE *PLAT_Open(const char *path, const char *mode);
 /*

@@ -73,13 +73,9 @@ int SECT_ParseSection(const char *text, SECT **section, const char **rest) {
     MSG_ASSERT(text != nullptr && section != nullptr && rest != nullptr);
     *section = nullptr;
     const char *p = text;
-    while (*p == ' ' || *p == '\t')
-        ++p;
     *rest = p;
-    if (*p == '\0')
-        return 1;  // no further section
     Items items = {};
-    for (;;) {
+    for (bool first = true;; first = false) {
         double value = 0.0;
         int code = CMN_GetRlcItem(p, &value, &p);
         switch (code) {
@@ -100,6 +96,11 @@ int SECT_ParseSection(const char *text, SECT **section, const char **rest) {
         }
         case CMN_RLC_END:
             *rest = p;
+            // A text that ends before any item holds no further section,
+            // also when its last word was an item without its value (the
+            // item reader has reported that).
+            if (first)
+                return 1;
             MSG_ErrorLine(3013);
             return 0;
         default:

@@ -11,7 +11,7 @@ struct SECT {
 };
 
 // Reads the next section of text. 1 with *section null when only blanks are
-// left; 1 with a new section (the caller owns it) and *rest just past its '/';
+// left, or a last item without its value (reported); 1 with a new section (the caller owns it) and *rest just past its '/';
 // 0 when the text ends inside a section or memory ran out (nothing kept).
 int SECT_ParseSection(const char *text, SECT **section, const char **rest);
 int SECT_ParseSection(char *text, SECT **section, char **rest);

@@ -56,22 +56,10 @@ int SMSPEC_Init(const char *keywordText, SMSPEC **slot) {
     return 1;
 }
 
-void SMSPEC_ParseLine(const char *text, SMSPEC *record, const char *submodelName) {
-    MSG_ASSERT(text != nullptr && submodelName != nullptr);
-    if (record == nullptr)
-        return;
-    WORD_LIST words{};
-    if (!CMN_SplitWordsAt(text, 1, '=', &words)) {
-        MSG_BugLine(2703, "Sub Model Spec Sub-Parameter", kSourceName, __LINE__);
-        CMN_FreeWords(&words);
-        return;
-    }
-    const int id = words.stored > 0 ? SMSPEC_LookupSubparam(words.words[0]) : 0;
-    CMN_FreeWords(&words);
-    if (id == 0) {
-        MSG_ErrorLine(2706);
-        return;
-    }
+namespace {
+
+// The value of the sub-parameter id, the rest of the line after its name.
+void SMSPEC_ParseValue(const char *text, SMSPEC *record, int id, const char *submodelName) {
     RNG **slot = Slot(record, id);
     if (*slot != nullptr) {
         MSG_ErrorLine(2707, kNames[id - 1], submodelName);
@@ -83,6 +71,30 @@ void SMSPEC_ParseLine(const char *text, SMSPEC *record, const char *submodelName
     RNG_ParseLine(rest, kNames[id - 1], slot);
     if (*slot != nullptr && (*slot)->typ_state == CMN_VALUE_NA)
         MSG_ErrorLine(2708);
+}
+
+void SMSPEC_ParseSubparam(const char *text, SMSPEC *record, const char *submodelName) {
+    WORD_LIST words{};
+    if (!CMN_SplitWordsAt(text, 1, '=', &words)) {
+        MSG_BugLine(2703, "Sub Model Spec Sub-Parameter", kSourceName, __LINE__);
+        CMN_FreeWords(&words);
+        return;
+    }
+    const int id = words.stored > 0 ? SMSPEC_LookupSubparam(words.words[0]) : 0;
+    CMN_FreeWords(&words);
+    if (id == 0)
+        MSG_ErrorLine(2706);
+    else
+        SMSPEC_ParseValue(text, record, id, submodelName);
+}
+
+}  // namespace
+
+void SMSPEC_ParseLine(const char *text, SMSPEC *record, const char *submodelName) {
+    MSG_ASSERT(text != nullptr && submodelName != nullptr);
+    // Without a record (its allocation failed) the lines are dropped.
+    if (record != nullptr)
+        SMSPEC_ParseSubparam(text, record, submodelName);
 }
 
 void SMSPEC_EndKeyword(const SUBMDL *submodel) {

@@ -90,8 +90,10 @@ int TypeCode(const MDL *model, const TypeMessages &m, int kind) {
     return kind == 2 ? m.undefined : 0;
 }
 
-void CheckModelType(const MDL *model, const char *name, const char *selector,
-                    const Series_Pin_Mapping *row, const Context &c) {
+// The model a row names, or (selector not null) one model of the selector
+// it names.
+void SPINMPG_CheckModelType(const MDL *model, const char *name, const char *selector,
+                            const Series_Pin_Mapping *row, const Context &c) {
     const TypeMessages &m = selector != nullptr ? kSelectorModel : kModel;
     const int code = TypeCode(model, m, KindOf(row, c));
     if (code != 0)
@@ -145,7 +147,8 @@ void CheckSelectorModels(Context &c, const MSEL *selector, const Series_Pin_Mapp
     const VerdictList *list = VerdictsFor(c, selector, KindOf(row, c), models);
     if (list == nullptr) {
         for (const MSEL_MODEL *m = selector->models; m != nullptr; m = m->next)
-            CheckModelType(PIN_FindModel(models, m->name), m->name, selector->name, row, c);
+            SPINMPG_CheckModelType(PIN_FindModel(models, m->name), m->name, selector->name, row,
+                                   c);
         return;
     }
     for (size_t i = 0; i < list->count; ++i) {
@@ -168,13 +171,20 @@ void FreeVerdicts(Context &c) {
 
 }  // namespace
 
-int SPINMPG_ParseRow(const char *text, int headerColumns, Series_Pin_Mapping **out) {
-    MSG_ASSERT(text != nullptr && out != nullptr);
-    Series_Pin_Mapping *row = nullptr;
-    if (!CMN_Alloc(&row, sizeof(Series_Pin_Mapping))) {
+int SPINMPG_Create(Series_Pin_Mapping **out) {
+    MSG_ASSERT(out != nullptr);
+    if (!CMN_Alloc(out, sizeof(Series_Pin_Mapping))) {
         MSG_ErrorLine(2619);
         return 0;
     }
+    return 1;
+}
+
+int SPINMPG_ParseRow(const char *text, int headerColumns, Series_Pin_Mapping **out) {
+    MSG_ASSERT(text != nullptr && out != nullptr);
+    Series_Pin_Mapping *row = nullptr;
+    if (!SPINMPG_Create(&row))
+        return 0;
     WORD_LIST words{};
     if (!CMN_SplitWords(text, 4, &words)) {
         CMN_FreeWords(&words);
@@ -244,7 +254,7 @@ void SPINMPG_CheckAll(Series_Pin_Mapping *rows, PIN *pins, const char *component
         MSEL *selector = model == nullptr ? PIN_FindSelector(models, r->model_name) : nullptr;
         if (model != nullptr) {
             model->referenced = 1;
-            CheckModelType(model, r->model_name, nullptr, r, c);
+            SPINMPG_CheckModelType(model, r->model_name, nullptr, r, c);
         } else if (selector != nullptr) {
             CheckSelectorModels(c, selector, r, models);
         } else {

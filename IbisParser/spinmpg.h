@@ -17,6 +17,8 @@ struct Series_Pin_Mapping {
     int listCount;
 };
 
+// A cleared record; 0 (reported) when memory runs out.
+int SPINMPG_Create(Series_Pin_Mapping **out);
 // One data line; 1 with a new record in *out, 0 when none could be made.
 int SPINMPG_ParseRow(const char *text, int headerColumns, Series_Pin_Mapping **out);
 void SPINMPG_Append(Series_Pin_Mapping **head, Series_Pin_Mapping *row);

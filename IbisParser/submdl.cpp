@@ -37,7 +37,7 @@ int AnyTable(const SUBMDL *s) {
            s->powerPulseTable || s->ramp || s->risingWaveform || s->fallingWaveform;
 }
 
-void ParseName(const char *text, SUBMDL *s) {
+void SUBMDL_ParseName(const char *text, SUBMDL *s) {
     const char *rest = text;
     if (!CMN_SkipPastBracket(&rest)) {
         MSG_BugLine(2408, "SubModel", kSourceName, __LINE__);
@@ -93,7 +93,7 @@ int LookupType(const char *value, const char **tryText) {
     return SUBMDL_TYPE_INVALID;
 }
 
-void ParseSubmodelType(const char *text, SUBMDL *s) {
+void SUBMDL_ParseSubmodelType(const char *text, SUBMDL *s) {
     const char *name = "Submodel_type";
     if (s->Submodel_type != SUBMDL_TYPE_NONE) {
         MSG_ErrorLine(2417, name, s->name);
@@ -121,7 +121,7 @@ void ParseSubmodelType(const char *text, SUBMDL *s) {
     CMN_FreeWords(&words);
 }
 
-void ParseSubparam(const char *text, SUBMDL *s) {
+void SUBMDL_ParseSubparam(const char *text, SUBMDL *s) {
     WORD_LIST words{};
     if (!CMN_SplitWordsAt(text, 1, '=', &words)) {
         MSG_BugLine(2415, "Sub Model Sub-Parameter", kSourceName, __LINE__);
@@ -133,13 +133,13 @@ void ParseSubparam(const char *text, SUBMDL *s) {
     if (!known)
         MSG_ErrorLine(2416);
     else
-        ParseSubmodelType(text, s);
+        SUBMDL_ParseSubmodelType(text, s);
 }
 
 void ParseKeyword(IBIS_KEYWORD code, const char *text, SUBMDL *s) {
     switch (code) {
     case KW_SUBMODEL:
-        ParseName(text, s);
+        SUBMDL_ParseName(text, s);
         break;
     case KW_SUBMODEL_SPEC:
         if (AnyTable(s))
@@ -180,7 +180,7 @@ void ParseKeyword(IBIS_KEYWORD code, const char *text, SUBMDL *s) {
 
 void ParseData(IBIS_KEYWORD code, const char *text, SUBMDL *s) {
     switch (code) {
-    case KW_SUBMODEL: ParseSubparam(text, s); break;
+    case KW_SUBMODEL: SUBMDL_ParseSubparam(text, s); break;
     case KW_SUBMODEL_SPEC: SMSPEC_ParseLine(text, s->submodelSpec, s->name); break;
     case KW_GND_PULSE_TABLE: WVFRM_ParseLine(text, "GND Pulse Table"); break;
     case KW_POWER_PULSE_TABLE: WVFRM_ParseLine(text, "POWER Pulse Table"); break;

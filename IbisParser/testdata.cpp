@@ -56,7 +56,17 @@ int IsInputOnly(int type) {
            type == MDL_TYPE_SERIES || type == MDL_TYPE_SERIES_SWITCH;
 }
 
-void ParseSubparam(const char *text, TESTDATA *d) {
+void TESTDATA_ParseTestDataType(const char *text, TESTDATA *d) {
+    TESTLOAD_ParseTestLoadType(text, "Test_data_type", d->name, &d->Test_data_type, &kCodes);
+}
+
+// Driver_model, Driver_model_inv, Test_load into field (room for limit + 1).
+void TESTDATA_ParseModelName(const char *text, const char *subparam, char *field, size_t limit,
+                             const TESTDATA *d) {
+    TESTLOAD_ParseModelName(text, subparam, d->name, field, limit, &kCodes);
+}
+
+void TESTDATA_ParseSubparam(const char *text, TESTDATA *d) {
     WORD_LIST words{};
     if (!CMN_SplitWordsAt(text, 1, '=', &words)) {
         MSG_BugLine(2321, "Test Data Sub-Parameter", kSourceName, __LINE__);
@@ -73,29 +83,29 @@ void ParseSubparam(const char *text, TESTDATA *d) {
     const size_t models = ModelNameLimit();
     switch (code) {
     case 0: MSG_ErrorLine(2322); break;
-    case 1: TESTLOAD_ParseType(text, kSubparams[0], d->name, &d->Test_data_type, &kCodes); break;
-    case 2:
-        TESTLOAD_ParseModelName(text, kSubparams[1], d->name, d->Driver_model, models, &kCodes);
-        break;
-    case 3:
-        TESTLOAD_ParseModelName(text, kSubparams[2], d->name, d->Driver_model_inv, models, &kCodes);
-        break;
+    case 1: TESTDATA_ParseTestDataType(text, d); break;
+    case 2: TESTDATA_ParseModelName(text, kSubparams[1], d->Driver_model, models, d); break;
+    case 3: TESTDATA_ParseModelName(text, kSubparams[2], d->Driver_model_inv, models, d); break;
     default:
-        TESTLOAD_ParseModelName(text, kSubparams[3], d->name, d->Test_load,
-                                sizeof d->Test_load - 1, &kCodes);
+        TESTDATA_ParseModelName(text, kSubparams[3], d->Test_load, sizeof d->Test_load - 1, d);
         break;
     }
 }
 
+// The name of the keyword line, unique among the file's test data.
+void TESTDATA_ParseName(const char *text, TESTDATA *d) {
+    const int stored = TESTLOAD_ParseName(text, d->name, &kCodes);
+    IBIS *root = nullptr;
+    if (stored == 0 || !IBIS_GetCurrent(&root) || root->testData != d)
+        return;
+    if (stored == 1 && NAMEDLIST_Find(root->testData, d->name, d) != nullptr)
+        MSG_ErrorLine(2320, d->name);
+    NAMEDLIST_Add(root->testData, d);
+}
+
 void ParseKeyword(IBIS_KEYWORD code, const char *text, TESTDATA *d) {
     if (code == KW_TEST_DATA) {
-        const int stored = TESTLOAD_ParseName(text, d->name, &kCodes);
-        IBIS *root = nullptr;
-        if (stored == 0 || !IBIS_GetCurrent(&root) || root->testData != d)
-            return;
-        if (stored == 1 && NAMEDLIST_Find(root->testData, d->name, d) != nullptr)
-            MSG_ErrorLine(2320, d->name);
-        NAMEDLIST_Add(root->testData, d);
+        TESTDATA_ParseName(text, d);
         return;
     }
     if (!IsWaveform(code)) {
@@ -112,7 +122,7 @@ void ParseKeyword(IBIS_KEYWORD code, const char *text, TESTDATA *d) {
     WVFRM_Init(text, slot, w.caption);
 }
 
-void CheckSubparams(const TESTDATA *d) {
+void TESTDATA_CheckSubparams(const TESTDATA *d) {
     if (d->Test_data_type == TEST_TYPE_NONE)
         MSG_Error(2332, d->name, "Test_data_type");
     if (d->Driver_model[0] == '\0')
@@ -123,7 +133,7 @@ void CheckSubparams(const TESTDATA *d) {
         MSG_Error(2332, d->name, "Test_load");
 }
 
-void CheckTestData(const TESTDATA *d) {
+void TESTDATA_CheckTestData(const TESTDATA *d) {
     bool any = false, diff = false;
     for (int i = 0; i < TESTDATA_WAVEFORMS; ++i) {
         if (d->waveforms[i] == nullptr)
@@ -137,7 +147,7 @@ void CheckTestData(const TESTDATA *d) {
         MSG_Error(2335, d->name);
 }
 
-void CheckDriverModels(const TESTDATA *d, const IBIS *root) {
+void TESTDATA_CheckDriverModels(const TESTDATA *d, const IBIS *root) {
     if (root->models == nullptr) {
         MSG_Error(2337, d->name);
         return;
@@ -162,7 +172,7 @@ void CheckDriverModels(const TESTDATA *d, const IBIS *root) {
     }
 }
 
-void CheckTestLoadRef(const TESTDATA *d, const IBIS *root) {
+void TESTDATA_CheckTestLoadRef(const TESTDATA *d, const IBIS *root) {
     if (root->testLoads == nullptr) {
         MSG_Error(2342, d->name);
         return;
@@ -213,7 +223,7 @@ void TESTDATA_ParseLine(int lineType, IBIS_KEYWORD code, char *text) {
         ParseKeyword(code, text, d);
     } else if (lineType == LINE_DATA) {
         if (code == KW_TEST_DATA)
-            ParseSubparam(text, d);
+            TESTDATA_ParseSubparam(text, d);
         else if (IsWaveform(code))
             WVFRM_ParseLine(text, WaveformOf(code).caption);
         else
@@ -226,13 +236,13 @@ void TESTDATA_EndKeyword(IBIS_KEYWORD nextCode) {
     if (d == nullptr)
         return;
     if (s_last == KW_TEST_DATA)
-        CheckSubparams(d);
+        TESTDATA_CheckSubparams(d);
     else if (IsWaveform(s_last))
         WVFRM_EndKeyword(WaveformOf(s_last).caption, WVFRM_KIND_TEST_DATA);
     // The waveform keywords continue a test data; any other ends it.
     if (IsWaveform(nextCode))
         return;
-    CheckTestData(d);
+    TESTDATA_CheckTestData(d);
     s_current = nullptr;
     s_last = NOT_KEY;
 }
@@ -245,8 +255,8 @@ void TESTDATA_CheckAll(TESTDATA *testData) {
             MSG_Bug(2336, kSourceName, __LINE__);
             continue;
         }
-        CheckDriverModels(d, root);
-        CheckTestLoadRef(d, root);
+        TESTDATA_CheckDriverModels(d, root);
+        TESTDATA_CheckTestLoadRef(d, root);
     }
 }
 

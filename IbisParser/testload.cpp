@@ -61,7 +61,7 @@ int IsOutputOnly(int type) {
 }
 
 // "name = value".
-void ParseValue(const char *text, const char *name, double **slot) {
+void TESTLOAD_ParseValue(const char *text, const char *name, double **slot) {
     if (*slot != nullptr) {
         MSG_ErrorLine(2237, name);
         return;
@@ -90,7 +90,7 @@ void ParseValue(const char *text, const char *name, double **slot) {
 }
 
 // "name typ min max".
-void ParseRange(const char *text, const char *name, RNG **slot, const TESTLOAD *t) {
+void TESTLOAD_ParseRange(const char *text, const char *name, RNG **slot, const TESTLOAD *t) {
     if (*slot != nullptr) {
         MSG_ErrorLine(2216, name, t->name);
         return;
@@ -103,7 +103,7 @@ void ParseRange(const char *text, const char *name, RNG **slot, const TESTLOAD *
         MSG_ErrorLine(2239);
 }
 
-void ParseSubparam(const char *text, TESTLOAD *t) {
+void TESTLOAD_ParseSubparam(const char *text, TESTLOAD *t) {
     WORD_LIST words{};
     if (!CMN_SplitWordsAt(text, 1, '=', &words)) {
         MSG_BugLine(2213, "Test Load Sub-Parameter", kSourceName, __LINE__);
@@ -121,15 +121,15 @@ void ParseSubparam(const char *text, TESTLOAD *t) {
     }
     const char *name = kSubparams[code - 1];
     if (code == 1)
-        TESTLOAD_ParseType(text, name, t->name, &t->Test_load_type, &kCodes);
+        TESTLOAD_ParseTestLoadType(text, name, t->name, &t->Test_load_type, &kCodes);
     else if (code == 16 || code == 17)
-        ParseRange(text, name, code == 16 ? &t->V_term1 : &t->V_term2, t);
+        TESTLOAD_ParseRange(text, name, code == 16 ? &t->V_term1 : &t->V_term2, t);
     else if (code == 18 || code == 19)
         TESTLOAD_ParseModelName(text, name, t->name,
                                 code == 18 ? t->Receiver_model : t->Receiver_model_inv,
                                 ModelNameLimit(), &kCodes);
     else
-        ParseValue(text, name, ValueSlot(t, code));
+        TESTLOAD_ParseValue(text, name, ValueSlot(t, code));
 }
 
 // Splits "subparam value" into two words; 0 (reported) for any other form.
@@ -197,8 +197,8 @@ int TESTLOAD_ParseName(const char *text, char *name, const TEST_CODES *c) {
     return result;
 }
 
-void TESTLOAD_ParseType(const char *text, const char *subparam, const char *ownerName, int *type,
-                        const TEST_CODES *c) {
+void TESTLOAD_ParseTestLoadType(const char *text, const char *subparam, const char *ownerName,
+                                int *type, const TEST_CODES *c) {
     if (*type != TEST_TYPE_NONE) {
         MSG_ErrorLineFrom(c->source, c->alreadyDefined, subparam, ownerName);
         return;
@@ -293,7 +293,7 @@ void TESTLOAD_ParseLine(int lineType, IBIS_KEYWORD code, char *text) {
         NAMEDLIST_Add(root->testLoads, t);
     } else if (lineType == LINE_DATA) {
         if (s_last == KW_TEST_LOAD)
-            ParseSubparam(text, t);
+            TESTLOAD_ParseSubparam(text, t);
         else
             MSG_ErrorLine(2205);
     }

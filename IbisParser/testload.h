@@ -78,8 +78,8 @@ struct TEST_CODES {
 // was cut (no further checks).
 int TESTLOAD_ParseName(const char *text, char *name, const TEST_CODES *codes);
 // "Test_load_type value" / "Test_data_type value" into *type.
-void TESTLOAD_ParseType(const char *text, const char *subparam, const char *ownerName, int *type,
-                        const TEST_CODES *codes);
+void TESTLOAD_ParseTestLoadType(const char *text, const char *subparam, const char *ownerName,
+                                int *type, const TEST_CODES *codes);
 // "Receiver_model name" and the like into field (room for limit + 1).
 void TESTLOAD_ParseModelName(const char *text, const char *subparam, const char *ownerName,
                              char *field, size_t limit, const TEST_CODES *codes);

@@ -21,6 +21,7 @@
 #include "runtime/CircularBuffer.h"
 
 #include <cmath>
+#include <cstring>
 #include <cstdint>
 #include <new>
 #include <string>
@@ -31,16 +32,18 @@ namespace Varnholt {
 template <class Model> struct AmiModelHolder {
   Model model;
   // The text AMI_Init hands the host. The host may read it at any time until
-  // AMI_Close, so nothing changes it once AMI_Init has returned.
+  // AMI_Close, so it never moves: AMI_Init reserves room for the one sentence
+  // a failing Run may add later.
   std::string message;
   std::vector<double> clockStore;
   int32_t samplesPerBit = 0;
   // False when AMI_Init failed: the model's connections may not exist, so a
   // host that calls AMI_GetWave anyway must not reach Run.
   bool ready = false;
-  // "Error occurred in <model>::Run(). ", said once per handle by the first
-  // AMI_GetWave whose Run fails; kept apart from the text the host holds.
-  std::string runMessage;
+  // Set by the first AMI_GetWave whose Run fails, which appends
+  // "Error occurred in <model>::Run(). " to the message; later failures add
+  // nothing, so the text cannot outgrow its room.
+  bool runFailed = false;
 };
 
 // Reads one parameter after another by "<model>.<name>", appending the
@@ -88,6 +91,19 @@ template <class Traits> struct AmiEntry {
     message += "::";
     message += what;
     message += "(). ";
+  }
+
+  // Length of the sentence Append writes for `what`.
+  static size_t SentenceLength(const char *what) {
+    return std::strlen("Error occurred in ") + std::strlen(Traits::kName) + std::strlen("::") +
+           std::strlen(what) + std::strlen("(). ");
+  }
+
+  // Hands the message to the host, with room for the Run sentence behind it
+  // so that appending it later neither moves nor reallocates the text.
+  static void HandOut(Holder *h, char **msg) {
+    h->message.reserve(h->message.size() + SentenceLength("Run"));
+    if (msg && !h->message.empty()) *msg = const_cast<char *>(h->message.c_str());
   }
 
   // parseAlloc: where the parameter parse takes its memory (null: calloc
@@ -139,7 +155,7 @@ template <class Traits> struct AmiEntry {
       }
       h->ready = ok;
       *handle = h;
-      if (msg && !h->message.empty()) *msg = const_cast<char *>(h->message.c_str());
+      HandOut(h, msg);
       return ok ? 1 : 0;
     } catch (...) {
       // Out of memory inside the host's process: the operation that could
@@ -153,6 +169,7 @@ template <class Traits> struct AmiEntry {
           if (step) Append(h->message, step);
         } catch (...) {
         }
+        // Not ready: no Run follows, so no room is needed behind the text.
         if (msg && !h->message.empty()) *msg = const_cast<char *>(h->message.c_str());
       }
       return 0;
@@ -183,14 +200,12 @@ template <class Traits> struct AmiEntry {
       for (int32_t j = 0; j < size; ++j) {
         in = wave[j];
         if (!m.Run()) {
-          // Once per handle, and never into the text the host holds: that
-          // would move it (a dangling pointer in the host's hands) and grow
-          // it with every failing call.
-          if (h->runMessage.empty()) {
-            try {
-              Append(h->runMessage, "Run");
-            } catch (...) {
-            }
+          // Once per handle, into the room AMI_Init reserved: the text the
+          // host holds grows by this sentence and does not move.
+          if (!h->runFailed) {
+            h->runFailed = true;
+            if (h->message.capacity() - h->message.size() >= SentenceLength("Run"))
+              Append(h->message, "Run");
           }
           result = 0;
           break;

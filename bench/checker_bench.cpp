@@ -784,6 +784,61 @@ void BM_CheckBoard(benchmark::State &state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
+// A directory of `files` package files and as many .ibs files, each of
+// whose component names a package model that no package file defines, and
+// a board file that refers to every .ibs file: each of their passes searches
+// the package files. Returns the board file's path.
+std::string GenerateBoardOfPackageSearches(int files) {
+    const std::string dir = benchfiles::ScratchDir("checker-bench");
+    for (int i = 0; i < files; ++i) {
+        const std::string n = std::to_string(i);
+        std::ofstream pkg(dir + "/p" + n + ".pkg", std::ios::binary);
+        pkg << "[IBIS Ver] 3.2\n[File Name] p" << n << ".pkg\n[File Rev] 1\n"
+            << "[Define Package Model] pkg" << n << "\n[End]\n";
+        std::ofstream ibs(dir + "/c" + n + ".ibs", std::ios::binary);
+        ibs << "[IBIS Ver] 3.2\n[File Name] c" << n << ".ibs\n[File Rev] 1\n[Component] C\n"
+            << "[Manufacturer] m\n[Package Model] none" << n << "\n[Package]\nR_pkg 1m 1m 1m\n"
+            << "L_pkg 1n 1n 1n\nC_pkg 1p 1p 1p\n[Pin] signal_name model_name\n1 s POWER\n[End]\n";
+    }
+    std::string path = dir + "/board.ebd";
+    std::ofstream out(path, std::ios::binary);
+    out << "[IBIS Ver] 3.2\n[File Name] board.ebd\n[File Rev] 1\n[Begin Board Description] B\n"
+        << "[Manufacturer] m\n[Number Of Pins] " << files << "\n[Pin List] signal_name\n";
+    for (int i = 0; i < files; ++i)
+        out << "b" << i << " s" << i << "\n";
+    for (int i = 0; i < files; ++i)
+        out << "[Path Description] p" << i << "\nPin b" << i << "\nNode u" << i << ".1\n";
+    out << "[Reference Designator Map]\n";
+    for (int i = 0; i < files; ++i)
+        out << "u" << i << " c" << i << ".ibs C\n";
+    out << "[End Board Description]\n[End]\n";
+    return path;
+}
+
+// range(0) referenced .ibs files and package files. The directory is listed
+// and its files scanned once per check of the board, so the time grows with
+// the number of files, not with its square.
+void BM_BoardPackageSearch(benchmark::State &state) {
+    const int files = static_cast<int>(state.range(0));
+    const std::string path = GenerateBoardOfPackageSearches(files);
+    {
+        Silence quiet;
+        for (auto _ : state) {
+            PARSE_SetIbisVersion(0);
+            CMN_ResetFileState();
+            benchmark::DoNotOptimize(CHECKPASS_CheckFile(path.c_str(), FILE_EBD, 0));
+        }
+    }
+    const std::string dir = path.substr(0, path.rfind('/'));
+    for (int i = 0; i < files; ++i) {
+        remove((dir + "/p" + std::to_string(i) + ".pkg").c_str());
+        remove((dir + "/c" + std::to_string(i) + ".ibs").c_str());
+    }
+    remove(path.c_str());
+    remove(dir.c_str());
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * files);
+}
+
 // A component of `pins` pins and as many declared node names, of which one
 // in a hundred repeats the name before it and one in a hundred is a pin's
 // name: the duplicate and pin-name checks over every node and every pin.
@@ -1041,6 +1096,7 @@ BENCHMARK(BM_CheckPackage)
     ->Args({500, 0})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckBoard)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BoardPackageSearch)->Arg(250)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckNodeNames)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SeriesSelector)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollidingKeys)

@@ -1,7 +1,13 @@
 // Command-line checker: runs the check pass on every file named, the file
-// kind taken from the extension. Exits 1 when any file failed.
+// kind taken from the extension. Exits 1 when any file failed, 2 on a usage
+// error or when the report could not be written.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include "IbisParser/checkpass.h"
 #include "IbisParser/cmn.h"
@@ -23,6 +29,14 @@ int KindOf(const char *path) {
     return FILE_IBS;
 }
 
+int WriteError(const char *program, int error) {
+    if (error != 0)
+        fprintf(stderr, "%s: write error: %s\n", program, strerror(error));
+    else
+        fprintf(stderr, "%s: write error\n", program);
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -30,6 +44,11 @@ int main(int argc, char **argv) {
         fprintf(stderr, "usage: %s file...\n", argv[0]);
         return 2;
     }
+#if !defined(_WIN32)
+    // Without a standard output the first file opened would take its place.
+    if (fcntl(STDOUT_FILENO, F_GETFD) == -1)
+        return WriteError(argv[0], errno);
+#endif
     int failed = 0;
     for (int i = 1; i < argc; ++i) {
         // Each name on the command line stands on its own, not in the
@@ -38,6 +57,11 @@ int main(int argc, char **argv) {
         if (!CHECKPASS_CheckFile(argv[i], KindOf(argv[i]), 0))
             failed = 1;
     }
-    fflush(stdout);
+    // A report lost to a full disk or a closed stream is no pass: a write
+    // that failed on the way left the error flag, the close writes the rest.
+    const bool lost = ferror(stdout) != 0;
+    errno = 0;
+    if (fclose(stdout) != 0 || lost)
+        return WriteError(argv[0], errno);
     return failed;
 }

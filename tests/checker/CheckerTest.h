@@ -3,6 +3,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <string>
@@ -57,6 +59,16 @@ protected:
         return dir_.Write(name, contents);
     }
 
+    // Names in the directory that are no regular file: a FIFO without a
+    // writer (opening it to read waits for one), a directory, a device.
+    void WriteFifo(const std::string &name) {
+        ASSERT_EQ(mkfifo((dir_.path() + "/" + name).c_str(), 0600), 0) << name;
+    }
+    void WriteDirectory(const std::string &name) { Write(name + "/x", ""); }
+    void WriteDevice(const std::string &name) {
+        ASSERT_EQ(symlink("/dev/zero", (dir_.path() + "/" + name).c_str()), 0) << name;
+    }
+
     // One whole check pass; returns everything it printed.
     std::string Check(const std::string &name, const std::string &contents, int kind) {
         std::string path = Write(name, contents);
@@ -73,6 +85,15 @@ private:
     PARSE_HANDLERS savedSections_[SECTION_COUNT];
     IBIS_LIST_OPS savedLists_[IBIS_LIST_COUNT];
     IBIS_CHECKS savedChecks_;
+};
+
+// Ends the test program when a check waits on a file instead of refusing it.
+class HangGuard {
+public:
+    HangGuard() { alarm(10); }
+    ~HangGuard() { alarm(0); }
+    HangGuard(const HangGuard &) = delete;
+    HangGuard &operator=(const HangGuard &) = delete;
 };
 
 // A header every .ibs test file can start with (version line separate).

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+#include "IbisParser/acdc.h"
+#include "IbisParser/submdl.h"
+
 namespace {
 
 using namespace modeltest;
@@ -155,5 +158,77 @@ TEST_P(AcdcRows, WholeOutput) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Snippets, AcdcRows, ::testing::ValuesIn(kRows));
+
+// The library forms that the pass leaves alone, each on the one model or
+// submodel of a small file read by the real sections: what it prints and
+// its result.
+struct RecordRow {
+    const char *title;
+    std::string body;
+    int (*check)(const MDL *models, const SUBMDL *submodels);
+    int result;
+    std::string messages;
+};
+
+int ModelTables(const MDL *m, const SUBMDL *) { return ACDC_CheckModelTables(m); }
+int SubmodelTables(const MDL *, const SUBMDL *s) { return ACDC_CheckSubmodelTables(s); }
+int Submodel(const MDL *, const SUBMDL *s) { return ACDC_CheckSubmodel(s); }
+
+std::string Note(const std::string &text) { return "NOTE - " + text + "\n"; }
+
+const RecordRow kRecordRows[] = {
+    {"model tables that keep their direction",
+     Driver("drv", "Output", "", "3 -0.3 -0.3 -0.3") + "[End]\n", ModelTables, 1, ""},
+
+    {"each model table that turns back, once per column, clamps first",
+     "[Model] drv\nModel_type Output\nC_comp 1p 1p 1p\n[Voltage Range] 3.3 3.0 3.6\n"
+     "[Pulldown]\n-1 -0.1 -0.1 -0.1\n0 0 0 0\n2 0.2 0.2 0.2\n1 0.1 0.1 0.1\n3.3 0.3 0.3 0.3\n"
+     "[POWER Clamp]\n-1 1 1 1\n0 0 0 0\n0.5 0 0.5 0\n[End]\n",
+     ModelTables, 0,
+     Note("POWER Clamp for Model: drv Minimum data is non-monotonic") +
+         Note("Pulldown for Model: drv Voltage data is non-monotonic") +
+         Note("Pulldown for Model: drv Typical data is non-monotonic") +
+         Note("Pulldown for Model: drv Minimum data is non-monotonic") +
+         Note("Pulldown for Model: drv Maximum data is non-monotonic")},
+
+    {"submodel tables",
+     "[Submodel] bh\nSubmodel_type Bus_hold\n[GND Clamp]\n-2 -1 NA NA\n-1 -2 NA NA\n0 0 NA NA\n"
+     "[Pullup]\n0 0 0 0\n1 -1 -1 -1\n2 -2 -2 -0.5\n3 -3 -3 -3\n[End]\n",
+     SubmodelTables, 0,
+     Note("GND Clamp for SubModel: bh Typical data is non-monotonic") +
+         Note("Pullup for SubModel: bh Maximum data is non-monotonic")},
+
+    {"a submodel's clamp currents at -1.5 V, by extrapolation too",
+     "[Submodel] dc\nSubmodel_type Dynamic_clamp\n[GND Clamp]\n-1 -8 -1 -1\n0 0 0 0\n"
+     "[POWER Clamp]\n-2 1 20 NA\n0 0 0 NA\n[End]\n",
+     Submodel, 0,
+     Warn("Model 'dc': Extreme currents present in TYP GND_Clamp VI Curve (-12A @ -1.5V)") +
+         Warn("Model 'dc': Extreme currents present in MIN POWER_Clamp VI Curve (15A @ -1.5V)")},
+
+    {"a submodel within the limits",
+     "[Submodel] dc\nSubmodel_type Dynamic_clamp\n[GND Clamp]\n-1 -6 NA NA\n0 0 NA NA\n[End]\n",
+     Submodel, 1, ""},
+};
+
+class AcdcRecordRows : public CheckerTest, public ::testing::WithParamInterface<RecordRow> {};
+
+TEST_P(AcdcRecordRows, Messages) {
+    const RecordRow &row = GetParam();
+    ASSERT_EQ(CHECKPASS_BeginFile(), 1);
+    const std::string path = Write("m.ibs", Header("5.0", "m.ibs") + row.body);
+    ASSERT_EQ(PARSE_ParseFile(path.c_str(), FILE_IBS), 1);
+    Output();
+    IBIS *root = nullptr;
+    MDL *models = nullptr;
+    SUBMDL *submodels = nullptr;
+    ASSERT_TRUE(IBIS_GetCurrent(&root));
+    IBIS_GetModels(root, &models);
+    IBIS_GetSubmodels(root, &submodels);
+    EXPECT_EQ(row.check(models, submodels), row.result) << row.title;
+    EXPECT_EQ(Output(), row.messages) << row.title;
+    CHECKPASS_EndFile();
+}
+
+INSTANTIATE_TEST_SUITE_P(Records, AcdcRecordRows, ::testing::ValuesIn(kRecordRows));
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -148,6 +150,7 @@ TEST_F(AcdcTest, CornerValueWithFallback) {
         {&primary, &fallback, CRVOP_MAX, 1, 3.6},  {nullptr, &fallback, CRVOP_MIN, 1, 3.0},
         {&naTyp, &fallback, CRVOP_TYP, 1, 3.3},    {&naTyp, &fallback, CRVOP_MIN, 0, 0.0},
         {&naTyp, nullptr, CRVOP_MAX, 0, 0.0},      {nullptr, nullptr, CRVOP_TYP, 0, 0.0},
+        {&primary, nullptr, CRVOP_MIN, 1, 2.5},    {&primary, nullptr, CRVOP_MAX, 0, 0.0},
     };
     for (const Case &c : cases) {
         double v = -1;
@@ -155,6 +158,12 @@ TEST_F(AcdcTest, CornerValueWithFallback) {
         if (c.found) {
             EXPECT_EQ(v, c.value);
         }
+        // A range alone is the same with no fallback.
+        double alone = -1;
+        if (c.fallback == nullptr) {
+            EXPECT_EQ(ACDC_GetRngValue(c.primary, c.corner, &alone), c.found);
+        }
+        EXPECT_EQ(alone, c.fallback == nullptr && c.found ? c.value : -1);
     }
 }
 
@@ -851,6 +860,80 @@ TEST_F(AcdcTest, SwitchTurnsTheChecksOff) {
     EXPECT_EQ(ACDC_GetEnabled(), 1);
     EXPECT_EQ(ACDC_CheckModels(&t.m), 1);
     Output();
+}
+
+// A line through two points: none when the x are closer than 1e-32.
+TEST_F(AcdcTest, LineThroughTwoPoints) {
+    const double lines[][7] = {// x1, y1, x2, y2, solved, slope, intercept
+                               {0, 1, 2, 5, 1, 2, 1},
+                               {3, 0, 1, 1, 1, -0.5, 1.5},
+                               {1, 7, 1, 9, 0, -99, -99},
+                               {1e-33, 0, 0, 1, 0, -99, -99},
+                               {0, 4, 2e-32, 4, 1, 0, 4}};
+    for (const auto &l : lines) {
+        double slope = -99, intercept = -99;
+        EXPECT_EQ(ACDC_LineThroughPoints(l[0], l[1], l[2], l[3], &slope, &intercept), l[4]);
+        EXPECT_EQ(slope, l[5]) << l[0];
+        EXPECT_EQ(intercept, l[6]) << l[0];
+    }
+}
+
+// Rows one at a time into the same trackers: each column turns once, "NA"
+// is passed over, an equal value turns nothing.
+TEST_F(AcdcTest, RowMonotonicity) {
+    const std::pair<const char *, const char *> rows[] = {
+        {"0 0 0 0", ""},   {"1 1 NA -1", ""}, {"2 1 1 NA", ""}, {"1.5 2 2 0", "Voltage Maximum"},
+        {"1 0 1 NA", "Typical Minimum"},      {"0 -1 0 5", ""}};
+    CRV_TRACKER trackers[4] = {};
+    for (const auto &[text, turned] : rows) {
+        RNGP *row = nullptr;
+        ASSERT_EQ(RNGP_ParseLine(text, "t", "Voltage", &row), 1);
+        EXPECT_EQ(ACDC_CheckRowMonotonic(trackers, row, "Pullup for Model:", "drv", 4),
+                  *turned == '\0');
+        std::string expected, word;
+        for (std::istringstream words(turned); words >> word;)
+            expected += "WARNING - Pullup for Model: drv " + word + " data is non-monotonic\n";
+        EXPECT_EQ(Output(), expected) << text;
+        RNGP_Free(row);
+    }
+}
+
+// One corner of a curve per file: the rows that give x and that corner, in
+// list order, in digits that read back exactly. No file for a corner that
+// is not one of the three; a file that cannot be opened is a 0, not a crash.
+TEST_F(AcdcTest, CurveCsvFiles) {
+    struct Case {
+        std::vector<const char *> rows;  // none: a null curve
+        int corner;
+        const char *dir;
+        const char *file;  // null: nothing written
+    };
+    const std::vector<const char *> rows = {"-1 -0.1 NA -0.2", "NA 5 5 5", "0 0 0 0",
+                                            "3.3000000000000003 1m 2 NA", "2.5 1e300 NA NA"};
+    const Case cases[] = {
+        {rows, CRVOP_TYP, "",
+         "Voltage,Typical\n-1,-0.1\n0,0\n3.3000000000000003,0.001\n2.5,1e+300\n"},
+        {rows, CRVOP_MAX, "", "Voltage,Maximum\n-1,-0.2\n0,0\n"},
+        {{}, CRVOP_MIN, "", "Voltage,Minimum\n"},
+        {rows, 3, "", nullptr},
+        {rows, CRVOP_TYP, "no such dir/", nullptr},
+    };
+    for (const Case &c : cases) {
+        CRV *curve = MakeCurve(c.rows);
+        const std::string dir = dir_.path() + "/" + c.dir;
+        const char *suffix = c.corner == CRVOP_MIN   ? "_min.csv"
+                             : c.corner == CRVOP_MAX ? "_max.csv"
+                                                     : "_typ.csv";
+        const std::string path = dir + "drv" + suffix;
+        std::remove(path.c_str());
+        EXPECT_EQ(ACDC_WriteCurveCsv(curve, dir.c_str(), "drv", c.corner), c.file != nullptr);
+        std::ifstream in(path);  // the platform's line ends read as "\n"
+        std::stringstream text;
+        text << in.rdbuf();
+        EXPECT_EQ(in.is_open() ? text.str() : "(none)", c.file ? c.file : "(none)") << c.corner;
+        CRV_Free(curve);
+    }
+    EXPECT_EQ(Output(), "");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <fstream>
 #include <utility>
 #include <vector>
 
@@ -233,9 +234,21 @@ void PrintTo(const RefCase &c, std::ostream *os) { *os << c.name; }
 
 class AmiReferenceTest : public SectionFileTest, public ::testing::WithParamInterface<RefCase> {};
 
+// Contents that make the name no regular file.
+const std::string kFifo = "\x01" "fifo", kDirectory = "\x01" "directory", kDevice = "\x01" "device";
+
 TEST_P(AmiReferenceTest, WholeOutput) {
-    for (const auto &file : GetParam().files)
-        Write(file.first, file.second);
+    for (const auto &file : GetParam().files) {
+        if (file.second == kFifo)
+            WriteFifo(file.first);
+        else if (file.second == kDirectory)
+            WriteDirectory(file.first);
+        else if (file.second == kDevice)
+            WriteDevice(file.first);
+        else
+            Write(file.first, file.second);
+    }
+    HangGuard guard;
     EXPECT_EQ(Run("5.0", kComponent + GetParam().models), GetParam().expected);
 }
 
@@ -282,6 +295,21 @@ const RefCase kRefCases[] = {
          Model("b", "Executable Linux_gcc_64 m.so m.ami\n"),
      NotFound("Code file", "m.so", "b") + Banner("m.ami") + Illegal("Type", "Sub", "q") +
          NotFound("Code file", "m.so", "a") + Banner("m.ami") + Illegal("Type", "Sub", "q")},
+    // Found as missing at once, not waited on or read from.
+    {"FIFOs",
+     {{"hang.so", kFifo}, {"hang.ami", kFifo}},
+     Model("a", "Executable Linux_gcc_64 hang.so none.ami\n") +
+         Model("b", "Executable Linux_gcc_64 none.so hang.ami\n"),
+     NotFound("Code file", "none.so", "b") + NotFound("AMI parameter file", "hang.ami", "b") +
+         NotFound("Code file", "hang.so", "a") + NotFound("AMI parameter file", "none.ami", "a")},
+    {"directories and devices",
+     {{"dir.so", kDirectory}, {"dir.ami", kDirectory}, {"zero.ami", kDevice}},
+     Model("a",
+           "Executable Linux_gcc_64 dir.so dir.ami\n"
+           "Executable Linux_gcc_32 /dev/zero zero.ami\n") +
+         Model("b"),
+     NotFound("Code file", "/dev/zero", "a") + NotFound("AMI parameter file", "zero.ami", "a") +
+         NotFound("Code file", "dir.so", "a") + NotFound("AMI parameter file", "dir.ami", "a")},
     {"empty and unbalanced files",
      {{"e.ami", "| only a comment\n"}, {"u.ami", "(m (Reserved_Parameters\n"}, {"m.so", ""}},
      Model("a", "Executable Linux_gcc_64 m.so e.ami\n") +
@@ -306,5 +334,65 @@ TEST_F(SectionFileTest, AmiNameFromTheWorkingDirectory) {
     ASSERT_EQ(chdir(cwd), 0);
     EXPECT_EQ(out, Banner("other/M.ami") + Illegal("Usage", "Top", "q"));
 }
+
+// ---- Files over a size cap ----
+
+// A file too large to check whole gets the one message of its cap, and its
+// text is not parsed, alone or named by an [Algorithmic Model] entry. The
+// files are written at run time.
+struct CapCase {
+    const char *name;
+    void (*write)(std::ostream &out);
+    std::string expected;  // after the banner
+};
+
+void PrintTo(const CapCase &c, std::ostream *os) { *os << c.name; }
+
+// 125 lines of 800 KB in a tree that would pass: the joined text passes
+// 64 MiB on line 90, the 84th of them.
+void WideLines(std::ostream &out) {
+    out << "(m\n" << Reserved() << "(Model_Specific\n";
+    const std::string value(800 * 1000, 'v');
+    for (int i = 0; i < 125; ++i)
+        out << "(p" << i << " (Usage In) (Type String) (Default \"" << value << "\"))\n";
+    out << "))\n";
+}
+// A description of 2 MB on line 8, the tree closed behind it; a line that
+// long is also a description line over 120 characters.
+void LongDescription(std::ostream &out) {
+    out << "(m\n" << Reserved() << "(Model_Specific\n(d (Usage In)\n(Description \""
+        << std::string(2 * 1000 * 1000, 'd') << "\")))\n(e (Usage In)))\n";
+}
+
+const std::string kTextCap = Err(90, "AMI parameter text longer than 67108864 characters; the parameters are not "
+                                     "checked.");
+const std::string kLineCap = Err(8, "Line longer than 1048576 characters; the rest of it is dropped.") +
+                             Err(8, "Description line in AMI file (at line no 8) is greater than 120 characters");
+
+const CapCase kCapCases[] = {
+    {"joined text", WideLines, kTextCap},
+    {"line", LongDescription, kLineCap},
+};
+
+class AmiCapTest : public SectionFileTest, public ::testing::WithParamInterface<CapCase> {
+protected:
+    void WriteBig(const std::string &name) {
+        std::ofstream out(dir_.path() + "/" + name, std::ios::binary);
+        GetParam().write(out);
+    }
+};
+
+TEST_P(AmiCapTest, AloneAndNamedByAModel) {
+    WriteBig("big.ami");
+    passed_ = CHECKPASS_CheckFile((dir_.path() + "/big.ami").c_str(), FILE_AMI, 0);
+    EXPECT_EQ(Messages("big.ami", "5.0", Output()), GetParam().expected);
+    EXPECT_EQ(passed_, 0);
+
+    Write("m.so", "");
+    EXPECT_EQ(Run("5.0", kComponent + Model("a", "Executable Linux_gcc_64 m.so big.ami\n") + Model("b")),
+              "\nChecking big.ami for IBIS 5.0 Compatibility...\n\n" + GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, AmiCapTest, ::testing::ValuesIn(kCapCases), CaseName<CapCase>);
 
 }  // namespace

@@ -307,6 +307,7 @@ TEST_F(ComponentChecksTest, HooksReceiveTheirLinesAndRunInOrder) {
             *list = STRING_Push(*list, CMN_StrDup(line));  // an owned name
             return 1;
         },
+        [] { Log("nodes end"); },
         [](const char *line, CIRCUIT_CALL *call) {
             Log(std::string("call ") + call->name + " " + std::to_string(call->line) + " " + line);
             CIRCUIT_PORT *port = nullptr;
@@ -346,6 +347,7 @@ TEST_F(ComponentChecksTest, HooksReceiveTheirLinesAndRunInOrder) {
                          "pinmpg row bad", "difpin header inv_pin vdiff tdelay_typ",
                          "difpin row 1 2 0 0", "sswch header ", "sswch row On a /",
                          "spinmpg header pin_2 model_name", "spinmpg row 1 2 m", "nodes n1 n2",
+                         "nodes end",
                          "call ckt 25 Port_map a 1", "emi 1 26 ", "emi 4 26 Domain Digital",
                          "emi 1 28 a b", "emi end 9", "emi 1 26 ", "emi end 118",
                          // checks, newest component first

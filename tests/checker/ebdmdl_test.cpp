@@ -156,6 +156,23 @@ const Case kPaths[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Paths, EbdFileTest, ::testing::ValuesIn(kPaths), CaseName<Case>);
 
+// A path line whose last word is an item without its value: one message,
+// and the section before it is kept. `L` does not begin a section here.
+TEST_F(EbdTest, TrailingItemWithoutValue) {
+    const char *const lines[][2] = {
+        {"Len=0 L=1n C=1p / L", "ERROR (line   14) - Unknown token found: 'L'\n"},
+        {"Len=0 L=1n C=1p / Len", "ERROR (line   14) - Premature end of R/L/C section\n"},
+        {"Len=0 L=1n C=1p / Len=", "ERROR (line   14) - Premature end of R/L/C section\n"},
+    };
+    for (const auto &c : lines) {
+        EXPECT_EQ(Check("t.ebd", PathBoard(std::string("Pin 1\n") + c[0] + "\nPin 2\n"), FILE_EBD),
+                  std::string("\nChecking t.ebd for IBIS 3.2 Compatibility...\n\n") + c[1] +
+                      "\nErrors  : 1\n\nFile Failed\n")
+            << c[0];
+        MSG_ResetCounts();
+    }
+}
+
 // ---- [Reference Designator Map] and the file-name rule --------------------------
 
 const char kOnePin[] = "[Number Of Pins] 1\n[Pin List] signal_name\n1 NC\n[Path Description] p\nPin 1\n";

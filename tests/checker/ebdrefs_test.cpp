@@ -142,6 +142,27 @@ TEST_F(EbdRefsTest, EachReferencedFileIsLookedForBesideTheBoardFile) {
     EXPECT_EQ(PARSE_GetIbisVersion(), 5);
 }
 
+// A FIFO, a directory or a device is missing like a file that is not
+// there, at once.
+TEST_F(EbdRefsTest, ReferencedNamesThatAreNoRegularFiles) {
+    WriteFifo("hang.ibs");
+    WriteDirectory("dir.ebd");
+    WriteDevice("zero.ibs");
+    HangGuard guard;
+    std::string out = Check("t.ebd", Head("3.2", "t.ebd") +
+                                         Board("B", "1", "Pin 1 Node U1.1 Node U2.1 Node U3.1 Node U4.1",
+                                               "U1 hang.ibs c\nU2 dir.ebd d\nU3 zero.ibs z\n"
+                                               "U4 none.ibs n\n") +
+                                         "[End]\n",
+                            FILE_EBD);
+    std::string expected = "\nChecking t.ebd for IBIS 3.2 Compatibility...\n\n";
+    for (const char *name : {"none.ibs", "zero.ibs", "dir.ebd", "hang.ibs"})
+        expected += std::string("ERROR - Unable To Open File '") + name +
+                    "'\nERROR - Could not determine Version for file " + name +
+                    "\n\nErrors  : 2\n\nFile Failed\n";
+    EXPECT_EQ(out, expected + "\nErrors  : 8\n\nFile Failed\n");
+}
+
 TEST_F(EbdRefsTest, PinsOfComponentsInAnIbsFile) {
     // bare has no [Pin]: it holds no pin.
     Write("ref.ibs", Head("3.2", "ref.ibs") +
@@ -165,6 +186,45 @@ TEST_F(EbdRefsTest, PinsOfComponentsInAnIbsFile) {
               "ERROR - Pin '3' not found on Component 'chip' in file 'ref.ibs'\n"
               "\nErrors  : 5\n\nFile Failed\n"
               "\nErrors  : 5\n\nFile Failed\n");
+}
+
+// Each referenced file's pass reads the package files that define its
+// package model for itself, with their messages, and reports what none
+// defines; the directory is the same for all of them.
+TEST_F(EbdRefsTest, EveryReferencedFileSearchesThePackageFiles) {
+    const std::string model = "[Manufacturer] m\n[OEM] o\n[Number Of Pins] 1\n[Pin Numbers]\n1\n"
+                              "[Model Data]\n[Inductance Matrix] Full_matrix\n[Row] 1\n1n\n"
+                              "[Capacitance Matrix] Full_matrix\n[Row] 1\n1p\n[End Model Data]\n"
+                              "[End Package Model]\n";
+    Write("a.pkg", Head("3.2", "a.pkg") + "[Define Package Model] PKG1\n[Description] d\n" + model + "[End]\n");
+    Write("b.pkg", Head("3.2", "b.pkg") + "[Define Package Model] PKG1_BIG\n" + model + "[End]\n");
+    Write("c.pkg", Head("3.2", "c.pkg") + "[Define Package Model] OTHER\n" + model + "[End]\n");
+    auto ibs = [&](const std::string &name, const std::string &component, const std::string &package) {
+        Write(name, Head("3.2", name) + "[Component] " + component + "\n[Manufacturer] m\n[Package Model] " +
+                        package + "\n[Package]\nR_pkg 1m 1m 1m\nL_pkg 1n 1n 1n\nC_pkg 1p 1p 1p\n"
+                        "[Pin] signal_name model_name\n1 s POWER\n[End]\n");
+    };
+    ibs("x.ibs", "X", "PKG1");
+    ibs("y.ibs", "Y", "PKG2");
+    ibs("z.ibs", "Z", "PKG1");
+    const std::string read =
+        "\nChecking a.pkg for IBIS 3.2 Compatibility...\n\n"
+        "\nChecking b.pkg for IBIS 3.2 Compatibility...\n\n"
+        "ERROR - Description keyword not found for Package Model 'PKG1_BIG'.\n";
+    EXPECT_EQ(Check("t.ebd", Head("3.2", "t.ebd") +
+                                 Board("B", "1", "Pin 1 Node U1.1 Node U2.1 Node U3.1",
+                                       "U1 x.ibs X\nU2 y.ibs Y\nU3 z.ibs Z\n") +
+                                 "[End]\n",
+                    FILE_EBD),
+              "\nChecking t.ebd for IBIS 3.2 Compatibility...\n\n"
+              "\nChecking z.ibs for IBIS 3.2 Compatibility...\n\n" +
+                  read + "\nErrors  : 1\n\nFile Failed\n"
+                  "\nChecking y.ibs for IBIS 3.2 Compatibility...\n\n"
+                  "ERROR - Unable to find Package Model 'PKG2' for Component 'Y'\n"
+                  "\nErrors  : 1\n\nFile Failed\n"
+                  "\nChecking x.ibs for IBIS 3.2 Compatibility...\n\n" +
+                  read + "\nErrors  : 1\n\nFile Failed\n"
+                  "\nErrors  : 3\n\nFile Failed\n");
 }
 
 }  // namespace

@@ -149,6 +149,34 @@ TEST_F(EmiTest, PinEmi) {
     });
 }
 
+// A pin is found at its first [Pin EMI] row, and only a pin that has a row.
+TEST_F(EmiTest, LookupsByPin) {
+    auto lookups = [this](IBIS *root, const std::string &) {
+        AddModel("io", MDL_TYPE_IO);
+        const CMPNTEMI *e = root->components->emi;
+        PINEMI *rows = e != nullptr ? e->pin_emi : nullptr;
+        std::string s;
+        for (const char *pin : {"1", "2", "3", "10", ""}) {
+            const PINEMI *row = PINEMI_FindByPin(rows, pin);
+            s += std::string(pin) + (PINEMI_Exists(rows, pin) ? "+" : "-") +
+                 (row != nullptr ? row->domain_name : "") + " ";
+        }
+        return s;
+    };
+    const std::string begin = kPins + "[Begin EMI Component]\n[Pin EMI] domain_name clock_div\n";
+    RunTableCases(
+        {
+            {"5.0", begin + "1 d 1\n3 e 2\n1 f 3\n[End EMI Component]\n",
+             "E4906 (line 17) - Duplicate Pin '1'\n"
+             "E4909 - Component 'c': pin_name '3' found in [Pin EMI] section was not found in the "
+             "[Pin] section\n",
+             "1+d 2- 3+e 10- - "},
+            {"5.0", begin + "[End EMI Component]\n",
+             "W4712 (line 15) - Empty Emi Component block found\n", "1- 2- 3- 10- - "},
+        },
+        lookups);
+}
+
 TEST_F(EmiTest, PinDomainEmi) {
     const std::string begin =
         kPins + "[Begin EMI Component]\n[Pin EMI] domain_name clock_div\n3 d 1\n";  // 13-15

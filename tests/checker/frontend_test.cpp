@@ -89,4 +89,26 @@ TEST_F(FrontEndTest, KindFromExtensionAndFileNames) {
     EXPECT_EQ(out, "");
 }
 
+// A report that cannot be written fails with its own status, whatever the
+// files gave, and says so on the standard error (read here in place of the
+// standard output).
+TEST_F(FrontEndTest, AReportThatCannotBeWrittenFails) {
+    Write("good.pkg", "[IBIS Ver] 4.2\n[File Name] good.pkg\n[File Rev] 1.0\n[End]\n");
+    Write("bad.pkg", "[IBIS Ver] 4.2\n[File Name] other.pkg\n[File Rev] 1.0\n[End]\n");
+    const std::string full = kTool + ": write error: No space left on device\n";
+    const std::string closed = kTool + ": write error: Bad file descriptor\n";
+    std::string err;
+    EXPECT_EQ(Run("good.pkg 2>&1 >/dev/full", err), 2);
+    EXPECT_EQ(err, full);
+    EXPECT_EQ(Run("bad.pkg good.pkg 2>&1 >/dev/full", err), 2);
+    EXPECT_EQ(err, full);
+    EXPECT_EQ(Run("good.pkg 2>&1 >&-", err), 2);
+    EXPECT_EQ(err, closed);
+    // Open only for reading: every write fails.
+    EXPECT_EQ(Run("good.pkg 2>&1 1<good.pkg", err), 2);
+    EXPECT_EQ(err, closed);
+    EXPECT_EQ(Run("good.pkg 2>&1 >/dev/null", err), 0);
+    EXPECT_EQ(err, "");
+}
+
 }  // namespace

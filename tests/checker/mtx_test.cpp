@@ -19,6 +19,14 @@ const char kKeptMatrix[] =
     "[Row] 4\n1 1\n[Inductance Matrix] Banded_matrix\n[Bandwidth] 2\n[Resistance Matrix]\n"
     "[Row] 5\n1 1\n";
 
+// Banded, N 5, B 3, then the keyword again with a narrower band: the rows
+// keep the band they were read with, and the last one takes no second value
+// (it cannot turn circle-back at B 3).
+const char kBandAfterRows[] =
+    "[Inductance Matrix] Banded_matrix\n[Bandwidth] 3\n[Row] 1\n1n 1n 1n 1n\n[Row] 2\n1n 1n 1n 1n\n"
+    "[Row] 3\n1n 1n 1n\n[Row] 4\n1n 1n\n[Row] 5\n1n\n[Inductance Matrix] Banded_matrix\n"
+    "[Bandwidth] 1\n[Row] 5\n1n 1n\n";
+
 struct MatrixCase {
     const char *what;
     int pins;          // the body starts on line 11 + pins
@@ -190,6 +198,11 @@ const MatrixCase kCases[] = {
      "ERROR (line   26) - Expected 5 Rows, found 4 for Matrix ending previous to this line.\n"
      "ERROR (line   28) - Duplicate Resistance Matrix.\n"
      "ERROR (line   31) - Expected 5 Rows, found 0 for Matrix ending previous to this line.\n"},
+    {"a bandwidth for a matrix with rows is refused", 5,
+     kBandAfterRows,
+     "ERROR (line   28) - Duplicate Inductance Matrix.\n"
+     "ERROR (line   29) - Bandwidth keyword in wrong location.\n"
+     "ERROR (line   31) - Bandwidth for this Banded, circle-back matrix exceeds the limit of 2.\n"},
 };
 
 TEST_F(MatrixTest, RowsChecksAndMessages) {
@@ -239,6 +252,19 @@ TEST_F(MatrixTest, RowsGoToTheMatrixTheyAreGiven) {
     EXPECT_EQ(Models()->Inductance->uiRowsFound, 0u);
     for (const ROW *row = Models()->Inductance->rows; row != nullptr; row = row->next)
         ADD_FAILURE() << "inductance row " << row->name;
+}
+
+TEST_F(MatrixTest, ABandAfterRowsLeavesThem) {
+    Model(5, kBandAfterRows);
+    const MTX *m = Models()->Inductance;
+    EXPECT_EQ(m->uiBandwidth, 3u);
+    const uint32_t columns[] = {4, 4, 3, 2, 1};
+    const uint32_t *want = columns;
+    for (const ROW *row = m->rows; row != nullptr; row = row->next, ++want) {
+        EXPECT_EQ(row->uiColumnCount, *want) << row->name;
+        EXPECT_EQ(row->filled, *want) << row->name;
+    }
+    EXPECT_EQ(want, columns + 5);
 }
 
 TEST_F(MatrixTest, SparseValuesKeepTheirColumns) {

@@ -94,6 +94,32 @@ TEST_F(PinMappingTest, Rows) {
     });
 }
 
+// A pin is found at its first row, and only a pin that has a row.
+TEST_F(PinMappingTest, LookupsByPin) {
+    auto lookups = [](IBIS *root, const std::string &) {
+        PINMPG *rows = root->components->pin_mappings;
+        std::string s;
+        for (const char *pin : {"1", "2", "3", "10", ""}) {
+            const PINMPG *row = PINMPG_FindByPin(pin, rows);
+            s += std::string(pin) + (PINMPG_Contains(rows, pin) ? "+" : "-") +
+                 (row != nullptr ? row->pulldown_ref : "") + " ";
+        }
+        return s;
+    };
+    const std::string header = kPins + "[Pin Mapping] pulldown_ref pullup_ref\n";  // 13
+    RunTableCases(
+        {
+            {"4.2", header + "1 G NC\n3 X NC\n2 NC P\n1 Y NC\n",
+             "E0708 (line 17) - Duplicate Pin Mapping Pin.\n"
+             "E0715 - Component 'c': Pin Mapping Pin '3' not previously declared in Pin section.\n"
+             "E0716 - Component 'c': Pin Mapping pulldown_ref entry 'X' is not connected to at "
+             "least one pin whose model_name is POWER or GND.\n",
+             "1+G 2+NC 3+X 10- - "},
+            {"4.2", kPins, "", "1- 2- 3- 10- - "},
+        },
+        lookups);
+}
+
 TEST_F(PinMappingTest, BusChecks) {
     // Pins 1-4 are signals; 5, 7 GND; 6, 8 POWER; 9 NC.
     const std::string pins = "[Pin] signal_name model_name\n1 a io\n2 b io\n3 c io\n4 d io\n"

@@ -186,6 +186,32 @@ TEST_F(PkgmdlTest, KeywordsPinsSectionsAndEndChecks) {
         EXPECT_EQ(Parse(c.name, c.text), c.messages) << c.what;
 }
 
+// A pin line whose last word is an item without its value: the item
+// reader's message is the only one, and the section before it is kept.
+struct TrailCase {
+    const char *line;
+    const char *messages;
+};
+
+const TrailCase kTrailingItems[] = {
+    {"A1 Len=0 L=0.15n / L", "ERROR (line   11) - Premature end of R/L/C section\n"},
+    {"A1 Len=0 L=0.15n / Len", "ERROR (line   11) - Premature end of R/L/C section\n"},
+    {"A1 Len=0 L=0.15n / Len=", "ERROR (line   11) - Premature end of R/L/C section\n"},
+};
+
+TEST_F(PkgmdlTest, TrailingItemWithoutValue) {
+    for (const TrailCase &c : kTrailingItems) {
+        EXPECT_EQ(Check("t.pkg", Named("t.pkg") + "[Number Of Pins] 1\n[Number Of Sections] 1\n"
+                                                  "[Pin Numbers]\n" + c.line +
+                                                  "\n[End Package Model]\n[End]\n",
+                        FILE_PKG),
+                  std::string("\nChecking t.pkg for IBIS 3.2 Compatibility...\n\n") + c.messages +
+                      "\nErrors  : 1\n\nFile Failed\n")
+            << c.line;
+        MSG_ResetCounts();
+    }
+}
+
 // The section list of the model's pin at index i.
 const PKGMDL_ELEMENT *Pin(PKGMDL *m, uint32_t i) {
     EXPECT_NE(m->Pin_Sections, nullptr);

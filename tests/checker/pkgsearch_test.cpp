@@ -1,6 +1,8 @@
 // The search of a directory's package files for a model the checked file
 // does not define: which files are listed, which are read, how often, and
 // that nothing is left behind.
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <set>
@@ -138,6 +140,60 @@ TEST_F(PkgSearchTest, EachPassReadsIntoItsOwnRoot) {
     BeginIbs();
     EXPECT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);
     EXPECT_EQ(ModelNames(), (std::set<std::string>{"PKG1"}));
+}
+
+TEST_F(PkgSearchTest, ARunListsTheDirectoryOnce) {
+    Put("a.pkg", PkgFile("a.pkg", "[Define Package Model] PKG1\n"));
+    BeginIbs();
+    ASSERT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);
+    const std::string read = Output();
+    ASSERT_NE(read.find("Checking a.pkg"), std::string::npos);
+    // The passes of a run share one listing: a file that appears meanwhile
+    // is not looked at...
+    Put("b.pkg", PkgFile("b.pkg", "[Define Package Model] PKG2\n"));
+    for (int pass = 0; pass < 2; ++pass) {
+        ASSERT_EQ(CHECKPASS_BeginFile(), 1);
+        EXPECT_EQ(PKGMDL_FindInPkgFiles("PKG2"), 0);
+        // ...while each pass, one after the other, reads for itself.
+        EXPECT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);
+        EXPECT_EQ(Output(), read) << pass;
+        EXPECT_EQ(ModelNames(), (std::set<std::string>{"PKG1"}));
+        CHECKPASS_EndFile();
+        Output();
+    }
+    Close();
+    // The next run lists it again.
+    BeginIbs();
+    EXPECT_EQ(PKGMDL_FindInPkgFiles("PKG2"), 1);
+    EXPECT_EQ(ModelNames(), (std::set<std::string>{"PKG2"}));
+}
+
+TEST_F(PkgSearchTest, EveryPassReportsTheFilesThatDoNotOpen) {
+    // A directory that leaves no room for the longer name of two files.
+    std::string lib = dir_.path();
+    while (lib.size() < CMN_PATH_MAX - 13)
+        lib += "/" + std::string(std::min<size_t>(200, CMN_PATH_MAX - 11 - lib.size()), 'd');
+    ASSERT_LE(lib.size() + strlen("/a.pkg"), static_cast<size_t>(CMN_PATH_MAX));
+    ASSERT_GT(lib.size() + strlen("/long_name.pkg"), static_cast<size_t>(CMN_PATH_MAX));
+    fs::create_directories(lib);
+    const std::string below = lib.substr(dir_.path().size() + 1) + "/";
+    Write(below + "a.pkg", PkgFile("a.pkg", "[Define Package Model] PKG1\n"));
+    Write(below + "long_name.pkg", PkgFile("long_name.pkg", "[Define Package Model] PKG1\n"));
+    Parse("t.ibs", "[IBIS Ver] 3.2\n[File Name] t.ibs\n[File Rev] 1\n[End]\n", FILE_IBS);
+    CMN_SetBaseDirectory((lib + "/").c_str());
+    ASSERT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);
+    const std::string read = Output();
+    ASSERT_EQ(read.rfind("ERROR - Unable to assemble filename.\n\nChecking a.pkg", 0), 0u) << read;
+    for (int pass = 0; pass < 2; ++pass) {
+        ASSERT_EQ(CHECKPASS_BeginFile(), 1);
+        EXPECT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);
+        EXPECT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);
+        EXPECT_EQ(Output(), read) << pass;
+        CHECKPASS_EndFile();
+        Output();
+    }
+    EXPECT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);
+    EXPECT_EQ(Output(), "");
 }
 
 TEST_F(PkgSearchTest, NoModelOfTheCheckedFileTakesThePackageFilesLines) {

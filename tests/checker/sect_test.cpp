@@ -58,7 +58,12 @@ const SectCase kCases[] = {
     {"X /", 1, true, kAbsent, kAbsent, kAbsent, kAbsent, "",
      "ERROR (line    7) - Unexpected token 'X' found in R/L/C section\n"
      "ERROR (line    7) - Empty R/L/C section found\n"},
-    {"Len=", 0, false, 0, 0, 0, 0, "",
+    // An item without its value that ends the text is no section: the item
+    // reader's message alone. After another item the section is cut short.
+    {"Len=", 1, false, 0, 0, 0, 0, "", "ERROR (line    7) - Premature end of R/L/C section\n"},
+    {" Len ", 1, false, 0, 0, 0, 0, "", "ERROR (line    7) - Premature end of R/L/C section\n"},
+    {"L", 1, false, 0, 0, 0, 0, "", "ERROR (line    7) - Premature end of R/L/C section\n"},
+    {"Len=0 L", 0, false, 0, 0, 0, 0, "",
      "ERROR (line    7) - Premature end of R/L/C section\n"
      "ERROR (line    7) - Premature end of R/L/C section. Trailing '/' missing\n"},
 };

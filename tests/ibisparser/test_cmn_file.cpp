@@ -326,23 +326,25 @@ TEST_F(CmnFileTest, ReadLineAllocWholeLines) {
   std::string p = Write("a.ami", big + "\n\x01x\r\nend");
   FILE *f = fopen(p.c_str(), "rb");
   size_t size = 0;
-  char *l = CMN_ReadLineAlloc(&size, f);
+  int cut = 1;
+  char *l = CMN_ReadLineAlloc(&size, f, &cut);
   ASSERT_NE(l, nullptr);
   EXPECT_EQ(size, big.size() + 2);
+  EXPECT_EQ(cut, 0);
   EXPECT_EQ(std::string(l), big + "\n");
   CMN_Free(l);
-  l = CMN_ReadLineAlloc(&size, f);
+  l = CMN_ReadLineAlloc(&size, f, &cut);
   ASSERT_NE(l, nullptr);
   EXPECT_STREQ(l, " x\n");
   EXPECT_EQ(size, 4u);
   CMN_Free(l);
-  l = CMN_ReadLineAlloc(&size, f);
+  l = CMN_ReadLineAlloc(&size, f, &cut);
   ASSERT_NE(l, nullptr);
   EXPECT_STREQ(l, "end");
   EXPECT_EQ(size, 4u);
   CMN_Free(l);
-  EXPECT_EQ(CMN_ReadLineAlloc(&size, f), nullptr);
-  EXPECT_EQ(CMN_ReadLineAlloc(&size, nullptr), nullptr);
+  EXPECT_EQ(CMN_ReadLineAlloc(&size, f, &cut), nullptr);
+  EXPECT_EQ(CMN_ReadLineAlloc(&size, nullptr, &cut), nullptr);
   fclose(f);
   EXPECT_EQ(Output(), "ERROR (line    0) -\n    Found illegal control character (code 1).  "
                       "Converting to space.\n");
@@ -352,14 +354,17 @@ TEST_F(CmnFileTest, ReadLineAllocCapsEndlessLines) {
   std::string p = Write("huge.ami", std::string(CMN_LINE_ALLOC_MAX + 1000, 'h') + "\nnext\n");
   FILE *f = fopen(p.c_str(), "rb");
   size_t size = 0;
-  char *l = CMN_ReadLineAlloc(&size, f);
+  int cut = 1;
+  char *l = CMN_ReadLineAlloc(&size, f, &cut);
   ASSERT_NE(l, nullptr);
   EXPECT_EQ(size, (size_t)CMN_LINE_ALLOC_MAX + 2); // cut, line feed kept
+  EXPECT_EQ(cut, 1);
   EXPECT_EQ(l[CMN_LINE_ALLOC_MAX], '\n');
   CMN_Free(l);
-  l = CMN_ReadLineAlloc(&size, f);
+  l = CMN_ReadLineAlloc(&size, f, &cut);
   ASSERT_NE(l, nullptr);
   EXPECT_STREQ(l, "next\n");
+  EXPECT_EQ(cut, 0);
   CMN_Free(l);
   fclose(f);
   EXPECT_EQ(Output(), "ERROR (line    0) -\n    Line longer than 1048576 characters; the rest of "

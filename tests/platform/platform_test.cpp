@@ -11,6 +11,9 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -63,11 +66,30 @@ TEST(PlatOpen, RefusesWhatIsNoRegularFile) {
   for (const char *device : {"NUL", "nul.ibs", "CON"})
     EXPECT_EQ(PLAT_Open((dir.path() + kSep + device).c_str(), "rb"), nullptr) << device;
 #else
-  EXPECT_EQ(PLAT_Open("/dev/null", "rb"), nullptr);
+  for (const char *device : {"/dev/null", "/dev/zero"})
+    EXPECT_EQ(PLAT_Open(device, "rb"), nullptr) << device;
+  ASSERT_EQ(symlink("/dev/zero", (dir.path() + "/zero.ibs").c_str()), 0);
+  EXPECT_EQ(PLAT_Open((dir.path() + "/zero.ibs").c_str(), "rb"), nullptr);
 #endif
   EXPECT_EQ(PLAT_Open(nullptr, "rb"), nullptr);
   EXPECT_EQ(PLAT_Open((dir.path() + "/sub/x.txt").c_str(), nullptr), nullptr);
 }
+
+#if !defined(_WIN32)
+// Opening a FIFO to read waits for a writer; the child that tries it is
+// stopped after two seconds if it does.
+TEST(PlatOpen, RefusesAFifoAtOnce) {
+  testsupport::TempDir dir;
+  const std::string fifo = dir.path() + "/hang.ibs";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EXIT(
+      {
+        alarm(2);
+        _exit(PLAT_Open(fifo.c_str(), "rb") == nullptr ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 TEST(PlatListPackageFiles, ListsVisibleRegularPkgFilesSorted) {
   testsupport::TempDir dir;

@@ -129,15 +129,16 @@ TEST_F(WelbrookRxLibrary, DefaultsAndTheirMessage) {
   EXPECT_LT(MaxDiff(r.wave, Limit(Convolve(Taps(0), stimulus), 0)), 1e-13);
 }
 
-// The holder's message after the last call (AMI_Init only hands out a pointer).
+// A handle with the message pointer AMI_Init handed out (null when it gave
+// none) and the holder's message after the last call.
 struct Handle {
   AmiLibrary &lib;
   void *h = nullptr;
+  char *msg = nullptr;
   int32_t init = -1;
   explicit Handle(AmiLibrary &l, const std::string &params) : lib(l) {
     std::vector<char> p(params.begin(), params.end());
     p.push_back('\0');
-    char *msg = nullptr;
     char *out = nullptr;
     init = lib.Init(nullptr, 0, 0, kSampleInterval, kBitTime, p.data(), &out, &h, &msg);
   }
@@ -145,20 +146,29 @@ struct Handle {
   const std::string &Message() const {
     return static_cast<AmiModelHolder<Welbrook_rx> *>(h)->message;
   }
-  const std::string &RunMessage() const {
-    return static_cast<AmiModelHolder<Welbrook_rx> *>(h)->runMessage;
-  }
 };
 
 TEST_F(WelbrookRxLibrary, OutOfRangeSettingsFailAtTheFirstSample) {
   const std::vector<std::pair<double, double>> bad = {{8, 1},    {7.5, 1},   {-0.5, 1}, {-1, 0},
                                                       {7.5, 0},  {0, 2},     {0, 1.5},  {0, -0.5},
                                                       {3, -1e9}, {1e12, 1}};
+  const std::string votingSentence =
+      "The IBIS-AMI model, Welbrook_rx, is unable to initialize the parameter VotingThreshold "
+      "from the AMI_Init arguments.  The model will use the default setting. ";
+  const std::string runSentence = "Error occurred in Welbrook_rx::Run(). ";
   for (auto [eq, horl] : bad) {
     SCOPED_TRACE("EQ " + std::to_string(eq) + " HorL " + std::to_string(horl));
     Handle h(lib_, Params(eq, horl));
     ASSERT_EQ(h.init, 1);
     EXPECT_EQ(h.Message(), "");
+    EXPECT_EQ(h.msg, nullptr) << "an empty message is not handed out";
+    // The same setting with a message from AMI_Init in the host's hands.
+    std::string params = Params(eq, horl);
+    params.replace(params.find("(VotingThreshold 0) "), 20, "");
+    Handle held(lib_, params);
+    ASSERT_EQ(held.init, 1);
+    ASSERT_NE(held.msg, nullptr);
+    EXPECT_EQ(std::string(held.msg), votingSentence);
     for (int call = 0; call < 2; ++call) {
       std::vector<double> wave = AmiPrbsWave(4, kSpb, 0.4, 3);
       const std::vector<double> input = wave;
@@ -173,9 +183,14 @@ TEST_F(WelbrookRxLibrary, OutOfRangeSettingsFailAtTheFirstSample) {
       EXPECT_EQ(wave, input);
       EXPECT_EQ(clock[0], -1.0);
       EXPECT_EQ(clock[1], -2.0);
+      testing::internal::CaptureStderr();
+      EXPECT_EQ(lib_.GetWave(wave.data(), 4, clock.data(), &out, held.h), 0);
+      testing::internal::GetCapturedStderr();
     }
-    EXPECT_EQ(h.RunMessage(), "Error occurred in Welbrook_rx::Run(). ") << "once per handle";
-    EXPECT_EQ(h.Message(), "") << "the text Init handed out stays as it was";
+    EXPECT_EQ(h.Message(), runSentence) << "once per handle";
+    EXPECT_EQ(std::string(held.msg), votingSentence + runSentence)
+        << "the pointer AMI_Init gave reads on, once per handle";
+    EXPECT_EQ(held.msg, held.Message().c_str()) << "and the text has not moved";
   }
 }
 

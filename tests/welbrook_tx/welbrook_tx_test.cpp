@@ -306,10 +306,10 @@ struct Handle {
   AmiLibrary &lib;
   void *h = nullptr;
   int32_t init = -1;
+  char *msg = nullptr; // as AMI_Init handed it out (null: it gave none)
   Handle(AmiLibrary &l, const std::string &params) : lib(l) {
     std::vector<char> p(params.begin(), params.end());
     p.push_back('\0');
-    char *msg = nullptr;
     char *out = nullptr;
     init = lib.Init(nullptr, 0, 0, kSampleInterval, kBitTime, p.data(), &out, &h, &msg);
   }
@@ -318,9 +318,6 @@ struct Handle {
   Handle &operator=(const Handle &) = delete;
   const std::string &Message() const {
     return static_cast<AmiModelHolder<Welbrook_tx> *>(h)->message;
-  }
-  const std::string &RunMessage() const {
-    return static_cast<AmiModelHolder<Welbrook_tx> *>(h)->runMessage;
   }
 };
 
@@ -336,6 +333,16 @@ TEST_F(WelbrookTxLibrary, OutOfRangeSettingsFailAtTheFirstSample) {
     Handle h(lib_, Params(c.slew, c.term));
     ASSERT_EQ(h.init, 1) << "Setup refuses nothing";
     EXPECT_EQ(h.Message(), "");
+    EXPECT_EQ(h.msg, nullptr) << "an empty message is not handed out";
+    // The bad setting alone, the other at its default: AMI_Init hands out
+    // that one's sentence.
+    const bool slewBad = std::round(c.slew) < 0 || std::round(c.slew) > 2;
+    Handle held(lib_, slewBad ? "(Welbrook_tx (SLEW_CTL " + std::to_string(c.slew) + "))"
+                              : "(Welbrook_tx (TX_TERM_CTL " + std::to_string(c.term) + "))");
+    const std::string initText = slewBad ? kTermSentence : kSlewSentence;
+    ASSERT_EQ(held.init, 1);
+    ASSERT_NE(held.msg, nullptr);
+    EXPECT_EQ(std::string(held.msg), initText);
     for (int call = 0; call < 2; ++call) {
       std::vector<double> wave = AmiPrbsWave(3, kSpb, 0.4, 3);
       const std::vector<double> input = wave;
@@ -353,9 +360,14 @@ TEST_F(WelbrookTxLibrary, OutOfRangeSettingsFailAtTheFirstSample) {
       EXPECT_EQ(wave, input);
       EXPECT_EQ(clock[0], -1.0);
       EXPECT_EQ(clock[1], -2.0);
-      EXPECT_EQ(h.RunMessage(), kRunSentence) << "once per handle";
-      EXPECT_EQ(h.Message(), "") << "the text Init handed out stays as it was";
+      EXPECT_EQ(h.Message(), kRunSentence) << "once per handle";
+      testing::internal::CaptureStderr();
+      EXPECT_EQ(lib_.GetWave(wave.data(), 3, clock.data(), &out, held.h), 0);
+      testing::internal::GetCapturedStderr();
     }
+    EXPECT_EQ(std::string(held.msg), initText + kRunSentence)
+        << "the pointer AMI_Init gave reads on, once per handle";
+    EXPECT_EQ(held.msg, held.Message().c_str()) << "and the text has not moved";
   }
 }
 
