@@ -37,6 +37,19 @@ int ACDC_GetCornerValue(const RNG *primary, const RNG *fallback, int corner, dou
 // segment's); 0 when it cannot be solved. current may be null.
 int ACDC_IntersectLoadLine(const CRV *curve, double loadVoltage, double loadResistance,
                            int corner, double target, double *voltage, double *current);
+// The same for many loads on one column of a curve: a search tree over its
+// segments answers each load as the walk above does, to the last bit, in
+// time logarithmic in the segments where the current rises with the voltage.
+struct ACDC_LOADLINE;
+// The tree of one column of a curve; null when the curve's values are too
+// large to bound the rounding of the search, or when memory runs out: the
+// walk answers then.
+ACDC_LOADLINE *ACDC_BuildLoadLineTree(const CRV *curve, int column);
+// The walk's answer: 1 and *voltage, or 0 when the load is not solved; -1 for
+// a load voltage or target too large to search for (the walk answers it).
+int ACDC_SolveLoadLine(const ACDC_LOADLINE *tree, double loadVoltage, double loadResistance,
+                       double target, double *voltage);
+void ACDC_FreeLoadLineTree(ACDC_LOADLINE *tree);
 int ACDC_CheckCombinedCurves(const MDL *model, int corner);
 int ACDC_CheckWaveformEndpoints(const MDL *model, int corner, const WVFRM *waveform,
                                 const CRV *pulldown, const CRV *pullup, int rising);

@@ -13,7 +13,6 @@
 
 #include "IbisParser/acdc.h"
 #include "IbisParser/crvop.h"
-#include "IbisParser/loadline.h"
 #include "IbisParser/mdl.h"
 #include "IbisParser/mspec.h"
 #include "IbisParser/rng.h"
@@ -323,7 +322,7 @@ TEST_F(AcdcTest, SearchTreeGivesTheWalksAnswer) {
             (tail != nullptr ? tail->next : curve->points) = row;
             tail = row;
         }
-        LOADLINE *tree = LOADLINE_Build(curve, CRVOP_TYP);
+        ACDC_LOADLINE *tree = ACDC_BuildLoadLineTree(curve, CRVOP_TYP);
         ASSERT_NE(tree, nullptr);
         for (int load = 0; load < 40; ++load) {
             double r = pick(rng) < 4 ? resistances[pick(rng) % 6] : 1.0 + unit(rng) * 200;
@@ -349,7 +348,7 @@ TEST_F(AcdcTest, SearchTreeGivesTheWalksAnswer) {
                 solved = LiteralLoadLine(p, vL, r, target = expected, &expected);
             EXPECT_EQ(ACDC_IntersectLoadLine(curve, vL, r, CRVOP_TYP, target, &walked, nullptr),
                       solved);
-            ASSERT_EQ(LOADLINE_Solve(tree, vL, r, target, &searched), solved)
+            ASSERT_EQ(ACDC_SolveLoadLine(tree, vL, r, target, &searched), solved)
                 << round << " " << load;
             if (solved) {
                 EXPECT_EQ(walked, expected) << round << " " << load;
@@ -357,23 +356,23 @@ TEST_F(AcdcTest, SearchTreeGivesTheWalksAnswer) {
                 ++solvedByTree;
             }
         }
-        LOADLINE_Free(tree);
+        ACDC_FreeLoadLineTree(tree);
         CRV_Free(curve);
     }
     EXPECT_GT(solvedByTree, 80000);
     // Too large to bound the rounding: the walk answers.
     double v = 0;
     CRV *big = MakeCurve({"0 0 NA NA", "1 1e101 NA NA"});
-    EXPECT_EQ(LOADLINE_Build(big, CRVOP_TYP), nullptr);
+    EXPECT_EQ(ACDC_BuildLoadLineTree(big, CRVOP_TYP), nullptr);
     CRV *small = MakeCurve({"0 0 NA NA", "1 1 NA NA"});
-    LOADLINE *tree = LOADLINE_Build(small, CRVOP_TYP);
-    EXPECT_EQ(LOADLINE_Solve(tree, 1e251, 50, 0, &v), -1);
-    EXPECT_EQ(LOADLINE_Solve(tree, 1, 50, 0, &v), 1);
-    LOADLINE_Free(tree);
+    ACDC_LOADLINE *tree = ACDC_BuildLoadLineTree(small, CRVOP_TYP);
+    EXPECT_EQ(ACDC_SolveLoadLine(tree, 1e251, 50, 0, &v), -1);
+    EXPECT_EQ(ACDC_SolveLoadLine(tree, 1, 50, 0, &v), 1);
+    ACDC_FreeLoadLineTree(tree);
     CRV *descending = MakeCurve({"1 0 NA NA", "0 1 NA NA"});
-    tree = LOADLINE_Build(descending, CRVOP_TYP);
-    EXPECT_EQ(LOADLINE_Solve(tree, 1, 50, 0, &v), 0);
-    LOADLINE_Free(tree);
+    tree = ACDC_BuildLoadLineTree(descending, CRVOP_TYP);
+    EXPECT_EQ(ACDC_SolveLoadLine(tree, 1, 50, 0, &v), 0);
+    ACDC_FreeLoadLineTree(tree);
     CRV_Free(descending);
     CRV_Free(small);
     CRV_Free(big);
