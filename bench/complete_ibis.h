@@ -9,7 +9,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
+#include <vector>
 
 #include "IbisParser/checkpass.h"
 #include "IbisParser/cmn.h"
@@ -28,11 +31,24 @@ inline size_t FileSize(const std::string &path) {
     return size;
 }
 
+// The scratch directories made so far, removed with what they hold when
+// the program ends: generated files run to tens of megabytes each.
+struct ScratchDirs {
+    std::vector<std::string> made;
+    ~ScratchDirs() {
+        std::error_code ignored;
+        for (const std::string &dir : made)
+            std::filesystem::remove_all(dir, ignored);
+    }
+};
+
 // A new directory under /tmp whose name begins with prefix.
 inline std::string ScratchDir(const char *prefix) {
+    static ScratchDirs dirs;
     std::string tmpl = std::string("/tmp/") + prefix + "-XXXXXX";
     if (mkdtemp(&tmpl[0]) == nullptr)
         abort();
+    dirs.made.push_back(tmpl);
     return tmpl;
 }
 
