@@ -67,6 +67,79 @@ void CMN_FreeAndClear(void **p) {
   *p = nullptr;
 }
 
+/* ---- Pools -------------------------------------------------------------- */
+
+struct CMN_POOL_BLOCK {
+  CMN_POOL_BLOCK *older;
+  size_t size; /* bytes of pieces after this header */
+  size_t used;
+};
+
+namespace {
+
+const size_t kPoolAlign = 8;
+const size_t kPoolFirst = 256;      /* a pool's first block */
+const size_t kPoolMost = 64 * 1024; /* blocks double up to this */
+static_assert(sizeof(CMN_POOL_BLOCK) % kPoolAlign == 0, "pieces stay aligned");
+
+inline char *PoolPieces(CMN_POOL_BLOCK *b) { return reinterpret_cast<char *>(b + 1); }
+inline size_t PoolRound(size_t n) { return n == 0 ? kPoolAlign : (n + kPoolAlign - 1) & ~(kPoolAlign - 1); }
+
+} // namespace
+
+int CMN_PoolAlloc(CMN_POOL *pool, void **p, size_t size) {
+  MSG_ASSERT(pool != nullptr && p != nullptr);
+  *p = nullptr;
+  if (size > SIZE_MAX / 2) {
+    MSG_Error(1906, (unsigned)size);
+    return 0;
+  }
+  const size_t need = PoolRound(size);
+  CMN_POOL_BLOCK *b = pool->block;
+  if (b == nullptr || b->size - b->used < need) {
+    /* What is left of the full block stays unused.  Blocks are not cleared
+       as a whole: a piece is cleared when it is handed out, while it is
+       about to be written anyway. */
+    size_t grow = b == nullptr ? kPoolFirst : b->size < kPoolMost / 2 ? 2 * b->size : kPoolMost;
+    if (grow < need) grow = need;
+    b = static_cast<CMN_POOL_BLOCK *>(malloc(sizeof(CMN_POOL_BLOCK) + grow));
+    if (!b) {
+      MSG_Error(1906, (unsigned)(sizeof(CMN_POOL_BLOCK) + grow));
+      return 0;
+    }
+    b->older = pool->block;
+    b->size = grow;
+    b->used = 0;
+    pool->block = b;
+  }
+  *p = PoolPieces(b) + b->used;
+  memset(*p, 0, need);
+  b->used += need;
+  return 1;
+}
+
+int CMN_PoolExtend(CMN_POOL *pool, void *p, size_t size, size_t newSize) {
+  MSG_ASSERT(pool != nullptr && p != nullptr && newSize >= size);
+  CMN_POOL_BLOCK *b = pool->block;
+  const size_t had = PoolRound(size);
+  if (b == nullptr || b->used < had || p != PoolPieces(b) + (b->used - had)) return 0;
+  if (newSize > SIZE_MAX / 2 || PoolRound(newSize) - had > b->size - b->used) return 0;
+  const size_t more = PoolRound(newSize) - had;
+  memset(PoolPieces(b) + b->used, 0, more);
+  b->used += more;
+  return 1;
+}
+
+void CMN_PoolFree(CMN_POOL *pool) {
+  MSG_ASSERT(pool != nullptr);
+  for (CMN_POOL_BLOCK *b = pool->block; b != nullptr;) {
+    CMN_POOL_BLOCK *older = b->older;
+    free(b);
+    b = older;
+  }
+  pool->block = nullptr;
+}
+
 char *CMN_StrDup(const char *s) {
   if (!s) return nullptr;
   size_t n = strlen(s);

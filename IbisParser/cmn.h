@@ -94,6 +94,33 @@ template <typename T> inline void CMN_FreeChain(T *list) {
   }
 }
 
+/*
+** A pool hands out zero-filled pieces of the blocks it chains and frees them
+** all at once: for the many small records of one owner that die together.
+** Blocks grow geometrically as pieces are asked for (to a cap, or to the
+** size of a larger piece), so no count read from a file sizes one.
+*/
+struct CMN_POOL_BLOCK;
+struct CMN_POOL {
+  CMN_POOL_BLOCK *block; /* the newest; it chains the older ones */
+};
+/* *p = a zero-filled piece, aligned for pointers and doubles; 0 and error
+   1906 (with the size of the block asked for) on failure, *p null. */
+int CMN_PoolAlloc(CMN_POOL *pool, void **p, size_t size);
+/* Grows piece p from size to newSize bytes where it stands, which it can
+   only while it is the pool's newest and its block has room: 1, the new
+   bytes zero; else 0 and nothing changed. */
+int CMN_PoolExtend(CMN_POOL *pool, void *p, size_t size, size_t newSize);
+/* Frees every block; the pool is empty again. */
+void CMN_PoolFree(CMN_POOL *pool);
+
+template <typename T> inline int CMN_PoolAlloc(CMN_POOL *pool, T **p, size_t size) {
+  void *v = nullptr;
+  int ok = CMN_PoolAlloc(pool, &v, size);
+  *p = static_cast<T *>(v);
+  return ok;
+}
+
 /* Copy made with CMN_Alloc; null for a null s; bug 1908 on failure. */
 char *CMN_StrDup(const char *s);
 /* n + 1 zero-filled bytes holding at most n characters of s; null, silent. */

@@ -3,7 +3,6 @@
 #define MSG_SRC MSGSRC_MTX
 #include "IbisParser/mtx.h"
 
-#include "IbisParser/cmn.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/row.h"
 
@@ -146,7 +145,7 @@ void MTX_Free(MTX *matrix) {
         return;
     if (matrix == gpMtx)
         gpMtx = nullptr;
-    ROW_FreeList(matrix->rows);
+    CMN_PoolFree(&matrix->pool);
     NAMEIDX_Clear(&matrix->rowNames);
     CMN_Free(matrix->colRow);
     CMN_Free(matrix->colEntry);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "IbisParser/cmn.h"
 #include "IbisParser/nameidx.h"
 
 struct ROW;
@@ -25,6 +26,10 @@ struct MTX {
     uint32_t uiBandwidth;
     ROW *rows;  // file order
     ROW *tail;
+    // The rows and their values, carved in order: only the last row grows,
+    // so its values are the pool's newest piece until it moves to a new
+    // block. Freed with the matrix.
+    CMN_POOL pool;
     uint32_t uiRowsFound;
     // The row that data lines fill: the one the last [Row] made, null when it
     // could not be made and once the matrix is closed.

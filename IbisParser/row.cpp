@@ -26,8 +26,10 @@ int ReadValue(const char *token, double *value) {
     return 1;
 }
 
-// Room for one more value (and its column in a sparse row).
-int MakeRoom(ROW *row, bool sparse) {
+// Room for one more value (and its column in a sparse row). The last row's
+// values, then a sparse row's columns, are its matrix's newest piece: they
+// grow where they stand while the block has room, else move to new room.
+int MakeRoom(MTX *matrix, ROW *row, bool sparse) {
     if (row->filled < row->room)
         return 1;
     // A full or banded row first gets the slots it may fill (up to 8), a
@@ -37,23 +39,29 @@ int MakeRoom(ROW *row, bool sparse) {
         room = sparse ? 2 : row->uiColumnCount < 1 ? 1 : row->uiColumnCount < 8 ? row->uiColumnCount : 8;
     if (room <= row->filled)
         return 0;
+    const size_t slot = sparse ? sizeof(double) + sizeof(uint32_t) : sizeof(double);
     double *values = row->values;
-    if (!CMN_Realloc(&values, static_cast<size_t>(room) * sizeof(double)))
-        return 0;  // the old block stays with the row
-    row->values = values;
+    if (values == nullptr ||
+        !CMN_PoolExtend(&matrix->pool, values, row->room * slot, static_cast<size_t>(room) * slot)) {
+        if (!CMN_PoolAlloc(&matrix->pool, &values, static_cast<size_t>(room) * slot))
+            return 0;  // the old room stays with the row
+        if (row->filled > 0)
+            memcpy(values, row->values, row->filled * sizeof(double));
+    }
     if (sparse) {
-        uint32_t *columns = row->columns;
-        if (!CMN_Realloc(&columns, static_cast<size_t>(room) * sizeof(uint32_t)))
-            return 0;
+        uint32_t *columns = reinterpret_cast<uint32_t *>(values + room);
+        if (row->filled > 0)
+            memmove(columns, row->columns, row->filled * sizeof(uint32_t));
         row->columns = columns;
     }
+    row->values = values;
     row->room = room;
     return 1;
 }
 
 // Appends a value to a full or banded row.
-int Append(ROW *row, double value) {
-    if (!MakeRoom(row, false)) {
+int Append(MTX *matrix, ROW *row, double value) {
+    if (!MakeRoom(matrix, row, false)) {
         MSG_ErrorLine(3106);
         return 0;
     }
@@ -124,7 +132,7 @@ void ParseSlots(MTX *matrix, char *line, bool banded) {
             if (!MakeBandedRoom(matrix, row))
                 return;
         }
-        if (!Append(row, value))
+        if (!Append(matrix, row, value))
             return;
     }
 }
@@ -135,7 +143,7 @@ int ROW_Begin(MTX *matrix, const char *name, uint32_t columnCount) {
     MSG_ASSERT(matrix != nullptr && name != nullptr);
     matrix->pLastRow = nullptr;
     ROW *row = nullptr;
-    if (!CMN_Alloc(&row, sizeof(ROW))) {
+    if (!CMN_PoolAlloc(&matrix->pool, &row, sizeof(ROW))) {
         MSG_ErrorLine(3119);
         return 0;
     }
@@ -147,8 +155,7 @@ int ROW_Begin(MTX *matrix, const char *name, uint32_t columnCount) {
     CMN_CheckReservedWord(row->name);
     if (columnCount == 0) {
         MSG_ErrorLine(3122);
-        CMN_Free(row);
-        return 0;
+        return 0;  // its piece stays in the pool until the matrix goes
     }
     row->uiColumnCount = columnCount;
     matrix->pLastRow = row;
@@ -231,7 +238,7 @@ void ROW_ParseSparse(MTX *matrix, char *line) {
     if (again) {
         row->values[matrix->colEntry[index]] = value;  // the new value replaces the old
     } else {
-        if (!MakeRoom(row, true)) {
+        if (!MakeRoom(matrix, row, true)) {
             MSG_ErrorLine(3106);
             return;
         }
@@ -269,14 +276,4 @@ int ROW_Widen(ROW *row, uint32_t count) {
     }
     row->uiColumnCount = count;  // the new slots are empty: values are stored as they come
     return 1;
-}
-
-void ROW_FreeList(ROW *rows) {
-    while (rows != nullptr) {
-        ROW *next = rows->next;
-        CMN_Free(rows->values);
-        CMN_Free(rows->columns);
-        CMN_Free(rows);
-        rows = next;
-    }
 }

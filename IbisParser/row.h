@@ -18,8 +18,8 @@ struct ROW {
     // column, its column in `columns`.
     uint32_t filled;
     uint32_t room;
-    double *values;
-    uint32_t *columns;
+    double *values;     // carved from the matrix's pool
+    uint32_t *columns;  // sparse rows: right after values[room]
 };
 
 // Makes the matrix's next row; 1 when it was added (and became the last row).
@@ -32,4 +32,3 @@ int ROW_CheckEverySlot(const ROW *row);
 int ROW_CheckAnySlot(const ROW *row);
 // Gives the row count slots; 0 when it has more already.
 int ROW_Widen(ROW *row, uint32_t count);
-void ROW_FreeList(ROW *rows);

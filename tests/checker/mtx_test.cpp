@@ -280,6 +280,42 @@ TEST_F(MatrixTest, SparseValuesKeepTheirColumns) {
     EXPECT_EQ(row->selfEntry, 1);
 }
 
+// Rows long enough that their values grow where they stand, then move to
+// new blocks of the matrix, while later rows follow them: every value and
+// column stays where the file put it.
+TEST_F(MatrixTest, LongRowsKeepEveryValue) {
+    const int n = 60;
+    std::string body = "[Inductance Matrix] Full_matrix\n";
+    std::string sparse = "[Capacitance Matrix] Sparse_matrix\n";
+    for (int r = 1; r <= n; ++r) {
+        body += "[Row] " + std::to_string(r) + "\n";
+        sparse += "[Row] " + std::to_string(r) + "\n";
+        for (int c = r; c <= n; ++c) {
+            body += std::to_string(r * 100 + c) + (c % 10 == 0 ? "\n" : " ");
+            // Columns from the far end first, so they differ from positions.
+            const int col = n + r - c;
+            sparse += std::to_string(col) + " " + std::to_string(r * 100 + col) + "\n";
+        }
+        body += "\n";  // lines stay within 80 characters
+    }
+    ASSERT_EQ(Model(n, body + sparse), "");
+    int r = 1;
+    for (const ROW *row = Models()->Inductance->rows; row != nullptr; row = row->next, ++r) {
+        ASSERT_EQ(row->filled, static_cast<uint32_t>(n - r + 1)) << r;
+        for (uint32_t i = 0; i < row->filled; ++i)
+            EXPECT_EQ(row->values[i], r * 100 + r + i) << r;
+    }
+    r = 1;
+    for (const ROW *row = Models()->Capacitance->rows; row != nullptr; row = row->next, ++r) {
+        ASSERT_EQ(row->filled, static_cast<uint32_t>(n - r + 1)) << r;
+        for (uint32_t i = 0; i < row->filled; ++i) {
+            EXPECT_EQ(row->columns[i], n - i) << r;
+            EXPECT_EQ(row->values[i], r * 100 + n - i) << r;
+        }
+    }
+    EXPECT_EQ(r, n + 1);
+}
+
 TEST_F(MatrixTest, HugePinCountsSizeNothing) {
     // A matrix of four billion rows: its rows hold what the file gives.
     Parse("t.pkg", "[IBIS Ver] 3.2\n[File Name] t.pkg\n[File Rev] 1\n"

@@ -1,11 +1,14 @@
-// The calloc wrapper of the out-of-memory tests (the program links with
-// --wrap=calloc, so the text library's requests reach it).
+// The allocation wrappers of the out-of-memory tests (the program links with
+// --wrap=calloc and --wrap=malloc, so the text library's requests reach
+// them).
 #pragma once
 
 #include <string>
 
 // The n-th request from now fails; 0 lets every request through.
-void FailCalloc(int n);
+void FailAlloc(int n);
+// Requests until the armed one; 0 once it has failed (or none is armed).
+int FailAllocPending();
 
 // Runs a pass with its first request failing, then its second, and so on.
 // Every failure is reported, so the first pass that prints what the clean
@@ -15,9 +18,9 @@ template <typename Pass> int FailEachRequestInTurn(Pass pass) {
     const std::string clean = pass();
     int failures = 0;
     for (int n = 1; n < 10000; ++n) {
-        FailCalloc(n);
+        FailAlloc(n);
         const std::string out = pass();
-        FailCalloc(0);
+        FailAlloc(0);
         if (out == clean)
             return failures;
         ++failures;

@@ -34,9 +34,9 @@ TEST_F(CrvopAllocTest, MergeFailsAtEveryRequest) {
     Output();
     int failures = 0;
     for (int n = 1;; ++n) {
-        FailCalloc(n);
+        FailAlloc(n);
         CRV *sum = CRVOP_Merge(a, b, CRVOP_ALL);
-        FailCalloc(0);
+        FailAlloc(0);
         EXPECT_EQ(CurveText(a) + "|" + CurveText(b), before);
         if (sum != nullptr) {
             EXPECT_EQ(Output(), "");
@@ -67,9 +67,9 @@ TEST_F(CrvopAllocTest, LargeAndFlatSumsFail) {
     CRVOP_FreeBlock(whole);
     Output();
     for (int n = 1; n <= 2; ++n) {  // the scratch, the result
-        FailCalloc(n);
+        FailAlloc(n);
         EXPECT_EQ(CRVOP_MergeBlock(a, b, CRVOP_ALL), nullptr);
-        FailCalloc(0);
+        FailAlloc(0);
         EXPECT_EQ(Plain(Output()), kOutOfMemory) << n;
     }
     whole = CRVOP_MergeBlock(a, b, CRVOP_ALL);
@@ -128,9 +128,9 @@ TEST_F(CrvopAllocTest, SearchTreesFailToTheWalk) {
     EXPECT_NE(clean.find("ERROR - Model drv: The [Rising Waveform]"), std::string::npos);
     int trees = 0;
     for (int n = 1;; ++n) {
-        FailCalloc(n);
+        FailAlloc(n);
         const int ok = ACDC_CheckCombinedCurves(&m, CRVOP_TYP);
-        FailCalloc(0);
+        FailAlloc(0);
         const std::string out = Plain(Output());
         if (out == clean)
             break;
@@ -154,9 +154,9 @@ TEST_F(CrvopAllocTest, CombinedCurvesFailQuietlyBesideTheBug) {
     m.gndClamp = MakeCurve({"-1 -1 NA NA", "0 0 NA NA"});
     Output();
     for (int n = 1;; ++n) {
-        FailCalloc(n);
+        FailAlloc(n);
         const int ok = ACDC_CheckCombinedCurves(&m, CRVOP_TYP);
-        FailCalloc(0);
+        FailAlloc(0);
         if (ok) {
             EXPECT_EQ(Output(), "");
             break;
@@ -194,9 +194,9 @@ TEST_F(CrvopAllocTest, AddedClampsFailAtEveryRequest) {
     EXPECT_GT(failures, 0);
     EXPECT_LT(failures, 10000);
     for (int n = 1; n <= failures; ++n) {
-        FailCalloc(n);
+        FailAlloc(n);
         ACDC_CheckAddSubmodels(&m, &sub);
-        FailCalloc(0);
+        FailAlloc(0);
         // One failure, reported; a failed sum (bug 3300) checks nothing, a
         // failed count of the names still sums in entry order.
         const std::string out = Plain(Output());

@@ -1,6 +1,5 @@
-// The [Model] section when memory runs out. The text library's calloc calls
-// go through a wrapper (linked with --wrap=calloc) that a test arms to fail
-// the next request.
+// The [Model] section when memory runs out. The text library's requests go
+// through wrappers (AllocFail.h) that a test arms to fail the next request.
 #include <cstdlib>
 #include <regex>
 
@@ -19,9 +18,9 @@ int g_countdown = 0;
 void FailingModelLine(int lineType, IBIS_KEYWORD code, char *text) {
     if (lineType == LINE_KEYWORD && g_keyword != nullptr &&
         strncmp(text, g_keyword, strlen(g_keyword)) == 0 && --g_countdown == 0)
-        FailCalloc(1);
+        FailAlloc(1);
     MDL_ParseLine(lineType, code, text);
-    FailCalloc(0);
+    FailAlloc(0);
 }
 
 class ModelAllocTest : public ModelTest {
@@ -58,9 +57,9 @@ TEST_F(ModelAllocTest, SeriesKeywordsAfterAFailedOn) {
 // orphans, and the model before it is not renamed.
 TEST_F(ModelAllocTest, ModelThatCannotBeMade) {
     PARSE_sections[SECTION_MODEL].init = [] {
-        FailCalloc(g_countdown == 1 ? 1 : 0);
+        FailAlloc(g_countdown == 1 ? 1 : 0);
         MDL_Init();
-        FailCalloc(0);
+        FailAlloc(0);
     };
     g_keyword = "[Model]";
     g_countdown = 2;

@@ -28,9 +28,9 @@ TEST_F(PkgSearchAllocTest, EveryRequestOfASearchingPassFails) {
     bool listingFailed = false;
     int n = 1;
     for (; n < 10000; ++n) {
-        FailCalloc(n);
+        FailAlloc(n);
         const std::string out = pass();
-        FailCalloc(0);
+        FailAlloc(0);
         if (out == clean)
             break;
         if (out.find("PROGRAM BUG - tmpnam() failed.\n") != std::string::npos) {

@@ -21,14 +21,14 @@ PARSE_HANDLERS g_real[SECTION_COUNT];
 template <int Section> void FailingLine(int lineType, IBIS_KEYWORD code, char *text) {
     if (lineType == LINE_KEYWORD && strncmp(text, g_keyword, strlen(g_keyword)) == 0 &&
         --g_countdown == 0)
-        FailCalloc(1);
+        FailAlloc(1);
     g_real[Section].parseLine(lineType, code, text);
-    FailCalloc(0);
+    FailAlloc(0);
 }
 template <int Section> void FailingInit() {
-    FailCalloc(g_countdown == 1 && strcmp(g_keyword, "[Submodel]") == 0 ? 1 : 0);
+    FailAlloc(g_countdown == 1 && strcmp(g_keyword, "[Submodel]") == 0 ? 1 : 0);
     g_real[Section].init();
-    FailCalloc(0);
+    FailAlloc(0);
 }
 
 class SectionAllocTest : public SectionFileTest {

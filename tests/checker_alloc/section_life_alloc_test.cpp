@@ -17,9 +17,9 @@ TEST_P(SectionLifeAllocTest, TheNextPassesPrintWhatTheyPrintAlone) {
     const std::string clean = Check(kExt[c.kind], first, c.kind);
     int n = 1;
     for (; n < 10000; ++n) {
-        FailCalloc(n);
+        FailAlloc(n);
         const std::string out = Check(kExt[c.kind], first, c.kind);
-        FailCalloc(0);
+        FailAlloc(0);
         for (const SecondFile &f : kSecondFiles)
             ASSERT_EQ(Check(f.name, Header("5.0", f.name) + f.body + "[End]\n", f.kind), f.alone)
                 << f.name << " after request " << n << " failed in\n" << out;

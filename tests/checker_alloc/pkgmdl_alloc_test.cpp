@@ -1,0 +1,141 @@
+// Package models when memory runs out: a pin name or a matrix row that
+// cannot be made is not added, a value that finds no room is dropped, and
+// the model goes on with the next line; with every request of a pass
+// failing in turn nothing is left behind or freed twice (the sanitizer
+// build checks).
+#include "AllocFail.h"
+#include "IbisParser/mtx.h"
+#include "IbisParser/row.h"
+#include "tests/checker/PackageTest.h"
+
+namespace {
+
+// Fails the first request made for the file's line `g_failLine`.
+unsigned long g_failLine = 0;
+PARSE_HANDLERS g_real;
+
+void FailingLine(int lineType, IBIS_KEYWORD code, char *text) {
+    const bool arm = g_failLine != 0 && MSG_GetLineNumber() == g_failLine;
+    if (arm)
+        FailAlloc(1);
+    g_real.parseLine(lineType, code, text);
+    if (arm)
+        FailAlloc(0);
+}
+
+class PackageAllocTest : public PackageTest {
+protected:
+    void SetUp() override {
+        PackageTest::SetUp();
+        g_real = PARSE_sections[SECTION_PKGMDL];
+        PARSE_sections[SECTION_PKGMDL].parseLine = FailingLine;
+    }
+    std::string ModelFailingAt(unsigned long line, int pins, const std::string &body) {
+        g_failLine = line;
+        std::string out = Model(pins, body);
+        g_failLine = 0;
+        return out;
+    }
+};
+
+// One sparse row of 20 entries: 16 fill its matrix's first block, the 17th
+// needs a new one.
+std::string LongSparseRow() {
+    std::string s = "[Inductance Matrix] Sparse_matrix\n[Row] 1\n";
+    for (int c = 1; c <= 20; ++c)
+        s += std::to_string(c) + " " + std::to_string(c) + "n\n";
+    for (int r = 2; r <= 24; ++r)
+        s += "[Row] " + std::to_string(r) + "\n" + std::to_string(r) + " 1n\n";
+    return s;
+}
+
+struct FailCase {
+    const char *what;
+    unsigned long line;  // the line whose first request fails
+    int pins;
+    std::string body;
+    const char *messages;
+};
+
+const FailCase kFailCases[] = {
+    {"a pin name that cannot be stored", 10, 2,
+     "[Inductance Matrix] Full_matrix\n[Row] 1\n1n 1n\n[Row] 2\n1n\n",
+     "ERROR - Memory allocation failed.  This request 280.\n\n"
+     "ERROR (line   10) - Unable to allocate PIN.\n"
+     "ERROR (line   14) - Unable to find Pin <1> in Package Model Pin_Number list.\n"
+     "ERROR (line   16) - Expected Pin <2> at matrix row index 1, found at matrix row index 2.\n"
+     "ERROR (line   19) - Unable to find Pin <1> in Package Model Pin_Number list.\n"
+     "ERROR (line   20) - Unable to find Pin <1> in Package Model Pin_Number list.\n"
+     "ERROR (line   21) - Expected Pin <2> at matrix row index 1, found at matrix row index 2.\n"
+     "ERROR (line   22) - This Row Column Index defines an entry in the lower matrix triangle.\n"
+     "ERROR (line   23) - Expected at least one column of Row data for [Row] 1 in Matrix ending "
+     "previous to this line.\n"
+     "ERROR - Number of Pins <2> not the same as count of Pin Numbers names found <1> for "
+     "Package Model 'P'.\n"},
+    {"a row that cannot be made is not added", 14, 2,
+     "[Inductance Matrix] Full_matrix\n[Row] 1\n1n 1n\n[Row] 2\n1n\n",
+     "ERROR - Memory allocation failed.  This request 280.\n\n"
+     "ERROR (line   14) - Unable to add new matrix row.\n"
+     "ERROR (line   16) - Expected Pin <2> at matrix row index 2, found at matrix row index 1.\n"
+     "ERROR (line   18) - Expected 2 Rows, found 1 for Matrix ending previous to this line.\n"
+     "ERROR (line   18) - Expected 2 columns of Row data for [Row] 2 in Matrix ending previous to "
+     "this line, found 1 column.\n"},
+    {"a value that finds no room is dropped, the next one is kept", 53, 24, LongSparseRow(),
+     "ERROR - Memory allocation failed.  This request 536.\n\n"
+     "ERROR (line   53) - Unable to add row data.\n"},
+};
+
+TEST_F(PackageAllocTest, RequestsThatFail) {
+    for (const FailCase &c : kFailCases)
+        EXPECT_EQ(ModelFailingAt(c.line, c.pins, c.body), c.messages) << c.what;
+}
+
+TEST_F(PackageAllocTest, ARowKeepsItsValuesPastADroppedOne) {
+    ModelFailingAt(53, 24, LongSparseRow());
+    const ROW *row = Models()->Inductance->rows;
+    ASSERT_EQ(row->filled, 19u);
+    for (uint32_t i = 0, c = 1; i < row->filled; ++i, ++c) {
+        c += c == 17;  // the dropped entry
+        EXPECT_EQ(row->columns[i], c);
+        EXPECT_EQ(row->values[i], c * 1e-9);
+    }
+}
+
+TEST_F(PackageAllocTest, EveryRequestOfAPassFails) {
+    // Full rows that grow in place and move, a banded matrix that turns
+    // circle-back, and sparse rows.
+    std::string body = "[Resistance Matrix] Full_matrix\n";
+    for (int r = 1; r <= 40; ++r) {
+        body += "[Row] " + std::to_string(r) + "\n";
+        for (int c = r; c <= 40; ++c)
+            body += " 1";
+        body += "\n";
+    }
+    body += "[Inductance Matrix] Banded_matrix\n[Bandwidth] 1\n";
+    for (int r = 1; r <= 40; ++r)
+        body += "[Row] " + std::to_string(r) + "\n1n 1n\n";
+    const std::string text = Preamble(40) + body + Diagonal(40) +
+                             "[End Model Data]\n[End Package Model]\n[End]\n";
+    const std::string clean = Check("t.pkg", text, FILE_PKG);
+    ASSERT_NE(clean.find("File Passed"), std::string::npos) << clean;
+    // The passes end with the first whose armed request is never made.
+    std::string seen;
+    int n = 1;
+    for (; n < 10000; ++n) {
+        FailAlloc(n);
+        const std::string out = Check("t.pkg", text, FILE_PKG);
+        const bool failed = FailAllocPending() == 0;
+        FailAlloc(0);
+        if (!failed)
+            break;
+        EXPECT_NE(out, clean) << "request " << n;
+        seen += out;
+    }
+    EXPECT_EQ(Check("t.pkg", text, FILE_PKG), clean);
+    EXPECT_GT(n, 20);  // among them the blocks of the names and of three matrices
+    EXPECT_LT(n, 10000);
+    EXPECT_NE(seen.find("Unable to add new matrix row."), std::string::npos);
+    EXPECT_NE(seen.find("Unable to add row data."), std::string::npos);
+}
+
+}  // namespace
