@@ -152,19 +152,16 @@ int64_t StorePin(PKGMDL *m, const char *name) {
         MSG_ErrorLine(3448);
         return -1;
     }
-    size_t length = 0;
-    while (length < kPinNameMax && name[length] != '\0')
-        ++length;
-    char *copy = nullptr;
-    if (!CMN_PoolAlloc(&m->pinNames, &copy, length + 1)) {
+    char *copy = CMN_StrNDup(name, kPinNameMax);
+    if (copy == nullptr) {
         MSG_ErrorLine(3436);
         return -1;
     }
-    memcpy(copy, name, length);  // the piece is zero-filled: the NUL is there
     int added = 0;
     NAME_ENTRY *entry = NAMEIDX_Add(&m->pinIndex, copy, &added);
     if (entry == nullptr) {
-        MSG_ErrorLine(3434);  // the copy stays unused in the pool
+        CMN_Free(copy);
+        MSG_ErrorLine(3434);
         return -1;
     }
     if (added) {
@@ -849,9 +846,11 @@ void PKGMDL_Free(PKGMDL *list) {
         PKGMDL *next = list->next;
         if (list == s_model)
             ForgetModel();
-        for (uint32_t i = 0; list->Pin_Sections != nullptr && i < list->pinCount; ++i)
-            FreeElements(list->Pin_Sections[i].head);
-        CMN_PoolFree(&list->pinNames);
+        for (uint32_t i = 0; i < list->pinCount; ++i) {
+            CMN_Free(list->Pin_Numbers[i]);
+            if (list->Pin_Sections != nullptr)
+                FreeElements(list->Pin_Sections[i].head);
+        }
         CMN_Free(list->Pin_Numbers);
         CMN_Free(list->Pin_Sections);
         MTX_Free(list->Resistance);

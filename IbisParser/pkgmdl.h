@@ -6,7 +6,6 @@
 
 #include <cstdint>
 
-#include "IbisParser/cmn.h"
 #include "IbisParser/nameidx.h"
 #include "IbisParser/parse.h"
 
@@ -45,7 +44,6 @@ struct PKGMDL {
     char **Pin_Numbers;  // null until the first pin line
     uint32_t pinCount;
     uint32_t pinRoom;
-    CMN_POOL pinNames;  // the names, freed together with the model
     // One entry per name once the section form has needed it, else null.
     PKGMDL_PIN_SECTIONS *Pin_Sections;
     uint32_t sectionRoom;
