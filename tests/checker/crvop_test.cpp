@@ -258,69 +258,17 @@ TEST_F(CrvopTest, MergeSumsTwoCurves) {
 
 // The sum as its steps read, on copies of the rows: a falling input reversed,
 // both walked in list order, each column's cursor back at the head whenever x
-// steps below the last row, each value interpolated from its cursor (holding
-// the value where no neighbour has another x). Rows are x plus typ, min, max
+// steps below the last row, each value read by CRVOP_Interpolate from its
+// cursor. Rows are x plus typ, min, max
 // with NAN where absent.
 namespace literal {
 
 using Row = std::array<double, 4>;
 
-const RNGP *Point(const RNGP *r, int column, double *x, double *v) {
-    for (; r != nullptr; r = r->next) {
-        const int state = column == CRVOP_TYP ? r->typ_state : column == CRVOP_MIN ? r->min_state
-                                                                                 : r->max_state;
-        if (r->x_state == CMN_VALUE_NUMBER && state == CMN_VALUE_NUMBER) {
-            *x = r->x;
-            *v = column == CRVOP_TYP ? r->typ : column == CRVOP_MIN ? r->min : r->max;
-            return r;
-        }
-    }
-    return nullptr;
-}
-
 const RNGP *NextX(const RNGP *r) {
     while (r != nullptr && r->x_state != CMN_VALUE_NUMBER)
         r = r->next;
     return r;
-}
-
-int Interpolate(const RNGP **cursor, double x, int column, double *out) {
-    double xc, vc, xn, vn;
-    const RNGP *cur = *cursor != nullptr ? Point(*cursor, column, &xc, &vc) : nullptr;
-    if (cur == nullptr) {
-        *cursor = nullptr;
-        return 0;
-    }
-    const RNGP *prev = cur;
-    double xp = xc, vp = vc;
-    for (;;) {
-        const RNGP *next = Point(cur->next, column, &xn, &vn);
-        if (next == nullptr) {
-            xn = xc;
-            vn = vc;
-            break;
-        }
-        if (!(xn < x))
-            break;
-        prev = cur;
-        xp = xc;
-        vp = vc;
-        cur = next;
-        xc = xn;
-        vc = vn;
-    }
-    *cursor = prev;
-    double xo = xn, vo = vn;
-    if (xn == xc) {
-        if (xp == xc) {
-            *out = vc;
-            return 1;
-        }
-        xo = xp;
-        vo = vp;
-    }
-    *out = vo + (vc - vo) / (xc - xo) * (x - xo);
-    return 1;
 }
 
 // A row of the list: NAN is an "NA" x or an absent value.
@@ -398,8 +346,8 @@ std::vector<Row> Merge(const std::vector<Row> &a, const std::vector<Row> &b, int
             if ((mask & columns[c]) == 0)
                 continue;
             double v[2] = {0.0, 0.0};
-            const int hasA = Interpolate(&cursor[0][c], x, columns[c], &v[0]);
-            const int hasB = Interpolate(&cursor[1][c], x, columns[c], &v[1]);
+            const int hasA = CRVOP_Interpolate(&cursor[0][c], 1, x, columns[c], &v[0]);
+            const int hasB = CRVOP_Interpolate(&cursor[1][c], 1, x, columns[c], &v[1]);
             if (hasA || hasB)
                 row[c + 1] = v[0] + v[1];
         }
