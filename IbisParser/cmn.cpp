@@ -61,6 +61,33 @@ int CMN_Realloc(void **p, size_t size) {
 
 void CMN_Free(void *p) { free(p); }
 
+int CMN_Grow(void **array, size_t *room, size_t elemSize, size_t need, size_t first, size_t maxRoom) {
+  MSG_ASSERT(array != nullptr && room != nullptr && elemSize != 0);
+  if (need <= *room)
+    return 1;
+  const size_t limit = maxRoom < SIZE_MAX / elemSize ? maxRoom : SIZE_MAX / elemSize;
+  if (need > limit) {
+    /* No block of that many entries can be asked for: the request as a
+       realloc would have seen it, wrapped as the message prints sizes. */
+    MSG_Error(1907, (unsigned)(need * elemSize));
+    return 0;
+  }
+  size_t grown = *room < first ? first : *room;
+  if (grown == 0)
+    grown = 1;
+  while (grown < need)
+    grown = grown > limit / 2 ? limit : grown * 2;
+  if (grown > limit)
+    grown = limit;
+  void *p = *array;
+  if (!CMN_Realloc(&p, grown * elemSize))
+    return 0;
+  memset(static_cast<char *>(p) + *room * elemSize, 0, (grown - *room) * elemSize);
+  *array = p;
+  *room = grown;
+  return 1;
+}
+
 void CMN_FreeAndClear(void **p) {
   MSG_ASSERT(p != nullptr);
   free(*p);

@@ -55,6 +55,30 @@ template <typename T> inline void CMN_FreeAndClear(T **p) {
 }
 
 /*
+** Grows an array of elemSize-byte entries whose room is *room entries so
+** that it holds at least need: the room doubles from first (or from its own
+** size) and stops at maxRoom; the new entries are zero.  Nothing to do when
+** need fits.  On failure 0, error 1907 with the size asked for, and the
+** array and *room left as they were, so the caller still owns the block and
+** adds its own message.  A need past maxRoom, or whose bytes overflow, is
+** such a failure.
+*/
+int CMN_Grow(void **array, size_t *room, size_t elemSize, size_t need, size_t first, size_t maxRoom);
+
+/* Typed form: the room may be any unsigned integer, which bounds it. */
+template <typename T, typename R> inline int CMN_Grow(T **array, R *room, size_t need, size_t first) {
+  static_assert(static_cast<R>(-1) > 0, "room is unsigned");
+  void *v = *array;
+  size_t r = *room;
+  const R maxRoom = static_cast<R>(-1);
+  int ok = CMN_Grow(&v, &r, sizeof(T), need, first,
+                    static_cast<size_t>(maxRoom) < SIZE_MAX ? static_cast<size_t>(maxRoom) : SIZE_MAX);
+  *array = static_cast<T *>(v);
+  *room = static_cast<R>(r);
+  return ok;
+}
+
+/*
 ** Appends node at the tail of the list at *list without walking it: the
 ** list's first record keeps its last record and its length (fields listLast
 ** and listCount; records link through next).  A list built or grown

@@ -53,6 +53,53 @@ TEST_F(CmnTest, AllocationZeroFillsAndResizes) {
   EXPECT_EQ(Output(), "");
 }
 
+TEST_F(CmnTest, GrowthDoublesFromTheFirstSizeAndRefusesOverflow) {
+  struct Row {
+    size_t room, need, first, wantRoom;
+  } rows[] = {
+      {0, 1, 16, 16},   {0, 17, 16, 32},  {16, 16, 16, 16}, // fits: nothing to do
+      {16, 17, 16, 32}, {10, 11, 16, 16}, {20, 100, 4, 160}, {0, 3, 0, 4},
+  };
+  for (const Row &r : rows) {
+    int *a = nullptr;
+    size_t room = 0;
+    if (r.room != 0) {
+      ASSERT_EQ(CMN_Grow(&a, &room, r.room, r.room), 1);
+    }
+    for (size_t i = 0; i < room; i++) a[i] = 7;
+    ASSERT_EQ(CMN_Grow(&a, &room, r.need, r.first), 1) << r.need;
+    EXPECT_EQ(room, r.wantRoom) << r.room << " " << r.need;
+    for (size_t i = 0; i < room; i++) EXPECT_EQ(a[i], i < r.room ? 7 : 0) << i;
+    CMN_Free(a);
+  }
+  EXPECT_EQ(Output(), "");
+
+  // The room's own type bounds it: a uint8_t room stops at 255 entries.
+  char *c = nullptr;
+  uint8_t small = 0;
+  ASSERT_EQ(CMN_Grow(&c, &small, 200, 16), 1);
+  EXPECT_EQ(small, 255);
+  char *kept = c;
+  EXPECT_EQ(CMN_Grow(&c, &small, 256, 16), 0);
+  EXPECT_EQ(c, kept);
+  EXPECT_EQ(small, 255);
+  EXPECT_EQ(Output(), "ERROR - Memory reallocation failed.  This request 256.\n\n");
+  CMN_Free(c);
+
+  // Entries whose bytes overflow, and a block the allocator refuses: the
+  // array and its room stay the caller's.
+  double *d = nullptr;
+  size_t room = 0;
+  ASSERT_EQ(CMN_Grow(&d, &room, 4, 4), 1);
+  double *keep = d;
+  EXPECT_EQ(CMN_Grow(&d, &room, SIZE_MAX / 4, 4), 0);
+  EXPECT_EQ(CMN_Grow(&d, &room, (size_t(1) << 59) + 1, 4), 0);
+  EXPECT_EQ(d, keep);
+  EXPECT_EQ(room, 4u);
+  EXPECT_EQ(Errors(), 3);
+  CMN_Free(d);
+}
+
 TEST_F(CmnTest, StringCopies) {
   EXPECT_EQ(CMN_StrDup(nullptr), nullptr);
   char *d = CMN_StrDup("abc");
