@@ -281,62 +281,52 @@ void Flag(int *seen, const char *label, const char *value) {
     *seen = 1;
 }
 
-// A count of at most 32 bits: 0 for no number (or one beyond 32 bits),
-// 2 for trailing characters, else 1.
-int ReadCount(const char *value, uint32_t *count) {
+// The codes of a count keyword, in the order of its checks.
+struct CountCodes {
+    int blank, duplicate;
+    int late;  // given after the first pin name; 0 where that is allowed
+    int suspicious, bad, zero;
+};
+const CountCodes kPinCount = {3420, 3421, 0, 3422, 3423, 3424};
+const CountCodes kSectionCount = {3425, 3426, 3427, 3428, 3429, 3430};
+
+// [Number Of Pins] or [Number Of Sections] into *count, a number of at most
+// 32 bits (a larger one is bad). 0 when the value is blank or the count was
+// given already, which changes nothing; else 1.
+int NumberOf(const PKGMDL *m, const char *value, uint32_t *count, const CountCodes &codes) {
+    if (*value == '\0') {
+        MSG_ErrorLine(codes.blank);
+        return 0;
+    }
+    if (*count != 0) {
+        MSG_ErrorLine(codes.duplicate);
+        return 0;
+    }
+    if (codes.late != 0 && m->Pin_Numbers != nullptr)
+        MSG_ErrorLine(codes.late);
     unsigned long n = 0;
     int r = CMN_GetUnsigned(value, &n);
-    if (r == 0 || n > UINT32_MAX)
-        return 0;
+    if (r == 0 || n > UINT32_MAX) {
+        MSG_ErrorLine(codes.bad);
+        return 1;
+    }
+    if (r == 2)
+        MSG_WarningLine(codes.suspicious);
     *count = static_cast<uint32_t>(n);
-    return r;
+    if (n == 0)
+        MSG_ErrorLine(codes.zero);
+    return 1;
 }
 
-void NumberOfPins(PKGMDL *m, const char *value) {
-    if (*value == '\0') {
-        MSG_ErrorLine(3420);
-        return;
-    }
-    if (m->Number_of_Pins != 0) {
-        MSG_ErrorLine(3421);
-        return;
-    }
-    uint32_t n = 0;
-    int r = ReadCount(value, &n);
-    if (r == 0) {
-        MSG_ErrorLine(3423);
-        return;
-    }
-    if (r == 2)
-        MSG_WarningLine(3422);
-    m->Number_of_Pins = n;
-    if (n == 0)
-        MSG_ErrorLine(3424);
-}
-
-void NumberOfSections(PKGMDL *m, const char *value) {
-    if (*value == '\0') {
-        MSG_ErrorLine(3425);
-        return;
-    }
-    if (m->Number_of_Sections != 0) {
-        MSG_ErrorLine(3426);
-        return;
-    }
-    if (m->Pin_Numbers != nullptr)
-        MSG_ErrorLine(3427);
-    s_sectionMode = 1;
-    uint32_t n = 0;
-    int r = ReadCount(value, &n);
-    if (r == 0) {
-        MSG_ErrorLine(3429);
-        return;
-    }
-    if (r == 2)
-        MSG_WarningLine(3428);
-    m->Number_of_Sections = n;
-    if (n == 0)
-        MSG_ErrorLine(3430);
+// A matrix keyword: the matrix is made from the value (its type) unless the
+// model has one already, which is kept.
+void Matrix(PKGMDL *m, IBIS_KEYWORD code, const char *value, int duplicate) {
+    s_matrix = code;
+    MTX **slot = MatrixSlot(m, code);
+    if (*slot != nullptr)
+        MSG_ErrorLine(duplicate);
+    else
+        MTX_Create(slot, value, m->Number_of_Pins);
 }
 
 void Keyword(PKGMDL *m, IBIS_KEYWORD code, const char *value) {
@@ -348,8 +338,11 @@ void Keyword(PKGMDL *m, IBIS_KEYWORD code, const char *value) {
     case KW_PKG_MANUFACTURER: CMN_SetField(m->Manufacturer, value, 40, "Manufacturer"); break;
     case KW_OEM: CMN_SetField(m->OEM, value, 40, "OEM"); break;
     case KW_DESCRIPTION: CMN_SetField(m->Description, value, 60, "Description"); break;
-    case KW_NUMBER_OF_PINS: NumberOfPins(m, value); break;
-    case KW_NUMBER_OF_SECTIONS: NumberOfSections(m, value); break;
+    case KW_NUMBER_OF_PINS: NumberOf(m, value, &m->Number_of_Pins, kPinCount); break;
+    case KW_NUMBER_OF_SECTIONS:
+        if (NumberOf(m, value, &m->Number_of_Sections, kSectionCount))
+            s_sectionMode = 1;
+        break;
     case KW_PIN_NUMBERS: Flag(&s_pinNumbersSeen, "Pin_Numbers", value); break;
     case KW_MODEL_DATA: Flag(&s_modelDataSeen, "Model_Data", value); break;
     case KW_END_MODEL_DATA:
@@ -357,17 +350,9 @@ void Keyword(PKGMDL *m, IBIS_KEYWORD code, const char *value) {
         Flag(&s_endModelDataSeen, "End_Model_Data", value);
         break;
     case KW_END_PACKAGE_MODEL: Flag(&s_endPackageModelSeen, "End_Package_Model", value); break;
-    case KW_RESISTANCE_MATRIX:
-    case KW_INDUCTANCE_MATRIX:
-    case KW_CAPACITANCE_MATRIX: {
-        s_matrix = code;
-        MTX **slot = MatrixSlot(m, code);
-        if (*slot != nullptr)
-            MSG_ErrorLine(3460 + (code - KW_RESISTANCE_MATRIX));  // the first one is kept
-        else
-            MTX_Create(slot, value, m->Number_of_Pins);
-        break;
-    }
+    case KW_RESISTANCE_MATRIX: Matrix(m, code, value, 3460); break;
+    case KW_INDUCTANCE_MATRIX: Matrix(m, code, value, 3461); break;
+    case KW_CAPACITANCE_MATRIX: Matrix(m, code, value, 3462); break;
     case KW_BANDWIDTH:
         if (IsMatrixCode(s_before)) {
             MTX *matrix = *MatrixSlot(m, s_before);
