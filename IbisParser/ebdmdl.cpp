@@ -31,61 +31,30 @@ const size_t kIbsPinMax = 5;  // pin names of an .ibs [Pin] list
 EBDMDL *s_board = nullptr;
 IBIS_KEYWORD s_last = NOT_KEY;
 int s_numberOfPinsSeen, s_pinListSeen, s_mapSeen, s_endSeen;
-EBDPATH *s_path = nullptr;      // the path that path lines extend
-EBDELEM *s_element = nullptr;   // the element the next one is linked after
-EBDELEM **s_forks = nullptr;    // open forks, innermost last
-uint32_t s_forkDepth = 0, s_forkRoom = 0;
+EBDPATH *s_path = nullptr;  // the path that path lines extend
+
+static_assert(static_cast<int>(EBD_FORK) == SECT_FORK, "forks share their kind");
+EBDELEM **BranchOf(EBDELEM *fork) { return &fork->data.branch; }
+SECT_FORKLIST<EBDELEM> s_list = {BranchOf, nullptr, nullptr, 0, 0};  // the path's elements
+
+// The pin array grows from 16 rows.
+const size_t kFirstPinRoom = 16;
 
 void ForgetBoard() {
     s_board = nullptr;
     s_path = nullptr;
-    s_element = nullptr;
-    s_forkDepth = 0;
-    CMN_FreeAndClear(&s_forks);
-    s_forkRoom = 0;
-}
-
-// Grows an array of pointers to hold `need` entries; 0 when memory ran out
-// (the array is left as it was).
-template <typename T> int Reserve(T ***array, uint32_t *room, uint64_t need) {
-    if (need <= *room)
-        return 1;
-    uint64_t grown = *room < 8 ? 16 : 2ull * *room;
-    while (grown < need)
-        grown *= 2;
-    if (grown > UINT32_MAX)
-        grown = UINT32_MAX;
-    T **p = *array;
-    if (!CMN_Realloc(&p, grown * sizeof(T *)))
-        return 0;
-    *array = p;
-    *room = static_cast<uint32_t>(grown);
-    return 1;
-}
-
-// Words that read as path syntax when they stand as a pin or designator.
-bool IsPathWord(const char *name) {
-    static const char *const kWords[] = {"Len", "Fork", "Endfork", "C", "R", "L"};
-    for (const char *w : kWords)
-        if (strcmp(name, w) == 0)
-            return true;
-    return false;
+    SECT_EndList(&s_list);
 }
 
 // ---- Freeing ------------------------------------------------------------------
 
-void FreeElements(EBDELEM *e) {
-    while (e != nullptr) {
-        EBDELEM *after = e->after;
-        if (e->kind == EBD_NODE)
-            CMN_Free(e->data.node);
-        else if (e->kind == EBD_PIN)
-            CMN_Free(e->data.pin);
-        else if (e->kind == EBD_SECTION)
-            SECT_Free(e->data.section);
-        CMN_Free(e);
-        e = after;
-    }
+void FreeData(EBDELEM *e) {
+    if (e->kind == EBD_NODE)
+        CMN_Free(e->data.node);
+    else if (e->kind == EBD_PIN)
+        CMN_Free(e->data.pin);
+    else if (e->kind == EBD_SECTION)
+        SECT_Free(e->data.section);
 }
 
 // ---- [Pin List] ---------------------------------------------------------------
@@ -126,7 +95,7 @@ void PinRow(EBDMDL *b, char *text) {
             MSG_ErrorLine(4318);
             return;
         }
-        if (!Reserve(&b->pins, &b->pinRoom, 1)) {
+        if (!CMN_Grow(&b->pins, &b->pinRoom, 1, kFirstPinRoom)) {
             MSG_ErrorLine(4319);
             return;
         }
@@ -135,7 +104,7 @@ void PinRow(EBDMDL *b, char *text) {
         MSG_ErrorLine(4320);
         return;
     }
-    if (!Reserve(&b->pins, &b->pinRoom, static_cast<uint64_t>(b->pinCount) + 1)) {
+    if (!CMN_Grow(&b->pins, &b->pinRoom, static_cast<size_t>(b->pinCount) + 1, kFirstPinRoom)) {
         MSG_ErrorLine(4319);
         return;
     }
@@ -172,25 +141,8 @@ void PinRow(EBDMDL *b, char *text) {
 
 // ---- Path lines ---------------------------------------------------------------
 
-EBDELEM *NewElement(int kind) {
-    EBDELEM *e = nullptr;
-    if (!CMN_Alloc(&e, sizeof(EBDELEM)))
-        return nullptr;
-    e->kind = kind;
-    return e;
-}
-
-// Links e after the current element: as the first of a fork's branch when
-// that element is the fork opened last, else behind it; as the path's first
-// element when there is none. e becomes the current element.
-void Link(EBDELEM *e) {
-    if (s_element == nullptr)
-        s_path->first = e;
-    else if (s_forkDepth > 0 && s_element == s_forks[s_forkDepth - 1])
-        s_element->data.branch = e;
-    else
-        s_element->next = e;
-    s_element = e;
+// Puts an element just linked at the end of the path's file order.
+void InFileOrder(EBDELEM *e) {
     if (s_path->last != nullptr)
         s_path->last->after = e;
     else
@@ -198,8 +150,13 @@ void Link(EBDELEM *e) {
     s_path->last = e;
 }
 
+void Link(EBDELEM *e) {
+    SECT_Link(&s_list, &s_path->first, e);
+    InFileOrder(e);
+}
+
 void AddSection(SECT *section) {
-    EBDELEM *e = NewElement(EBD_SECTION);
+    EBDELEM *e = SECT_NewElement<EBDELEM>(EBD_SECTION);
     if (e == nullptr) {
         SECT_Free(section);
         MSG_ErrorLine(4360);
@@ -210,7 +167,7 @@ void AddSection(SECT *section) {
 }
 
 void AddNc() {
-    EBDELEM *e = NewElement(EBD_NC);
+    EBDELEM *e = SECT_NewElement<EBDELEM>(EBD_NC);
     if (e == nullptr) {
         MSG_ErrorLine(4360);
         return;
@@ -219,25 +176,20 @@ void AddNc() {
 }
 
 void OpenFork() {
-    EBDELEM *fork = NewElement(EBD_FORK);
-    if (fork == nullptr || !Reserve(&s_forks, &s_forkRoom, static_cast<uint64_t>(s_forkDepth) + 1)) {
-        CMN_Free(fork);
+    EBDELEM *fork = SECT_OpenFork(&s_list, &s_path->first);
+    if (fork == nullptr) {
         MSG_ErrorLine(4360);
         return;
     }
-    Link(fork);
-    s_forks[s_forkDepth++] = fork;
+    InFileOrder(fork);
 }
 
 void CloseFork() {
-    if (s_forkDepth == 0) {
-        MSG_ErrorLine(4348);  // no fork to return to: the chain stays as it is
-        return;
+    switch (SECT_CloseFork(&s_list)) {
+    case SECT_NO_FORK: MSG_ErrorLine(4348); break;  // the chain stays as it is
+    case SECT_EMPTY_FORK: MSG_ErrorLine(4347); break;
+    default: break;
     }
-    EBDELEM *fork = s_forks[--s_forkDepth];
-    s_element = fork;  // what follows continues behind the fork
-    if (fork->data.branch == nullptr)
-        MSG_ErrorLine(4347);
 }
 
 // A copy of the n characters at text for checks and messages; a run longer
@@ -258,9 +210,9 @@ void AddPin(const char *text, size_t n) {
         MSG_WarningLine(4363, name);
     if (strchr(name, '/') != nullptr)
         MSG_WarningLine(4362, name);
-    if (IsPathWord(name))
+    if (SECT_IsPathWord(name))
         MSG_WarningLine(4364, name);
-    EBDELEM *e = NewElement(EBD_PIN);
+    EBDELEM *e = SECT_NewElement<EBDELEM>(EBD_PIN);
     if (e == nullptr) {
         MSG_ErrorLine(4365);
         return;
@@ -277,7 +229,7 @@ void AddPin(const char *text, size_t n) {
 void AddNode(const char *text, size_t n) {
     char full[CMN_PATH_MAX + 1];
     CopyRun(full, text, n);
-    EBDELEM *e = NewElement(EBD_NODE);
+    EBDELEM *e = SECT_NewElement<EBDELEM>(EBD_NODE);
     if (e == nullptr) {
         MSG_ErrorLine(4365);
         return;
@@ -306,7 +258,7 @@ void AddNode(const char *text, size_t n) {
         MSG_WarningLineFrom(MSGSRC_EBDMDL_G1, 4301, node->refdes);
     if (strchr(node->refdes, '/') != nullptr)
         MSG_WarningLineFrom(MSGSRC_EBDMDL_G1, 4302, node->refdes);
-    if (IsPathWord(node->refdes))
+    if (SECT_IsPathWord(node->refdes))
         MSG_WarningLineFrom(MSGSRC_EBDMDL_G1, 4303, node->refdes);
     Link(e);
 }
@@ -360,7 +312,7 @@ void PathLine(const char *text) {
         const size_t n = static_cast<size_t>(CMN_TokenLength(token, '='));
         p += n;
         if (TokenIs(token, n, "Len")) {
-            if (s_element == nullptr) {
+            if (s_list.current == nullptr) {
                 MSG_ErrorLine(4342);
                 return;
             }
@@ -369,7 +321,7 @@ void PathLine(const char *text) {
                 return;  // the section was not ended on this line
             AddSection(section);
         } else if (const Step *step = FindStep(token, n)) {
-            if (s_element == nullptr)
+            if (s_list.current == nullptr)
                 MSG_ErrorLine(step->orphan);
             else
                 step->take();
@@ -383,7 +335,7 @@ void PathLine(const char *text) {
             }
             if (pin)
                 AddPin(name, length);
-            else if (s_element == nullptr)
+            else if (s_list.current == nullptr)
                 MSG_ErrorLine(4351);
             else
                 AddNode(name, length);
@@ -396,12 +348,9 @@ void PathLine(const char *text) {
 }
 
 void BeginPath(EBDMDL *b, const char *value) {
-    if (s_forkDepth > 0) {
+    if (SECT_StartList(&s_list))
         MSG_ErrorLine(4303);
-        s_forkDepth = 0;
-    }
     s_path = nullptr;
-    s_element = nullptr;
     EBDPATH *path = nullptr;
     if (!CMN_Alloc(&path, sizeof(EBDPATH))) {
         MSG_ErrorLine(4353);
@@ -618,10 +567,8 @@ void CheckPins(EBDMDL *b) {
 }
 
 void CheckPaths(EBDMDL *b) {
-    if (s_forkDepth > 0) {
+    if (SECT_StartList(&s_list))
         MSG_ErrorLine(4303);
-        s_forkDepth = 0;
-    }
     if (b->paths == nullptr)
         MSG_Error(4355, b->name);
     for (const EBDPATH *path = b->paths; path != nullptr; path = path->next) {
@@ -924,7 +871,7 @@ void EBDMDL_Free(EBDMDL *list) {
         CMN_Free(list->pins);
         for (EBDPATH *path = list->paths; path != nullptr;) {
             EBDPATH *after = path->next;
-            FreeElements(path->all);
+            SECT_FreeList(path->first, BranchOf, FreeData);
             CMN_Free(path);
             path = after;
         }

@@ -28,10 +28,11 @@ IBIS_KEYWORD s_last = NOT_KEY;    // last keyword of the model
 IBIS_KEYWORD s_before = NOT_KEY;  // the one before it
 IBIS_KEYWORD s_matrix = NOT_KEY;  // 81-83 while a matrix takes [Row]s
 int s_pinNumbersSeen, s_modelDataSeen, s_endModelDataSeen, s_endPackageModelSeen, s_sectionMode;
-int64_t s_pin = -1;                     // section form: index of the pin being described
-PKGMDL_ELEMENT *s_element = nullptr;    // the element the next one is linked after
-PKGMDL_ELEMENT **s_forks = nullptr;     // open forks, innermost last
-uint32_t s_forkDepth = 0, s_forkRoom = 0;
+int64_t s_pin = -1;  // section form: index of the pin being described
+
+static_assert(static_cast<int>(PKGMDL_FORK) == SECT_FORK, "forks share their kind");
+PKGMDL_ELEMENT **BranchOf(PKGMDL_ELEMENT *fork) { return &fork->child.branch; }
+SECT_FORKLIST<PKGMDL_ELEMENT> s_list = {BranchOf, nullptr, nullptr, 0, 0};  // the pin's sections
 
 // Lookup state: the pin walk of PKGMDL_NextPinNumber and the name index of
 // the list PKGMDL_FindByName was last asked about.
@@ -43,10 +44,7 @@ uint32_t s_byNameGeneration = 0;
 void ForgetModel() {
     s_model = nullptr;
     s_pin = -1;
-    s_element = nullptr;
-    s_forkDepth = 0;
-    CMN_FreeAndClear(&s_forks);
-    s_forkRoom = 0;
+    SECT_EndList(&s_list);
 }
 
 void ForgetByName() {
@@ -56,59 +54,31 @@ void ForgetByName() {
 
 // ---- Freeing --------------------------------------------------------------
 
-// Frees a section list with its fork branches. A branch is rotated in front
-// of its fork, so the walk needs neither recursion nor a stack, whatever
-// the nesting the file built.
-void FreeElements(PKGMDL_ELEMENT *e) {
-    while (e != nullptr) {
-        if (e->kind == PKGMDL_FORK && e->child.branch != nullptr) {
-            PKGMDL_ELEMENT *first = e->child.branch;
-            e->child.branch = first->next;
-            first->next = e;
-            e = first;
-            continue;
-        }
-        PKGMDL_ELEMENT *next = e->next;
-        if (e->kind == PKGMDL_SECTION)
-            SECT_Free(e->child.section);
-        CMN_Free(e);
-        e = next;
-    }
+void FreeSection(PKGMDL_ELEMENT *e) {
+    if (e->kind == PKGMDL_SECTION)
+        SECT_Free(e->child.section);
 }
 
 // ---- Pin names --------------------------------------------------------------
 
+// Arrays of the section grow from 16 entries: a room of 32 bits bounds them.
+const size_t kFirstRoom = 16;
+
 // Grows an array of `size`-byte entries to hold `need`, zero-filling the new
 // part; 0 when memory ran out (the array is left as it was).
 int Reserve(void **array, uint32_t *room, size_t size, uint64_t need) {
-    if (need <= *room)
-        return 1;
-    uint64_t grown = *room < 8 ? 16 : 2ull * *room;
-    while (grown < need)
-        grown *= 2;
-    if (grown > UINT32_MAX)
-        grown = UINT32_MAX;
-    void *p = *array;
-    if (!CMN_Realloc(&p, grown * size))
-        return 0;
-    memset(static_cast<char *>(p) + *room * size, 0, (grown - *room) * size);
-    *array = p;
-    *room = static_cast<uint32_t>(grown);
-    return 1;
+    size_t r = *room;
+    int ok = CMN_Grow(array, &r, size, need, kFirstRoom, UINT32_MAX);
+    *room = static_cast<uint32_t>(r);
+    return ok;
 }
 
 int ReserveNames(PKGMDL *m, uint64_t need) {
-    void *p = m->Pin_Numbers;
-    int ok = Reserve(&p, &m->pinRoom, sizeof(char *), need);
-    m->Pin_Numbers = static_cast<char **>(p);
-    return ok;
+    return CMN_Grow(&m->Pin_Numbers, &m->pinRoom, need, kFirstRoom);
 }
 
 int ReserveSections(PKGMDL *m, uint64_t need) {
-    void *p = m->Pin_Sections;
-    int ok = Reserve(&p, &m->sectionRoom, sizeof(PKGMDL_PIN_SECTIONS), need);
-    m->Pin_Sections = static_cast<PKGMDL_PIN_SECTIONS *>(p);
-    return ok;
+    return CMN_Grow(&m->Pin_Sections, &m->sectionRoom, need, kFirstRoom);
 }
 
 // The name array of the model's first pin line; the count in the file
@@ -184,26 +154,8 @@ void PlainPinLine(PKGMDL *m, const char *text) {
 
 // ---- Section form -------------------------------------------------------------
 
-PKGMDL_ELEMENT *NewElement(int kind) {
-    PKGMDL_ELEMENT *e = nullptr;
-    if (!CMN_Alloc(&e, sizeof(PKGMDL_ELEMENT)))
-        return nullptr;
-    e->kind = kind;
-    return e;
-}
-
-// Links e after the current element: as the first of a fork's branch when
-// that element is the fork opened last, else behind it; as the head of the
-// pin's list when there is none. e becomes the current element.
-void Link(PKGMDL_ELEMENT *e) {
-    if (s_element == nullptr)
-        s_model->Pin_Sections[s_pin].head = e;
-    else if (s_forkDepth > 0 && s_element == s_forks[s_forkDepth - 1])
-        s_element->child.branch = e;
-    else
-        s_element->next = e;
-    s_element = e;
-}
+// The head of the described pin's list, where its first element goes.
+PKGMDL_ELEMENT **PinHead() { return &s_model->Pin_Sections[s_pin].head; }
 
 void ParseSections(const char *text) {
     const char *cur = text;
@@ -211,33 +163,25 @@ void ParseSections(const char *text) {
         SECT *section = nullptr;
         if (!SECT_ParseSection(cur, &section, &cur) || section == nullptr)
             return;
-        PKGMDL_ELEMENT *e = NewElement(PKGMDL_SECTION);
+        PKGMDL_ELEMENT *e = SECT_NewElement<PKGMDL_ELEMENT>(PKGMDL_SECTION);
         if (e == nullptr) {
             SECT_Free(section);
             return;
         }
         e->child.section = section;
-        Link(e);
+        SECT_Link(&s_list, PinHead(), e);
         ++s_model->Pin_Sections[s_pin].sections;
     }
 }
 
 void OpenFork() {
-    if (s_forkDepth > 0)
+    if (s_list.depth > 0)
         MSG_ErrorLine(3439);  // opened all the same: the nesting follows the file
     if (s_pin < 0) {
         MSG_ErrorLine(3440);
         return;
     }
-    void *stack = s_forks;
-    if (!Reserve(&stack, &s_forkRoom, sizeof(PKGMDL_ELEMENT *), static_cast<uint64_t>(s_forkDepth) + 1))
-        return;
-    s_forks = static_cast<PKGMDL_ELEMENT **>(stack);
-    PKGMDL_ELEMENT *fork = NewElement(PKGMDL_FORK);
-    if (fork == nullptr)
-        return;
-    Link(fork);
-    s_forks[s_forkDepth++] = fork;
+    SECT_OpenFork(&s_list, PinHead());
 }
 
 void CloseFork() {
@@ -245,14 +189,11 @@ void CloseFork() {
         MSG_ErrorLine(3441);
         return;
     }
-    if (s_forkDepth == 0) {
-        MSG_ErrorLine(3443);  // no fork to return to: the chain stays as it is
-        return;
+    switch (SECT_CloseFork(&s_list)) {
+    case SECT_NO_FORK: MSG_ErrorLine(3443); break;  // the chain stays as it is
+    case SECT_EMPTY_FORK: MSG_ErrorLine(3442); break;
+    default: break;
     }
-    PKGMDL_ELEMENT *fork = s_forks[--s_forkDepth];
-    if (fork->child.branch == nullptr)
-        MSG_ErrorLine(3442);
-    s_element = fork;  // what follows continues behind the fork
 }
 
 bool IsContinuation(const char *text) {
@@ -266,7 +207,7 @@ bool IsContinuation(const char *text) {
 
 void SectionPinLine(PKGMDL *m, char *text) {
     if (IsContinuation(text)) {
-        if (s_pin < 0 || s_element == nullptr) {
+        if (s_pin < 0 || s_list.current == nullptr) {
             MSG_ErrorLine(3438);
             return;
         }
@@ -286,11 +227,8 @@ void SectionPinLine(PKGMDL *m, char *text) {
     char *rest = text + CMN_TokenLength(text, 0);
     if (*rest != '\0')
         *rest++ = '\0';
-    if (s_forkDepth > 0) {
+    if (SECT_StartList(&s_list))
         MSG_ErrorLine(3444, name);
-        s_forkDepth = 0;
-    }
-    s_element = nullptr;
     s_pin = -1;
     if (strlen(name) > kPinNameMax)
         MSG_ErrorLine(3432);
@@ -298,10 +236,8 @@ void SectionPinLine(PKGMDL *m, char *text) {
         MSG_WarningLine(3445, name);
     if (strchr(name, '/') != nullptr)
         MSG_WarningLine(3446, name);
-    static const char *const kWords[] = {"Len", "Fork", "Endfork", "C", "R", "L"};
-    for (const char *w : kWords)
-        if (strcmp(name, w) == 0)
-            MSG_WarningLine(3447, name);
+    if (SECT_IsPathWord(name))
+        MSG_WarningLine(3447, name);
     if (m->Pin_Numbers == nullptr && !StartNames(m))
         return;
     if (!StartSections(m))
@@ -311,7 +247,7 @@ void SectionPinLine(PKGMDL *m, char *text) {
         return;
     s_pin = pin;
     ParseSections(rest);
-    if (s_element == nullptr)
+    if (s_list.current == nullptr)
         MSG_ErrorLine(3449);
 }
 
@@ -345,62 +281,52 @@ void Flag(int *seen, const char *label, const char *value) {
     *seen = 1;
 }
 
-// A count of at most 32 bits: 0 for no number (or one beyond 32 bits),
-// 2 for trailing characters, else 1.
-int ReadCount(const char *value, uint32_t *count) {
+// The codes of a count keyword, in the order of its checks.
+struct CountCodes {
+    int blank, duplicate;
+    int late;  // given after the first pin name; 0 where that is allowed
+    int suspicious, bad, zero;
+};
+const CountCodes kPinCount = {3420, 3421, 0, 3422, 3423, 3424};
+const CountCodes kSectionCount = {3425, 3426, 3427, 3428, 3429, 3430};
+
+// [Number Of Pins] or [Number Of Sections] into *count, a number of at most
+// 32 bits (a larger one is bad). 0 when the value is blank or the count was
+// given already, which changes nothing; else 1.
+int NumberOf(const PKGMDL *m, const char *value, uint32_t *count, const CountCodes &codes) {
+    if (*value == '\0') {
+        MSG_ErrorLine(codes.blank);
+        return 0;
+    }
+    if (*count != 0) {
+        MSG_ErrorLine(codes.duplicate);
+        return 0;
+    }
+    if (codes.late != 0 && m->Pin_Numbers != nullptr)
+        MSG_ErrorLine(codes.late);
     unsigned long n = 0;
     int r = CMN_GetUnsigned(value, &n);
-    if (r == 0 || n > UINT32_MAX)
-        return 0;
+    if (r == 0 || n > UINT32_MAX) {
+        MSG_ErrorLine(codes.bad);
+        return 1;
+    }
+    if (r == 2)
+        MSG_WarningLine(codes.suspicious);
     *count = static_cast<uint32_t>(n);
-    return r;
+    if (n == 0)
+        MSG_ErrorLine(codes.zero);
+    return 1;
 }
 
-void NumberOfPins(PKGMDL *m, const char *value) {
-    if (*value == '\0') {
-        MSG_ErrorLine(3420);
-        return;
-    }
-    if (m->Number_of_Pins != 0) {
-        MSG_ErrorLine(3421);
-        return;
-    }
-    uint32_t n = 0;
-    int r = ReadCount(value, &n);
-    if (r == 0) {
-        MSG_ErrorLine(3423);
-        return;
-    }
-    if (r == 2)
-        MSG_WarningLine(3422);
-    m->Number_of_Pins = n;
-    if (n == 0)
-        MSG_ErrorLine(3424);
-}
-
-void NumberOfSections(PKGMDL *m, const char *value) {
-    if (*value == '\0') {
-        MSG_ErrorLine(3425);
-        return;
-    }
-    if (m->Number_of_Sections != 0) {
-        MSG_ErrorLine(3426);
-        return;
-    }
-    if (m->Pin_Numbers != nullptr)
-        MSG_ErrorLine(3427);
-    s_sectionMode = 1;
-    uint32_t n = 0;
-    int r = ReadCount(value, &n);
-    if (r == 0) {
-        MSG_ErrorLine(3429);
-        return;
-    }
-    if (r == 2)
-        MSG_WarningLine(3428);
-    m->Number_of_Sections = n;
-    if (n == 0)
-        MSG_ErrorLine(3430);
+// A matrix keyword: the matrix is made from the value (its type) unless the
+// model has one already, which is kept.
+void Matrix(PKGMDL *m, IBIS_KEYWORD code, const char *value, int duplicate) {
+    s_matrix = code;
+    MTX **slot = MatrixSlot(m, code);
+    if (*slot != nullptr)
+        MSG_ErrorLine(duplicate);
+    else
+        MTX_Create(slot, value, m->Number_of_Pins);
 }
 
 void Keyword(PKGMDL *m, IBIS_KEYWORD code, const char *value) {
@@ -412,8 +338,11 @@ void Keyword(PKGMDL *m, IBIS_KEYWORD code, const char *value) {
     case KW_PKG_MANUFACTURER: CMN_SetField(m->Manufacturer, value, 40, "Manufacturer"); break;
     case KW_OEM: CMN_SetField(m->OEM, value, 40, "OEM"); break;
     case KW_DESCRIPTION: CMN_SetField(m->Description, value, 60, "Description"); break;
-    case KW_NUMBER_OF_PINS: NumberOfPins(m, value); break;
-    case KW_NUMBER_OF_SECTIONS: NumberOfSections(m, value); break;
+    case KW_NUMBER_OF_PINS: NumberOf(m, value, &m->Number_of_Pins, kPinCount); break;
+    case KW_NUMBER_OF_SECTIONS:
+        if (NumberOf(m, value, &m->Number_of_Sections, kSectionCount))
+            s_sectionMode = 1;
+        break;
     case KW_PIN_NUMBERS: Flag(&s_pinNumbersSeen, "Pin_Numbers", value); break;
     case KW_MODEL_DATA: Flag(&s_modelDataSeen, "Model_Data", value); break;
     case KW_END_MODEL_DATA:
@@ -421,17 +350,9 @@ void Keyword(PKGMDL *m, IBIS_KEYWORD code, const char *value) {
         Flag(&s_endModelDataSeen, "End_Model_Data", value);
         break;
     case KW_END_PACKAGE_MODEL: Flag(&s_endPackageModelSeen, "End_Package_Model", value); break;
-    case KW_RESISTANCE_MATRIX:
-    case KW_INDUCTANCE_MATRIX:
-    case KW_CAPACITANCE_MATRIX: {
-        s_matrix = code;
-        MTX **slot = MatrixSlot(m, code);
-        if (*slot != nullptr)
-            MSG_ErrorLine(3460 + (code - KW_RESISTANCE_MATRIX));  // the first one is kept
-        else
-            MTX_Create(slot, value, m->Number_of_Pins);
-        break;
-    }
+    case KW_RESISTANCE_MATRIX: Matrix(m, code, value, 3460); break;
+    case KW_INDUCTANCE_MATRIX: Matrix(m, code, value, 3461); break;
+    case KW_CAPACITANCE_MATRIX: Matrix(m, code, value, 3462); break;
     case KW_BANDWIDTH:
         if (IsMatrixCode(s_before)) {
             MTX *matrix = *MatrixSlot(m, s_before);
@@ -492,10 +413,8 @@ void EndChecks(PKGMDL *m) {
         MSG_Error(3454, m->Number_of_Pins, m->pinCount, name);
     const bool sections = s_sectionMode != 0;
     if (sections) {
-        if (s_forkDepth > 0) {
+        if (SECT_StartList(&s_list))
             MSG_Error(3450);
-            s_forkDepth = 0;
-        }
         for (uint32_t i = 0; m->Pin_Sections != nullptr && i < m->pinCount; ++i) {
             const PKGMDL_PIN_SECTIONS &p = m->Pin_Sections[i];
             if (p.head != nullptr && p.sections > m->Number_of_Sections)
@@ -849,7 +768,7 @@ void PKGMDL_Free(PKGMDL *list) {
         for (uint32_t i = 0; i < list->pinCount; ++i) {
             CMN_Free(list->Pin_Numbers[i]);
             if (list->Pin_Sections != nullptr)
-                FreeElements(list->Pin_Sections[i].head);
+                SECT_FreeList(list->Pin_Sections[i].head, BranchOf, FreeSection);
         }
         CMN_Free(list->Pin_Numbers);
         CMN_Free(list->Pin_Sections);

@@ -1,6 +1,9 @@
-// R/L/C sections, read item by item.
+// R/L/C sections, read item by item, and the words of the lists that hold
+// them.
 #define MSG_SRC MSGSRC_SECT
 #include "IbisParser/sect.h"
+
+#include <cstring>
 
 #include "IbisParser/cmn.h"
 #include "IbisParser/msg.h"
@@ -67,6 +70,14 @@ void SECT_Free(SECT *section) {
     CMN_Free(section->R);
     CMN_Free(section->C);
     CMN_Free(section);
+}
+
+bool SECT_IsPathWord(const char *name) {
+    static const char *const kWords[] = {"Len", "Fork", "Endfork", "C", "R", "L"};
+    for (const char *w : kWords)
+        if (strcmp(name, w) == 0)
+            return true;
+    return false;
 }
 
 int SECT_ParseSection(const char *text, SECT **section, const char **rest) {

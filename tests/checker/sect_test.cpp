@@ -1,6 +1,8 @@
 // R/L/C sections: one section per call, its items in any order after Len,
-// and the messages of each fault.
+// and the messages of each fault; the lists with forks that hold them.
 #include <cmath>
+#include <cstdlib>
+#include <sstream>
 
 #include "CheckerTest.h"
 #include "IbisParser/sect.h"
@@ -113,6 +115,100 @@ TEST_F(SectTest, CallerWalksALineSectionBySection) {
     EXPECT_EQ(count, 2);
     EXPECT_EQ(Output(), "");
     SECT_Free(nullptr);
+}
+
+// Lists with forks of numbered items, built from a script of words, and
+// their picture: items by number, a fork's branch in parentheses.
+struct TestElement {
+    TestElement *next;
+    int32_t kind;  // SECT_FORK, or 1 for an item
+    union {
+        TestElement *branch;
+        int number;
+    } data;
+};
+
+TestElement **TestBranchOf(TestElement *fork) { return &fork->data.branch; }
+
+// Runs the words on the list: a number links an item, F opens a fork, E
+// closes one, | starts the next list in heads[]. What the steps reported.
+std::string RunForkScript(SECT_FORKLIST<TestElement> *list, TestElement **heads, const char *script) {
+    static const char *const kClosed[] = {"", "empty ", "nofork "};
+    std::istringstream words(script);
+    std::string word, reports;
+    for (TestElement **head = heads; words >> word;) {
+        if (word == "F") {
+            reports += SECT_OpenFork(list, head) != nullptr ? "" : "nomemory ";
+        } else if (word == "E") {
+            reports += kClosed[SECT_CloseFork(list)];
+        } else if (word == "|") {
+            reports += SECT_StartList(list) ? "dropped " : "";
+            ++head;
+        } else if (TestElement *e = SECT_NewElement<TestElement>(1)) {
+            e->data.number = atoi(word.c_str());
+            SECT_Link(list, head, e);
+        }
+    }
+    return reports;
+}
+
+std::string Picture(const TestElement *e) {
+    std::string s;
+    for (; e != nullptr; e = e->next)
+        s += (s.empty() ? "" : " ") +
+             (e->kind == SECT_FORK ? "(" + Picture(e->data.branch) + ")" : std::to_string(e->data.number));
+    return s;
+}
+
+// Frees a list through SECT_FreeList; how many elements it freed.
+int g_freed = 0;
+void CountFreed(TestElement *) { ++g_freed; }
+int FreeTestList(TestElement *head) {
+    g_freed = 0;
+    SECT_FreeList(head, TestBranchOf, CountFreed);
+    return g_freed;
+}
+
+struct ForkCase {
+    const char *script;
+    const char *pictures;  // the lists, separated by " | "
+    const char *reports;
+    int elements;
+};
+
+const ForkCase kForkCases[] = {
+    {"1 2 3", "1 2 3", "", 3},
+    {"1 F 2 E 3", "1 (2) 3", "", 4},
+    {"1 F 2 F 3 E 4 E 5", "1 (2 (3) 4) 5", "", 7},
+    {"F F 1 E E 2", "((1)) 2", "", 4},
+    // A closed inner fork is followed inside the outer branch.
+    {"F F E 1 E", "(() 1)", "empty ", 3},
+    {"1 F E 2", "1 () 2", "empty ", 3},
+    // An Endfork without a fork, also right after one, leaves the chain.
+    {"1 E 2 E", "1 2", "nofork nofork ", 2},
+    {"F 1 E E 2", "(1) 2", "nofork ", 3},
+    // The next list starts with no fork open and nothing current.
+    {"1 F 2 | 3 F 4 E | E 5", "1 (2) | 3 (4) | 5", "dropped nofork ", 7},
+};
+
+TEST(ForkListTest, ScriptsBuildTheirLists) {
+    for (const ForkCase &c : kForkCases) {
+        SECT_FORKLIST<TestElement> list = {TestBranchOf, nullptr, nullptr, 0, 0};
+        TestElement *heads[3] = {};
+        EXPECT_EQ(RunForkScript(&list, heads, c.script), c.reports) << c.script;
+        std::string pictures;
+        int freed = 0;
+        for (TestElement *head : heads) {
+            if (head == nullptr)
+                continue;
+            pictures += (pictures.empty() ? "" : " | ") + Picture(head);
+            freed += FreeTestList(head);
+        }
+        EXPECT_EQ(pictures, c.pictures) << c.script;
+        EXPECT_EQ(freed, c.elements) << c.script;
+        SECT_EndList(&list);
+        EXPECT_EQ(list.open, nullptr);
+    }
 }
 
 }  // namespace
