@@ -1,3 +1,5 @@
+// The position tables of the sub-carrier multiplexer, the readers of its
+// data index files (text or binary) and the default EVMRef table.
 #include "runtime/SubcarrierMap.h"
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// The s-domain filter designer: the bilinear transform of the prototype's
+// poles and zeros into biquad sections that share its gain.
 #include "models/Sarnet/SDomainIIR.h"
 
 #include <cfloat>
