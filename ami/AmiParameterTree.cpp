@@ -1,3 +1,5 @@
+// Parameter lookup by dotted path over the parsed AMI parameter tree, and
+// the conversions of a leaf's first value to double, int, bool or text.
 #include "ami/AmiParameterTree.h"
 
 #include "IbisParser/amip.h"

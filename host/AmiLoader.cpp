@@ -1,3 +1,5 @@
+// Opens a model library (dlopen or LoadLibrary), finds its three AMI
+// functions, and runs a waveform through them in blocks.
 #include "host/AmiLoader.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The buffer and bus instantiations that the libraries carry: of double,
+// int and complex double samples.
 #include "runtime/CircularBuffer.h"
 
 namespace Varnholt {

@@ -1,3 +1,5 @@
+// The clock times block: per sample -1.0, or the time at which the chosen
+// edge of the input crossed zero, interpolated between samples.
 #include "runtime/ClockTimes.h"
 
 #include <cmath>

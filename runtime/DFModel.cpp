@@ -1,3 +1,5 @@
+// The error report shared by every block: one sentence and its end of line
+// on the standard error stream.
 #include "runtime/DFModel.h"
 
 #include <cstdio>

@@ -1,3 +1,5 @@
+// The sub-carrier multiplexer: Setup loads the data index files and has the
+// map build its tables; Run places each branch's values in the frame.
 #include "runtime/DF_OFDM_SubcarrierMux.h"
 
 #include <new>

@@ -1,3 +1,5 @@
+// The direct-form FIR kernels, a portable one and the x86 vector ones, and
+// the choice among them by what the processor offers.
 #include "runtime/FirKernel.h"
 
 #include <cstddef>

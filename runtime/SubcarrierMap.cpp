@@ -1,3 +1,5 @@
+// The position tables of the sub-carrier multiplexer, the readers of its
+// data index files (text or binary) and the default EVMRef table.
 #include "runtime/SubcarrierMap.h"
 
 #include <cstdint>
@@ -318,12 +320,17 @@ int SubcarrierMap::LoadDataIndexFile(const std::vector<int32_t> &carriersPerSym,
                                      std::vector<int32_t> &result, int32_t binary,
                                      const std::string &fileName) {
   result.clear();
-  uint64_t n = 0;
+  // The file is read for the sum of the counts even when one of them is
+  // negative (the tables report that later). A sum that is negative or
+  // leaves 32 bits sizes nothing: the file is left unread.
+  int64_t sum = 0;
+  bool negative = false;
   for (int32_t c : carriersPerSym) {
-    // A negative count is reported when the tables are built.
-    if (c < 0) return 0;
-    n += static_cast<uint64_t>(c);
+    negative = negative || c < 0;
+    sum += c;
   }
+  if (negative && (sum < 0 || sum > kMaxLength)) return 0;
+  const uint64_t n = static_cast<uint64_t>(sum);
   const int rc = binary == 1 ? ReadIndexBinary(fileName, n, result)
                              : ReadIndexText(fileName, n, result);
   if (rc == 1) error_ << "Can't open Data index file.\n";

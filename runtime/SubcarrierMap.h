@@ -54,10 +54,11 @@ public:
                              const std::vector<int32_t> &carriersPerSym, int32_t kind,
                              const std::vector<int32_t> &indexList, std::vector<int32_t> &table);
 
-  // Reads the sum of carriersPerSym integers into result. 0: read; 1: the
-  // file can't be opened (sentence added); 2: too few numbers (sentence
-  // added); 3: a text token that is not a 32-bit decimal integer (sentence
-  // added).
+  // Reads the sum of carriersPerSym integers into result. 0: read, or left
+  // unread when a negative count makes the sum negative or wider than 32
+  // bits; 1: the file can't be opened (sentence added); 2: too few numbers
+  // (sentence added); 3: a text token that is not a 32-bit decimal integer
+  // (sentence added).
   int LoadDataIndexFile(const std::vector<int32_t> &carriersPerSym, std::vector<int32_t> &result,
                         int32_t binary, const std::string &fileName);
   // Return codes as LoadDataIndexFile, without sentences.

@@ -1,3 +1,5 @@
+// The response-based FIR: the cubic spline that resamples a tabulated
+// impulse or step response onto the simulation's grid, and the taps it gives.
 #include "runtime/TimeResponseFIR.h"
 
 #include <new>

@@ -1,3 +1,5 @@
+// The generic transmitter's top model: copies its parameters into Tx and
+// moves one sample in and out of it through two connections per Run.
 #include "models/Korvath/Korvath.h"
 
 #include <cstdint>

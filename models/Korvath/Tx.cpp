@@ -1,3 +1,5 @@
+// The generic transmitter's signal path: the slew-limited level and the
+// four-tap equalizer over a ring of the last four unit intervals.
 #include "models/Korvath/Tx.h"
 
 #include <cmath>

@@ -1,3 +1,5 @@
+// The biquad cascade: coefficient checks and normalisation at Initialize,
+// then one direct form II step per section and firing.
 #include "models/Sarnet/BiquadCascade.h"
 
 #include <cfloat>

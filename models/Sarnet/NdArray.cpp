@@ -1,3 +1,5 @@
+// Storage and reshaping of the n-dimensional array, and its double and
+// complex double instantiations.
 #include "models/Sarnet/NdArray.h"
 
 namespace Varnholt {

@@ -1,3 +1,5 @@
+// The s-domain filter designer: the bilinear transform of the prototype's
+// poles and zeros into biquad sections that share its gain.
 #include "models/Sarnet/SDomainIIR.h"
 
 #include <cfloat>
@@ -140,12 +142,17 @@ bool SDomainIIR::Initialize() {
     ReportError("The gain of the s-domain prototype does not give a finite filter gain.");
     return false;
   }
-  if (product < 0.0) {
+  // A negative product has a real root of the section count only when that
+  // count is odd: the sections then share the negative odd root, keeping the
+  // sign (and so the DC gain) of the prototype.
+  const bool negative = product < 0.0;
+  if (negative && sections % 2 == 0) {
     ReportError("The gain of the s-domain prototype comes out negative after the bilinear "
                 "transform; it cannot be shared equally among the biquads.");
     return false;
   }
-  const double g = std::pow(product, 1.0 / static_cast<double>(sections));
+  const double root = std::pow(std::fabs(product), 1.0 / static_cast<double>(sections));
+  const double g = sections == 1 ? product : (negative ? -root : root);
   for (uint64_t s = 0; s < sections; ++s) {
     double *c = designed_ + 6 * s;
     c[0] *= g;

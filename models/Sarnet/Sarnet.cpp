@@ -1,3 +1,5 @@
+// The ideal transmitter's top model: the gain block between the two ports,
+// joined by one-sample connections.
 #include "models/Sarnet/Sarnet.h"
 
 namespace Varnholt {

@@ -1,3 +1,5 @@
+// The receiver top model and its inner equalizer schematic: the sixteen
+// response filters behind their multiplexers, rx_dc and the cdr.
 #include "models/Welbrook_rx/Welbrook_rx.h"
 
 #include "models/Welbrook_rx/rx_responses.h"

@@ -1,3 +1,5 @@
+// The receiver's clock and data recovery: the sample-counting bang-bang
+// phase detector, its vote over eight bits and the clock level it gives.
 #include "models/Welbrook_rx/cdr.h"
 
 namespace Varnholt {

@@ -1,3 +1,4 @@
+// The output stage gains, one per equalizer setting.
 #include "models/Welbrook_rx/rx_dc.h"
 
 namespace Varnholt {

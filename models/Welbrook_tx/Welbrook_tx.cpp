@@ -1,3 +1,5 @@
+// The retimer transmitter top model: tx_dc, then the nine response filters
+// behind the multiplexers that TX_TERM_CTL and SLEW_CTL drive.
 #include "models/Welbrook_tx/Welbrook_tx.h"
 
 #include "models/Welbrook_tx/tx_responses.h"

@@ -1,3 +1,5 @@
+// The transmitter's output characteristic: the slope and amplitude of its
+// tanh for each termination and slew setting.
 #include "models/Welbrook_tx/tx_dc.h"
 
 #include "runtime/Tanh.h"

@@ -13,6 +13,7 @@
 #include "runtime/Fork.h"
 #include "runtime/Mux.h"
 #include "runtime/TimeResponseFIR.h"
+#include "tests/support/LiteralSchematic.h"
 #include "runtime/TypeConverter.h"
 #include "tests/runtime/BlockTest.h"
 
@@ -66,11 +67,8 @@ TEST(PerSamplePath, AllocatesNothing) {
   mux.inputs.BufferAt(1).SetStorage(&d[2], 1, 1, 0);
   mux.output.SetStorage(&d[3], 1, 1, 0);
   std::vector<double> x = {0, 1e-12, 2.5e-12, 3e-12, 4e-12}, y = {1e12, 2e12, 1e12, 0, -1e11};
-  TimeResponseFIR fir;
-  fir.response = y.data();
-  fir.timeStamps = x.data();
-  fir.responseCount = fir.timeStampCount = 5;
-  fir.ResponseType = 0;
+  testsupport::ResponseFir fir;
+  fir.Load(y.data(), x.data(), 5, fir.SampleRate);
   fir.input.SetStorage(&d[3], 1, 1, 0);
   fir.output.SetStorage(&d[4], 1, 1, 0);
   ClockTimes clock;

@@ -220,22 +220,100 @@ TEST(SDomainIIR, NonPositiveSampleRateFailsWithoutTouchingCoefficients) {
   }
 }
 
-TEST(SDomainIIR, NegativeGainIsRefusedRatherThanTurnedIntoNaN) {
-  SDomainIIR f;
-  f.gain = -f.gain;
-  Ports p(f);
-  bool ok = true;
-  const std::string err = InitError(f, ok);
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(err, "The gain of the s-domain prototype comes out negative after the bilinear "
-                 "transform; it cannot be shared equally among the biquads.\n");
-  // Nothing filters with the refused design.
-  p.in = 1.0;
-  EXPECT_TRUE(f.Run());
-  EXPECT_EQ(p.out, -99.0);
+// DC gain of the designed cascade: each numerator's sum over its
+// denominator's, multiplied over the sections.
+double DesignedDcGain(const SDomainIIR &f) {
+  double dc = 1.0;
+  for (int s = 0; s < f.taps / 6; ++s) {
+    const double *c = f.coefficients + 6 * s;
+    dc *= (c[0] + c[1] + c[2]) / (c[3] + c[4] + c[5]);
+  }
+  return dc;
+}
 
+// A negative prototype gain designs when the section count is odd (the
+// sections share the negative odd root) and is refused when it is even.
+TEST(SDomainIIR, NegativeGainKeepsItsSignWhenTheSectionCountIsOdd) {
+  const std::string refused = "The gain of the s-domain prototype comes out negative after the "
+                              "bilinear transform; it cannot be shared equally among the "
+                              "biquads.\n";
+  struct Row {
+    const char *name;
+    double sampleRate;
+    std::vector<double> realPoles;
+    bool defaultPoles; // the fifth-order Butterworth of the constructor
+    double gainFactor; // times the constructor's gain when defaultPoles
+    double gain;
+    int taps;          // 0: refused
+    double dcGain;
+  } rows[] = {
+      {"one section: an inverting low-pass", 1e6, {-1e5}, false, 0, -1e5, 6, -1.0},
+      {"three sections share the odd root", 1e6, {}, true, -1.0, 0, 18, -1.0},
+      {"three sections, another scale", 2e6, {}, true, -3.0, 0, 18, -3.0},
+      {"two sections have no real root", 1e6, {-1e5, -2e5, -3e5, -4e5}, false, 0, -2.4e21, 0, 0},
+      {"two sections with a lone pole", 1e6, {-1e5, -2e5, -3e5}, false, 0, -6e15, 0, 0},
+  };
+  for (const Row &r : rows) {
+    SDomainIIR f;
+    f.SampleRate = r.sampleRate;
+    if (r.defaultPoles) {
+      f.gain *= r.gainFactor;
+    } else {
+      f.complexPoles.Clear();
+      SetReal(f.realPoles, r.realPoles);
+      f.gain = r.gain;
+    }
+    Ports p(f);
+    bool ok = false;
+    const std::string err = InitError(f, ok);
+    if (r.taps == 0) {
+      EXPECT_FALSE(ok) << r.name;
+      EXPECT_EQ(err, refused) << r.name;
+      // Nothing filters with the refused design.
+      p.in = 1.0;
+      EXPECT_TRUE(f.Run());
+      EXPECT_EQ(p.out, -99.0) << r.name;
+      continue;
+    }
+    ASSERT_TRUE(ok) << r.name << ": " << err;
+    EXPECT_EQ(f.taps, r.taps) << r.name;
+    EXPECT_NEAR(DesignedDcGain(f), r.dcGain, 1e-12 * std::fabs(r.dcGain)) << r.name;
+    ExpectMatchesPrototype(f);
+  }
+}
+
+TEST(SDomainIIR, OneSectionInvertingLowPassFiltersAStep) {
+  // gain -1e5, pole -1e5, h = 2e6: {1, 1, 0} over {2.1e6, -1.9e6, 0}, times
+  // -1e5: {-1/21, -1/21, 0} over {1, -19/21, 0}. Its step response is
+  // y[n] = -1 + (20/21) (19/21)^n.
+  SDomainIIR f;
+  f.SampleRate = 1e6;
+  f.complexPoles.Clear();
+  SetReal(f.realPoles, {-1e5});
+  f.gain = -1e5;
+  ASSERT_TRUE(f.Initialize());
+  ASSERT_EQ(f.taps, 6);
+  const double want[6] = {-1.0 / 21, -1.0 / 21, 0, 1, -19.0 / 21, 0};
+  for (int k = 0; k < 6; ++k) EXPECT_NEAR(f.coefficients[k], want[k], 1e-15) << k;
+
+  Ports p(f);
+  const double first[] = {-1.0 / 21, -61.0 / 441, -1.0 + 20.0 / 21 * (19.0 / 21) * (19.0 / 21)};
+  for (int n = 0; n < 200; ++n) {
+    p.in = 1.0;
+    ASSERT_TRUE(f.Run());
+    const double y = -1.0 + 20.0 / 21 * std::pow(19.0 / 21, n);
+    if (n < 3) {
+      EXPECT_NEAR(p.out, first[n], 1e-15) << n;
+    }
+    EXPECT_NEAR(p.out, y, 1e-13) << n;
+  }
+  EXPECT_NEAR(p.out, -1.0, 1e-8);
+}
+
+TEST(SDomainIIR, InfiniteGainIsRefused) {
   SDomainIIR inf;
   inf.gain = HUGE_VAL;
+  bool ok = true;
   EXPECT_EQ(InitError(inf, ok),
             "The gain of the s-domain prototype does not give a finite filter gain.\n");
   EXPECT_FALSE(ok);

@@ -120,6 +120,60 @@ TEST(DataIndexFile, EvmRefIndicesFromAFile) {
   }
 }
 
+// The file is loaded before the tables check the counts, so a negative
+// count beside a file that cannot be read reports the file. A sum that is
+// negative or leaves 32 bits is never read for: the count is reported.
+TEST(DataIndexFile, FilesAreLoadedBeforeNegativeCountsAreReported) {
+  const std::string cantOpen = "Can't open Data index file.\n\n";
+  const std::string notEnough = "Not enough data in Data index file.\n\n";
+  const int32_t kMax = 2147483647;
+  struct Row {
+    bool evmRef;        // the counts and file are EVMRef's; branch 0 is a plain list
+    V counts;
+    const char *file;   // nullptr: no such file
+    std::string error;
+  } rows[] = {
+      {false, {-1, 2}, nullptr, cantOpen},
+      {false, {-1, 2}, "", notEnough},
+      {false, {-1, 2}, "5", "Negative CarriersPerSym found in the 0'th input branch.\n\n"},
+      {false, {-3, 2}, nullptr, "Negative CarriersPerSym found in the 0'th input branch.\n\n"},
+      {false, {-1, kMax, kMax}, nullptr,
+       "Negative CarriersPerSym found in the 0'th input branch.\n\n"},
+      {true, {-1, 2}, nullptr, cantOpen},
+      {true, {-1, 2}, "", notEnough},
+      {true, {2, -1}, "0", "Negative CarrierPerSym found in the 1'th EVMRef output branch.\n\n"},
+      {true, {-2, 1}, nullptr,
+       "Negative CarrierPerSym found in the 0'th EVMRef output branch.\n\n"},
+      {true, {kMax, -1, kMax}, nullptr,
+       "The size of EVMRef_NumCarriers should be a factor of 2.\n\n"},
+      {true, {kMax, -1}, nullptr, cantOpen}, // the sum still fits 32 bits
+  };
+  TempDir dir;
+  for (int32_t binary : {0, 1}) {
+    for (const Row &row : rows) {
+      const std::string file = row.file ? dir.Write("idx", row.file) : dir.path() + "/absent";
+      MuxRig r(1);
+      if (row.evmRef) {
+        r.mux.CarriersPerSym[0] = {1, 1};
+        r.mux.CarrierIndex[0] = {0, 0};
+        r.mux.EVMRef = 1;
+        r.mux.EVMRef_NumCarriers = row.counts;
+        r.mux.EVMRef_IndexType = 2;
+        r.mux.EVMRef_BinaryFile = binary;
+        r.mux.EVMRef_DataIndexFile = file;
+      } else {
+        r.mux.CarriersPerSym[0] = row.counts;
+        r.mux.IndexType[0] = 2;
+        r.mux.BinaryFile[0] = binary;
+        r.mux.DataIndexFile[0] = file;
+      }
+      // A binary file of one 32-bit zero stands for the text "5" or "0".
+      if (binary == 1 && row.file && *row.file) dir.Write("idx", Binary({0}));
+      EXPECT_EQ(r.SetupError(), row.error) << "binary " << binary << " " << row.error;
+    }
+  }
+}
+
 TEST(SubcarrierMap, ReadersReportCodes) {
   TempDir dir;
   std::vector<int32_t> out;

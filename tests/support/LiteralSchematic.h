@@ -13,13 +13,12 @@
 
 namespace testsupport {
 
-// A response filter that fires as the polyphase algorithm defines it: every
-// tap through the ring's index arithmetic, summed from the newest input back.
-// It keeps its own copies of the tables it is set up from.
-class LiteralFir : public Varnholt::TimeResponseFIR {
+// A response filter over copies of its tables, as a top model hands them
+// over: an impulse response (ResponseType 0) at the given sample rate. Setup
+// shifts the copies, never the caller's tables.
+class ResponseFir : public Varnholt::TimeResponseFIR {
 public:
-  bool SetUpFrom(const double *response, const double *stamps, int32_t count,
-                 double sampleRate) {
+  void Load(const double *response, const double *stamps, int32_t count, double sampleRate) {
     response_.assign(response, response + count);
     stamps_.assign(stamps, stamps + count);
     this->response = response_.data();
@@ -27,12 +26,25 @@ public:
     responseCount = timeStampCount = count;
     ResponseType = 0;
     SampleRate = sampleRate;
+  }
+  bool SetUpFrom(const double *response, const double *stamps, int32_t count,
+                 double sampleRate) {
+    Load(response, stamps, count, sampleRate);
     return Setup();
   }
-  bool Run() override { return RunPolyphase(); }
+  std::vector<double> Taps() const {
+    return taps ? std::vector<double>(taps, taps + NumTaps) : std::vector<double>();
+  }
 
 private:
   std::vector<double> response_, stamps_;
+};
+
+// A response filter that fires as the polyphase algorithm defines it: every
+// tap through the ring's index arithmetic, summed from the newest input back.
+class LiteralFir : public ResponseFir {
+public:
+  bool Run() override { return RunPolyphase(); }
 };
 
 // The one-sample connections of a schematic: each Join makes a storage and

@@ -5,7 +5,7 @@
 #include "models/Welbrook_rx/cdr.h"
 #include "models/Welbrook_rx/rx_dc.h"
 #include "models/Welbrook_rx/rx_responses.h"
-#include "runtime/TimeResponseFIR.h"
+#include "tests/support/LiteralSchematic.h"
 
 #include <gtest/gtest.h>
 
@@ -42,17 +42,10 @@ std::string Params(double eq, double horl) {
 
 // Taps of FIR k at the model's sample rate, made by the block itself.
 std::vector<double> Taps(int k) {
-  std::vector<double> response(kWelbrookRxResponse[k], kWelbrookRxResponse[k] + kWelbrookRxLength);
-  std::vector<double> stamps(kWelbrookRxTime[k], kWelbrookRxTime[k] + kWelbrookRxLength);
-  TimeResponseFIR f;
-  f.ResponseType = 0;
-  f.response = response.data();
-  f.timeStamps = stamps.data();
-  f.responseCount = kWelbrookRxLength;
-  f.timeStampCount = kWelbrookRxLength;
-  f.SampleRate = static_cast<double>(kSpb) / kBitTime;
-  EXPECT_TRUE(f.Setup());
-  return std::vector<double>(f.taps, f.taps + f.NumTaps);
+  testsupport::ResponseFir f;
+  EXPECT_TRUE(f.SetUpFrom(kWelbrookRxResponse[k], kWelbrookRxTime[k], kWelbrookRxLength,
+                          static_cast<double>(kSpb) / kBitTime));
+  return f.Taps();
 }
 
 std::vector<double> Convolve(const std::vector<double> &taps, const std::vector<double> &x) {

@@ -6,6 +6,7 @@
 #include "models/Welbrook_tx/tx_dc.h"
 #include "models/Welbrook_tx/tx_responses.h"
 #include "runtime/TimeResponseFIR.h"
+#include "tests/support/LiteralSchematic.h"
 
 #include <gtest/gtest.h>
 
@@ -52,17 +53,9 @@ std::vector<double> Reference(int fir, int32_t term, int32_t slew, const std::ve
   tx_dc dc;
   dc.TX_TERM_CTL = term;
   dc.SLEW_CTL = slew;
-  std::vector<double> response(kWelbrookTxResponse[fir],
-                               kWelbrookTxResponse[fir] + kWelbrookTxLength);
-  std::vector<double> stamps(kWelbrookTxTime[fir], kWelbrookTxTime[fir] + kWelbrookTxLength);
-  TimeResponseFIR f;
-  f.ResponseType = 0;
-  f.response = response.data();
-  f.timeStamps = stamps.data();
-  f.responseCount = kWelbrookTxLength;
-  f.timeStampCount = kWelbrookTxLength;
-  f.SampleRate = static_cast<double>(kSpb) / kBitTime;
-  EXPECT_TRUE(f.Setup());
+  testsupport::ResponseFir f;
+  EXPECT_TRUE(f.SetUpFrom(kWelbrookTxResponse[fir], kWelbrookTxTime[fir], kWelbrookTxLength,
+                          static_cast<double>(kSpb) / kBitTime));
   double in = 0.0, out = 0.0;
   f.input.SetStorage(&in, 1, 1, 0);
   f.output.SetStorage(&out, 1, 1, 0);
