@@ -64,6 +64,7 @@ int CRVOP_ValueAt(const CRV *curve, double x, int column, double *out);
 // neither is changed. The record and its rows come in one allocation. Null
 // (after bug 3300) when memory runs out.
 CRV *CRVOP_MergeBlock(const CRV *a, const CRV *b, int mask);
+// CRV_Free by another name: either frees a curve of either storage.
 void CRVOP_FreeBlock(CRV *curve);
 
 // A running sum of curves in one column, held as flat arrays: each addition
@@ -82,8 +83,7 @@ int CRVOP_SumStart(CRVOP_SUM *sum, const CRV *a, const CRV *b, int column);
 // sum = sum + addend; 0 (after bug 3300, the sum left as it was) when memory
 // runs out.
 int CRVOP_SumAdd(CRVOP_SUM *sum, const CRV *addend);
-// The sum as a curve in one allocation (CRVOP_FreeBlock); null after bug
-// 3300.
+// The sum as a curve in one allocation; null after bug 3300.
 CRV *CRVOP_SumCurve(const CRVOP_SUM *sum);
 void CRVOP_SumFree(CRVOP_SUM *sum);
 
