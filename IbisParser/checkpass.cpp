@@ -1,6 +1,9 @@
-// The check pass and the plug board of the checker: which section handlers,
-// list operations and whole-file checks are built in. A section of a later
-// stage plugs in here by filling its slots; the reader stays untouched.
+// The check pass and the plug board of the checker: the tables of section
+// handlers, list operations and whole-file checks that the reader and the
+// sections call through. Every slot is filled here. Only tests blank one, to
+// run a section without its neighbours; its caller then skips that step
+// (the check is not run, the keyword's lines are not read, no record is
+// made).
 #include "IbisParser/checkpass.h"
 
 #include <cstdint>
@@ -236,12 +239,11 @@ namespace {
 struct Counts {
     int32_t bugs, errors, warnings, cautions;
 };
-const int kMaxDepth = CHECKPASS_MAX_DEPTH;
-Counts s_saved[kMaxDepth];
+// [d]: the counts as they stood when the pass of depth d (0 outermost) began.
+Counts s_saved[CHECKPASS_MAX_DEPTH];
 int s_depth = 0;  // passes begun and not yet ended
-int s_savedDepth = 0;
-IBIS *s_roots[kMaxDepth];  // the root each open pass created, or null
-uint64_t s_serials[kMaxDepth];  // of each open pass
+IBIS *s_roots[CHECKPASS_MAX_DEPTH];  // the root each open pass created, or null
+uint64_t s_serials[CHECKPASS_MAX_DEPTH];  // of each open pass
 uint64_t s_lastSerial = 0;
 PKGMDL_SCAN *s_scans = nullptr;  // the package files the run has scanned
 
@@ -268,15 +270,15 @@ void CHECKPASS_ResetSections(void) {
 }
 
 int CHECKPASS_BeginFile(void) {
-    if (s_depth < kMaxDepth)
-        s_saved[s_savedDepth++] = Current();
+    if (s_depth < CHECKPASS_MAX_DEPTH)
+        s_saved[s_depth] = Current();
     ++s_depth;
     MSG_ResetCounts();
     // No record of an earlier file may be reached from this one.
     CHECKPASS_ResetSections();
     // Passes nest one level in practice; deeper than the bookkeeping holds,
     // a pass gets no root and so reads nothing.
-    if (s_depth > kMaxDepth)
+    if (s_depth > CHECKPASS_MAX_DEPTH)
         return 0;
     s_serials[s_depth - 1] = ++s_lastSerial;
     const int created = IBIS_Create();
@@ -299,7 +301,8 @@ void CHECKPASS_RunChecks(int kind, int nested) {
 
 int CHECKPASS_EndFile(void) {
     IBIS *root = nullptr;
-    IBIS *mine_root = s_depth > 0 && s_depth <= kMaxDepth ? s_roots[s_depth - 1] : nullptr;
+    IBIS *mine_root =
+        s_depth > 0 && s_depth <= CHECKPASS_MAX_DEPTH ? s_roots[s_depth - 1] : nullptr;
     if (mine_root && IBIS_GetCurrent(&root) && root == mine_root)
         IBIS_Destroy(root);
     PARSE_FreeAmiText();
@@ -308,8 +311,8 @@ int CHECKPASS_EndFile(void) {
     int passed = mine.bugs == 0 && mine.errors == 0;
     if (s_depth > 0) {
         --s_depth;
-        if (s_depth < kMaxDepth) {
-            Counts saved = s_saved[--s_savedDepth];
+        if (s_depth < CHECKPASS_MAX_DEPTH) {
+            Counts saved = s_saved[s_depth];
             if (s_depth > 0) {
                 // Back in the enclosing pass: its counts with this pass's added.
                 MSG_SetCounts(saved.bugs + mine.bugs, saved.errors + mine.errors,
@@ -331,7 +334,7 @@ int CHECKPASS_CheckFile(const char *path, int kind, int nested) {
 }
 
 PKGMDL_SCAN **CHECKPASS_GetPackageScans(uint32_t *depth, uint64_t *serial) {
-    if (s_depth <= 0 || s_depth > kMaxDepth)
+    if (s_depth <= 0 || s_depth > CHECKPASS_MAX_DEPTH)
         return nullptr;
     *depth = static_cast<uint32_t>(s_depth - 1);
     *serial = s_serials[s_depth - 1];

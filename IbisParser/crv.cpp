@@ -352,7 +352,9 @@ int CRV_CopyPoints(const CRV *source, CRV **out) {
 void CRV_Free(CRV *table) {
     if (table == nullptr)
         return;
-    RNGP_Free(table->points);
-    RNGP_DropIndex(&table->rows);
+    if (table->storage != CRV_ONE_BLOCK) {  // a block's rows go with the record
+        RNGP_Free(table->points);
+        RNGP_DropIndex(&table->rows);
+    }
     CMN_Free(table);
 }

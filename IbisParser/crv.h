@@ -6,11 +6,16 @@
 
 // One I-V table. `points` is the head of its rows in file order (x is the
 // voltage, typ/min/max the currents); readers of finished tables walk it.
-// Fields after `points` are the reader's own bookkeeping.
+// `rows` is the reader's own bookkeeping. `storage` says how the table was
+// allocated, so that CRV_Free and CRVOP_FreeBlock each free either kind.
 struct CRV {
     RNGP *points;
     RNGP_TAIL rows;  // where the next row goes
+    int storage;     // CRV_ROWS_APART or CRV_ONE_BLOCK
 };
+// Each row an allocation of its own (what a zero-filled record says), or the
+// record and its rows in one allocation.
+enum { CRV_ROWS_APART = 0, CRV_ONE_BLOCK = 1 };
 
 // The keyword line of a table; a table already in *slot is reported and
 // replaced. 0 when out of memory (the slot is then empty).
@@ -45,6 +50,7 @@ int CRV_TrackMonotonic(CRV_TRACKER *tracker, double value);
 int CRV_TrackRow(CRV_TRACKER *trackers, const RNGP *row);
 // Non-zero lifts the 100-row limit (nothing sets it).
 void CRV_SetNoRowLimit(int flag);
+// Frees a table of either storage, rows and record; null is allowed.
 void CRV_Free(CRV *table);
 // Forgets what is known of the table being read (new pass, owner's section
 // reset).

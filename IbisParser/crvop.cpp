@@ -415,17 +415,16 @@ CRV *MergeCurves(const CRV *a, const CRV *b, int mask, bool block) {
         RNGP *pool = nullptr;
         if (block) {
             failed = !CMN_Alloc(&result, kBlockRows + n * sizeof(RNGP));
-            if (!failed)
+            if (!failed) {
+                result->storage = CRV_ONE_BLOCK;
                 pool = reinterpret_cast<RNGP *>(reinterpret_cast<char *>(result) + kBlockRows);
+            }
         }
         failed = failed || !LinkRows(result, pool, n, outX, outV, given);
     }
     if (failed) {
         MSG_Bug(3300);
-        if (block)
-            CMN_Free(result);
-        else
-            CRV_Free(result);
+        CRV_Free(result);
         return nullptr;
     }
     return result;
@@ -671,7 +670,7 @@ CRV *CRVOP_MergeBlock(const CRV *a, const CRV *b, int mask) {
     return MergeCurves(a, b, mask, true);
 }
 
-void CRVOP_FreeBlock(CRV *curve) { CMN_Free(curve); }
+void CRVOP_FreeBlock(CRV *curve) { CRV_Free(curve); }
 
 namespace {
 
@@ -723,6 +722,7 @@ CRV *CRVOP_SumCurve(const CRVOP_SUM *sum) {
         MSG_Bug(3300);
         return nullptr;
     }
+    curve->storage = CRV_ONE_BLOCK;
     const double *v[3] = {sum->value, sum->value, sum->value};
     const int given[3] = {sum->given && sum->column == CRVOP_TYP,
                           sum->given && sum->column == CRVOP_MIN,

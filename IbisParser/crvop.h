@@ -21,31 +21,23 @@ enum { CRVOP_TYP = 1, CRVOP_MIN = 2, CRVOP_MAX = 4, CRVOP_ALL = 7 };
 
 const RNGP *CRVOP_FirstPoint(const RNGP *row, int column, double *x, double *value);
 const RNGP *CRVOP_NextPoint(const RNGP *row, int column, double *x, double *value);
-const RNGP *CRVOP_PrevPoint(const RNGP *row, int column, double *x, double *value);
 const RNGP *CRVOP_GetPoint(const RNGP *row, int column, double *x, double *value);
 // From the tail of the row's list backwards.
 const RNGP *CRVOP_LastPoint(const RNGP *row, int column, double *x, double *value);
 
 const RNGP *CRVOP_FirstX(const RNGP *row, double *x);
 const RNGP *CRVOP_NextX(const RNGP *row, double *x);
-const RNGP *CRVOP_PrevX(const RNGP *row, double *x);
-const RNGP *CRVOP_GetX(const RNGP *row, double *x);
-const RNGP *CRVOP_LastX(const RNGP *row, double *x);
 
-// Rows with x and the column given; a null curve has none.
-int CRVOP_CountPoints(const CRV *curve, int column);
-// 1 when the curve is null or has fewer than two such rows.
+// 1 when the curve is null or has fewer than two rows with x and the
+// column given.
 int CRVOP_IsTooShort(const CRV *curve, int column);
 
 // 1 and the value when that corner of the range (may be null) is given.
 int CRVOP_GetRngColumn(const RNG *range, int corner, double *out);
 // Sets x and one column and marks both given.
 void CRVOP_SetPoint(RNGP *row, int column, double x, double value);
-// Clears the four given-flags.
-void CRVOP_ClearRow(RNGP *row);
 // 1 for Open_drain through I/O_open_source.
 int CRVOP_IsOpenType(int modelType);
-double CRVOP_Abs(double x);
 // "TYP", "MIN", "MAX", or "UNK" for anything else.
 const char *CRVOP_ColumnName(int column);
 
@@ -53,8 +45,6 @@ const char *CRVOP_ColumnName(int column);
 // null curve is left alone.
 void CRVOP_ShiftX(CRV *curve, double dx);
 void CRVOP_NegateX(CRV *curve);
-// Reverses a list in place by swapping every row's links; returns the new head.
-RNGP *CRVOP_Reverse(RNGP *head);
 
 // +1 when x rises from the row on, -1 when it falls, 0 without two
 // different x values.
@@ -67,27 +57,18 @@ int CRVOP_Direction(const RNGP *row);
 int CRVOP_Interpolate(const RNGP **cursor, int direction, double x, int column, double *out);
 // The same from the head of a curve, its direction taken from its rows.
 int CRVOP_ValueAt(const CRV *curve, double x, int column, double *out);
-// The sum of two curves' values at x stored into one column of row (when
-// at least one of them has a value there); 1 when stored.
-int CRVOP_SumAt(const RNGP **cursorA, const RNGP **cursorB, int direction, double x,
-                int column, RNGP *row);
-// The same for all three columns from the heads of two curves; 1 when any
-// column was stored.
-int CRVOP_SumAllAt(const CRV *a, const CRV *b, double x, RNGP *row);
 
 // A new curve holding the sum of a and b in the columns of mask, in ascending
 // x where the inputs' x never step back (a falling input is read from its
 // tail); where one steps back the sum follows it. Either input may be null;
-// neither is changed. The caller frees the result with CRV_Free. Null (after
-// bug 3300) when memory runs out.
-CRV *CRVOP_Merge(const CRV *a, const CRV *b, int mask);
-// The same sum with the record and its rows in one allocation, for curves a
-// check keeps to itself: freed with CRVOP_FreeBlock, never with CRV_Free.
+// neither is changed. The record and its rows come in one allocation. Null
+// (after bug 3300) when memory runs out.
 CRV *CRVOP_MergeBlock(const CRV *a, const CRV *b, int mask);
+// CRV_Free by another name: either frees a curve of either storage.
 void CRVOP_FreeBlock(CRV *curve);
 
 // A running sum of curves in one column, held as flat arrays: each addition
-// gives what CRVOP_Merge of the sum so far and the addend gives, without
+// gives what CRVOP_MergeBlock of the sum so far and the addend gives, without
 // building rows. Zero-filled it is empty.
 struct CRVOP_SUM {
     double *x;      // per row
@@ -102,8 +83,7 @@ int CRVOP_SumStart(CRVOP_SUM *sum, const CRV *a, const CRV *b, int column);
 // sum = sum + addend; 0 (after bug 3300, the sum left as it was) when memory
 // runs out.
 int CRVOP_SumAdd(CRVOP_SUM *sum, const CRV *addend);
-// The sum as a curve in one allocation (CRVOP_FreeBlock); null after bug
-// 3300.
+// The sum as a curve in one allocation; null after bug 3300.
 CRV *CRVOP_SumCurve(const CRVOP_SUM *sum);
 void CRVOP_SumFree(CRVOP_SUM *sum);
 
@@ -112,8 +92,32 @@ void CRVOP_SumFree(CRVOP_SUM *sum);
 void CRVOP_GetRails(const MDL *model, int corner, double *powerClamp, double *pullup,
                     double *gndClamp, double *pulldown);
 
-// Shared curves that are never freed: two rows at x 0 and 1 with every
-// column 0 (stands for a missing table), and two rows at x1 and x2 with
-// zero columns (overwritten by each call).
+// A shared curve that is never freed: two rows at x 0 and 1 with every
+// column 0 (stands for a missing table).
 const CRV *CRVOP_ZeroCurve(void);
+
+// Forms for callers of the library; the file checks above do not use them.
+
+const RNGP *CRVOP_PrevPoint(const RNGP *row, int column, double *x, double *value);
+const RNGP *CRVOP_PrevX(const RNGP *row, double *x);
+const RNGP *CRVOP_GetX(const RNGP *row, double *x);
+const RNGP *CRVOP_LastX(const RNGP *row, double *x);
+// Rows with x and the column given; a null curve has none.
+int CRVOP_CountPoints(const CRV *curve, int column);
+// Clears the four given-flags.
+void CRVOP_ClearRow(RNGP *row);
+double CRVOP_Abs(double x);
+// Reverses a list in place by swapping every row's links; returns the new head.
+RNGP *CRVOP_Reverse(RNGP *head);
+// The sum of two curves' values at x stored into one column of row (when
+// at least one of them has a value there); 1 when stored.
+int CRVOP_SumAt(const RNGP **cursorA, const RNGP **cursorB, int direction, double x,
+                int column, RNGP *row);
+// The same for all three columns from the heads of two curves; 1 when any
+// column was stored.
+int CRVOP_SumAllAt(const CRV *a, const CRV *b, double x, RNGP *row);
+// The sum of CRVOP_MergeBlock with the record and each row allocated apart.
+CRV *CRVOP_Merge(const CRV *a, const CRV *b, int mask);
+// A shared curve of two rows at x1 and x2 with zero columns, overwritten by
+// each call and never freed.
 const CRV *CRVOP_TwoPointCurve(double x1, double x2);

@@ -51,8 +51,8 @@ struct IBIS_LIST_OPS {
 };
 extern IBIS_LIST_OPS IBIS_listOps[IBIS_LIST_COUNT];
 
-// The whole-file checks of the sections, called by IBIS_CheckFile and
-// IBIS_CheckEbdFile in their fixed order; an empty slot is skipped.
+// The whole-file checks of the sections (filled in checkpass.cpp), called by
+// IBIS_CheckFile and IBIS_CheckEbdFile in their fixed order.
 struct IBIS_CHECKS {
     void (*rcvthCheckAll)(MDL *models);
     void (*acdcCheckModels)(MDL *models);

@@ -134,8 +134,7 @@ struct MDL {
 
 // The model's sub-sections that other source files read: [Model Spec],
 // [Receiver Thresholds], [Driver Schedule] and [Begin EMI Model]. The model
-// section calls them through this table (filled in checkpass.cpp); an empty
-// slot leaves the keyword's lines unread.
+// section calls them through this table (filled in checkpass.cpp).
 struct MDL_SUBSECTION_OPS {
     int (*mspecInit)(const char *keywordText, MSPEC **slot);
     // Takes the model: which sub-parameters fit depends on its Model_type.
@@ -166,8 +165,7 @@ int MDL_GetTypeByName(MDL *models, const char *name, int *modelType);
 void MDL_GetModelTypeName(int code, const char **text);
 
 // The [External Model] description, read by its own source (filled in
-// checkpass.cpp). Empty slots: the keyword creates nothing, its lines are
-// not read and it closes without checks.
+// checkpass.cpp).
 struct MDL_EXTERNAL_OPS {
     int (*create)(EXTMDL **slot);  // 0 when out of memory
     // One data line; owner 0 for [External Model].
@@ -270,7 +268,6 @@ void MDL_SetExternalCircuitNext(EXTCKT *record, EXTCKT *next);
 void MDL_FreeExternalCircuits(EXTCKT *list);
 
 // Submodels as the [Add Submodel] checks see them (filled in checkpass.cpp).
-// Empty slots skip those checks.
 struct MDL_SUBMODEL_OPS {
     SUBMDL *(*findByName)(const char *name, SUBMDL *submodels);  // exact name
     SUBMDL *(*next)(SUBMDL *submodel);

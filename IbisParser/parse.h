@@ -137,9 +137,8 @@ enum LINE_TYPE {
     LINE_DATA = 4
 };
 
-// The sections that own keywords. Each plugs its handlers into
-// PARSE_sections (checkpass.cpp); an empty slot means the section's keywords
-// are recognised but nothing handles them.
+// The sections that own keywords, whose handlers PARSE_sections holds
+// (filled in checkpass.cpp).
 enum PARSE_SECTION {
     SECTION_HEADER,
     SECTION_COMPONENT,

@@ -28,17 +28,18 @@
 #include "IbisParser/smos.h"
 #include "IbisParser/sswch.h"
 #include "IbisParser/wvfrm.h"
+#include "bench/check_loop.h"
 #include "bench/complete_ibis.h"
 
 namespace {
 
+using benchfiles::CheckRepeatedly;
 using benchfiles::FileSize;
+using benchfiles::Silence;
 
-// A scratch directory for the generated files.
-const std::string &BenchDir() {
-    static const std::string dir = benchfiles::ScratchDir("checker-bench");
-    return dir;
-}
+// A new scratch directory for one generated file, which CheckRepeatedly
+// removes.
+std::string BenchDir() { return benchfiles::ScratchDir("checker-bench"); }
 
 // Writes a file of about `mb` megabytes; returns its path and size.
 std::string Generate(int mb, size_t *bytes) {
@@ -74,20 +75,6 @@ std::string Generate(int mb, size_t *bytes) {
     out.close();
     *bytes = FileSize(path);
     return path;
-}
-
-// Checks the file once per iteration, messages going nowhere; removes it.
-void CheckRepeatedly(benchmark::State &state, const std::string &path) {
-    FILE *sink = fopen("/dev/null", "w");
-    MSG_SetOutput(sink);
-    for (auto _ : state) {
-        PARSE_SetIbisVersion(0);
-        CMN_ResetFileState();
-        benchmark::DoNotOptimize(CHECKPASS_CheckFile(path.c_str(), FILE_IBS, 0));
-    }
-    MSG_SetOutput(nullptr);
-    fclose(sink);
-    remove(path.c_str());
 }
 
 void BM_CheckLargeIbs(benchmark::State &state) {
@@ -296,18 +283,7 @@ std::string GenerateExternal(int kind, int count, size_t *bytes) {
 void BM_CheckExternal(benchmark::State &state) {
     size_t bytes = 0;
     const int count = static_cast<int>(state.range(1));
-    std::string path = GenerateExternal(static_cast<int>(state.range(0)), count, &bytes);
-    FILE *sink = fopen("/dev/null", "w");
-    MSG_SetOutput(sink);
-    for (auto _ : state) {
-        PARSE_SetIbisVersion(0);
-        CMN_ResetFileState();
-        benchmark::DoNotOptimize(CHECKPASS_CheckFile(path.c_str(), FILE_IBS, 0));
-    }
-    MSG_SetOutput(nullptr);
-    fclose(sink);
-    remove(path.c_str());
-    remove(path.substr(0, path.rfind('/')).c_str());
+    CheckRepeatedly(state, GenerateExternal(static_cast<int>(state.range(0)), count, &bytes));
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * count);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
@@ -347,14 +323,6 @@ void BM_CheckNamedSections(benchmark::State &state) {
 
 // The table readers, driven as a section drives them, on tables far past
 // their limits: the time per row or table must not grow with the count.
-struct Silence {
-    FILE *sink = fopen("/dev/null", "w");
-    Silence() { MSG_SetOutput(sink); }
-    ~Silence() {
-        MSG_SetOutput(nullptr);
-        fclose(sink);
-    }
-};
 
 // One I-V table of N rows (distinct voltages, each checked against all
 // earlier ones for repeats).
@@ -608,17 +576,8 @@ void BM_CheckDrivers(benchmark::State &state) {
     size_t bytes = 0;
     std::string path = GenerateDrivers(static_cast<int>(state.range(0)), &bytes);
     ACDC_SetEnabled(static_cast<int>(state.range(1)));
-    {
-        Silence quiet;
-        for (auto _ : state) {
-            PARSE_SetIbisVersion(0);
-            CMN_ResetFileState();
-            benchmark::DoNotOptimize(CHECKPASS_CheckFile(path.c_str(), FILE_IBS, 0));
-        }
-    }
+    CheckRepeatedly(state, path);
     ACDC_SetEnabled(1);
-    remove(path.c_str());
-    remove(path.substr(0, path.rfind('/')).c_str());
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
@@ -719,17 +678,7 @@ std::string GeneratePackage(int pins, int entries, size_t *bytes) {
 void BM_CheckPackage(benchmark::State &state) {
     size_t bytes = 0;
     std::string path = GeneratePackage(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), &bytes);
-    int passed = 0;
-    {
-        Silence quiet;
-        for (auto _ : state) {
-            PARSE_SetIbisVersion(0);
-            CMN_ResetFileState();
-            passed = CHECKPASS_CheckFile(path.c_str(), FILE_PKG, 0);
-        }
-    }
-    remove(path.c_str());
-    remove(path.substr(0, path.rfind('/')).c_str());
+    const int passed = CheckRepeatedly(state, path, FILE_PKG);
     if (!passed)
         state.SkipWithError("the generated package file did not pass");
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
@@ -766,19 +715,7 @@ std::string GenerateBoard(int pins, size_t *bytes) {
 void BM_CheckBoard(benchmark::State &state) {
     size_t bytes = 0;
     std::string path = GenerateBoard(static_cast<int>(state.range(0)), &bytes);
-    int passed = 0;
-    {
-        Silence quiet;
-        for (auto _ : state) {
-            PARSE_SetIbisVersion(0);
-            CMN_ResetFileState();
-            passed = CHECKPASS_CheckFile(path.c_str(), FILE_EBD, 0);
-        }
-    }
-    std::string dir = path.substr(0, path.rfind('/'));
-    remove(path.c_str());
-    remove((dir + "/chip.ibs").c_str());
-    remove(dir.c_str());
+    const int passed = CheckRepeatedly(state, path, FILE_EBD);
     if (!passed)
         state.SkipWithError("the generated board did not pass");
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
@@ -820,22 +757,7 @@ std::string GenerateBoardOfPackageSearches(int files) {
 // the number of files, not with its square.
 void BM_BoardPackageSearch(benchmark::State &state) {
     const int files = static_cast<int>(state.range(0));
-    const std::string path = GenerateBoardOfPackageSearches(files);
-    {
-        Silence quiet;
-        for (auto _ : state) {
-            PARSE_SetIbisVersion(0);
-            CMN_ResetFileState();
-            benchmark::DoNotOptimize(CHECKPASS_CheckFile(path.c_str(), FILE_EBD, 0));
-        }
-    }
-    const std::string dir = path.substr(0, path.rfind('/'));
-    for (int i = 0; i < files; ++i) {
-        remove((dir + "/p" + std::to_string(i) + ".pkg").c_str());
-        remove((dir + "/c" + std::to_string(i) + ".ibs").c_str());
-    }
-    remove(path.c_str());
-    remove(dir.c_str());
+    CheckRepeatedly(state, GenerateBoardOfPackageSearches(files), FILE_EBD);
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * files);
 }
 
@@ -871,14 +793,10 @@ void BM_CheckNodeNames(benchmark::State &state) {
 const benchfiles::CompleteFiles &CompleteOf(int mb) {
     static int current = 0;
     static benchfiles::CompleteFiles files;
-    static std::string dir;
     if (current != mb) {
-        if (current != 0) {
-            remove(files.ibs.c_str());
-            remove(files.pkg.c_str());
-            remove(dir.c_str());
-        }
-        dir = benchfiles::ScratchDir("checker-bench-complete");
+        if (current != 0)
+            benchfiles::RemoveScratchDirOf(files.ibs);
+        const std::string dir = benchfiles::ScratchDir("checker-bench-complete");
         files = benchfiles::GenerateComplete(dir, "complete" + std::to_string(mb),
                                              static_cast<size_t>(mb) << 20);
         current = mb;
@@ -925,14 +843,7 @@ void BM_CompleteCheck(benchmark::State &state) {
         state.SkipWithError(("the generated file draws: " + complaint).c_str());
         return;
     }
-    {
-        Silence quiet;
-        for (auto _ : state) {
-            PARSE_SetIbisVersion(0);
-            CMN_ResetFileState();
-            benchmark::DoNotOptimize(CHECKPASS_CheckFile(files.ibs.c_str(), FILE_IBS, 0));
-        }
-    }
+    benchfiles::TimeCheckPasses(state, files.ibs, FILE_IBS);
     state.counters["models"] = files.models;
     state.counters["pins"] = static_cast<double>(files.components) * benchfiles::CompleteShape().pinsPerComponent;
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(files.bytes));

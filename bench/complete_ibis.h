@@ -31,8 +31,9 @@ inline size_t FileSize(const std::string &path) {
     return size;
 }
 
-// The scratch directories made so far, removed with what they hold when
-// the program ends: generated files run to tens of megabytes each.
+// The scratch directories made and not yet removed, each removed with what
+// it holds when the program ends: generated files run to tens of megabytes
+// each.
 struct ScratchDirs {
     std::vector<std::string> made;
     ~ScratchDirs() {
@@ -42,14 +43,33 @@ struct ScratchDirs {
     }
 };
 
+inline ScratchDirs &Scratch() {
+    static ScratchDirs dirs;
+    return dirs;
+}
+
 // A new directory under /tmp whose name begins with prefix.
 inline std::string ScratchDir(const char *prefix) {
-    static ScratchDirs dirs;
     std::string tmpl = std::string("/tmp/") + prefix + "-XXXXXX";
     if (mkdtemp(&tmpl[0]) == nullptr)
         abort();
-    dirs.made.push_back(tmpl);
+    Scratch().made.push_back(tmpl);
     return tmpl;
+}
+
+// Removes the scratch directory that holds path, with all it holds, before
+// the program ends; a path in no directory of ScratchDir is left alone.
+inline void RemoveScratchDirOf(const std::string &path) {
+    const std::string dir = path.substr(0, path.rfind('/'));
+    std::vector<std::string> &made = Scratch().made;
+    for (size_t i = 0; i < made.size(); ++i) {
+        if (made[i] == dir) {
+            std::error_code ignored;
+            std::filesystem::remove_all(dir, ignored);
+            made.erase(made.begin() + static_cast<std::ptrdiff_t>(i));
+            return;
+        }
+    }
 }
 
 // Pin names of at most five characters, as [Pin] allows. Without the letters

@@ -8,13 +8,12 @@
 #include <fstream>
 #include <string>
 
-#include <unistd.h>
-
 #include "IbisParser/checkpass.h"
 #include "IbisParser/cmn.h"
 #include "IbisParser/drvsh.h"
 #include "IbisParser/msg.h"
 #include "IbisParser/parse.h"
+#include "bench/check_loop.h"
 #include "bench/complete_ibis.h"
 
 namespace {
@@ -26,8 +25,7 @@ void BM_DriverScheduleRows(benchmark::State &state) {
     std::string lines;
     for (int64_t i = 0; i < rows; ++i)
         lines += RowName(i) + " 1n NA 2n NA\n";
-    FILE *sink = fopen("/dev/null", "w");
-    MSG_SetOutput(sink);
+    benchfiles::Silence quiet;
     PARSE_SetIbisVersion(5);
     for (auto _ : state) {
         DRVSH *schedule = nullptr;
@@ -41,8 +39,6 @@ void BM_DriverScheduleRows(benchmark::State &state) {
         DRVSH_EndKeyword(schedule, "drv");
         DRVSH_Free(schedule);
     }
-    MSG_SetOutput(nullptr);
-    fclose(sink);
     state.SetItemsProcessed(state.iterations() * rows);
     state.SetComplexityN(rows);
 }
@@ -66,18 +62,7 @@ std::string Generate(int64_t rows) {
 
 void BM_DriverScheduleCheckPass(benchmark::State &state) {
     const int64_t rows = state.range(0);
-    std::string path = Generate(rows);
-    FILE *sink = fopen("/dev/null", "w");
-    MSG_SetOutput(sink);
-    for (auto _ : state) {
-        PARSE_SetIbisVersion(0);
-        CMN_ResetFileState();
-        benchmark::DoNotOptimize(CHECKPASS_CheckFile(path.c_str(), FILE_IBS, 0));
-    }
-    MSG_SetOutput(nullptr);
-    fclose(sink);
-    remove(path.c_str());
-    rmdir(path.substr(0, path.rfind('/')).c_str());
+    benchfiles::CheckRepeatedly(state, Generate(rows));
     state.SetItemsProcessed(state.iterations() * rows);
     state.SetComplexityN(rows);
 }

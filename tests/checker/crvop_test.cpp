@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "IbisParser/crv.h"
 #include "IbisParser/crvop.h"
 #include "IbisParser/mdl.h"
 #include "IbisParser/rng.h"
@@ -472,6 +473,65 @@ TEST_F(CrvopTest, MergeWithItselfDoublesAndZeroCurveStaysZero) {
     CRV_Free(copy);
     CRV_Free(twice);
     CRV_Free(c);
+}
+
+// A curve says how it was allocated, so either free function releases any
+// kind whole: under ASan a wrong or partial free fails here.
+TEST_F(CrvopTest, EitherFreeReleasesEveryKindOfCurve) {
+    using Make = CRV *(*)(const CRV *a, const CRV *b);
+    struct Kind {
+        const char *name;
+        Make make;
+        const char *rows;
+    } kinds[] = {
+        {"rows apart", [](const CRV *a, const CRV *b) { return CRVOP_Merge(a, b, CRVOP_TYP); },
+         "0 1 - -; 2 6 - -; 1 3.5 - -"},
+        {"one block",
+         [](const CRV *a, const CRV *b) { return CRVOP_MergeBlock(a, b, CRVOP_TYP); },
+         "0 1 - -; 2 6 - -; 1 3.5 - -"},
+        {"running sum",
+         [](const CRV *a, const CRV *b) {
+             CRVOP_SUM sum{};
+             CRVOP_SumStart(&sum, a, b, CRVOP_TYP);
+             CRV *curve = CRVOP_SumCurve(&sum);
+             CRVOP_SumFree(&sum);
+             return curve;
+         },
+         "0 1 - -; 2 6 - -; 1 3.5 - -"},
+        {"copy of a table",
+         [](const CRV *a, const CRV *) {
+             CRV *copy = nullptr;
+             CRV_CopyPoints(a, &copy);
+             return copy;
+         },
+         "0 0 0 0; 2 4 4 4; 1 2 2 2"},
+        {"table as read, its x index built",
+         [](const CRV *, const CRV *) {
+             CRV *table = nullptr;
+             CRV_Init("[Pulldown]", "Pulldown", &table);
+             for (const char *line : {"0 0 0 0", "2 4 4 4", "1 2 2 2"})
+                 CRV_ParseLine(line, table, "Pulldown");
+             return table;
+         },
+         "0 0 0 0; 2 4 4 4; 1 2 2 2"},
+    };
+    void (*const frees[])(CRV *) = {CRV_Free, CRVOP_FreeBlock};
+    CRV *a = MakeCurve({"0 0 0 0", "2 4 4 4", "1 2 2 2"});
+    CRV *b = MakeCurve({"0 1 1 1", "2 2 2 2"});
+    for (const Kind &k : kinds) {
+        for (void (*release)(CRV *) : frees) {
+            CRV *curve = k.make(a, b);
+            ASSERT_NE(curve, nullptr) << k.name;
+            EXPECT_EQ(CurveText(curve), k.rows) << k.name;
+            release(curve);
+        }
+    }
+    CRV_Free(a);
+    CRV_Free(b);
+    std::string notes;  // of each table read, its x turning back
+    for (const char *column : {"Voltage", "Typical", "Minimum", "Maximum"})
+        notes += std::string("NOTE (line    0) - Pulldown ") + column + " data is non-monotonic\n";
+    EXPECT_EQ(Output(), notes + notes);
 }
 
 TEST_F(CrvopTest, ShiftNegateReverseAndRows) {

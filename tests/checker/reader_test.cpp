@@ -12,7 +12,27 @@ const char kBanner32[] = "\nChecking a.ibs for IBIS 3.2 Compatibility...\n\n";
 // A complete 5.0 header ending in a keyword that closes it.
 std::string Ibs50(const std::string &body) { return Header("5.0", "a.ibs") + body; }
 
-using ReaderTest = CheckerTest;
+class ReaderTest : public CheckerTest {
+protected:
+    // The [Notes] text of the header that one pass reads from body, written
+    // as name; the pass ends without the whole-file checks. "(not read)" when
+    // the file was not read whole, "(no notes)" when the header has none.
+    std::string NotesRead(const char *name, const std::string &body, int kind) {
+        CHECKPASS_BeginFile();
+        std::string path = Write(name, body);
+        std::string notes = "(not read)";
+        if (PARSE_ParseFile(path.c_str(), kind) == 1) {
+            IBIS *root = nullptr;
+            HDR *hdr = nullptr;
+            const char *text = nullptr;
+            notes = IBIS_GetCurrent(&root) && IBIS_GetHeader(root, &hdr) && HDR_GetNotes(hdr, &text)
+                        ? text
+                        : "(no notes)";
+        }
+        CHECKPASS_EndFile();
+        return notes;
+    }
+};
 
 TEST_F(ReaderTest, IndentedKeywordIsReportedAndStillOpens) {
     std::string out = Check("a.pkg",
@@ -22,17 +42,10 @@ TEST_F(ReaderTest, IndentedKeywordIsReportedAndStillOpens) {
     EXPECT_EQ(out, "\nChecking a.pkg for IBIS 5.0 Compatibility...\n\n"
                    "ERROR (line    5) - Keywords Must Begin In Column 1.\n\n"
                    "Errors  : 1\n\nFile Failed\n");
-    CHECKPASS_BeginFile();
-    std::string path = Write("b.pkg", Header("5.0", "b.pkg") + "[Date] d\n  [Notes] n\n   [not a keyword] t\n");
-    ASSERT_EQ(PARSE_ParseFile(path.c_str(), FILE_PKG), 1);
-    IBIS *root = nullptr;
-    HDR *hdr = nullptr;
-    const char *notes = nullptr;
-    ASSERT_TRUE(IBIS_GetCurrent(&root));
-    ASSERT_TRUE(IBIS_GetHeader(root, &hdr));
-    ASSERT_TRUE(HDR_GetNotes(hdr, &notes));
-    EXPECT_STREQ(notes, "n\n[not a keyword] t");
-    CHECKPASS_EndFile();
+    EXPECT_EQ(NotesRead("b.pkg",
+                        Header("5.0", "b.pkg") + "[Date] d\n  [Notes] n\n   [not a keyword] t\n",
+                        FILE_PKG),
+              "n\n[not a keyword] t");
     Output();
     out = Check("a.ibs", Ibs50("[End]\n"), FILE_IBS);
     EXPECT_EQ(out, std::string(kBanner50) +
@@ -77,20 +90,13 @@ TEST_F(ReaderTest, CommentCharacterDefinitions) {
 }
 
 TEST_F(ReaderTest, CommentCutAndTrimBeforeHandlers) {
-    CHECKPASS_BeginFile();
-    std::string path = Write("a.ibs", Ibs50("[Comment Char] #_char\n"
-                                            "[Notes]   first  # gone\n"
-                                            "    second line   \t\n"
-                                            "[Component] c\n[End]\n"));
-    ASSERT_EQ(PARSE_ParseFile(path.c_str(), FILE_IBS), 1);
-    IBIS *root = nullptr;
-    HDR *hdr = nullptr;
-    const char *notes = nullptr;
-    ASSERT_TRUE(IBIS_GetCurrent(&root));
-    ASSERT_TRUE(IBIS_GetHeader(root, &hdr));
-    ASSERT_TRUE(HDR_GetNotes(hdr, &notes));
-    EXPECT_STREQ(notes, "first\nsecond line");
-    CHECKPASS_EndFile();
+    EXPECT_EQ(NotesRead("a.ibs",
+                        Ibs50("[Comment Char] #_char\n"
+                              "[Notes]   first  # gone\n"
+                              "    second line   \t\n"
+                              "[Component] c\n[End]\n"),
+                        FILE_IBS),
+              "first\nsecond line");
 }
 
 TEST_F(ReaderTest, LineLengthFollowsTheVersion) {
@@ -124,17 +130,7 @@ TEST_F(ReaderTest, TabsWarnedOncePerFile) {
 TEST_F(ReaderTest, IllegalCharactersAreReportedAndReadAsBlanks) {
     std::string body = Ibs50(std::string("[Notes] a\x01") + "b\n" + "c\x80" + "d\n" +
                              std::string("e\0f\n", 4) + "[Component] x\n[End]\n");
-    CHECKPASS_BeginFile();
-    std::string path = Write("a.ibs", body);
-    ASSERT_EQ(PARSE_ParseFile(path.c_str(), FILE_IBS), 1);
-    IBIS *root = nullptr;
-    HDR *hdr = nullptr;
-    const char *notes = nullptr;
-    ASSERT_TRUE(IBIS_GetCurrent(&root));
-    ASSERT_TRUE(IBIS_GetHeader(root, &hdr));
-    ASSERT_TRUE(HDR_GetNotes(hdr, &notes));
-    EXPECT_STREQ(notes, "a b\nc d\ne f");
-    CHECKPASS_EndFile();
+    EXPECT_EQ(NotesRead("a.ibs", body, FILE_IBS), "a b\nc d\ne f");
     std::string out = Output();
     EXPECT_EQ(out, std::string(kBanner50) +
                        "ERROR (line    4) -\n"
