@@ -94,8 +94,10 @@ bool HasDrivingMode(int type) {
     return MDL_PullsUpAndDown(type) || CRVOP_IsOpenType(type) != 0;
 }
 
-// One column's direction tracker, by the I-V table reader's rule.
-int TrackMonotonic(CRV_TRACKER *t, double value) { return CRV_TrackMonotonic(t, value); }
+// One column's direction tracker, by the I-V table reader's rule.  This,
+// ACDC_CheckAddSubmodelClamps and ACDC_CheckExtremeCurrent are file-local
+// but keep the prefix: they are the named inner steps of the AC/DC checks.
+int ACDC_TrackMonotonic(CRV_TRACKER *t, double value) { return CRV_TrackMonotonic(t, value); }
 
 void ReportReversal(const char *caption, const char *modelName, const char *word, int severity) {
     if (severity == kSeverityNote)
@@ -354,7 +356,7 @@ void CheckModeClamps(const ClampSum &c, const char *caption) {
     CRVOP_FreeBlock(total);
 }
 
-void CheckAddSubmodelClamps(MDL *models, const Submodels *submodels, int corner) {
+void ACDC_CheckAddSubmodelClamps(MDL *models, const Submodels *submodels, int corner) {
     for (const MDL *m = models; m != nullptr; m = m->next) {
         if (m->addSubmodel == nullptr ||
             (!HasNonDrivingMode(m->Model_type) && !HasDrivingMode(m->Model_type)))
@@ -379,7 +381,7 @@ void CheckAddSubmodelClamps(MDL *models, const Submodels *submodels, int corner)
     }
 }
 
-int CheckExtremeCurrent(const char *name, const CRV *table, const char *caption) {
+int ACDC_CheckExtremeCurrent(const char *name, const CRV *table, const char *caption) {
     if (table == nullptr)
         return 1;
     int ok = 1;
@@ -397,8 +399,8 @@ int CheckExtremeCurrent(const char *name, const CRV *table, const char *caption)
 
 // The two clamps of a model or a submodel at the limit's voltage.
 int CheckClamps(const char *name, const CRV *gndClamp, const CRV *powerClamp) {
-    int ok = CheckExtremeCurrent(name, gndClamp, "GND_Clamp");
-    ok &= CheckExtremeCurrent(name, powerClamp, "POWER_Clamp");
+    int ok = ACDC_CheckExtremeCurrent(name, gndClamp, "GND_Clamp");
+    ok &= ACDC_CheckExtremeCurrent(name, powerClamp, "POWER_Clamp");
     return ok;
 }
 
@@ -747,10 +749,10 @@ void ACDC_CheckCurveMonotonic(const CRV *curve, const char *modelName, const cha
         return;
     CRV_TRACKER voltage{}, column{};
     for (const RNGP *r = curve->points; r != nullptr; r = r->next) {
-        if (corner == CRVOP_TYP && Given(r->x_state) && TrackMonotonic(&voltage, r->x))
+        if (corner == CRVOP_TYP && Given(r->x_state) && ACDC_TrackMonotonic(&voltage, r->x))
             ReportReversal(caption, modelName, "Voltage", severity);
         double value = 0.0;
-        if (CornerOf(r, corner, &value) && TrackMonotonic(&column, value))
+        if (CornerOf(r, corner, &value) && ACDC_TrackMonotonic(&column, value))
             ReportReversal(caption, modelName, ColumnWord(corner), severity);
     }
 }
@@ -1000,7 +1002,7 @@ int ACDC_CheckAddSubmodels(MDL *models, SUBMDL *submodels) {
     Submodels named{};
     SubmodelsOpen(&named, submodels);
     for (int corner : kCorners)
-        CheckAddSubmodelClamps(models, &named, corner);
+        ACDC_CheckAddSubmodelClamps(models, &named, corner);
     NAMEIDX_Clear(&named.index);
     return 0;
 }

@@ -134,8 +134,8 @@ struct CMPNT_CIRCUIT_OPS {
 extern CMPNT_CIRCUIT_OPS CMPNT_circuitOps;
 
 // Package models: a component's [Package Model] and alternate names are
-// looked up here, and the pins a model lists are walked. Empty slots find
-// nothing.
+// looked up here, and the pins a model lists are walked (filled in
+// checkpass.cpp).
 struct CMPNT_PKGMDL_OPS {
     int (*findByName)(PKGMDL *list, const char *name, PKGMDL **out);
     // Reads the .pkg files of the directory that define the model into the

@@ -17,8 +17,8 @@ struct SINFO {
     SMOS *series_mosfet;
 };
 
-// What the I-V and Series MOSFET records bring along (filled where those
-// records are built; an empty slot is skipped).
+// What the I-V and Series MOSFET records bring along (filled in
+// checkpass.cpp).
 struct SINFO_OPS {
     void (*freeCurve)(CRV *curve);
     void (*freeMosfets)(SMOS *list);
