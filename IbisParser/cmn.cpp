@@ -546,6 +546,8 @@ int CMN_GetValue(const char *text, double *value) {
   }
   double factor = 1.0;
   if (!CMN_GetScaleFactor(end, &factor)) return 0;
+  /* 1e300T overflows only through its letter: no number either. */
+  if (!std::isfinite(d * factor)) return 0;
   *value = d * factor;
   for (const char *p = end; *p; p++) {
     if (isdigit((unsigned char)*p)) return 2;

@@ -5,8 +5,12 @@
 #include "IbisParser/platform.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+
+#include "IbisParser/cmn.h"
+#include "IbisParser/msg.h"
 
 int PLAT_IsDirSeparator(int c) { return c == '/' || c == '\\'; }
 
@@ -18,8 +22,8 @@ int PLAT_IsAbsolutePath(const char *path) {
 
 void PLAT_FreeNames(char **names, size_t count) {
   if (!names) return;
-  for (size_t i = 0; i < count; i++) free(names[i]);
-  free(names);
+  for (size_t i = 0; i < count; i++) CMN_Free(names[i]);
+  CMN_Free(names);
 }
 
 namespace {
@@ -30,21 +34,38 @@ struct NameList {
   size_t count, capacity;
 };
 
+/* 0 after the memory-failure message of the wrappers. */
 int AddName(NameList &l, const char *name, int lower) {
-  if (l.count == l.capacity) {
-    size_t cap = l.capacity ? 2 * l.capacity : 16;
-    char **grown = (char **)realloc(l.names, cap * sizeof *grown);
-    if (!grown) return 0;
-    l.names = grown;
-    l.capacity = cap;
-  }
+  if (!CMN_Grow(&l.names, &l.capacity, l.count + 1, 16)) return 0;
   size_t n = strlen(name);
-  char *copy = (char *)malloc(n + 1);
-  if (!copy) return 0;
-  for (size_t i = 0; i <= n; i++)
+  char *copy = nullptr;
+  if (!CMN_Alloc(&copy, n + 1)) return 0;
+  for (size_t i = 0; i < n; i++)
     copy[i] = lower ? (char)tolower((unsigned char)name[i]) : name[i];
   l.names[l.count++] = copy;
   return 1;
+}
+
+/*
+** The directory as a prefix ending in sep, into buf of size n; 0 when it
+** does not fit, a directory that cannot be listed.
+*/
+int DirPrefix(const char *dir, char sep, char *buf, size_t n) {
+  size_t len = dir ? strlen(dir) : 0;
+  if (len + 2 > n) return 0;
+  for (size_t i = 0; i < len; i++) buf[i] = PLAT_IsDirSeparator((unsigned char)dir[i]) ? sep : dir[i];
+  if (len > 0 && buf[len - 1] != sep && !(sep == '\\' && buf[len - 1] == ':')) buf[len++] = sep;
+  buf[len] = 0;
+  return 1;
+}
+
+/*
+** The platform's own allocation failed while listing: reported as the
+** wrappers report theirs, though the size it asked for is not known.
+*/
+int OutOfMemory() {
+  MSG_ErrorFrom(MSGSRC_CMN, 1906, 0u);
+  return 0;
 }
 
 int HasPkgExtension(const char *name) {
@@ -77,7 +98,6 @@ int FinishList(NameList &l, int ok, char ***names, size_t *count) {
 #include <dirent.h>
 #include <fcntl.h>
 #include <locale.h>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -112,18 +132,33 @@ int PLAT_ListPackageFiles(const char *dir, char ***names, size_t *count) {
   *names = nullptr;
   *count = 0;
   NameList l = {nullptr, 0, 0};
-  std::string d = dir ? dir : "";
-  for (char &c : d)
-    if (c == '\\') c = '/';
-  if (!d.empty() && d.back() != '/') d += '/';
-  DIR *h = opendir(d.empty() ? "." : d.c_str());
-  if (!h) return 1;
+  char d[4097];
+  if (!DirPrefix(dir, '/', d, sizeof d)) return 1;
+  errno = 0;
+  DIR *h = opendir(d[0] ? d : ".");
+  if (!h) return errno == ENOMEM ? OutOfMemory() : 1;
+  /* Entries are looked at relative to the open directory: no path is built. */
+  const int fd = dirfd(h);
   int ok = 1;
-  while (struct dirent *e = readdir(h)) {
+  for (;;) {
+    errno = 0;
+    struct dirent *e = readdir(h);
+    if (!e) {
+      /* Another fault ends the listing with what it found. */
+      if (errno == ENOMEM) ok = OutOfMemory();
+      break;
+    }
     /* A leading '.' is what hides a file here. */
     if (e->d_name[0] == '.' || !HasPkgExtension(e->d_name)) continue;
     struct stat st;
-    if (stat((d + e->d_name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (fstatat(fd, e->d_name, &st, 0) != 0) {
+      if (errno == ENOMEM) {
+        ok = OutOfMemory();
+        break;
+      }
+      continue;
+    }
+    if (!S_ISREG(st.st_mode)) continue;
     if (!AddName(l, e->d_name, 0)) {
       ok = 0;
       break;
@@ -172,7 +207,6 @@ double PLAT_StrToD(const char *text, char **end) {
   return c ? _strtod_l(text, end, c) : strtod(text, end);
 }
 
-#include <string>
 #include <sys/stat.h>
 #include <windows.h>
 
@@ -195,14 +229,13 @@ int PLAT_ListPackageFiles(const char *dir, char ***names, size_t *count) {
   *names = nullptr;
   *count = 0;
   NameList l = {nullptr, 0, 0};
-  std::string pattern = dir ? dir : "";
-  for (char &c : pattern)
-    if (c == '/') c = '\\';
-  if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != ':') pattern += '\\';
-  pattern += "*.pkg";
+  char pattern[4097];
+  if (!DirPrefix(dir, '\\', pattern, sizeof pattern - 5)) return 1;
+  strcat(pattern, "*.pkg");
   WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return 1;
+  HANDLE h = FindFirstFileA(pattern, &fd);
+  if (h == INVALID_HANDLE_VALUE)
+    return GetLastError() == ERROR_NOT_ENOUGH_MEMORY ? OutOfMemory() : 1;
   int ok = 1;
   do {
     const DWORD skip = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |

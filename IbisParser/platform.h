@@ -25,9 +25,10 @@ FILE *PLAT_Open(const char *path, const char *mode);
 ** are neither hidden nor system files.  Names carry no directory and come
 ** sorted; on Windows in lower case, as the command interpreter lists them,
 ** elsewhere as stored, since a case-sensitive file system finds only that
-** spelling.  *names receives a malloc'd array of *count malloc'd names
-** (PLAT_FreeNames releases it), null when there are none; a directory that
-** cannot be read has none.  Returns 0 only when memory ran out.
+** spelling.  *names receives an array of *count names, all from the text
+** library's allocation wrappers (PLAT_FreeNames releases it), null when
+** there are none; a directory that cannot be read has none.  Returns 0
+** only when memory ran out, after the memory-failure message.
 */
 int PLAT_ListPackageFiles(const char *dir, char ***names, size_t *count);
 void PLAT_FreeNames(char **names, size_t count);

@@ -1,7 +1,7 @@
 // Parameter lookups by dotted path over a parsed AMI parameter string.
 #include "ami/AmiParameterTree.h"
 
-#include "CountingAlloc.h"
+#include "AllocFail.h"
 #include "IbisParser/amip.h"
 
 #include <gtest/gtest.h>
@@ -112,8 +112,9 @@ TEST(AmiParameterTree, NonFiniteNumbersAreRefused) {
 
 // Out of memory is told apart from a string that does not parse.
 TEST(AmiParameterTree, OutOfMemoryIsReported) {
-  CountingAlloc failing(0);
-  AmiParameterTree t("(M (a 1))", &failing.alloc);
+  FailAlloc(1);
+  AmiParameterTree t("(M (a 1))", &kCountedParserAlloc);
+  FailAlloc(0);
   EXPECT_TRUE(t.OutOfMemory());
   EXPECT_FALSE(t.IsParsed());
   double d = 3;

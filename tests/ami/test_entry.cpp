@@ -1,6 +1,6 @@
 // The AMI template and model holder, driven through a small test model that
 // has a receiver's five ports and a clock port.
-#include "CountingAlloc.h"
+#include "AllocFail.h"
 #include "IbisParser/msg.h"
 #include "ami/AmiEntry.h"
 #include "runtime/DFModel.h"
@@ -241,26 +241,29 @@ TEST_F(AmiEntryTest, OutOfMemoryWhileParsingFailsInitAndSaysSo) {
       "The IBIS-AMI model, Probe, ran out of memory while reading the AMI_Init arguments. ";
   int32_t bugs0 = 0, errors0 = 0, warnings0 = 0;
   MSG_GetCounts(&bugs0, &errors0, &warnings0);
-  CountingAlloc clean;
+  const int64_t before = AllocRequests();
   {
     std::vector<char> p(params, params + sizeof params);
     void *h = nullptr;
     ASSERT_EQ(Entry::Init(nullptr, 0, 0, 1e-12, 4e-12, p.data(), nullptr, &h, nullptr,
-                          &clean.alloc),
+                          &kCountedParserAlloc),
               1);
     Entry::Close(h);
   }
-  ASSERT_GT(clean.requests, 0);
+  const int64_t requests = AllocRequests() - before;
+  ASSERT_GT(requests, 0);
   testing::internal::CaptureStdout();
-  for (int64_t k = 0; k < clean.requests; ++k) {
+  for (int64_t k = 0; k < requests; ++k) {
     SCOPED_TRACE("request " + std::to_string(k));
-    CountingAlloc failing(k);
     std::vector<char> p(params, params + sizeof params);
     void *h = nullptr;
     char *m = nullptr;
+    FailAlloc(k + 1);
     EXPECT_EQ(Entry::Init(nullptr, 0, 0, 1e-12, 4e-12, p.data(), nullptr, &h, &m,
-                          &failing.alloc),
+                          &kCountedParserAlloc),
               0);
+    EXPECT_EQ(FailAllocPending(), 0) << "the armed request was made";
+    FailAlloc(0);
     ASSERT_NE(h, nullptr) << "the host still gets a handle to close";
     ASSERT_NE(m, nullptr);
     EXPECT_EQ(m, sentence) << "no parameter sentences: nothing was read";

@@ -1,6 +1,6 @@
 // The parameter parser short of memory and over very long parameter strings,
 // as it runs inside a host's AMI_Init.
-#include "CountingAlloc.h"
+#include "AllocFail.h"
 
 #include "IbisParser/amip.h"
 #include "IbisParser/msg.h"
@@ -30,17 +30,19 @@ TEST(ParseMemory, EveryFailedRequestIsResultFourAndSilent) {
   };
   const int32_t reportedBefore = Reported();
   for (const char *text : texts) {
-    CountingAlloc clean;
+    const int64_t before = AllocRequests();
     AMIP_TREE *tree = nullptr;
-    ASSERT_EQ(AMIP_ParseWith(text, &tree, &clean.alloc), AMIP_OK) << text;
+    ASSERT_EQ(AMIP_ParseWith(text, &tree, &kCountedParserAlloc), AMIP_OK) << text;
     AMIP_FreeTree(&tree);
-    ASSERT_GT(clean.requests, 2) << text;
+    const int64_t requests = AllocRequests() - before;
+    ASSERT_GT(requests, 2) << text;
     testing::internal::CaptureStdout();
-    for (int64_t k = 0; k < clean.requests; ++k) {
-      CountingAlloc failing(k);
+    for (int64_t k = 0; k < requests; ++k) {
       AMIP_TREE sentinel{};
       AMIP_TREE *t = &sentinel;
-      EXPECT_EQ(AMIP_ParseWith(text, &t, &failing.alloc), AMIP_ERR_MEMORY) << text << " request " << k;
+      FailAlloc(k + 1);
+      EXPECT_EQ(AMIP_ParseWith(text, &t, &kCountedParserAlloc), AMIP_ERR_MEMORY) << text << " request " << k;
+      FailAlloc(0);
       EXPECT_EQ(t, &sentinel);
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << text;
@@ -59,10 +61,10 @@ TEST(ParseMemory, ArraysGrowGeometrically) {
   members += ")";
 
   for (const std::string *text : {&values, &members}) {
-    CountingAlloc counting;
+    const int64_t before = AllocResizes();
     AMIP_TREE *tree = nullptr;
-    ASSERT_EQ(AMIP_ParseWith(text->c_str(), &tree, &counting.alloc), AMIP_OK);
-    EXPECT_LE(counting.resizes, 20);
+    ASSERT_EQ(AMIP_ParseWith(text->c_str(), &tree, &kCountedParserAlloc), AMIP_OK);
+    EXPECT_LE(AllocResizes() - before, 20);
     const AMIP_GROUP *m = static_cast<const AMIP_GROUP *>(tree->entries[0].node);
     if (text == &values) {
       ASSERT_EQ(m->child_count, 1);

@@ -8,11 +8,11 @@ namespace {
 
 class FrontEndTest : public CheckerTest {
 protected:
+    // The build always makes the tool beside the tests: its absence fails.
     void SetUp() override {
         CheckerTest::SetUp();
         struct stat st;
-        if (stat(kTool.c_str(), &st) != 0)
-            GTEST_SKIP() << "ibischeck not built";
+        ASSERT_EQ(stat(kTool.c_str(), &st), 0) << kTool << " not built";
     }
     int Run(const std::string &args, std::string &out) {
         return testsupport::RunCommand("cd '" + dir_.path() + "' && '" + kTool + "' " + args, out);
@@ -87,6 +87,65 @@ TEST_F(FrontEndTest, KindFromExtensionAndFileNames) {
                    "\nErrors  : 2\n\nFile Failed\n");
     EXPECT_EQ(Run("", out), 2);
     EXPECT_EQ(out, "");
+}
+
+std::string UsageOf(const std::string &tool) {
+    return "usage: " + tool + " [-h] [--] file...\n"
+           "Checks each IBIS (.ibs), package (.pkg), board (.ebd) or AMI parameter (.ami)\n"
+           "file and writes the report to the standard output.\n"
+           "  -h, --help  print this text and exit\n"
+           "  --          end of the options: every later argument names a file\n"
+           "Exit status: 0 every file passed, 1 a file failed, 2 a usage error or a\n"
+           "report that could not be written.\n";
+}
+
+// Options are read before any file is checked; "--" ends them, and "./"
+// names a file that begins with '-' at any place.
+TEST_F(FrontEndTest, OptionsAndUsage) {
+    Write("-p.pkg", "[IBIS Ver] 4.2\n[File Name] -p.pkg\n[File Rev] 1.0\n[End]\n");
+    const std::string usage = UsageOf(kTool);
+    const std::string passed = " for IBIS 4.2 Compatibility...\n\nErrors  : 0\n\nFile Passed\n";
+    const std::string unknown = kTool + ": unknown option ";
+    struct Row {
+        const char *args;
+        int status;
+        std::string out, err;
+    };
+    const Row rows[] = {
+        {"-h", 0, usage, ""},
+        {"--help", 0, usage, ""},
+        // The first option met decides.
+        {"-h -x", 0, usage, ""},
+        {"-x -h", 2, "", unknown + "'-x'\n" + usage},
+        {"-x", 2, "", unknown + "'-x'\n" + usage},
+        {"--helps", 2, "", unknown + "'--helps'\n" + usage},
+        {"-p.pkg", 2, "", unknown + "'-p.pkg'\n" + usage},
+        {"./-p.pkg -h", 0, usage, ""},
+        // Files are read by name only: a lone '-' is no standard input.
+        {"-", 2, "", unknown + "'-'\n" + usage},
+        {"--", 2, "", usage},
+        {"-- -p.pkg", 0, "\nChecking -p.pkg" + passed, ""},
+        {"./-p.pkg", 0, "\nChecking ./-p.pkg" + passed, ""},
+        {"-- -- -h", 1,
+         "ERROR - Unable To Open File '--.ibs'\n"
+         "ERROR - Could not determine Version for file --\n"
+         "\nErrors  : 2\n\nFile Failed\n"
+         "ERROR - Unable To Open File '-h.ibs'\n"
+         "ERROR - Could not determine Version for file -h\n"
+         "\nErrors  : 2\n\nFile Failed\n",
+         ""},
+        {"./-p.pkg -- -p.pkg", 0, "\nChecking ./-p.pkg" + passed + "\nChecking -p.pkg" + passed, ""},
+    };
+    for (const Row &r : rows) {
+        std::string out;
+        EXPECT_EQ(Run(std::string(r.args) + " 2>err.txt", out), r.status) << r.args;
+        EXPECT_EQ(out, r.out) << r.args;
+        EXPECT_EQ(testsupport::ReadFile(dir_.path() + "/err.txt"), r.err) << r.args;
+    }
+    // The usage is a report too: one that cannot be written fails.
+    std::string err;
+    EXPECT_EQ(Run("--help 2>&1 >/dev/full", err), 2);
+    EXPECT_EQ(err, kTool + ": write error: No space left on device\n");
 }
 
 // A report that cannot be written fails with its own status, whatever the

@@ -1,21 +1,19 @@
-// The allocation wrappers that the out-of-memory tests arm.
+// The C allocation calls of this program (the text library's among them),
+// redirected here by --wrap, go through the tests' allocation counter.
 #include <cstddef>
 
 #include "AllocFail.h"
 
-namespace {
-int s_failIn = 0;  // requests until the one that fails; 0: none
-
-bool Fails() { return s_failIn > 0 && --s_failIn == 0; }
-}  // namespace
-
-void FailAlloc(int n) { s_failIn = n; }
-int FailAllocPending() { return s_failIn; }
-
 extern "C" void *__real_calloc(size_t count, size_t size);
 extern "C" void *__wrap_calloc(size_t count, size_t size) {
-    return Fails() ? nullptr : __real_calloc(count, size);
+    return AllocFailsNow() ? nullptr : __real_calloc(count, size);
 }
 
 extern "C" void *__real_malloc(size_t size);
-extern "C" void *__wrap_malloc(size_t size) { return Fails() ? nullptr : __real_malloc(size); }
+extern "C" void *__wrap_malloc(size_t size) { return AllocFailsNow() ? nullptr : __real_malloc(size); }
+
+// A resize that fails leaves the block as it was, as realloc does.
+extern "C" void *__real_realloc(void *block, size_t size);
+extern "C" void *__wrap_realloc(void *block, size_t size) {
+    return AllocFailsNow(true) ? nullptr : __real_realloc(block, size);
+}

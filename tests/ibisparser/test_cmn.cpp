@@ -273,13 +273,15 @@ TEST_F(CmnTest, GetValueWithScaleLetters) {
       {"3", 1, 3},          {"10kOhm", 1, 1e4},   {"1.5n5", 2, 1.5e-9}, {"2V", 1, 2},
       {"-4.7u", 1, -4.7e-6}, {"2f", 1, 2e-15},    {"1T", 1, 1e12},  {"1G", 1, 1e9},
       {" 7", 1, 7},         {"5A2", 2, 5},        {"0x10", 2, 0},   {".5", 1, 0.5},
+      {"1e296T", 1, 1e308}, {"1e-320f", 1, 0},
   };
   for (const Case &c : cases) {
     double v = -99;
     EXPECT_EQ(CMN_GetValue(c.text, &v), c.result) << c.text;
     EXPECT_DOUBLE_EQ(v, c.value) << c.text;
   }
-  const char *none[] = {"abc", "", "2/", "2 V", "3,5", "inf", "nan", "1e999", "-", ".", "NA"};
+  const char *none[] = {"abc", "", "2/", "2 V", "3,5", "inf", "nan", "1e999", "-", ".", "NA",
+                        "1e300T", "-1e300T", "1e300T%", "1e300Tohm5", "2e299G"};
   for (const char *t : none) {
     double v = -99;
     EXPECT_EQ(CMN_GetValue(t, &v), 0) << t;
@@ -343,6 +345,18 @@ TEST_F(CmnTest, ReadValueOrNAStatesAndMessages) {
   EXPECT_EQ(Output(), "ERROR (line    9) - Invalid Maximum Value (\"bad\")\n");
   EXPECT_EQ(Errors(), 1);
   EXPECT_EQ(Warnings(), 1);
+
+  // A value that overflows only through its scale letter is refused as an
+  // overflowing exponent is: no infinity reaches a record or a report.
+  const char *overflow[] = {"1e999", "1e300T", "-1e300T", "1e300T%"};
+  for (const char *t : overflow) {
+    v = 3;
+    st = -1;
+    EXPECT_EQ(CMN_ReadValueOrNA(t, "Pin", "Typical", &v, &st), 0) << t;
+    EXPECT_EQ(st, 0) << t;
+    EXPECT_EQ(v, 3) << t;
+    EXPECT_EQ(Output(), std::string("ERROR (line    9) - Invalid Typical Value (\"") + t + "\")\n");
+  }
 }
 
 TEST_F(CmnTest, UnsignedAndDouble) {

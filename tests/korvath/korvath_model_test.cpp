@@ -11,29 +11,9 @@
 #include <new>
 #include <vector>
 
-namespace {
-size_t g_allocations = 0;
-} // namespace
-
-// Counts every allocation of the test program, so that a stretch of Run calls
+// Every allocation of the program is counted, so that a stretch of Run calls
 // can be shown to allocate nothing.
-void *operator new(std::size_t n) {
-  ++g_allocations;
-  if (void *p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void *operator new[](std::size_t n) { return operator new(n); }
-void *operator new(std::size_t n, const std::nothrow_t &) noexcept {
-  ++g_allocations;
-  return std::malloc(n ? n : 1);
-}
-void *operator new[](std::size_t n, const std::nothrow_t &t) noexcept { return operator new(n, t); }
-void operator delete(void *p) noexcept { std::free(p); }
-void operator delete[](void *p) noexcept { std::free(p); }
-void operator delete(void *p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void *p, std::size_t) noexcept { std::free(p); }
-void operator delete(void *p, const std::nothrow_t &) noexcept { std::free(p); }
-void operator delete[](void *p, const std::nothrow_t &) noexcept { std::free(p); }
+#include "AllocFailNew.h"
 
 namespace {
 
@@ -208,7 +188,7 @@ TEST(KorvathModel, RunMovesOneSampleThroughTxAndAllocatesNothing) {
   // A second Initialize converts the units again; a fresh Setup restores them.
   ASSERT_TRUE(m.Setup());
   ASSERT_TRUE(m.Initialize());
-  const size_t before = g_allocations;
+  const int64_t before = AllocRequests();
   double last = 0.0;
   for (int i = 0; i < 20000; ++i) {
     m.In.Sample() = ((i / 32) * 2654435761u >> 7) & 1 ? 0.5 : -0.5;
@@ -216,7 +196,7 @@ TEST(KorvathModel, RunMovesOneSampleThroughTxAndAllocatesNothing) {
     last = m.Out.Sample();
     ASSERT_EQ(last, m.GetTx().output);
   }
-  EXPECT_EQ(g_allocations, before);
+  EXPECT_EQ(AllocRequests(), before);
   EXPECT_TRUE(std::isfinite(last));
   EXPECT_TRUE(m.Finalize());
   EXPECT_TRUE(m.Finalize()); // nothing released twice

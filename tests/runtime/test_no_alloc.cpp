@@ -1,5 +1,5 @@
 // The per-sample path allocates nothing: every block's Run is counted
-// against a replaced global operator new.
+// against the tests' allocation counter, fed by operator new.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -17,32 +17,7 @@
 #include "runtime/TypeConverter.h"
 #include "tests/runtime/BlockTest.h"
 
-namespace {
-long g_allocations = 0;
-
-void *Counted(std::size_t n) {
-  ++g_allocations;
-  if (void *p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-} // namespace
-
-void *operator new(std::size_t n) { return Counted(n); }
-void *operator new[](std::size_t n) { return Counted(n); }
-void *operator new(std::size_t n, const std::nothrow_t &) noexcept {
-  ++g_allocations;
-  return std::malloc(n ? n : 1);
-}
-void *operator new[](std::size_t n, const std::nothrow_t &) noexcept {
-  ++g_allocations;
-  return std::malloc(n ? n : 1);
-}
-void operator delete(void *p) noexcept { std::free(p); }
-void operator delete[](void *p) noexcept { std::free(p); }
-void operator delete(void *p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void *p, std::size_t) noexcept { std::free(p); }
-void operator delete(void *p, const std::nothrow_t &) noexcept { std::free(p); }
-void operator delete[](void *p, const std::nothrow_t &) noexcept { std::free(p); }
+#include "AllocFailNew.h"
 
 using namespace Varnholt;
 
@@ -78,21 +53,21 @@ TEST(PerSamplePath, AllocatesNothing) {
   clock.output.SetStorage(&d[5], 1, 1, 0);
 
   std::vector<DFModel *> blocks = {&k, &conv, &fork, &mux, &fir, &clock};
-  const long atSetup = g_allocations;
+  const int64_t atSetup = AllocRequests();
   for (DFModel *b : blocks) ASSERT_TRUE(b->Setup());
   for (DFModel *b : blocks) ASSERT_TRUE(b->Initialize());
-  ASSERT_GT(g_allocations, atSetup); // the counter sees the taps and the history
+  ASSERT_GT(AllocRequests(), atSetup); // the counter sees the taps and the history
 
   // Out of range on every other sample: the failure path counts as well.
   testing::internal::CaptureStderr();
-  const long before = g_allocations;
+  const int64_t before = AllocRequests();
   for (int i = 0; i < 1000; ++i) {
     d[1] = (i % 7) - 3.0;
     d[2] = -d[1];
     mux.control = (i % 2) ? ints[1] : 5;
     for (DFModel *b : blocks) b->Run();
   }
-  const long during = g_allocations - before;
+  const int64_t during = AllocRequests() - before;
   const std::string errors = testing::internal::GetCapturedStderr();
   EXPECT_EQ(during, 0);
   EXPECT_NE(errors.find("Control input signal value is equal to 5."), std::string::npos);
@@ -120,13 +95,13 @@ TEST(PerSamplePath, RetimerModelsAllocateNothing) {
     EXPECT_EQ(rx.SelectedFir() >= 0, setting < 8.0);
     EXPECT_EQ(tx.SelectedFir() >= 0, setting < 8.0);
     testing::internal::CaptureStderr();
-    const long before = g_allocations;
+    const int64_t before = AllocRequests();
     for (int i = 0; i < 3000; ++i) {
       ports[0] = (i / 32) % 3 == 0 ? 0.4 : -0.4;
       rx.Run();
       tx.Run();
     }
-    const long during = g_allocations - before;
+    const int64_t during = AllocRequests() - before;
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(during, 0) << "setting " << setting;
   }
