@@ -10,21 +10,25 @@
 
 #include "AllocFail.h"
 
-void *operator new(std::size_t n) {
+// Out of line, so the compiler never pairs an inlined malloc with an inlined
+// free across a new and a delete and warns of a mismatch.
+#define ALLOCFAIL_OUT_OF_LINE __attribute__((noinline))
+
+ALLOCFAIL_OUT_OF_LINE void *operator new(std::size_t n) {
   if (!AllocFailsNow())
     if (void *p = std::malloc(n ? n : 1)) return p;
   throw std::bad_alloc();
 }
-void *operator new[](std::size_t n) { return operator new(n); }
-void *operator new(std::size_t n, const std::nothrow_t &) noexcept {
+ALLOCFAIL_OUT_OF_LINE void *operator new[](std::size_t n) { return operator new(n); }
+ALLOCFAIL_OUT_OF_LINE void *operator new(std::size_t n, const std::nothrow_t &) noexcept {
   return AllocFailsNow() ? nullptr : std::malloc(n ? n : 1);
 }
-void *operator new[](std::size_t n, const std::nothrow_t &t) noexcept { return operator new(n, t); }
-void operator delete(void *p) noexcept { std::free(p); }
-void operator delete[](void *p) noexcept { std::free(p); }
-void operator delete(void *p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void *p, std::size_t) noexcept { std::free(p); }
-void operator delete(void *p, const std::nothrow_t &) noexcept { std::free(p); }
-void operator delete[](void *p, const std::nothrow_t &) noexcept { std::free(p); }
+ALLOCFAIL_OUT_OF_LINE void *operator new[](std::size_t n, const std::nothrow_t &t) noexcept { return operator new(n, t); }
+ALLOCFAIL_OUT_OF_LINE void operator delete(void *p) noexcept { std::free(p); }
+ALLOCFAIL_OUT_OF_LINE void operator delete[](void *p) noexcept { std::free(p); }
+ALLOCFAIL_OUT_OF_LINE void operator delete(void *p, std::size_t) noexcept { std::free(p); }
+ALLOCFAIL_OUT_OF_LINE void operator delete[](void *p, std::size_t) noexcept { std::free(p); }
+ALLOCFAIL_OUT_OF_LINE void operator delete(void *p, const std::nothrow_t &) noexcept { std::free(p); }
+ALLOCFAIL_OUT_OF_LINE void operator delete[](void *p, const std::nothrow_t &) noexcept { std::free(p); }
 
 #endif
