@@ -362,20 +362,10 @@ void AppendAmi(const char *text) {
         s_amiCut = true;
         return;
     }
-    if (need > s_amiCapacity) {
-        size_t cap = s_amiCapacity < 256 ? 256 : s_amiCapacity;
-        while (cap < need)
-            cap *= 2;
-        if (cap > PARSE_MAX_AMI_TEXT + 1)
-            cap = PARSE_MAX_AMI_TEXT + 1;
-        char *grown = s_amiText;
-        if (!CMN_Realloc(&grown, cap)) {
-            MSG_Error(922, kSourceName, __LINE__);
-            s_amiCut = true;
-            return;
-        }
-        s_amiText = grown;
-        s_amiCapacity = cap;
+    if (!CMN_Grow(&s_amiText, &s_amiCapacity, need, 256, PARSE_MAX_AMI_TEXT + 1)) {
+        MSG_Error(922, kSourceName, __LINE__);
+        s_amiCut = true;
+        return;
     }
     if (sep)
         s_amiText[s_amiLength++] = ' ';
