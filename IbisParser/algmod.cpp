@@ -379,14 +379,9 @@ void CheckModelSpecific(const AMIP_GROUP *top) {
             ALGMOD_CheckParameter(static_cast<const AMIP_LEAF *>(c.node), frame.group->name);
             continue;
         }
-        if (depth == capacity) {
-            Frame *grown = stack;
-            if (!CMN_Realloc(&grown, 2 * capacity * sizeof(Frame))) {
-                MSG_Bug(4602, kSourceName, __LINE__);
-                break;
-            }
-            stack = grown;
-            capacity *= 2;
+        if (!CMN_Grow(&stack, &capacity, depth + 1, 16)) {
+            MSG_Bug(4602, kSourceName, __LINE__);
+            break;
         }
         stack[depth++] = Frame{static_cast<const AMIP_GROUP *>(c.node), 0};
     }

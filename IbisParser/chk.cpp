@@ -50,8 +50,15 @@ const PackageRange kPackageRanges[3] = {
     {&PKG::C_pkg, kMaxCapacitance, kPico, 1714, 1715},
 };
 
-RNG *MDL::*const kModelCaps[5] = {&MDL::C_comp, &MDL::C_comp_pullup, &MDL::C_comp_pulldown,
-                                  &MDL::C_comp_power_clamp, &MDL::C_comp_gnd_clamp};
+// The capacitances of a model, each with the code of its out-of-range warning.
+const struct {
+    RNG *MDL::*cap;
+    int code;
+} kModelCaps[5] = {{&MDL::C_comp, 1716},
+                   {&MDL::C_comp_pullup, 1717},
+                   {&MDL::C_comp_pulldown, 1718},
+                   {&MDL::C_comp_power_clamp, 1719},
+                   {&MDL::C_comp_gnd_clamp, 1720}};
 
 bool Given(int state) { return state == CMN_VALUE_NUMBER; }
 
@@ -232,9 +239,8 @@ int CHK_CheckRampTime(const DVDT *ramp, double limit, const char *edge, const ch
 int CHK_CheckModelCaps(const MDL *model) {
     MSG_ASSERT(model != nullptr);
     int ok = 1;
-    int code = 1716;
-    for (RNG *MDL::*cap : kModelCaps)
-        ok &= CHK_CheckRange(model->*cap, 0.0, kMaxCapacitance, code++, model->name, kPico);
+    for (const auto &c : kModelCaps)
+        ok &= CHK_CheckRange(model->*c.cap, 0.0, kMaxCapacitance, c.code, model->name, kPico);
     ok &= CheckRamp(model->ramp, model->name, "Model");
     return ok;
 }

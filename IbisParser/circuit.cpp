@@ -161,18 +161,10 @@ void TextAppend(Text *t, const char *format, ...) {
     const int n = vsnprintf(nullptr, 0, format, measure);
     va_end(measure);
     const size_t need = t->length + static_cast<size_t>(n > 0 ? n : 0) + 1;
-    if (need > t->capacity) {
-        size_t capacity = t->capacity != 0 ? t->capacity : 256;
-        while (capacity < need)
-            capacity *= 2;
-        char *grown = t->data;
-        if (n < 0 || !CMN_Realloc(&grown, capacity)) {
-            t->full = true;  // keeps what it has
-            va_end(args);
-            return;
-        }
-        t->data = grown;
-        t->capacity = capacity;
+    if (n < 0 || !CMN_Grow(&t->data, &t->capacity, need, 256)) {
+        t->full = true;  // keeps what it has
+        va_end(args);
+        return;
     }
     vsnprintf(t->data + t->length, t->capacity - t->length, format, args);
     va_end(args);

@@ -65,14 +65,17 @@ template <typename T> inline void CMN_FreeAndClear(T **p) {
 */
 int CMN_Grow(void **array, size_t *room, size_t elemSize, size_t need, size_t first, size_t maxRoom);
 
-/* Typed form: the room may be any unsigned integer, which bounds it. */
-template <typename T, typename R> inline int CMN_Grow(T **array, R *room, size_t need, size_t first) {
+/* Typed form: the room may be any unsigned integer, which bounds it as
+   maxRoom does. */
+template <typename T, typename R>
+inline int CMN_Grow(T **array, R *room, size_t need, size_t first, size_t maxRoom = SIZE_MAX) {
   static_assert(static_cast<R>(-1) > 0, "room is unsigned");
   void *v = *array;
   size_t r = *room;
-  const R maxRoom = static_cast<R>(-1);
-  int ok = CMN_Grow(&v, &r, sizeof(T), need, first,
-                    static_cast<size_t>(maxRoom) < SIZE_MAX ? static_cast<size_t>(maxRoom) : SIZE_MAX);
+  const R most = static_cast<R>(-1);
+  if (static_cast<size_t>(most) < maxRoom)
+    maxRoom = static_cast<size_t>(most);
+  int ok = CMN_Grow(&v, &r, sizeof(T), need, first, maxRoom);
   *array = static_cast<T *>(v);
   *room = static_cast<R>(r);
   return ok;

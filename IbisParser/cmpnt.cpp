@@ -372,23 +372,12 @@ void FreeDiffAnswers() {
     memset(&s_diff, 0, sizeof s_diff);
 }
 
-template <typename T>
-int Reserve(T **array, size_t *room, size_t need) {
-    if (need <= *room)
-        return 1;
-    size_t grown = *room < 16 ? 16 : *room * 2;
-    if (grown > SIZE_MAX / sizeof(T) || !CMN_Realloc(array, grown * sizeof(T)))
-        return 0;
-    *room = grown;
-    return 1;
-}
-
 void *PositionValue(size_t at) { return reinterpret_cast<void *>(static_cast<uintptr_t>(at) + 1); }
 
 int AddPosition(PIN *pin, const PIN_MODELS &lookup, NAME_TALLY *metNames) {
     DiffAnswers &d = s_diff;
     size_t at = d.pinCount;
-    if (!Reserve(&d.pins, &d.pinRoom, at + 1))
+    if (!CMN_Grow(&d.pins, &d.pinRoom, at + 1, 16))
         return 0;
     d.pins[d.pinCount++] = pin;
     if (NAMEIDX_Count(&d.firstHit, pin->model_name, PositionValue(at)) < 0)
@@ -401,7 +390,7 @@ int AddPosition(PIN *pin, const PIN_MODELS &lookup, NAME_TALLY *metNames) {
         return 0;
     if (before > 0)
         return 1;
-    if (!Reserve(&d.met, &d.metRoom, d.metCount + 1))
+    if (!CMN_Grow(&d.met, &d.metRoom, d.metCount + 1, 16))
         return 0;
     d.met[d.metCount++] = {s, at};
     for (MSEL_MODEL *m = s->models; m != nullptr; m = m->next)

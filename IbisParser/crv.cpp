@@ -101,6 +101,7 @@ double Current(const RNGP *row, int column, int *state) {
 // side of zero.
 void CheckZeroCrossing(const RNGP *first, const RNGP *last, const char *modelName,
                        const char *caption, const char *owner) {
+    static const int kNoZeroCrossing[3] = {1113, 1114, 1115};  // typ, min, max
     for (int column = 0; column < 3; ++column) {
         int firstState = 0, lastState = 0;
         double lowest = Current(first, column, &firstState);
@@ -122,7 +123,7 @@ void CheckZeroCrossing(const RNGP *first, const RNGP *last, const char *modelNam
                 highest = value;
         }
         if (!reachesZero && ((lowest < 0 && highest < 0) || (lowest > 0 && highest > 0)))
-            MSG_Warning(1113 + column, owner, modelName, caption);
+            MSG_Warning(kNoZeroCrossing[column], owner, modelName, caption);
     }
 }
 

@@ -238,17 +238,10 @@ int HDR_AppendText(char **text, HDR_TEXT_SIZE *size, const char *line) {
         size->full = 1;
         return 0;
     }
-    if (*text == nullptr || need > size->room) {
-        size_t cap = size->room < 64 ? 64 : size->room;
-        while (cap < need)
-            cap *= 2;
-        char *grown = *text;
-        if (!CMN_Realloc(&grown, cap)) {
-            MSG_ErrorLine(1020);
-            return 0;
-        }
-        *text = grown;
-        size->room = cap;
+    MSG_ASSERT(*text != nullptr || size->room == 0);
+    if (!CMN_Grow(text, &size->room, need, 64)) {
+        MSG_ErrorLine(1020);
+        return 0;
     }
     if (sep)
         (*text)[old] = '\n';

@@ -351,15 +351,18 @@ RNG *MDL_ParseRangeKeyword(const char *text, const char *caption, MDL *m, RNG **
 }
 
 // [TTgnd] / [TTpower]: no corner below 0.
-void CheckTransitTime(const RNG *r, int typCode) {
+struct CornerCodes {
+    int typ, min, max;
+};
+void CheckTransitTime(const RNG *r, const CornerCodes &codes) {
     if (r == nullptr)
         return;
     if (r->typ_state == CMN_VALUE_NUMBER && r->typ < 0)
-        MSG_ErrorLine(typCode);
+        MSG_ErrorLine(codes.typ);
     if (r->min_state == CMN_VALUE_NUMBER && r->min < 0)
-        MSG_ErrorLine(typCode + 1);
+        MSG_ErrorLine(codes.min);
     if (r->max_state == CMN_VALUE_NUMBER && r->max < 0)
-        MSG_ErrorLine(typCode + 2);
+        MSG_ErrorLine(codes.max);
 }
 
 // What a record's name line reports, for [Model] and [External Circuit].
@@ -440,10 +443,11 @@ void MDL_ParseSubparam(const char *text, MDL *m) {
     case SUB_RREF:
     case SUB_VREF: {
         static const char *const kNames[] = {"Vmeas", "Cref", "Rref", "Vref"};
+        static const int kNoTimingLoad[] = {166, 167, 168, 169};
         double **const slots[] = {&m->Vmeas, &m->Cref, &m->Rref, &m->Vref};
         const int i = sub - SUB_VMEAS;
         if (IsNoTimingLoadType(t))
-            MSG_WarningLine(166 + i, TypeName(t));
+            MSG_WarningLine(kNoTimingLoad[i], TypeName(t));
         else
             MDL_ParseValue(text, m, slots[i], kNames[i]);
         break;
@@ -472,11 +476,12 @@ void MDL_ParseSubparam(const char *text, MDL *m) {
     case SUB_C_COMP_GND_CLAMP: {
         static const char *const kNames[] = {"C_comp_pullup", "C_comp_pulldown",
                                              "C_comp_power_clamp", "C_comp_gnd_clamp"};
+        static const int kBeforeVersion4[] = {170, 171, 172, 173};
         RNG **const slots[] = {&m->C_comp_pullup, &m->C_comp_pulldown, &m->C_comp_power_clamp,
                                &m->C_comp_gnd_clamp};
         const int i = sub - SUB_C_COMP_PULLUP;
         if (!v4)
-            MSG_ErrorLine(170 + i);
+            MSG_ErrorLine(kBeforeVersion4[i]);
         else
             MDL_ParseRange(text, m, slots[i], kNames[i]);
         break;
@@ -722,10 +727,10 @@ void KeywordLine(IBIS_KEYWORD code, char *text, MDL *m, IBIS_KEYWORD previous) {
         MDL_ParseRangeKeyword(text, "Cac", m, &m->Cac);
         break;
     case KW_TTGND:
-        CheckTransitTime(MDL_ParseRangeKeyword(text, "TTgnd", m, &m->TTgnd), 108);
+        CheckTransitTime(MDL_ParseRangeKeyword(text, "TTgnd", m, &m->TTgnd), {108, 109, 110});
         break;
     case KW_TTPOWER:
-        CheckTransitTime(MDL_ParseRangeKeyword(text, "TTpower", m, &m->TTpower), 112);
+        CheckTransitTime(MDL_ParseRangeKeyword(text, "TTpower", m, &m->TTpower), {112, 113, 114});
         break;
     case KW_MODEL_SPEC:
         if (OtherKeywordsGiven(m, true))

@@ -45,7 +45,8 @@ const char *const kNames[NOT_KEY + 1] = {
     "DIFF_FALLING_WAVEFORM_NEAR", "DIFF_FALLING_WAVEFORM_FAR", "TEST_LOAD", "END",
     "NOT_KEY"};
 
-bool In(int code, int lo, int hi) { return code >= lo && code <= hi; }
+// Whether code lies in the run of codes from first to last.
+bool In(int code, IBIS_KEYWORD first, IBIS_KEYWORD last) { return code >= first && code <= last; }
 
 // The codes sorted by name, equal names in code order: a keyword line finds
 // its name by binary search instead of comparing it with every name.
@@ -83,47 +84,54 @@ private:
 bool Admitted(int tableVersion, int code) {
     switch (tableVersion) {
     case 21:
-        return In(code, 0, 15) || In(code, 32, 38) || In(code, 40, 50) || In(code, 74, 87) ||
-               code == KW_END;
+        return In(code, KW_IBIS_VER, KW_DIFF_PIN) || In(code, KW_MODEL, KW_GND_CLAMP_REFERENCE) ||
+               In(code, KW_PULLDOWN, KW_FALLING_WAVEFORM) ||
+               In(code, KW_DEFINE_PACKAGE_MODEL, KW_END_PACKAGE_MODEL) || code == KW_END;
     case 32:
-        return In(code, 0, 17) || In(code, 32, 53) || In(code, 55, 66) || In(code, 74, 107) ||
-               code == KW_END;
+        return In(code, KW_IBIS_VER, KW_SERIES_PIN_MAPPING) || In(code, KW_MODEL, KW_MODEL_SPEC) ||
+               In(code, KW_DRIVER_SCHEDULE, KW_ADD_SUBMODEL) ||
+               In(code, KW_DEFINE_PACKAGE_MODEL, KW_SUB_FALLING_WAVEFORM) || code == KW_END;
     case 42:
-        return In(code, 0, 25) || In(code, 30, 66) || In(code, 74, 118);
+        return In(code, KW_IBIS_VER, KW_END_EXTERNAL_CIRCUIT) ||
+               In(code, KW_EXTERNAL_MODEL, KW_ADD_SUBMODEL) || In(code, KW_DEFINE_PACKAGE_MODEL, KW_END);
     default:
-        return In(code, 0, 118);
+        return In(code, KW_IBIS_VER, KW_END);
     }
 }
 
 // Section whose end handler runs when a new keyword follows `code`.
 PARSE_SECTION EndOwner(int v, int code) {
-    if (code == 0 || In(code, 2, 8))
+    if (code == KW_IBIS_VER || In(code, KW_FILE_NAME, KW_COPYRIGHT))
         return SECTION_HEADER;
     switch (v) {
     case 21:
-        if (In(code, 9, 15)) return SECTION_COMPONENT;
-        if (In(code, 32, 38) || In(code, 40, 50)) return SECTION_MODEL;
-        if (In(code, 74, 87)) return SECTION_PKGMDL;
+        if (In(code, KW_COMPONENT, KW_DIFF_PIN)) return SECTION_COMPONENT;
+        if (In(code, KW_MODEL, KW_GND_CLAMP_REFERENCE) || In(code, KW_PULLDOWN, KW_FALLING_WAVEFORM))
+            return SECTION_MODEL;
+        if (In(code, KW_DEFINE_PACKAGE_MODEL, KW_END_PACKAGE_MODEL)) return SECTION_PKGMDL;
         return SECTION_NONE;
     case 32:
-        if (In(code, 9, 17)) return SECTION_COMPONENT;
-        if (In(code, 30, 53) || In(code, 55, 66)) return SECTION_MODEL;
+        if (In(code, KW_COMPONENT, KW_SERIES_PIN_MAPPING)) return SECTION_COMPONENT;
+        if (In(code, KW_EXTERNAL_MODEL, KW_MODEL_SPEC) || In(code, KW_DRIVER_SCHEDULE, KW_ADD_SUBMODEL))
+            return SECTION_MODEL;
         break;
     case 42:
-        if (In(code, 9, 23)) return SECTION_COMPONENT;
-        if (In(code, 30, 66)) return SECTION_MODEL;
+        if (In(code, KW_COMPONENT, KW_END_CIRCUIT_CALL)) return SECTION_COMPONENT;
+        if (In(code, KW_EXTERNAL_MODEL, KW_ADD_SUBMODEL)) return SECTION_MODEL;
         break;
     default:
-        if (In(code, 9, 23) || In(code, 26, 29)) return SECTION_COMPONENT;
-        if (In(code, 30, 73)) return SECTION_MODEL;
+        if (In(code, KW_COMPONENT, KW_END_CIRCUIT_CALL) ||
+            In(code, KW_BEGIN_EMI_COMPONENT, KW_PIN_DOMAIN_EMI))
+            return SECTION_COMPONENT;
+        if (In(code, KW_EXTERNAL_MODEL, KW_END_EMI_MODEL)) return SECTION_MODEL;
         break;
     }
-    if (In(code, 74, 88)) return SECTION_PKGMDL;
-    if (In(code, 89, 95)) return SECTION_EBDMDL;
+    if (In(code, KW_DEFINE_PACKAGE_MODEL, KW_NUMBER_OF_SECTIONS)) return SECTION_PKGMDL;
+    if (In(code, KW_BEGIN_BOARD_DESCRIPTION, KW_END_BOARD_DESCRIPTION)) return SECTION_EBDMDL;
     if (code == KW_MODEL_SELECTOR) return SECTION_MSEL;
-    if (In(code, 97, 107)) return SECTION_SUBMDL;
+    if (In(code, KW_SUBMODEL, KW_SUB_FALLING_WAVEFORM)) return SECTION_SUBMDL;
     if (v >= 42) {
-        if (In(code, 108, 116)) return SECTION_TESTDATA;
+        if (In(code, KW_TEST_DATA, KW_DIFF_FALLING_WAVEFORM_FAR)) return SECTION_TESTDATA;
         if (code == KW_TEST_LOAD) return SECTION_TESTLOAD;
     }
     return SECTION_NONE;
@@ -140,10 +148,10 @@ PARSE_SECTION LineOwner(int v, int code) {
     PARSE_SECTION s = EndOwner(v, code);
     if (s != SECTION_NONE)
         return s;
-    if (In(code, 89, 95)) return SECTION_EBDMDL;
+    if (In(code, KW_BEGIN_BOARD_DESCRIPTION, KW_END_BOARD_DESCRIPTION)) return SECTION_EBDMDL;
     if (code == KW_MODEL_SELECTOR) return SECTION_MSEL;
-    if (In(code, 97, 107)) return SECTION_SUBMDL;
-    if (In(code, 108, 116)) return SECTION_TESTDATA;
+    if (In(code, KW_SUBMODEL, KW_SUB_FALLING_WAVEFORM)) return SECTION_SUBMDL;
+    if (In(code, KW_TEST_DATA, KW_DIFF_FALLING_WAVEFORM_FAR)) return SECTION_TESTDATA;
     if (code == KW_TEST_LOAD) return SECTION_TESTLOAD;
     return SECTION_NONE;
 }
@@ -192,12 +200,13 @@ void SetLine(unsigned long n) {
 }
 
 // Removes one trailing line feed from a line of `len` characters (holding a
-// tab or not), then checks length and tabs. Returns the length left.
-size_t CheckLine(char *line, size_t len, bool tab) {
+// tab or not), then checks its length (when asked) and tabs. Returns the
+// length left.
+size_t CheckLine(char *line, size_t len, bool tab, bool checkLength) {
     if (len > 0 && line[len - 1] == '\n')
         line[--len] = '\0';
     int limit = s_version < 4 ? 80 : 120;
-    if (len > static_cast<size_t>(limit) && !s_noLengthCheck)
+    if (checkLength && len > static_cast<size_t>(limit))
         MSG_ErrorLine(905, limit);
     if (!s_tabWarned && tab) {
         MSG_WarningLine(921);
@@ -206,9 +215,9 @@ size_t CheckLine(char *line, size_t len, bool tab) {
     return len;
 }
 
-size_t CheckLine(char *line) {
+size_t CheckLine(char *line, bool checkLength) {
     const size_t len = strlen(line);
-    return CheckLine(line, len, memchr(line, '\t', len) != nullptr);
+    return CheckLine(line, len, memchr(line, '\t', len) != nullptr, checkLength);
 }
 
 // Cuts text (of `len` characters) at the comment character, then trims its
@@ -362,20 +371,10 @@ void AppendAmi(const char *text) {
         s_amiCut = true;
         return;
     }
-    if (need > s_amiCapacity) {
-        size_t cap = s_amiCapacity < 256 ? 256 : s_amiCapacity;
-        while (cap < need)
-            cap *= 2;
-        if (cap > PARSE_MAX_AMI_TEXT + 1)
-            cap = PARSE_MAX_AMI_TEXT + 1;
-        char *grown = s_amiText;
-        if (!CMN_Realloc(&grown, cap)) {
-            MSG_Error(922, kSourceName, __LINE__);
-            s_amiCut = true;
-            return;
-        }
-        s_amiText = grown;
-        s_amiCapacity = cap;
+    if (!CMN_Grow(&s_amiText, &s_amiCapacity, need, 256, PARSE_MAX_AMI_TEXT + 1)) {
+        MSG_Error(922, kSourceName, __LINE__);
+        s_amiCut = true;
+        return;
     }
     if (sep)
         s_amiText[s_amiLength++] = ' ';
@@ -393,21 +392,14 @@ bool OpensDescription(const char *p) {
 
 int ParseAmiFile(const char *path) {
     PrintBanner(path, "5.0");
-    int savedNoLength = s_noLengthCheck;
-    s_noLengthCheck = 1;
-    s_tabWarned = 0;
-    SetLine(0);
-    s_commentChar = '|';
-    s_fileName[0] = '\0';
+    PARSE_Reset();
     PARSE_FreeAmiText();
     s_amiCut = false;
     s_kind = FILE_AMI;
 
     FILE *file = nullptr;
-    if (!CMN_OpenFile(path, FILE_AMI, &file, s_fileName)) {
-        s_noLengthCheck = savedNoLength;
+    if (!CMN_OpenFile(path, FILE_AMI, &file, s_fileName))
         return 0;
-    }
     rewind(file);
     bool inDescription = false;
     size_t size = 0;
@@ -422,12 +414,13 @@ int ParseAmiFile(const char *path) {
             break;
         s_amiCut = s_amiCut || cutLine;  // the reader has said so
         SetLine(s_line + 1);
-        const size_t length = CheckLine(line);
-        char *p = line;
-        CMN_SkipBlanks(&p);
-        if (*p != '\0' && *p != s_commentChar) {
-            if (*p == '(')
-                inDescription = OpensDescription(p);
+        const size_t length = CheckLine(line, false);  // .ami lines have no length limit
+        const int type = PARSE_ClassifyAmiLine(line);
+        if (type != LINE_BLANK) {
+            if (type != LINE_DATA)
+                inDescription = type == LINE_AMI_DESCRIPTION;
+            char *p = line;
+            CMN_SkipBlanks(&p);
             if (inDescription && strlen(line) > 120)
                 MSG_ErrorLine(923, static_cast<int>(s_line), 120);
             CutComment(p, length - static_cast<size_t>(p - line));
@@ -436,7 +429,6 @@ int ParseAmiFile(const char *path) {
         CMN_Free(line);
     }
     MSG_SetLineNumber(s_line);
-    s_noLengthCheck = savedNoLength;
     fclose(file);
     if (s_amiCut) {
         // What is left of the text would give messages about what was cut.
@@ -561,7 +553,7 @@ IBIS_KEYWORD PARSE_MatchKeyword(const char *text, IBIS_KEYWORD previous, int tab
         return NOT_KEY;
     }
     if (code == KW_MANUFACTURER) {
-        if (In(previous, 74, 77))
+        if (In(previous, KW_DEFINE_PACKAGE_MODEL, KW_DESCRIPTION))
             code = KW_PKG_MANUFACTURER;
         else if (previous == KW_BEGIN_BOARD_DESCRIPTION || previous == KW_EBD_MANUFACTURER)
             code = KW_EBD_MANUFACTURER;
@@ -639,7 +631,7 @@ int PARSE_ParseFile(const char *path, int kind) {
         if (CMN_ReadLineMeasured(buffer, sizeof buffer, file, &measured, &tab) == nullptr)
             break;
         SetLine(s_line + 1);
-        const size_t length = CheckLine(buffer, measured, tab != 0);
+        const size_t length = CheckLine(buffer, measured, tab != 0, !s_noLengthCheck);
 
         char *p = buffer;
         CMN_SkipBlanks(&p);

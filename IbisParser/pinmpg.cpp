@@ -149,17 +149,18 @@ void CheckSupplyPins(PINMPG *rows, PIN *pins, const char *component, bool longFo
             continue;  // the pin check reports it
         const bool down = Used(m->pulldown_ref), up = Used(m->pullup_ref);
         const bool clamps = Used(m->gnd_clamp_ref) || Used(m->power_clamp_ref);
-        int code = 0;
-        if (power)
-            code = up && !down && !clamps ? 0 : 709;
-        else if (gnd)
-            code = down && !up && !clamps ? 0 : 711;
+        const bool wrong = power ? !(up && !down && !clamps)
+                           : gnd ? !(down && !up && !clamps)
+                                 : down || up || clamps || Used(m->ext_ref);
+        if (!wrong)
+            continue;
+        // POWER, GND, NC: the warning naming the component, then the one without it.
+        static const int kCodes[3][2] = {{709, 710}, {711, 712}, {713, 714}};
+        const int *codes = kCodes[power ? 0 : gnd ? 1 : 2];
+        if (longForm)
+            MSG_Warning(codes[0], component, p->pin);
         else
-            code = down || up || clamps || Used(m->ext_ref) ? 713 : 0;
-        if (code != 0 && longForm)
-            MSG_Warning(code, component, p->pin);
-        else if (code != 0)
-            MSG_Warning(code + 1, p->pin);
+            MSG_Warning(codes[1], p->pin);
     }
 }
 
@@ -205,7 +206,7 @@ int PINMPG_ParseRow(const char *text, int headerColumns, PINMPG **out) {
                 MSG_ErrorLine(729, word);
             CMN_CopyTruncate(fields[i], word, kBusMax, kColumns[i]);
         } else if (i < 2) {
-            MSG_ErrorLine(702 + i);  // pulldown_ref and pullup_ref are required
+            MSG_ErrorLine(i == 0 ? 702 : 703);  // pulldown_ref and pullup_ref are required
         }
     }
     const int c = row->columns;

@@ -5,7 +5,6 @@
 #define MSG_SRC MSGSRC_SSWCH
 #include "IbisParser/sswch.h"
 
-#include <climits>
 #include <cstring>
 
 #include "IbisParser/cmn.h"
@@ -31,16 +30,8 @@ bool IsState(const char *word) { return strcmp(word, "On") == 0 || strcmp(word, 
 
 // Stores a name (its first 20 characters) at the end of the group.
 char *AddName(SSWCH *g, const char *word) {
-    if (g->count == g->room) {
-        if (g->room > UINT_MAX / 2)
-            return nullptr;
-        unsigned room = g->room < 4 ? 4 : g->room * 2;
-        char **names = g->names;  // kept when the block cannot grow
-        if (!CMN_Realloc(&names, room * sizeof(char *)))
-            return nullptr;
-        g->names = names;
-        g->room = room;
-    }
+    if (!CMN_Grow(&g->names, &g->room, static_cast<size_t>(g->count) + 1, 4))
+        return nullptr;
     char *name = CMN_StrNDup(word, kNameMax);
     if (name != nullptr)
         g->names[g->count++] = name;

@@ -90,13 +90,15 @@ const FileCase kCases[] = {
          Err("Component <c>: Illegal Node: <A2> same as pin <A2>")},
     {"component capacitances", "5.0",
      "[Model] in\nModel_type Input\nC_comp 1p -1p 2n\nC_comp_pullup 1p 1p 3n\n"
-     "C_comp_pulldown -2p -3p 1p\nC_comp_power_clamp 1p 1p 1p\nC_comp_gnd_clamp 1.2n 1p 1.3n\n" +
+     "C_comp_pulldown -2p -3p 1p\nC_comp_power_clamp 1p 1p 1.1n\nC_comp_gnd_clamp 1.2n 1p 1.3n\n" +
          std::string(kReceiver) + "[Voltage Range] 3.3 3.0 3.6\n",
      Warn("Model 'in': C_comp MIN value -1pF out of expected range (0pF, 1000pF)  ") +
          Warn("Model 'in': C_comp MAX value 2000pF out of expected range (0pF, 1000pF)  ") +
          Warn("Model 'in': C_comp_pullup MAX value 3000pF out of expected range (0pF, 1000pF)  ") +
          Warn("Model 'in': C_comp_pulldown TYP value -2pF out of expected range (0pF, 1000pF)  ") +
          Warn("Model 'in': C_comp_pulldown MIN value -3pF out of expected range (0pF, 1000pF)  ") +
+         Warn("Model 'in': C_comp_power_clamp MAX value 1100pF out of expected range (0pF, "
+              "1000pF)  ") +
          Warn("Model 'in': C_comp_gnd_clamp TYP value 1200pF out of expected range (0pF, "
               "1000pF)  ") +
          Warn("Model 'in': C_comp_gnd_clamp MAX value 1300pF out of expected range (0pF, "

@@ -218,6 +218,25 @@ TEST_F(ReaderTest, AmiFileIsJoinedWithOneBlankPerLine) {
                         "Errors  : 2\n\nFile Failed\n");
 }
 
+// An .ami file is read without the length check, whatever the option says;
+// the option still holds for the next file.
+TEST_F(ReaderTest, AmiFileLeavesTheLengthOptionAsItWas) {
+    const std::string ami = "(top " + std::string(130, 'x') + ")\n";
+    const std::string ibs = Header("3.2", "a.ibs") + "|" + std::string(80, 'x') + "\n[End]\n";
+    for (int option : {0, 1}) {
+        PARSE_SetNoLengthCheck(option);
+        CHECKPASS_BeginFile();
+        std::string path = Write("m.ami", ami);
+        ASSERT_EQ(PARSE_ParseFile(path.c_str(), FILE_AMI), 1);
+        PARSE_FreeAmiText();
+        CHECKPASS_EndFile();
+        EXPECT_EQ(Output().find("Exceeds"), std::string::npos) << option;
+        const std::string out = Check("a.ibs", ibs, FILE_IBS);
+        EXPECT_EQ(out.find("Exceeds 80") != std::string::npos, option == 0) << option;
+    }
+    PARSE_SetNoLengthCheck(0);
+}
+
 TEST_F(ReaderTest, AmiLineClassification) {
     EXPECT_EQ(PARSE_ClassifyAmiLine("   "), LINE_BLANK);
     EXPECT_EQ(PARSE_ClassifyAmiLine(" | x"), LINE_BLANK);

@@ -98,6 +98,26 @@ TEST_F(CmnTest, GrowthDoublesFromTheFirstSizeAndRefusesOverflow) {
   EXPECT_EQ(room, 4u);
   EXPECT_EQ(Errors(), 3);
   CMN_Free(d);
+
+  Output();
+
+  // A cap the caller names: growth stops there, a need past it is refused.
+  struct Capped {
+    size_t room, need, maxRoom, wantRoom;
+    int ok;
+  } capped[] = {{0, 10, 300, 256, 1}, {256, 257, 300, 300, 1}, {300, 301, 300, 300, 0}, {0, 301, 300, 0, 0}};
+  for (const Capped &r : capped) {
+    char *t = nullptr;
+    size_t tRoom = 0;
+    if (r.room != 0) {
+      ASSERT_EQ(CMN_Grow(&t, &tRoom, r.room, 256, r.maxRoom), 1);
+    }
+    EXPECT_EQ(CMN_Grow(&t, &tRoom, r.need, 256, r.maxRoom), r.ok) << r.need;
+    EXPECT_EQ(tRoom, r.wantRoom) << r.room << " " << r.need;
+    CMN_Free(t);
+  }
+  EXPECT_EQ(Output(), "ERROR - Memory reallocation failed.  This request 301.\n\n"
+                      "ERROR - Memory reallocation failed.  This request 301.\n\n");
 }
 
 TEST_F(CmnTest, StringCopies) {
