@@ -169,6 +169,8 @@ int ROW_Begin(MTX *matrix, const char *name, uint32_t columnCount) {
         matrix->tail->next = row;
     matrix->tail = row;
     row->position = ++matrix->uiRowsFound;
+    if (matrix->uiWidestRow < columnCount)
+        matrix->uiWidestRow = columnCount;
     if (matrix->rowNamesBuilt || index == 0 || index != row->position) {
         int added = 0;
         for (ROW *r = matrix->rowNamesBuilt ? row : matrix->rows; r != nullptr; r = r->next) {
