@@ -73,6 +73,8 @@ int Append(MTX *matrix, ROW *row, double value) {
 // Makes the sparse bookkeeping of the matrix reach column `index`. Both
 // arrays grow alike; position 0 belongs to no row, so new columns are unset.
 int ReachColumn(MTX *matrix, uint32_t index) {
+    if (index < matrix->colRoom)
+        return 1;  // the common case, without a call
     uint32_t rowsRoom = matrix->colRoom, entriesRoom = matrix->colRoom;
     const size_t need = static_cast<size_t>(index) + 1;
     if (!CMN_Grow(&matrix->colRow, &rowsRoom, need, 16) ||

@@ -870,15 +870,8 @@ std::string GenerateComponentsOfPackageFiles(int count) {
 // grow with the number of files, not with its square.
 void BM_ComponentPackageFiles(benchmark::State &state) {
     const int count = static_cast<int>(state.range(0));
-    const std::string path = GenerateComponentsOfPackageFiles(count);
-    {
-        Silence quiet;
-        for (auto _ : state) {
-            PARSE_SetIbisVersion(0);
-            CMN_ResetFileState();
-            benchmark::DoNotOptimize(CHECKPASS_CheckFile(path.c_str(), FILE_IBS, 0));
-        }
-    }
+    // The package files go with their scratch directory at exit.
+    CheckRepeatedly(state, GenerateComponentsOfPackageFiles(count));
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * count);
 }
 
