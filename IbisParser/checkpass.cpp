@@ -295,8 +295,10 @@ void CHECKPASS_RunChecks(int kind, int nested) {
     else if (kind == FILE_AMI) {
         if (IBIS_checks.algmodCheckAmiFile)
             IBIS_checks.algmodCheckAmiFile();
-    } else
+    } else {
+        // A .pkg file too: its models were checked as they closed, and it has no [Component] to miss.
         IBIS_CheckEbdFile(nested);
+    }
 }
 
 int CHECKPASS_EndFile(void) {

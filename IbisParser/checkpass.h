@@ -13,7 +13,8 @@ int CHECKPASS_EndFile(void);
 int CHECKPASS_CheckFile(const char *path, int kind, int nested);
 
 // Clears the state every section keeps between calls (current records, the
-// name counters). Runs at the start of each pass and when a root is destroyed.
+// name counters). Runs at the start of each pass, when a root is destroyed,
+// and before a package search reads a file into the root it checks.
 void CHECKPASS_ResetSections(void);
 
 // Passes open at once that the bookkeeping follows; a pass nested deeper

@@ -35,17 +35,12 @@ int MTX_Create(MTX **out, const char *typeText, uint32_t rowCount) {
 
 void MTX_ParseBandwidth(MTX *matrix, const char *text) {
     MSG_ASSERT(matrix != nullptr && text != nullptr);
+    // Whatever follows, the keyword was given: a bad one is not also missing.
+    matrix->bBandwidthGiven = 1;
     if (matrix->eMatrixType != MTX_TYPE_BANDED && matrix->eMatrixType != MTX_TYPE_CIRCLE_BACK) {
         MSG_ErrorLine(3703);
         return;
     }
-    // Rows already read took their widths from the band they met (a kept
-    // matrix named again): another band would not fit them.
-    if (matrix->rows != nullptr) {
-        MSG_ErrorLineFrom(MSGSRC_PKGMDL, 3465);
-        return;
-    }
-    matrix->bBandwidthGiven = 1;
     unsigned long value = 0;
     int r = CMN_GetUnsigned(text, &value);
     // A bandwidth beyond 32 bits is as bad as none, on every platform.
@@ -55,6 +50,13 @@ void MTX_ParseBandwidth(MTX *matrix, const char *text) {
     }
     if (r == 2)
         MSG_ErrorLine(3705);
+    // Rows read before (a kept matrix named again) keep their slots: a band
+    // narrower than one of them could neither describe it nor widen it when
+    // the matrix turns circle-back, so the band they were read with stays.
+    if (value + 1 < matrix->uiWidestRow) {
+        MSG_ErrorLineFrom(MSGSRC_PKGMDL, 3465);
+        return;
+    }
     matrix->uiBandwidth = static_cast<uint32_t>(value);
     if (matrix->uiBandwidth >= matrix->uiRowCount)
         MSG_ErrorLine(3706, matrix->uiBandwidth, matrix->uiRowCount);
@@ -215,5 +217,7 @@ int MTX_ConvertToCircleBack(MTX *matrix) {
     for (ROW *row = matrix->rows; row != nullptr; row = row->next)
         if (!ROW_Widen(row, matrix->uiBandwidth + 1))
             return 0;
+    if (matrix->rows != nullptr && matrix->uiWidestRow < matrix->uiBandwidth + 1)
+        matrix->uiWidestRow = matrix->uiBandwidth + 1;
     return 1;
 }

@@ -31,6 +31,8 @@ struct MTX {
     // block. Freed with the matrix.
     CMN_POOL pool;
     uint32_t uiRowsFound;
+    // The most slots any row has: a later [Bandwidth] must leave room for it.
+    uint32_t uiWidestRow;
     // The row that data lines fill: the one the last [Row] made, null when it
     // could not be made and once the matrix is closed.
     ROW *pLastRow;
@@ -52,7 +54,8 @@ extern MTX *gpMtx;
 // Closes the open matrix, then makes a new one and opens it; *out is null
 // only when it could not be allocated.
 int MTX_Create(MTX **out, const char *typeText, uint32_t rowCount);
-// Sets the band of a banded matrix that has no rows yet.
+// Sets the band of a banded matrix. Rows already read (a kept matrix named
+// again) keep their slots, so a band too narrow for one of them is refused.
 void MTX_ParseBandwidth(MTX *matrix, const char *text);
 void MTX_BeginRow(MTX *matrix, const char *pinName);
 // Hands a data line (split in place) to the matrix's last row.

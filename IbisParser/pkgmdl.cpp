@@ -40,6 +40,10 @@ uint32_t s_cursor = 0;
 PKGMDL *s_byNameHead = nullptr;
 NAME_INDEX s_byName = {};
 uint32_t s_byNameGeneration = 0;
+// Set while a package search resets the sections before it reads a file
+// into the root it searches: that root and its list live on, so the index
+// stays and the next lookup adds just the models the file brought.
+int s_byNameHeld = 0;
 
 void ForgetModel() {
     s_model = nullptr;
@@ -751,7 +755,8 @@ void PKGMDL_Reset(void) {
     s_sectionMode = 0;
     MTX_Reset();
     s_cursor = 0;
-    ForgetByName();
+    if (!s_byNameHeld)
+        ForgetByName();
 }
 
 void PKGMDL_SetNext(PKGMDL *record, PKGMDL *next) {
@@ -893,11 +898,22 @@ int PKGMDL_FindInPkgFiles(const char *modelName) {
     }
     if (toRead > 1)
         qsort(scan->order, toRead, sizeof(uint32_t), CompareFiles);
+    // The search re-enters the reader from the whole-file checks:
+    //
+    //   CHECKPASS_RunChecks -> IBIS_CheckFile -> CMPNT_CheckAll
+    //     -> component's [Package Model] not in the file
+    //     -> PKGMDL_FindInPkgFiles
+    //          -> CHECKPASS_ResetSections   (sections only; the root stays)
+    //          -> PARSE_ParseFile(.pkg)     (models join the current root)
+    //     <- PKGMDL_FindByName finds them through the kept name index
     for (uint32_t i = 0; i < toRead; ++i) {
         // The file's models join the current root. Nothing the checked file
         // left open (a component, model or selector after an unknown
-        // keyword) may be ended and checked by this file's keywords.
+        // keyword) may be ended and checked by this file's keywords. No
+        // record is freed on the way, so the name index survives the reset.
+        s_byNameHeld = 1;
         CHECKPASS_ResetSections();
+        s_byNameHeld = 0;
         PARSE_ParseFile(scan->files[scan->order[i]], FILE_PKG);
     }
     if (kept == nullptr)

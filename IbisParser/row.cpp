@@ -70,25 +70,17 @@ int Append(MTX *matrix, ROW *row, double value) {
     return 1;
 }
 
-// Makes the sparse bookkeeping of the matrix reach column `index`.
+// Makes the sparse bookkeeping of the matrix reach column `index`. Both
+// arrays grow alike; position 0 belongs to no row, so new columns are unset.
 int ReachColumn(MTX *matrix, uint32_t index) {
     if (index < matrix->colRoom)
-        return 1;
-    uint64_t room = matrix->colRoom < 16 ? 16 : 2ull * matrix->colRoom;
-    while (room <= index)
-        room *= 2;
-    if (room > UINT32_MAX)
-        room = UINT32_MAX;
-    uint32_t *rows = matrix->colRow, *entries = matrix->colEntry;
-    if (!CMN_Realloc(&rows, room * sizeof(uint32_t)))
-        return 0;
-    matrix->colRow = rows;
-    if (!CMN_Realloc(&entries, room * sizeof(uint32_t)))
-        return 0;
-    matrix->colEntry = entries;
-    // Position 0 belongs to no row: the new columns are unset.
-    memset(rows + matrix->colRoom, 0, (room - matrix->colRoom) * sizeof(uint32_t));
-    matrix->colRoom = static_cast<uint32_t>(room);
+        return 1;  // the common case, without a call
+    uint32_t rowsRoom = matrix->colRoom, entriesRoom = matrix->colRoom;
+    const size_t need = static_cast<size_t>(index) + 1;
+    if (!CMN_Grow(&matrix->colRow, &rowsRoom, need, 16) ||
+        !CMN_Grow(&matrix->colEntry, &entriesRoom, need, 16))
+        return 0;  // a grown first array keeps its room until the next try
+    matrix->colRoom = rowsRoom;
     return 1;
 }
 
@@ -169,6 +161,8 @@ int ROW_Begin(MTX *matrix, const char *name, uint32_t columnCount) {
         matrix->tail->next = row;
     matrix->tail = row;
     row->position = ++matrix->uiRowsFound;
+    if (matrix->uiWidestRow < columnCount)
+        matrix->uiWidestRow = columnCount;
     if (matrix->rowNamesBuilt || index == 0 || index != row->position) {
         int added = 0;
         for (ROW *r = matrix->rowNamesBuilt ? row : matrix->rows; r != nullptr; r = r->next) {

@@ -761,6 +761,42 @@ void BM_BoardPackageSearch(benchmark::State &state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * files);
 }
 
+// One .ibs file of `count` components, component i naming package model
+// pkg<i>, which only the package file p<i>.pkg beside it defines: every
+// component's search reads one more package file into the checked file's
+// models. Returns the .ibs file's path.
+std::string GenerateComponentsOfPackageFiles(int count) {
+    const std::string dir = benchfiles::ScratchDir("checker-bench-pkgfiles");
+    std::string path = dir + "/many.ibs";
+    std::ofstream ibs(path, std::ios::binary);
+    ibs << "[IBIS Ver] 3.2\n[File Name] many.ibs\n[File Rev] 1\n";
+    for (int i = 0; i < count; ++i) {
+        const std::string n = std::to_string(i);
+        std::ofstream pkg(dir + "/p" + n + ".pkg", std::ios::binary);
+        pkg << "[IBIS Ver] 3.2\n[File Name] p" << n << ".pkg\n[File Rev] 1\n"
+            << "[Define Package Model] pkg" << n << "\n[Manufacturer] m\n[OEM] o\n"
+            << "[Description] d\n[Number Of Pins] 1\n[Pin Numbers]\n1\n[Model Data]\n"
+            << "[Inductance Matrix] Full_matrix\n[Row] 1\n1n\n"
+            << "[Capacitance Matrix] Full_matrix\n[Row] 1\n1p\n"
+            << "[End Model Data]\n[End Package Model]\n[End]\n";
+        ibs << "[Component] C" << n << "\n[Manufacturer] m\n[Package Model] pkg" << n
+            << "\n[Package]\nR_pkg 1m 1m 1m\nL_pkg 1n 1n 1n\nC_pkg 1p 1p 1p\n"
+            << "[Pin] signal_name model_name\n1 s POWER\n";
+    }
+    ibs << "[End]\n";
+    return path;
+}
+
+// range(0) components, each with its package model in a file of its own:
+// the models read so far stay found by name, so the time and the memory
+// grow with the number of files, not with its square.
+void BM_ComponentPackageFiles(benchmark::State &state) {
+    const int count = static_cast<int>(state.range(0));
+    // The package files go with their scratch directory at exit.
+    CheckRepeatedly(state, GenerateComponentsOfPackageFiles(count));
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * count);
+}
+
 // A component of `pins` pins and as many declared node names, of which one
 // in a hundred repeats the name before it and one in a hundred is a pin's
 // name: the duplicate and pin-name checks over every node and every pin.
@@ -1008,6 +1044,12 @@ BENCHMARK(BM_CheckPackage)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckBoard)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BoardPackageSearch)->Arg(250)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComponentPackageFiles)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(4000)
+    ->Arg(8000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckNodeNames)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SeriesSelector)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollidingKeys)

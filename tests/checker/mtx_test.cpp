@@ -203,6 +203,45 @@ const MatrixCase kCases[] = {
      "ERROR (line   28) - Duplicate Inductance Matrix.\n"
      "ERROR (line   29) - Bandwidth keyword in wrong location.\n"
      "ERROR (line   31) - Bandwidth for this Banded, circle-back matrix exceeds the limit of 2.\n"},
+    // A band that leaves room for the rows read so far is taken: later rows
+    // and the circle-back conversion use it.
+    {"a bandwidth after rows read without one", 3,
+     "[Inductance Matrix] Banded_matrix\n[Row] 1\n1n\n[Row] 2\n1n\n[Row] 3\n1n\n"
+     "[Inductance Matrix] Banded_matrix\n[Bandwidth] 0\n",
+     "ERROR (line   21) - Duplicate Inductance Matrix.\n"},
+    {"a wider bandwidth after rows widens the later ones", 5,
+     "[Inductance Matrix] Banded_matrix\n[Bandwidth] 1\n[Row] 1\n1n 1n\n[Row] 2\n1n 1n\n"
+     "[Inductance Matrix] Banded_matrix\n[Bandwidth] 2\n[Row] 3\n1n 1n 1n\n[Row] 4\n1n 1n\n"
+     "[Row] 5\n1n\n",
+     "ERROR (line   22) - Duplicate Inductance Matrix.\n"},
+    {"a wider bandwidth after rows rules the conversion", 4,
+     "[Inductance Matrix] Banded_matrix\n[Bandwidth] 1\n[Row] 1\n1n 1n\n[Row] 2\n1n 1n\n"
+     "[Inductance Matrix] Banded_matrix\n[Bandwidth] 2\n[Row] 3\n1n 1n\n[Row] 4\n1n 1n\n",
+     "ERROR (line   21) - Duplicate Inductance Matrix.\n"
+     "ERROR (line   26) - Bandwidth for this Banded, circle-back matrix exceeds the limit of 1.\n"},
+    {"a bandwidth narrower than circle-back rows is refused", 5,
+     "[Inductance Matrix] Banded_matrix\n[Bandwidth] 1\n[Row] 1\n1n 1n\n[Row] 2\n1n 1n\n"
+     "[Row] 3\n1n 1n\n[Row] 4\n1n 1n\n[Row] 5\n1n 1n\n[Inductance Matrix] Banded_matrix\n"
+     "[Bandwidth] 0x\n",
+     "ERROR (line   28) - Duplicate Inductance Matrix.\n"
+     "ERROR (line   29) - Suspicious Bandwidth value.\n"
+     "ERROR (line   29) - Bandwidth keyword in wrong location.\n"},
+    // Bad values after rows are reported as anywhere else, and the matrix
+    // does not also lack its [Bandwidth].
+    {"bad bandwidth values after rows", 3,
+     "[Inductance Matrix] Banded_matrix\n[Row] 1\n1n\n[Row] 2\n1n\n[Row] 3\n1n\n"
+     "[Inductance Matrix] Banded_matrix\n[Bandwidth] x\n"
+     "[Resistance Matrix] Banded_matrix\n[Row] 1\n1\n[Row] 2\n1\n[Row] 3\n1\n"
+     "[Resistance Matrix] Banded_matrix\n[Bandwidth] 7x\n"
+     "[Capacitance Matrix] Full_matrix\n[Row] 1\n1p 0 0\n[Row] 2\n1p 0\n[Row] 3\n1p\n"
+     "[Capacitance Matrix] Full_matrix\n[Bandwidth] 1\n",
+     "ERROR (line   21) - Duplicate Inductance Matrix.\n"
+     "ERROR (line   22) - Bad Bandwidth value.\n"
+     "ERROR (line   30) - Duplicate Resistance Matrix.\n"
+     "ERROR (line   31) - Suspicious Bandwidth value.\n"
+     "ERROR (line   31) - Bandwidth <7> must be less than Number_of_Pins <3>.\n"
+     "ERROR (line   39) - Duplicate Capacitance Matrix.\n"
+     "ERROR (line   40) - Bandwidth only allowed for Banded Matrices\n"},
 };
 
 TEST_F(MatrixTest, RowsChecksAndMessages) {

@@ -210,6 +210,46 @@ TEST_F(PkgSearchTest, NoModelOfTheCheckedFileTakesThePackageFilesLines) {
     EXPECT_NE(Messages(Output()).find("ERROR (line    4) - Orphan Package Model keyword."), std::string::npos);
 }
 
+TEST_F(PkgSearchTest, ModelsReadFileByFileAreFoundAsAWalkWouldFindThem) {
+    // q.pkg brings a newer PKG1 than the checked file's own: the newest wins.
+    Put("q.pkg", PkgFile("q.pkg", "[Define Package Model] Q\n[Define Package Model] PKG1\n"
+                                  "[Number Of Pins] 2\n"));
+    const int files = 40;
+    // No name begins with another, so each search reads one file.
+    auto Name = [](int i) { return "M" + std::to_string(i) + "x"; };
+    for (int i = 0; i < files; ++i)
+        Put("m" + std::to_string(i) + ".pkg",
+            PkgFile("m.pkg", "[Define Package Model] " + Name(i) + "\n"));
+    Parse("t.ibs", "[IBIS Ver] 3.2\n[File Name] t.ibs\n[File Rev] 1\n[Define Package Model] PKG1\n"
+                   "[Number Of Pins] 1\n[End]\n",
+          FILE_IBS);
+    CMN_SetBaseDirectory((lib_ + "/").c_str());
+    auto pins = [&](const char *name) {
+        PKGMDL *m = nullptr;
+        return PKGMDL_FindByName(Models(), name, &m) ? static_cast<int>(m->Number_of_Pins) : -1;
+    };
+    EXPECT_EQ(pins("PKG1"), 1);
+    ASSERT_EQ(PKGMDL_FindInPkgFiles("Q"), 1);
+    EXPECT_EQ(pins("PKG1"), 2);
+    EXPECT_EQ(pins("Q"), 0);
+    // Each search resets the sections before its file; the models of every
+    // earlier file stay found.
+    for (int i = 0; i < files; ++i) {
+        const std::string name = Name(i);
+        ASSERT_EQ(PKGMDL_FindInPkgFiles(name.c_str()), 1) << name;
+        for (int j = 0; j <= i; ++j)
+            ASSERT_EQ(pins(Name(j).c_str()), 0) << name << " then " << Name(j);
+        if (i + 1 < files) {  // not read yet
+            EXPECT_EQ(pins(Name(i + 1).c_str()), -1) << name;
+        }
+    }
+    EXPECT_EQ(pins("PKG1"), 2);
+    Close();
+    // A new pass forgets them.
+    BeginIbs();
+    EXPECT_EQ(pins(Name(0).c_str()), -1);
+}
+
 TEST_F(PkgSearchTest, OutsideAPassTheScanLastsOneCall) {
     Put("a.pkg", PkgFile("a.pkg", "[Define Package Model] PKG1\n"));
     CMN_SetBaseDirectory((lib_ + "/").c_str());
