@@ -68,15 +68,6 @@ void FreeSection(PKGMDL_ELEMENT *e) {
 // Arrays of the section grow from 16 entries: a room of 32 bits bounds them.
 const size_t kFirstRoom = 16;
 
-// Grows an array of `size`-byte entries to hold `need`, zero-filling the new
-// part; 0 when memory ran out (the array is left as it was).
-int Reserve(void **array, uint32_t *room, size_t size, uint64_t need) {
-    size_t r = *room;
-    int ok = CMN_Grow(array, &r, size, need, kFirstRoom, UINT32_MAX);
-    *room = static_cast<uint32_t>(r);
-    return ok;
-}
-
 int ReserveNames(PKGMDL *m, uint64_t need) {
     return CMN_Grow(&m->Pin_Numbers, &m->pinRoom, need, kFirstRoom);
 }
@@ -554,10 +545,8 @@ void FreeMarks(PassMarks *m) {
 }
 
 int AddLine(PKGMDL_SCAN *scan, const char *text, uint32_t file) {
-    void *p = scan->lines;
-    if (!Reserve(&p, &scan->lineRoom, sizeof(ModelLine), static_cast<uint64_t>(scan->lineCount) + 1))
+    if (!CMN_Grow(&scan->lines, &scan->lineRoom, static_cast<size_t>(scan->lineCount) + 1, kFirstRoom))
         return 0;
-    scan->lines = static_cast<ModelLine *>(p);
     char *copy = CMN_StrDup(text);
     if (copy == nullptr)
         return 0;
