@@ -1141,15 +1141,9 @@ char *CMN_ReadLineAlloc(size_t *size, FILE *file, int *cut) {
       }
       continue;
     }
-    if (len + 2 > cap) {
-      char *grown = line;
-      size_t ncap = cap * 2;
-      if (!CMN_Realloc(&grown, ncap)) {
-        free(line);
-        return nullptr;
-      }
-      line = grown;
-      cap = ncap;
+    if (len + 2 > cap && !CMN_Grow(&line, &cap, len + 2, 128)) {
+      CMN_Free(line);
+      return nullptr;
     }
     line[len++] = (char)s;
     if (isEnd) break;

@@ -64,7 +64,7 @@ int CRVOP_ValueAt(const CRV *curve, double x, int column, double *out);
 // neither is changed. The record and its rows come in one allocation. Null
 // (after bug 3300) when memory runs out.
 CRV *CRVOP_MergeBlock(const CRV *a, const CRV *b, int mask);
-// CRV_Free by another name: either frees a curve of either storage.
+// CRV_Free by another name: frees a curve of either storage.
 void CRVOP_FreeBlock(CRV *curve);
 
 // A running sum of curves in one column, held as flat arrays: each addition

@@ -210,6 +210,9 @@ void PARSE_DispatchLine32(int kind, int lineType, char *text);
 void PARSE_DispatchLine42(int kind, int lineType, char *text);
 void PARSE_DispatchLine50(int kind, int lineType, char *text);
 
+// An .ami line as LINE_BLANK (blank or a comment), LINE_AMI_DESCRIPTION
+// ('(' then Description, blanks between allowed), LINE_AMI_PAREN (another
+// '(') or LINE_DATA, blanks before the first character skipped.
 int PARSE_ClassifyAmiLine(const char *line);
 
 // The joined text of the last .ami file read. Take hands it over (the caller

@@ -26,7 +26,7 @@ const uint32_t kPinNameMax = 5;
 PKGMDL *s_model = nullptr;
 IBIS_KEYWORD s_last = NOT_KEY;    // last keyword of the model
 IBIS_KEYWORD s_before = NOT_KEY;  // the one before it
-IBIS_KEYWORD s_matrix = NOT_KEY;  // 81-83 while a matrix takes [Row]s
+IBIS_KEYWORD s_matrix = NOT_KEY;  // the matrix keyword whose matrix takes [Row]s
 int s_pinNumbersSeen, s_modelDataSeen, s_endModelDataSeen, s_endPackageModelSeen, s_sectionMode;
 int64_t s_pin = -1;  // section form: index of the pin being described
 
@@ -68,11 +68,12 @@ void FreeSection(PKGMDL_ELEMENT *e) {
 // Arrays of the section grow from 16 entries: a room of 32 bits bounds them.
 const size_t kFirstRoom = 16;
 
-int ReserveNames(PKGMDL *m, uint64_t need) {
+// Room for `need` pin names, or for `need` pins' section lists.
+int GrowNames(PKGMDL *m, size_t need) {
     return CMN_Grow(&m->Pin_Numbers, &m->pinRoom, need, kFirstRoom);
 }
 
-int ReserveSections(PKGMDL *m, uint64_t need) {
+int GrowSections(PKGMDL *m, size_t need) {
     return CMN_Grow(&m->Pin_Sections, &m->sectionRoom, need, kFirstRoom);
 }
 
@@ -83,7 +84,7 @@ int StartNames(PKGMDL *m) {
         MSG_ErrorLine(3433);
         return 0;
     }
-    if (!ReserveNames(m, 1)) {
+    if (!GrowNames(m, 1)) {
         MSG_ErrorLine(3434);
         return 0;
     }
@@ -95,7 +96,7 @@ int StartNames(PKGMDL *m) {
 int StartSections(PKGMDL *m) {
     if (m->Pin_Sections != nullptr)
         return 1;
-    if (!ReserveSections(m, m->pinCount > 0 ? m->pinCount : 1)) {
+    if (!GrowSections(m, m->pinCount > 0 ? m->pinCount : 1)) {
         MSG_ErrorLine(3448);
         return 0;
     }
@@ -109,11 +110,11 @@ int64_t StorePin(PKGMDL *m, const char *name) {
         MSG_ErrorLine(3435);
         return -1;
     }
-    if (!ReserveNames(m, static_cast<uint64_t>(m->pinCount) + 1)) {
+    if (!GrowNames(m, static_cast<size_t>(m->pinCount) + 1)) {
         MSG_ErrorLine(3434);
         return -1;
     }
-    if (m->Pin_Sections != nullptr && !ReserveSections(m, static_cast<uint64_t>(m->pinCount) + 1)) {
+    if (m->Pin_Sections != nullptr && !GrowSections(m, static_cast<size_t>(m->pinCount) + 1)) {
         MSG_ErrorLine(3448);
         return -1;
     }

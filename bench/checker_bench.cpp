@@ -792,7 +792,7 @@ std::string GenerateComponentsOfPackageFiles(int count) {
 // grow with the number of files, not with its square.
 void BM_ComponentPackageFiles(benchmark::State &state) {
     const int count = static_cast<int>(state.range(0));
-    // The package files go with their scratch directory at exit.
+    // The package files go with the scratch directory once the passes end.
     CheckRepeatedly(state, GenerateComponentsOfPackageFiles(count));
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * count);
 }

@@ -321,8 +321,8 @@ int SubcarrierMap::LoadDataIndexFile(const std::vector<int32_t> &carriersPerSym,
                                      const std::string &fileName) {
   result.clear();
   // The file is read for the sum of the counts even when one of them is
-  // negative (the tables report that later). A sum that is negative or
-  // leaves 32 bits sizes nothing: the file is left unread.
+  // negative (the tables report that later); with a negative count, a sum
+  // that is negative or leaves 32 bits leaves the file unread.
   int64_t sum = 0;
   bool negative = false;
   for (int32_t c : carriersPerSym) {

@@ -5,9 +5,10 @@
 # usage: check_no_throw.sh NM OBJECT...
 nm=$1
 shift
-bad=$("$nm" -u "$@" | grep -E ' U (_Znwm|_Znam|_Znwj|_Znaj|__cxa_throw|__cxa_allocate_exception|_ZSt[0-9]+__throw_)' | grep -v 'RKSt9nothrow_t')
+throwing=' U (_Znwm|_Znam|_Znwj|_Znaj|__cxa_throw|__cxa_allocate_exception|_ZSt[0-9]+__throw_)'
+bad=$("$nm" -uA "$@" | grep -E "$throwing" | grep -v 'RKSt9nothrow_t')
 if [ -n "$bad" ]; then
   echo "throwing calls in the text library:"
-  "$nm" -uA "$@" | grep -E ' U (_Znwm|_Znam|_Znwj|_Znaj|__cxa_throw|__cxa_allocate_exception|_ZSt[0-9]+__throw_)' | grep -v 'RKSt9nothrow_t'
+  echo "$bad"
   exit 1
 fi

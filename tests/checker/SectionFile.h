@@ -7,6 +7,13 @@
 #include "CheckerTest.h"
 #include "TableDriver.h"
 
+// Two models that pass their own checks: an Output and an Input.
+inline constexpr char kPassingModels[] =
+    "[Model] out\nModel_type Output\nC_comp 1p 1p 1p\nVmeas = 1.5\n[Voltage Range] 3.3 3.0 3.6\n"
+    "[Ramp]\ndV/dt_r 1/1n 1/1n 1/1n\ndV/dt_f 1/1n 1/1n 1/1n\n"
+    "[Model] in\nModel_type Input\nC_comp 1p 1p 1p\nVinl = 0.8\nVinh = 2.0\n"
+    "[Voltage Range] 3.3 3.0 3.6\n";
+
 // One row: a file body (after the header lines) and its messages.
 struct FileCase {
     const char *name;

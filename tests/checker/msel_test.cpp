@@ -9,13 +9,6 @@
 
 namespace {
 
-// Two models that pass their own checks: an Output and an Input.
-const char kModels[] =
-    "[Model] out\nModel_type Output\nC_comp 1p 1p 1p\nVmeas = 1.5\n[Voltage Range] 3.3 3.0 3.6\n"
-    "[Ramp]\ndV/dt_r 1/1n 1/1n 1/1n\ndV/dt_f 1/1n 1/1n 1/1n\n"
-    "[Model] in\nModel_type Input\nC_comp 1p 1p 1p\nVinl = 0.8\nVinh = 2.0\n"
-    "[Voltage Range] 3.3 3.0 3.6\n";
-
 std::string Unreferenced(const std::string &model) {
     return "WARNING - Model " + model +
            " not referenced in any [Pin], [Model Selector], [Driver Schedule] or [Series Pin "
@@ -26,24 +19,24 @@ const FileCase kCases[] = {
     // Rows name models defined before or after the selector; a model named
     // only in a selector is referenced.
     {"two models", "4.2", "[Model Selector] sel\nin the input\nout the output, in words\n" +
-                              std::string(kModels),
+                              std::string(kPassingModels),
      NoDriveTables("out")},
     {"no rows, one row", "4.2",
-     "[Model Selector] none\n[Model Selector] one\nin the input\n" + std::string(kModels),
+     "[Model Selector] none\n[Model Selector] one\nin the input\n" + std::string(kPassingModels),
      "ERROR - Model Selector: 'none' has no models defined\n"
      "WARNING - Model Selector: 'one' has only one model defined\n" +
          NoDriveTables("out") + Unreferenced("out")},
     // A row named twice is kept twice, so the selector has two rows; a
     // reserved word names no model and is not looked for.
     {"rows", "4.2",
-     "[Model Selector] sel\nin\nna a model\nin again\nGND ground\n" + std::string(kModels),
+     "[Model Selector] sel\nin\nna a model\nin again\nGND ground\n" + std::string(kPassingModels),
      "ERROR (line    5) -\n    Incorrect Number of Line Items (1) For Keyword Model Selector: Expecting 2\n"
      "ERROR (line    6) - Invalid Model Name (\"NA\")\n"
      "ERROR (line    7) - Model 'in'. already used in this Model Selector\n" +
          NoDriveTables("out") + Unreferenced("out")},
     {"names", "4.2",
      "[Model Selector]\nin a\n[Model Selector] a b\nin a\nout b\n[Model Selector] Power\n"
-     "in a\nout b\n[Model Selector] a\nin a\nout b\n" + std::string(kModels),
+     "in a\nout b\n[Model Selector] a\nin a\nout b\n" + std::string(kPassingModels),
      "ERROR (line    4) - 'Model Selector' Keyword Missing name\n"
      "WARNING - Model Selector: '' has only one model defined\n"
      "ERROR (line    6) -\n    Incorrect Number of Line Items (2) For Keyword Model Selector: Expecting 1\n"
@@ -64,7 +57,7 @@ const FileCase kCases[] = {
      "ERROR - Model 'abcdefghijklmnopqrst' in Model Selector 'abcdefghijklmnopqrst' is not "
      "defined in the file\n"},
     {"name limit 4.2", "4.2",
-     "[Model Selector] " + std::string(41, 's') + "\nin a\nout b\n" + kModels,
+     "[Model Selector] " + std::string(41, 's') + "\nin a\nout b\n" + kPassingModels,
      "ERROR (line    4) - Model Selector Name Over 40 Characters Long\n" +
          NoDriveTables("out")},
     // The description takes 80 characters less the stored model name: with a
@@ -83,13 +76,13 @@ const FileCase kCases[] = {
          "ERROR - Model 'in' in Model Selector 'sel' is not defined in the file\n"},
     // A selector named like a model: 4021, and the model counts as referenced.
     {"named like a model", "4.2",
-     "[Model Selector] out\nin the input\nout the output\n" + std::string(kModels),
+     "[Model Selector] out\nin the input\nout the output\n" + std::string(kPassingModels),
      NoDriveTables("out") + "ERROR - 'out' is the name of a Model and a Model Selector\n"},
     // The keyword after a selector ends it; submodel keywords that follow a
     // selector are orphans until the next [Model].
     {"orphan submodel keywords after a selector", "4.2",
      "[Submodel] s\nSubmodel_type Dynamic_clamp\n[GND Clamp]\n-1 -1m -1m -1m\n0 0 0 0\n"
-     "[Model Selector] sel\nin a\nout b\n[Pulldown]\n-1 -1m -1m -1m\n" + std::string(kModels),
+     "[Model Selector] sel\nin a\nout b\n[Pulldown]\n-1 -1m -1m -1m\n" + std::string(kPassingModels),
      "ERROR (line   12) - Orphan Sub Model keyword.\n"
      "ERROR (line   13) - Orphan data line keyword.\n" + NoDriveTables("out") +
          "WARNING - Submodel s is not referenced by any model [Add Submodel] keyword\n"},
@@ -110,7 +103,7 @@ TEST_F(SectionFileTest, SelectorKindFollowsItsFirstRow) {
                                           "[Model Selector] first_diff\nin a\nout b\nGND c\n"
                                           "[Model Selector] first_single\nout a\nin b\n"
                                           "[Model Selector] diff\nin a\nin b\n" +
-                                          kModels + "[End]\n");
+                                          kPassingModels + "[End]\n");
     ASSERT_EQ(PARSE_ParseFile(path.c_str(), FILE_IBS), 1);
     Output();
     IBIS *root = nullptr;
@@ -175,7 +168,7 @@ const char kComponent[] =
 
 TEST_F(SelectorFlowTest, SingleEndedModelInADifferentialSelector) {
     EXPECT_EQ(Run("4.2", std::string(kComponent) + "[Model Selector] sel\nin the input\n"
-                                                   "out the output\n" + kModels),
+                                                   "out the output\n" + kPassingModels),
               NoDriveTables("out") +
                   "WARNING - Model out in Model Selector sel is Single Ended, but this Model "
               "Selector contains Differential models too \n"
@@ -185,7 +178,7 @@ TEST_F(SelectorFlowTest, SingleEndedModelInADifferentialSelector) {
               "Selector sel was determined to be Differential\n");
     // The other order: the first row sets the kind, the later one differs.
     EXPECT_EQ(Run("4.2", std::string(kComponent) + "[Model Selector] sel\nout the output\n"
-                                                   "in the input\n" + kModels),
+                                                   "in the input\n" + kPassingModels),
               NoDriveTables("out") +
                   "WARNING - Model in in Model Selector sel is Differential, but this Model "
               "Selector contains Single Ended models too \n");

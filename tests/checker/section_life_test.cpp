@@ -177,35 +177,20 @@ std::string File(const char *name, const std::string &body) {
     return Header("5.0", name) + body + "[End]\n";
 }
 
+// All that a file whose first line is data prints: that line reported and
+// shown, then `more`, then the summary of `errors` errors.
+std::string DataFirstSaid(const char *name, const std::string &more, int errors) {
+    return std::string("\nChecking ") + name + " for IBIS 5.0 Compatibility...\n\n"
+           "ERROR (line    1) - Data for unknown keyword.\n"
+           "stray data\n" +
+           more + "\nErrors  : " + std::to_string(errors) + "\n\nFile Failed\n";
+}
+
 const StrayCase kStrayCases[] = {
-    {"ibs data first", FILE_IBS, "stray data\n" + File("s.ibs", ""), "\n"
-     "Checking s.ibs for IBIS 5.0 Compatibility...\n"
-     "\n"
-     "ERROR (line    1) - Data for unknown keyword.\n"
-     "stray data\n"
-     "ERROR - Required keyword 'Component' not found.\n"
-     "\n"
-     "Errors  : 2\n"
-     "\n"
-     "File Failed\n"},
-    {"pkg data first", FILE_PKG, "stray data\n" + File("s.pkg", ""), "\n"
-     "Checking s.pkg for IBIS 5.0 Compatibility...\n"
-     "\n"
-     "ERROR (line    1) - Data for unknown keyword.\n"
-     "stray data\n"
-     "\n"
-     "Errors  : 1\n"
-     "\n"
-     "File Failed\n"},
-    {"ebd data first", FILE_EBD, "stray data\n" + File("s.ebd", ""), "\n"
-     "Checking s.ebd for IBIS 5.0 Compatibility...\n"
-     "\n"
-     "ERROR (line    1) - Data for unknown keyword.\n"
-     "stray data\n"
-     "\n"
-     "Errors  : 1\n"
-     "\n"
-     "File Failed\n"},
+    {"ibs data first", FILE_IBS, "stray data\n" + File("s.ibs", ""),
+     DataFirstSaid("s.ibs", "ERROR - Required keyword 'Component' not found.\n", 2)},
+    {"pkg data first", FILE_PKG, "stray data\n" + File("s.pkg", ""), DataFirstSaid("s.pkg", "", 1)},
+    {"ebd data first", FILE_EBD, "stray data\n" + File("s.ebd", ""), DataFirstSaid("s.ebd", "", 1)},
     {"ibs closers", FILE_IBS, File("s.ibs", kClosers), "\n"
      "Checking s.ibs for IBIS 5.0 Compatibility...\n"
      "\n"

@@ -301,12 +301,6 @@ TEST_F(TestRecordTest, ValuesAndWaveformsLandInTheirSlots) {
 
 namespace {
 
-// Two models that pass their own checks: an Output and an Input.
-const char kModels[] =
-    "[Model] out\nModel_type Output\nC_comp 1p 1p 1p\nVmeas = 1.5\n[Voltage Range] 3.3 3.0 3.6\n"
-    "[Ramp]\ndV/dt_r 1/1n 1/1n 1/1n\ndV/dt_f 1/1n 1/1n 1/1n\n"
-    "[Model] in\nModel_type Input\nC_comp 1p 1p 1p\nVinl = 0.8\nVinh = 2.0\n"
-    "[Voltage Range] 3.3 3.0 3.6\n";
 // No pin names the models: the newest draws the one unreferenced warning.
 const char kUnreferenced[] =
     "WARNING - Model in not referenced in any [Pin], [Model Selector], [Driver Schedule] or "
@@ -319,7 +313,7 @@ std::string Wave() { return "[Rising Waveform Near]\n0 0 0 0\n1n 1 1 1\n"; }
 // every inverting model draws its warning.
 const FileCase kReferenceCases[] = {
     {"receivers", "4.2",
-     std::string(kModels) +
+     std::string(kPassingModels) +
          "[Test Load] a\nTest_load_type Differential\nReceiver_model in\nReceiver_model_inv in\n"
          "[Test Load] b\nTest_load_type Differential\nReceiver_model out\nReceiver_model_inv out\n"
          "[Test Load] c\nTest_load_type Differential\nReceiver_model nothing\n"
@@ -333,7 +327,7 @@ const FileCase kReferenceCases[] = {
      "WARNING - Receiverr_model_inv 'in' in Test Load 'a' is not associated with a Differential Pin.\n" +
          std::string(kUnreferenced)},
     {"drivers and test loads", "4.2",
-     std::string(kModels) + "[Test Load] tl\nTest_load_type Single_ended\n"
+     std::string(kPassingModels) + "[Test Load] tl\nTest_load_type Single_ended\n"
          "[Test Data] a\nTest_data_type Single_ended\nDriver_model out\nTest_load tl\n" + Wave() +
          "[Test Data] b\nTest_data_type Differential\nDriver_model in\nDriver_model_inv out\n"
          "Test_load tl\n" + Wave() +
@@ -348,7 +342,7 @@ const FileCase kReferenceCases[] = {
      "ERROR - Test_data_type in Test Data 'b' is not the same as Test_load_type in referenced Test Load 'tl'\n" +
          std::string(kUnreferenced)},
     {"no test loads", "4.2",
-     std::string(kModels) + "[Test Data] a\nTest_data_type Single_ended\nDriver_model out\n"
+     std::string(kPassingModels) + "[Test Data] a\nTest_data_type Single_ended\nDriver_model out\n"
          "Test_load tl\n" + Wave(),
      NoDriveTables("out") + "ERROR - Test Data 'a' references undefined Test Loads\n" +
          std::string(kUnreferenced)},

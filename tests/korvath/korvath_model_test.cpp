@@ -6,9 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <limits>
-#include <new>
 #include <vector>
 
 // Every allocation of the program is counted, so that a stretch of Run calls

@@ -2,8 +2,7 @@
 // against the tests' allocation counter, fed by operator new.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
+#include <cstdint>
 #include <vector>
 
 #include "models/Welbrook_rx/Welbrook_rx.h"
@@ -13,9 +12,9 @@
 #include "runtime/Fork.h"
 #include "runtime/Mux.h"
 #include "runtime/TimeResponseFIR.h"
-#include "tests/support/LiteralSchematic.h"
 #include "runtime/TypeConverter.h"
 #include "tests/runtime/BlockTest.h"
+#include "tests/support/LiteralSchematic.h"
 
 #include "AllocFailNew.h"
 

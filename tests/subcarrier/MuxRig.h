@@ -27,6 +27,16 @@ struct MuxRig {
     mux.Input.Resize(static_cast<uint64_t>(inputs));
   }
 
+  // Two centred branches of one carrier per symbol, of two and of three
+  // symbols: their frame is six symbols long.
+  void TwoAndThreeSymbols() {
+    mux.Centered = 1;
+    mux.CarriersPerSym[0] = {1, 1};
+    mux.CarrierIndex[0] = {0, 1};
+    mux.CarriersPerSym[1] = {1, 1, 1};
+    mux.CarrierIndex[1] = {-1, -2, -1};
+  }
+
   // Setup with its standard-error text.
   std::string Setup(bool &ok) {
     testing::internal::CaptureStderr();

@@ -10,11 +10,7 @@ using V = std::vector<int32_t>;
 
 TEST(SubcarrierMuxRun, PlacesEveryBranchAndGathersEvmRef) {
   MuxRig r(2, 4);
-  r.mux.Centered = 1;
-  r.mux.CarriersPerSym[0] = {1, 1};
-  r.mux.CarrierIndex[0] = {0, 1};
-  r.mux.CarriersPerSym[1] = {1, 1, 1};
-  r.mux.CarrierIndex[1] = {-1, -2, -1};
+  r.TwoAndThreeSymbols();
   ASSERT_EQ(r.SetupError(), "");
   r.Attach();
   ASSERT_TRUE(r.mux.Run());

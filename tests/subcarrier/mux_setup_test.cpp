@@ -114,11 +114,7 @@ TEST(SubcarrierMuxSetup, RangesCoverStartToStopInclusive) {
 
 TEST(SubcarrierMuxSetup, FrameIsTheLeastCommonMultipleOfTheSymbolCounts) {
   MuxRig r(2, 4);
-  r.mux.Centered = 1;
-  r.mux.CarriersPerSym[0] = {1, 1};
-  r.mux.CarrierIndex[0] = {0, 1};
-  r.mux.CarriersPerSym[1] = {1, 1, 1};
-  r.mux.CarrierIndex[1] = {-1, -2, -1};
+  r.TwoAndThreeSymbols();
   EXPECT_EQ(r.SetupError(), "");
   EXPECT_EQ(r.mux.map.FrameSymbols(), 6);
   EXPECT_EQ(r.mux.map.FrameLength(), 24u);
