@@ -226,6 +226,28 @@ const MatrixCase kCases[] = {
      "ERROR (line   28) - Duplicate Inductance Matrix.\n"
      "ERROR (line   29) - Suspicious Bandwidth value.\n"
      "ERROR (line   29) - Bandwidth keyword in wrong location.\n"},
+    // The conversion widens every row to the late band: a band narrower than
+    // that is refused afterwards, though no row was read that wide.
+    {"a bandwidth narrower than rows the conversion widened is refused", 5,
+     "[Inductance Matrix] Banded_matrix\n[Bandwidth] 1\n[Row] 1\n1n 1n\n[Row] 2\n1n 1n\n"
+     "[Row] 3\n1n 1n\n[Row] 4\n1n 1n\n[Inductance Matrix] Banded_matrix\n[Bandwidth] 2\n"
+     "[Row] 5\n1n 1n\n[Inductance Matrix] Banded_matrix\n[Bandwidth] 1\n[Row] 1\n1n 1n 1n\n",
+     "ERROR (line   26) - Duplicate Inductance Matrix.\n"
+     "ERROR (line   30) - Duplicate Inductance Matrix.\n"
+     "ERROR (line   31) - Bandwidth keyword in wrong location.\n"
+     "ERROR (line   32) - Repeated ROW <1>.\n"
+     "ERROR (line   32) - Expected Pin <1> at matrix row index 1, found at matrix row index 6.\n"
+     "ERROR (line   34) - Expected 5 Rows, found 6 for Matrix ending previous to this line.\n"
+     "ERROR (line   34) - Expected 3 columns of Row data for [Row] 1 in Matrix ending previous to "
+     "this line, found 2 columns.\n"
+     "ERROR (line   34) - Expected 3 columns of Row data for [Row] 2 in Matrix ending previous to "
+     "this line, found 2 columns.\n"
+     "ERROR (line   34) - Expected 3 columns of Row data for [Row] 3 in Matrix ending previous to "
+     "this line, found 2 columns.\n"
+     "ERROR (line   34) - Expected 3 columns of Row data for [Row] 4 in Matrix ending previous to "
+     "this line, found 2 columns.\n"
+     "ERROR (line   34) - Expected 3 columns of Row data for [Row] 5 in Matrix ending previous to "
+     "this line, found 2 columns.\n"},
     // Bad values after rows are reported as anywhere else, and the matrix
     // does not also lack its [Bandwidth].
     {"bad bandwidth values after rows", 3,
