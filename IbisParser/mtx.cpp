@@ -53,7 +53,7 @@ void MTX_ParseBandwidth(MTX *matrix, const char *text) {
     // Rows read before (a kept matrix named again) keep their slots: a band
     // narrower than one of them could neither describe it nor widen it when
     // the matrix turns circle-back, so the band they were read with stays.
-    if (value + 1 < matrix->uiWidestRow) {
+    if (static_cast<uint64_t>(value) + 1 < matrix->uiWidestRow) {  // unsigned long may be 32 bits
         MSG_ErrorLineFrom(MSGSRC_PKGMDL, 3465);
         return;
     }

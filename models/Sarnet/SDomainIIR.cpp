@@ -151,8 +151,9 @@ bool SDomainIIR::Initialize() {
                 "transform; it cannot be shared equally among the biquads.");
     return false;
   }
+  // pow(x, 1) is x exactly, so one section takes the product itself.
   const double root = std::pow(std::fabs(product), 1.0 / static_cast<double>(sections));
-  const double g = sections == 1 ? product : (negative ? -root : root);
+  const double g = negative ? -root : root;
   for (uint64_t s = 0; s < sections; ++s) {
     double *c = designed_ + 6 * s;
     c[0] *= g;
