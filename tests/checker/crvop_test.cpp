@@ -17,8 +17,22 @@ namespace {
 
 using CrvopTest = CheckerTest;
 
+// A table of rows "x typ min max" joined by "; " (none: a null table).
+CRV *Curve(const std::string &rows) {
+    std::vector<std::string> lines;
+    for (size_t at = 0; at < rows.size();) {
+        const size_t end = std::min(rows.find("; ", at), rows.size());
+        lines.push_back(rows.substr(at, end - at));
+        at = end + 2;
+    }
+    std::vector<const char *> text;
+    for (const std::string &line : lines)
+        text.push_back(line.c_str());
+    return MakeCurve(text);
+}
+
 TEST_F(CrvopTest, WalkersSkipRowsWithoutXOrColumn) {
-    CRV *c = MakeCurve({"NA 1 1 1", "0 NA 4 4", "1 5", "2 6 NA", "3"});
+    CRV *c = Curve("NA 1 1 1; 0 NA 4 4; 1 5; 2 6 NA; 3");
     Output();
     const RNGP *r0 = c->points->next, *r1 = r0->next, *r2 = r1->next, *r3 = r2->next;
     double x = -9, v = -9;
@@ -50,196 +64,119 @@ TEST_F(CrvopTest, WalkersSkipRowsWithoutXOrColumn) {
 }
 
 TEST_F(CrvopTest, DirectionOfX) {
-    struct Case {
-        std::vector<const char *> rows;
-        int direction;
+    const std::pair<const char *, int> cases[] = {
+        {"0 0 0 0; 1 0 0 0", 1}, {"1 0 0 0; 1 0 0 0; 0 0 0 0", -1},
+        {"NA 0 0 0; 5 0 0 0; NA 0 0 0; 6 0 0 0", 1}, {"1 0 0 0; 1 0 0 0", 0}, {"1 0 0 0", 0},
     };
-    const Case cases[] = {
-        {{"0 0 0 0", "1 0 0 0"}, 1},
-        {{"1 0 0 0", "1 0 0 0", "0 0 0 0"}, -1},
-        {{"NA 0 0 0", "5 0 0 0", "NA 0 0 0", "6 0 0 0"}, 1},
-        {{"1 0 0 0", "1 0 0 0"}, 0},
-        {{"1 0 0 0"}, 0},
-    };
-    for (const Case &c : cases) {
-        CRV *curve = MakeCurve(c.rows);
-        EXPECT_EQ(CRVOP_Direction(curve->points), c.direction) << c.rows[0];
+    for (const auto &[rows, direction] : cases) {
+        CRV *curve = Curve(rows);
+        EXPECT_EQ(CRVOP_Direction(curve->points), direction) << rows;
         CRV_Free(curve);
     }
     EXPECT_EQ(CRVOP_Direction(nullptr), 0);
 }
 
-TEST_F(CrvopTest, InterpolateExtrapolatesAndMovesItsCursor) {
-    CRV *c = MakeCurve({"0 0 0 0", "1 1 NA 1", "2 4 4 4"});
-    const RNGP *cursor = c->points;
-    double v = 0;
-    ASSERT_EQ(CRVOP_Interpolate(&cursor, 1, -1.0, CRVOP_TYP, &v), 1);
-    EXPECT_EQ(v, -1.0);
-    EXPECT_EQ(cursor, c->points);
-    ASSERT_EQ(CRVOP_Interpolate(&cursor, 1, 1.5, CRVOP_TYP, &v), 1);
-    EXPECT_EQ(v, 2.5);
-    EXPECT_EQ(cursor, c->points);  // on the row before the current point
-    ASSERT_EQ(CRVOP_Interpolate(&cursor, 1, 3.0, CRVOP_TYP, &v), 1);
-    EXPECT_EQ(v, 7.0);  // along the last segment
-    EXPECT_EQ(cursor, c->points->next);
-    cursor = c->points;
-    ASSERT_EQ(CRVOP_Interpolate(&cursor, 1, 1.0, CRVOP_MIN, &v), 1);
-    EXPECT_EQ(v, 2.0);  // the row without min is passed over
-    EXPECT_EQ(CRVOP_Interpolate(&cursor, 0, 1.0, CRVOP_TYP, &v), 0);
-    EXPECT_EQ(CRVOP_Interpolate(nullptr, 1, 1.0, CRVOP_TYP, &v), 0);
-    CRV_Free(c);
+// One cursor carried from the head through targets in the direction of
+// travel: each step's x, the value found (NAN: none), and the row index the
+// cursor rests on after it (kNull: none, kAny: not checked).
+constexpr int kNull = -1, kAny = -2;
+struct Step {
+    double x, value;
+    int at = kAny;
+};
+struct Walk {
+    const char *rows;
+    int direction, column;
+    std::vector<Step> steps;
+};
+const Walk kWalks[] = {
+    // The cursor stays on the row before the current point, also past the ends.
+    {"0 0 0 0; 1 1 NA 1; 2 4 4 4", 1, CRVOP_TYP, {{-1.0, -1.0, 0}, {1.5, 2.5, 0}, {3.0, 7.0, 1}}},
+    {"0 0 0 0; 1 1 NA 1; 2 4 4 4", 1, CRVOP_MIN, {{1.0, 2.0}}},  // the row without min passed over
+    {"0 0 0 0; 1 1 NA 1; 2 4 4 4", 0, CRVOP_TYP, {{1.0, NAN}}},
+    {"2 4 4 4; 1 1 1 1; 0 0 0 0", -1, CRVOP_MAX, {{0.5, 0.5}}},
+    {"0 NA 1 1; 1 NA 1 1", 1, CRVOP_TYP, {{0.5, NAN, kNull}}},
+    {"0 0 0 0; 1 1 1 1; 2 4 4 4", 1, CRVOP_TYP, {{-1.0, -1.0}, {0.5, 0.5}, {1.5, 2.5}, {3.0, 7.0}}},
+    {"2 4 4 4; 1 1 1 1; 0 0 0 0", -1, CRVOP_TYP, {{3.0, 7.0}, {1.5, 2.5}, {0.5, 0.5}, {-1.0, -1.0}}},
+    // Rows without x or without the column are passed over.
+    {"NA 9 9 9; 2 4 4 4; 1.5 NA 0 0; 1 1 1 1; 0 0 0 0", -1, CRVOP_TYP, {{2.5, 5.5}, {0.5, 0.5}, {-2, -2}}},
+    // Where no second x exists the value holds: a repeated last x (not a line
+    // of slope 1e5), a single row giving the column, a repeated first x.
+    {"-2 0 0 0; -1 5 5 5; -1 6 6 6", 1, CRVOP_TYP, {{0.0, 6.0}}},
+    {"-2 0 0 0; -1 5 5 5; -1 6 6 6", 1, CRVOP_TYP, {{-1.0, 5.0}}},
+    {"-2 0 0 0; -1 5 5 5; -1 6 6 6", 1, CRVOP_TYP, {{-1.5, 2.5}}},
+    {"0 NA 0 0; 1 3 0 0; 2 NA 0 0", 1, CRVOP_TYP, {{10.0, 3.0}}},
+    {"0 1 0 0; 0 2 0 0; 1 4 0 0", 1, CRVOP_TYP, {{-1.0, 1.0}}},
+};
 
-    // Walking a falling list towards lower x.
-    c = MakeCurve({"2 4 4 4", "1 1 1 1", "0 0 0 0"});
-    cursor = c->points;
-    ASSERT_EQ(CRVOP_Interpolate(&cursor, -1, 0.5, CRVOP_MAX, &v), 1);
-    EXPECT_EQ(v, 0.5);
-    ASSERT_EQ(CRVOP_ValueAt(c, 3.0, CRVOP_TYP, &v), 1);
-    EXPECT_EQ(v, 7.0);
-    CRV_Free(c);
-
-    c = MakeCurve({"0 NA 1 1", "1 NA 1 1"});
-    cursor = c->points;
-    EXPECT_EQ(CRVOP_Interpolate(&cursor, 1, 0.5, CRVOP_TYP, &v), 0);
-    EXPECT_EQ(cursor, nullptr);
-    CRV_Free(c);
-}
-
-// One cursor carried through a series of targets in the direction of travel,
-// past both ends of the list.
-TEST_F(CrvopTest, InterpolateWalksBothWaysPastBothEnds) {
-    struct Case {
-        std::vector<const char *> rows;
-        int direction;
-        std::vector<double> targets, values;
-    };
-    const Case cases[] = {
-        {{"0 0 0 0", "1 1 1 1", "2 4 4 4"}, 1, {-1.0, 0.5, 1.5, 3.0}, {-1.0, 0.5, 2.5, 7.0}},
-        {{"2 4 4 4", "1 1 1 1", "0 0 0 0"}, -1, {3.0, 1.5, 0.5, -1.0}, {7.0, 2.5, 0.5, -1.0}},
-        // Rows without x or without the column are passed over.
-        {{"NA 9 9 9", "2 4 4 4", "1.5 NA 0 0", "1 1 1 1", "0 0 0 0"},
-         -1,
-         {2.5, 0.5, -2.0},
-         {5.5, 0.5, -2.0}},
-    };
-    for (const Case &c : cases) {
-        CRV *curve = MakeCurve(c.rows);
+TEST_F(CrvopTest, InterpolateWalksACursor) {
+    for (const Walk &w : kWalks) {
+        CRV *curve = Curve(w.rows);
         const RNGP *cursor = curve->points;
-        for (size_t i = 0; i < c.targets.size(); ++i) {
+        for (const Step &s : w.steps) {
             double v = 0;
-            ASSERT_EQ(CRVOP_Interpolate(&cursor, c.direction, c.targets[i], CRVOP_TYP, &v), 1);
-            EXPECT_EQ(v, c.values[i]) << c.rows[0] << " at " << c.targets[i];
+            const int found = CRVOP_Interpolate(&cursor, w.direction, s.x, w.column, &v);
+            EXPECT_EQ(found, !std::isnan(s.value)) << w.rows << " at " << s.x;
+            if (found) {
+                EXPECT_EQ(v, s.value) << w.rows << " at " << s.x;
+            }
+            const RNGP *at = s.at == kNull ? nullptr : curve->points;
+            for (int i = 0; i < s.at; ++i)
+                at = at->next;
+            if (s.at != kAny) {
+                EXPECT_EQ(cursor, at) << w.rows << " at " << s.x;
+            }
         }
         CRV_Free(curve);
     }
+    double v = 0;
+    EXPECT_EQ(CRVOP_Interpolate(nullptr, 1, 1.0, CRVOP_TYP, &v), 0);
+    CRV *falling = Curve("2 4 4 4; 1 1 1 1; 0 0 0 0");
+    ASSERT_EQ(CRVOP_ValueAt(falling, 3.0, CRVOP_TYP, &v), 1);
+    EXPECT_EQ(v, 7.0);
+    CRV_Free(falling);
     Output();
 }
 
-TEST_F(CrvopTest, InterpolateHoldsTheValueWhereNoSecondXExists) {
-    struct Case {
-        std::vector<const char *> rows;
-        double x;
-        double value;
-    };
-    const Case cases[] = {
-        // A repeated last x: the last value holds (not a line of slope 1e5).
-        {{"-2 0 0 0", "-1 5 5 5", "-1 6 6 6"}, 0.0, 6.0},
-        {{"-2 0 0 0", "-1 5 5 5", "-1 6 6 6"}, -1.0, 5.0},
-        {{"-2 0 0 0", "-1 5 5 5", "-1 6 6 6"}, -1.5, 2.5},
-        // A single row giving the column.
-        {{"0 NA 0 0", "1 3 0 0", "2 NA 0 0"}, 10.0, 3.0},
-        // A repeated first x read before it.
-        {{"0 1 0 0", "0 2 0 0", "1 4 0 0"}, -1.0, 1.0},
-    };
-    for (const Case &c : cases) {
-        CRV *curve = MakeCurve(c.rows);
-        const RNGP *cursor = curve->points;
-        double v = 0;
-        ASSERT_EQ(CRVOP_Interpolate(&cursor, 1, c.x, CRVOP_TYP, &v), 1);
-        EXPECT_EQ(v, c.value) << c.rows[0] << " at " << c.x;
-        CRV_Free(curve);
-    }
-}
+// Sums of two tables: the rows of each (none: a null table), the columns
+// summed, the sum.
+struct MergeCase {
+    const char *name, *a, *b;
+    int mask;
+    const char *sum;
+};
+const MergeCase kMerges[] = {
+    {"x 1e-6 apart join", "0 1 1 1; 1 2 2 2", "1e-6 10 10 10; 1.000001 20 20 20",
+     CRVOP_TYP, "0 10.99999 - -; 1 21.99999 - -"},
+    {"falling plus rising", "5 5 5 5; 0 0 0 0", "0 0 0 0; 5 10 10 10", CRVOP_ALL, "0 0 0 0; 5 15 15 15"},
+    {"union of x, extrapolated", "0 0 0 0; 2 2 2 2", "1 10 10 10; 3 30 30 30",
+     CRVOP_TYP | CRVOP_MAX, "0 0 - 0; 1 11 - 11; 2 22 - 22; 3 33 - 33"},
+    {"one row of a column is a constant", "0 0 7 0; 1 1 NA 1", "0 0 0 0; 2 0 0 0",
+     CRVOP_ALL, "0 0 7 0; 1 1 7 1; 2 2 7 2"},
+    {"rows of one x take no part", "1 5 5 5; 1 6 6 6", "0 0 0 0; 2 2 2 2", CRVOP_ALL, "0 0 0 0; 2 2 2 2"},
+    {"column in a only, in neither", "0 1 1 NA; 1 2 2 NA", "0 0 NA NA; 1 1 NA NA",
+     CRVOP_ALL, "0 1 1 -; 1 3 2 -"},
+    {"repeated last x holds its value", "-2 0 0 0; -1 5 5 5; -1 6 6 6", "0 0 0 0; 1 0 0 0",
+     CRVOP_TYP, "-2 0 - -; -1 5 - -; 0 6 - -; 1 6 - -"},
+    {"rows without x are passed over", "0 0 0 0; NA 9 9 9; 1 1 1 1", "", CRVOP_MIN, "0 - 0 -; 1 - 1 -"},
+    // The sum steps back with its input; each x reads the input from the
+    // head, so at 1 the row of 10 (after the 2) is not reached yet.
+    {"x that steps back is followed", "0 0 0 0; 2 2 2 2; 1 10 10 10; 3 3 3 3", "",
+     CRVOP_TYP, "0 0 - -; 2 2 - -; 1 1 - -; 3 3 - -"},
+    {"a falling input steps back from its tail", "3 3 3 3; 1 1 1 1; 2 20 20 20; 0 0 0 0", "0 0 0 0; 3 0 0 0",
+     CRVOP_TYP, "0 0 - -; 2 20 - -; 1 10 - -; 3 3 - -"},
+    {"x within 1e-5 of the last row is skipped, its value still read",
+     "0 0 0 0; 1 1 1 1; 1.000001 5 5 5; 2 2 2 2", "", CRVOP_TYP, "0 0 - -; 1 1 - -; 2 2 - -"},
+    {"a repeated x gives one row", "0 0 0 0; 1 1 1 1; 1 3 3 3; 2 4 4 4", "",
+     CRVOP_TYP, "0 0 - -; 1 1 - -; 2 4 - -"},
+    {"a join keeps the x of a", "1.000004 1 1 1; 2 2 2 2", "1 10 10 10; 2 20 20 20",
+     CRVOP_TYP, "1.000004 11.00004 - -; 2 22 - -"},
+    {"neither input", "", "", CRVOP_ALL, ""},
+};
 
 TEST_F(CrvopTest, MergeSumsTwoCurves) {
-    struct Case {
-        const char *name;
-        std::vector<const char *> a, b;
-        int mask;
-        const char *sum;
-    };
-    const Case cases[] = {
-        {"x 1e-6 apart join",
-         {"0 1 1 1", "1 2 2 2"},
-         {"1e-6 10 10 10", "1.000001 20 20 20"},
-         CRVOP_TYP,
-         "0 10.99999 - -; 1 21.99999 - -"},
-        {"falling plus rising",
-         {"5 5 5 5", "0 0 0 0"},
-         {"0 0 0 0", "5 10 10 10"},
-         CRVOP_ALL,
-         "0 0 0 0; 5 15 15 15"},
-        {"union of x, extrapolated",
-         {"0 0 0 0", "2 2 2 2"},
-         {"1 10 10 10", "3 30 30 30"},
-         CRVOP_TYP | CRVOP_MAX,
-         "0 0 - 0; 1 11 - 11; 2 22 - 22; 3 33 - 33"},
-        {"one row of a column is a constant",
-         {"0 0 7 0", "1 1 NA 1"},
-         {"0 0 0 0", "2 0 0 0"},
-         CRVOP_ALL,
-         "0 0 7 0; 1 1 7 1; 2 2 7 2"},
-        {"rows of one x take no part",
-         {"1 5 5 5", "1 6 6 6"},
-         {"0 0 0 0", "2 2 2 2"},
-         CRVOP_ALL,
-         "0 0 0 0; 2 2 2 2"},
-        {"column in a only, in neither",
-         {"0 1 1 NA", "1 2 2 NA"},
-         {"0 0 NA NA", "1 1 NA NA"},
-         CRVOP_ALL,
-         "0 1 1 -; 1 3 2 -"},
-        {"repeated last x holds its value",
-         {"-2 0 0 0", "-1 5 5 5", "-1 6 6 6"},
-         {"0 0 0 0", "1 0 0 0"},
-         CRVOP_TYP,
-         "-2 0 - -; -1 5 - -; 0 6 - -; 1 6 - -"},
-        {"rows without x are passed over",
-         {"0 0 0 0", "NA 9 9 9", "1 1 1 1"},
-         {},
-         CRVOP_MIN,
-         "0 - 0 -; 1 - 1 -"},
-        // The sum steps back with its input; each x reads the input from the
-        // head, so at 1 the row of 10 (after the 2) is not reached yet.
-        {"x that steps back is followed",
-         {"0 0 0 0", "2 2 2 2", "1 10 10 10", "3 3 3 3"},
-         {},
-         CRVOP_TYP,
-         "0 0 - -; 2 2 - -; 1 1 - -; 3 3 - -"},
-        {"a falling input steps back from its tail",
-         {"3 3 3 3", "1 1 1 1", "2 20 20 20", "0 0 0 0"},
-         {"0 0 0 0", "3 0 0 0"},
-         CRVOP_TYP,
-         "0 0 - -; 2 20 - -; 1 10 - -; 3 3 - -"},
-        {"x within 1e-5 of the last row is skipped, its value still read",
-         {"0 0 0 0", "1 1 1 1", "1.000001 5 5 5", "2 2 2 2"},
-         {},
-         CRVOP_TYP,
-         "0 0 - -; 1 1 - -; 2 2 - -"},
-        {"a repeated x gives one row",
-         {"0 0 0 0", "1 1 1 1", "1 3 3 3", "2 4 4 4"},
-         {},
-         CRVOP_TYP,
-         "0 0 - -; 1 1 - -; 2 4 - -"},
-        {"a join keeps the x of a",
-         {"1.000004 1 1 1", "2 2 2 2"},
-         {"1 10 10 10", "2 20 20 20"},
-         CRVOP_TYP,
-         "1.000004 11.00004 - -; 2 22 - -"},
-        {"neither input", {}, {}, CRVOP_ALL, ""},
-    };
-    for (const Case &c : cases) {
-        CRV *a = MakeCurve(c.a), *b = MakeCurve(c.b);
+    for (const MergeCase &c : kMerges) {
+        CRV *a = Curve(c.a), *b = Curve(c.b);
         std::string before = CurveText(a) + "|" + CurveText(a, true) + "|" + CurveText(b);
         CRV *sum = CRVOP_Merge(a, b, c.mask);
         EXPECT_EQ(CurveText(sum), c.sum) << c.name;
@@ -260,11 +197,12 @@ TEST_F(CrvopTest, MergeSumsTwoCurves) {
 // The sum as its steps read, on copies of the rows: a falling input reversed,
 // both walked in list order, each column's cursor back at the head whenever x
 // steps below the last row, each value read by CRVOP_Interpolate from its
-// cursor. Rows are x plus typ, min, max
-// with NAN where absent.
+// cursor. Rows are x plus typ, min, max with NAN where absent.
 namespace literal {
 
 using Row = std::array<double, 4>;
+double RNGP::*const kValue[4] = {&RNGP::x, &RNGP::typ, &RNGP::min, &RNGP::max};
+int RNGP::*const kState[4] = {&RNGP::x_state, &RNGP::typ_state, &RNGP::min_state, &RNGP::max_state};
 
 const RNGP *NextX(const RNGP *r) {
     while (r != nullptr && r->x_state != CMN_VALUE_NUMBER)
@@ -275,40 +213,34 @@ const RNGP *NextX(const RNGP *r) {
 // A row of the list: NAN is an "NA" x or an absent value.
 RNGP RowOf(const Row &r) {
     RNGP p{};
-    p.x = std::isnan(r[0]) ? 0.0 : r[0];
-    p.x_state = std::isnan(r[0]) ? CMN_VALUE_NA : CMN_VALUE_NUMBER;
-    double *v[3] = {&p.typ, &p.min, &p.max};
-    int *state[3] = {&p.typ_state, &p.min_state, &p.max_state};
-    for (int c = 0; c < 3; ++c) {
-        *v[c] = std::isnan(r[c + 1]) ? 0.0 : r[c + 1];
-        *state[c] = std::isnan(r[c + 1]) ? CMN_VALUE_ABSENT : CMN_VALUE_NUMBER;
+    for (int c = 0; c < 4; ++c) {
+        p.*kValue[c] = std::isnan(r[c]) ? 0.0 : r[c];
+        p.*kState[c] = !std::isnan(r[c]) ? CMN_VALUE_NUMBER : c == 0 ? CMN_VALUE_NA : CMN_VALUE_ABSENT;
     }
     return p;
 }
 
 // Rows of a curve in the order the sum reads them (none: no part).
 std::vector<RNGP> Reading(const std::vector<Row> &rows) {
-    std::vector<RNGP> list;
-    for (const Row &r : rows)
-        list.push_back(RowOf(r));
+    const Row *first = nullptr;
     int direction = 0;
-    const RNGP *first = nullptr;
-    for (const RNGP &p : list) {
-        if (p.x_state != CMN_VALUE_NUMBER)
+    for (const Row &r : rows) {
+        if (std::isnan(r[0]) || direction != 0)
             continue;
         if (first == nullptr)
-            first = &p;
-        else if (p.x != first->x) {
-            direction = first->x > p.x ? -1 : 1;
-            break;
-        }
+            first = &r;
+        else if (r[0] != (*first)[0])
+            direction = (*first)[0] > r[0] ? -1 : 1;
     }
     if (direction == 0)
         return {};
+    std::vector<RNGP> list;
+    for (const Row &r : rows)
+        list.push_back(RowOf(r));
     if (direction < 0)
         std::reverse(list.begin(), list.end());
-    for (size_t i = 0; i < list.size(); ++i)
-        list[i].next = i + 1 < list.size() ? &list[i + 1] : nullptr;
+    for (size_t i = 0; i + 1 < list.size(); ++i)
+        list[i].next = &list[i + 1];
     return list;
 }
 
@@ -321,26 +253,19 @@ std::vector<Row> Merge(const std::vector<Row> &a, const std::vector<Row> &b, int
     std::vector<Row> out;
     double last = 3.4028234663852886e38;
     while (pending[0] != nullptr || pending[1] != nullptr) {
-        double x;
-        if (pending[0] != nullptr && pending[1] != nullptr &&
-            std::fabs(pending[0]->x - pending[1]->x) < 1e-5) {
-            x = pending[0]->x;
-            pending[0] = NextX(pending[0]->next);
-            pending[1] = NextX(pending[1]->next);
-        } else {
-            const int i = pending[1] == nullptr ||
-                                  (pending[0] != nullptr && pending[0]->x < pending[1]->x)
-                              ? 0
-                              : 1;
-            x = pending[i]->x;
-            pending[i] = NextX(pending[i]->next);
-        }
+        const bool join = pending[0] != nullptr && pending[1] != nullptr &&
+                          std::fabs(pending[0]->x - pending[1]->x) < 1e-5;
+        const int i = join || pending[1] == nullptr ||
+                              (pending[0] != nullptr && pending[0]->x < pending[1]->x) ? 0 : 1;
+        const double x = pending[i]->x;
+        for (int k = 0; k < 2; ++k)
+            if (k == i || join)
+                pending[k] = NextX(pending[k]->next);
         if (std::fabs(x - last) <= 1e-5)
             continue;
         if (x < last)
-            for (int i = 0; i < 2; ++i)
-                for (int c = 0; c < 3; ++c)
-                    cursor[i][c] = head[i];
+            for (int k = 0; k < 2; ++k)
+                std::fill(cursor[k], cursor[k] + 3, head[k]);
         last = x;
         Row row = {x, NAN, NAN, NAN};
         for (int c = 0; c < 3; ++c) {
@@ -397,23 +322,23 @@ CRV *CurveOf(const std::vector<literal::Row> &rows) {
 
 std::vector<literal::Row> RowsOf(const CRV *c) {
     std::vector<literal::Row> out;
-    for (const RNGP *r = c != nullptr ? c->points : nullptr; r != nullptr; r = r->next)
-        out.push_back({r->x_state == CMN_VALUE_NUMBER ? r->x : NAN,
-                       r->typ_state == CMN_VALUE_NUMBER ? r->typ : NAN,
-                       r->min_state == CMN_VALUE_NUMBER ? r->min : NAN,
-                       r->max_state == CMN_VALUE_NUMBER ? r->max : NAN});
+    for (const RNGP *r = c != nullptr ? c->points : nullptr; r != nullptr; r = r->next) {
+        literal::Row row;
+        for (int k = 0; k < 4; ++k)
+            row[k] = r->*literal::kState[k] == CMN_VALUE_NUMBER ? r->*literal::kValue[k] : NAN;
+        out.push_back(row);
+    }
     return out;
 }
 
 bool Same(const std::vector<literal::Row> &a, const std::vector<literal::Row> &b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
+    using literal::Row;
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Row &p, const Row &q) {
         for (int c = 0; c < 4; ++c)
-            if (std::isnan(a[i][c]) != std::isnan(b[i][c]) ||
-                (!std::isnan(a[i][c]) && a[i][c] != b[i][c]))
+            if (p[c] != q[c] && !(std::isnan(p[c]) && std::isnan(q[c])))
                 return false;
-    return true;
+        return true;
+    });
 }
 
 // Sums of random tables, and chains of them kept flat, against the steps.
@@ -445,16 +370,14 @@ TEST_F(CrvopTest, SumsFollowTheStepsOnRandomTables) {
         CRVOP_FreeBlock(flatCurve);
         CRVOP_SumFree(&flat);
         CRVOP_FreeBlock(block);
-        CRV_Free(sum);
-        CRV_Free(ca);
-        CRV_Free(cb);
-        CRV_Free(cc);
+        for (CRV *curve : {sum, ca, cb, cc})
+            CRV_Free(curve);
     }
     EXPECT_EQ(Output(), "");
 }
 
 TEST_F(CrvopTest, MergeWithItselfDoublesAndZeroCurveStaysZero) {
-    CRV *c = MakeCurve({"3 3 3 3", "1 1 2 3", "0 0 0 0"});
+    CRV *c = Curve("3 3 3 3; 1 1 2 3; 0 0 0 0");
     CRV *twice = CRVOP_Merge(c, c, CRVOP_ALL);
     EXPECT_EQ(CurveText(twice), "0 0 0 0; 1 2 4 6; 3 6 6 6");
     EXPECT_EQ(CurveText(c), "3 3 3 3; 1 1 2 3; 0 0 0 0");
@@ -469,57 +392,44 @@ TEST_F(CrvopTest, MergeWithItselfDoublesAndZeroCurveStaysZero) {
     EXPECT_EQ(CurveText(CRVOP_ZeroCurve()), "0 0 0 0; 1 0 0 0");
     EXPECT_EQ(CRVOP_ZeroCurve(), zero);
     EXPECT_EQ(CurveText(CRVOP_TwoPointCurve(-1, 4)), "-1 0 0 0; 4 0 0 0");
-    CRV_Free(back);
-    CRV_Free(copy);
-    CRV_Free(twice);
-    CRV_Free(c);
+    for (CRV *curve : {back, copy, twice, c})
+        CRV_Free(curve);
 }
 
 // A curve says how it was allocated, so either free function releases any
 // kind whole: under ASan a wrong or partial free fails here.
 TEST_F(CrvopTest, EitherFreeReleasesEveryKindOfCurve) {
-    using Make = CRV *(*)(const CRV *a, const CRV *b);
-    struct Kind {
+    const char kSum[] = "0 1 - -; 2 6 - -; 1 3.5 - -", kTable[] = "0 0 0 0; 2 4 4 4; 1 2 2 2";
+    const struct {
         const char *name;
-        Make make;
+        CRV *(*make)(const CRV *a, const CRV *b);
         const char *rows;
     } kinds[] = {
-        {"rows apart", [](const CRV *a, const CRV *b) { return CRVOP_Merge(a, b, CRVOP_TYP); },
-         "0 1 - -; 2 6 - -; 1 3.5 - -"},
-        {"one block",
-         [](const CRV *a, const CRV *b) { return CRVOP_MergeBlock(a, b, CRVOP_TYP); },
-         "0 1 - -; 2 6 - -; 1 3.5 - -"},
-        {"running sum",
-         [](const CRV *a, const CRV *b) {
+        {"rows apart", [](const CRV *a, const CRV *b) { return CRVOP_Merge(a, b, CRVOP_TYP); }, kSum},
+        {"one block", [](const CRV *a, const CRV *b) { return CRVOP_MergeBlock(a, b, CRVOP_TYP); }, kSum},
+        {"running sum", [](const CRV *a, const CRV *b) {
              CRVOP_SUM sum{};
              CRVOP_SumStart(&sum, a, b, CRVOP_TYP);
              CRV *curve = CRVOP_SumCurve(&sum);
              CRVOP_SumFree(&sum);
              return curve;
-         },
-         "0 1 - -; 2 6 - -; 1 3.5 - -"},
-        {"copy of a table",
-         [](const CRV *a, const CRV *) {
+         }, kSum},
+        {"copy of a table", [](const CRV *a, const CRV *) {
              CRV *copy = nullptr;
              CRV_CopyPoints(a, &copy);
              return copy;
-         },
-         "0 0 0 0; 2 4 4 4; 1 2 2 2"},
-        {"table as read, its x index built",
-         [](const CRV *, const CRV *) {
+         }, kTable},
+        {"table as read, its x index built", [](const CRV *, const CRV *) {
              CRV *table = nullptr;
              CRV_Init("[Pulldown]", "Pulldown", &table);
              for (const char *line : {"0 0 0 0", "2 4 4 4", "1 2 2 2"})
                  CRV_ParseLine(line, table, "Pulldown");
              return table;
-         },
-         "0 0 0 0; 2 4 4 4; 1 2 2 2"},
+         }, kTable},
     };
-    void (*const frees[])(CRV *) = {CRV_Free, CRVOP_FreeBlock};
-    CRV *a = MakeCurve({"0 0 0 0", "2 4 4 4", "1 2 2 2"});
-    CRV *b = MakeCurve({"0 1 1 1", "2 2 2 2"});
-    for (const Kind &k : kinds) {
-        for (void (*release)(CRV *) : frees) {
+    CRV *a = Curve(kTable), *b = Curve("0 1 1 1; 2 2 2 2");
+    for (const auto &k : kinds) {
+        for (void (*release)(CRV *) : {CRV_Free, CRVOP_FreeBlock}) {
             CRV *curve = k.make(a, b);
             ASSERT_NE(curve, nullptr) << k.name;
             EXPECT_EQ(CurveText(curve), k.rows) << k.name;
@@ -535,7 +445,7 @@ TEST_F(CrvopTest, EitherFreeReleasesEveryKindOfCurve) {
 }
 
 TEST_F(CrvopTest, ShiftNegateReverseAndRows) {
-    CRV *c = MakeCurve({"1 1 1 1", "NA 2 2 2", "3 3 3 3"});
+    CRV *c = Curve("1 1 1 1; NA 2 2 2; 3 3 3 3");
     c->points->next->next->x_state = CMN_VALUE_ABSENT;
     CRVOP_ShiftX(c, 1.0);
     CRVOP_NegateX(c);
@@ -556,8 +466,7 @@ TEST_F(CrvopTest, ShiftNegateReverseAndRows) {
     CRV_Free(c);
 
     RNGP sum{};
-    CRV *a = MakeCurve({"0 0 0 NA", "1 1 1 NA"});
-    CRV *b = MakeCurve({"0 1 NA NA", "1 1 NA NA"});
+    CRV *a = Curve("0 0 0 NA; 1 1 1 NA"), *b = Curve("0 1 NA NA; 1 1 NA NA");
     EXPECT_EQ(CRVOP_SumAllAt(a, b, 2.0, &sum), 1);
     EXPECT_EQ(RowText(&sum), "2 3 2 -");
     const RNGP *ca = a->points, *cb = b->points;
@@ -571,51 +480,46 @@ TEST_F(CrvopTest, ShiftNegateReverseAndRows) {
     CRV_Free(a);
     CRV_Free(b);
 
-    EXPECT_STREQ(CRVOP_ColumnName(CRVOP_TYP), "TYP");
-    EXPECT_STREQ(CRVOP_ColumnName(CRVOP_MIN), "MIN");
-    EXPECT_STREQ(CRVOP_ColumnName(CRVOP_MAX), "MAX");
-    EXPECT_STREQ(CRVOP_ColumnName(0), "UNK");
-    EXPECT_EQ(CRVOP_IsOpenType(MDL_TYPE_3STATE), 0);
-    EXPECT_EQ(CRVOP_IsOpenType(MDL_TYPE_OPEN_DRAIN), 1);
-    EXPECT_EQ(CRVOP_IsOpenType(MDL_TYPE_IO_OPEN_SOURCE), 1);
-    EXPECT_EQ(CRVOP_IsOpenType(MDL_TYPE_INPUT_ECL), 0);
+    const std::pair<int, const char *> names[] = {
+        {CRVOP_TYP, "TYP"}, {CRVOP_MIN, "MIN"}, {CRVOP_MAX, "MAX"}, {0, "UNK"}};
+    for (const auto &[column, name] : names)
+        EXPECT_STREQ(CRVOP_ColumnName(column), name);
+    const std::pair<int, int> open[] = {{MDL_TYPE_3STATE, 0}, {MDL_TYPE_OPEN_DRAIN, 1},
+                                        {MDL_TYPE_IO_OPEN_SOURCE, 1}, {MDL_TYPE_INPUT_ECL, 0}};
+    for (const auto &[type, isOpen] : open)
+        EXPECT_EQ(CRVOP_IsOpenType(type), isOpen) << type;
     EXPECT_EQ(CRVOP_Abs(-2.5), 2.5);
 }
 
+// Rails of each model type and corner: power clamp, pullup, ground clamp, pulldown.
 TEST_F(CrvopTest, RailsInSourceOrder) {
     RNG range{3.3, CMN_VALUE_NUMBER, 3.0, CMN_VALUE_NUMBER, 3.6, CMN_VALUE_NUMBER};
     RNG pullup{2.5, CMN_VALUE_NUMBER, 0.0, CMN_VALUE_NA, 2.7, CMN_VALUE_NUMBER};
     RNG gnd{0.1, CMN_VALUE_NUMBER, 0.2, CMN_VALUE_NUMBER, 0.0, CMN_VALUE_ABSENT};
     RNG pulldown{0.0, CMN_VALUE_NA, -5.0, CMN_VALUE_NUMBER, 0.0, CMN_VALUE_ABSENT};
     MDL m{};
-    m.Model_type = MDL_TYPE_OUTPUT;
     m.voltageRange = &range;
     m.pullupReference = &pullup;
     m.gndClampReference = &gnd;
-    struct Case {
-        int type;
-        int corner;
+    const struct {
+        int type, corner;
         bool withPulldown;
-        double pc, pu, gc, pd;
+        std::array<double, 4> rails;
+    } cases[] = {
+        {MDL_TYPE_OUTPUT, CRVOP_TYP, false, {3.3, 2.5, 0.1, 0.0}},
+        {MDL_TYPE_OUTPUT, CRVOP_MIN, false, {3.0, 2.5, 0.2, 0.0}},
+        {MDL_TYPE_OUTPUT, CRVOP_MAX, false, {3.6, 2.7, 0.1, 0.0}},
+        {MDL_TYPE_OUTPUT_ECL, CRVOP_MIN, false, {3.0, 2.5, 0.2, 3.0}},
+        {MDL_TYPE_3STATE_ECL, CRVOP_MAX, true, {3.6, 2.7, 0.1, 3.6}},
+        {MDL_TYPE_3STATE_ECL, CRVOP_MIN, true, {3.0, 2.5, 0.2, -5.0}},
+        {MDL_TYPE_OUTPUT, CRVOP_TYP, true, {3.3, 2.5, 0.1, 0.0}},
     };
-    const Case cases[] = {
-        {MDL_TYPE_OUTPUT, CRVOP_TYP, false, 3.3, 2.5, 0.1, 0.0},
-        {MDL_TYPE_OUTPUT, CRVOP_MIN, false, 3.0, 2.5, 0.2, 0.0},
-        {MDL_TYPE_OUTPUT, CRVOP_MAX, false, 3.6, 2.7, 0.1, 0.0},
-        {MDL_TYPE_OUTPUT_ECL, CRVOP_MIN, false, 3.0, 2.5, 0.2, 3.0},
-        {MDL_TYPE_3STATE_ECL, CRVOP_MAX, true, 3.6, 2.7, 0.1, 3.6},
-        {MDL_TYPE_3STATE_ECL, CRVOP_MIN, true, 3.0, 2.5, 0.2, -5.0},
-        {MDL_TYPE_OUTPUT, CRVOP_TYP, true, 3.3, 2.5, 0.1, 0.0},
-    };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         m.Model_type = c.type;
         m.pulldownReference = c.withPulldown ? &pulldown : nullptr;
-        double pc = -1, pu = -1, gc = -1, pd = -1;
-        CRVOP_GetRails(&m, c.corner, &pc, &pu, &gc, &pd);
-        EXPECT_EQ(pc, c.pc) << c.type << "/" << c.corner;
-        EXPECT_EQ(pu, c.pu) << c.type << "/" << c.corner;
-        EXPECT_EQ(gc, c.gc) << c.type << "/" << c.corner;
-        EXPECT_EQ(pd, c.pd) << c.type << "/" << c.corner;
+        std::array<double, 4> got = {-1, -1, -1, -1};
+        CRVOP_GetRails(&m, c.corner, &got[0], &got[1], &got[2], &got[3]);
+        EXPECT_EQ(got, c.rails) << c.type << "/" << c.corner;
     }
     double v = -1;
     EXPECT_EQ(CRVOP_GetRngColumn(&pullup, CRVOP_MIN, &v), 0);

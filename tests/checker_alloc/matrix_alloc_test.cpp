@@ -89,18 +89,17 @@ TEST_F(MatrixAllocTest, ARowKeepsItsValuesPastADroppedOne) {
 TEST_F(MatrixAllocTest, EveryRequestOfAPassFails) {
     // Full rows that grow in place and move, a banded matrix that turns
     // circle-back, and sparse rows.
-    std::string body = "[Resistance Matrix] Full_matrix\n";
+    std::string full = "[Resistance Matrix] Full_matrix\n";
+    std::string band = "[Inductance Matrix] Banded_matrix\n[Bandwidth] 1\n";
     for (int r = 1; r <= 40; ++r) {
-        body += "[Row] " + std::to_string(r) + "\n";
+        full += "[Row] " + std::to_string(r) + "\n";
         for (int c = r; c <= 40; ++c)
-            body += " 1";
-        body += "\n";
+            full += " 1";
+        full += "\n";
+        band += "[Row] " + std::to_string(r) + "\n1n 1n\n";
     }
-    body += "[Inductance Matrix] Banded_matrix\n[Bandwidth] 1\n";
-    for (int r = 1; r <= 40; ++r)
-        body += "[Row] " + std::to_string(r) + "\n1n 1n\n";
-    const std::string text = Preamble(40) + body + Diagonal(40) +
-                             "[End Model Data]\n[End Package Model]\n[End]\n";
+    const std::string text =
+        Preamble(40) + full + band + Diagonal(40) + "[End Model Data]\n[End Package Model]\n[End]\n";
     const std::string clean = Check("t.pkg", text, FILE_PKG);
     ASSERT_NE(clean.find("File Passed"), std::string::npos) << clean;
     // Some requests fail silently (a pin name has its own message): the
