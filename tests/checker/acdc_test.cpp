@@ -324,22 +324,23 @@ TEST_F(AcdcTest, SearchTreeGivesTheWalksAnswer) {
         CRV_Free(curve);
     }
     EXPECT_GT(solvedByTree, 80000);
-    // Too large to bound the rounding: the walk answers.
-    double v = 0;
-    CRV *big = MakeCurve({"0 0 NA NA", "1 1e101 NA NA"});
-    EXPECT_EQ(ACDC_BuildLoadLineTree(big, CRVOP_TYP), nullptr);
-    CRV *small = MakeCurve({"0 0 NA NA", "1 1 NA NA"});
-    ACDC_LOADLINE *tree = ACDC_BuildLoadLineTree(small, CRVOP_TYP);
-    EXPECT_EQ(ACDC_SolveLoadLine(tree, 1e251, 50, 0, &v), -1);
-    EXPECT_EQ(ACDC_SolveLoadLine(tree, 1, 50, 0, &v), 1);
-    ACDC_FreeLoadLineTree(tree);
-    CRV *descending = MakeCurve({"1 0 NA NA", "0 1 NA NA"});
-    tree = ACDC_BuildLoadLineTree(descending, CRVOP_TYP);
-    EXPECT_EQ(ACDC_SolveLoadLine(tree, 1, 50, 0, &v), 0);
-    ACDC_FreeLoadLineTree(tree);
-    CRV_Free(descending);
-    CRV_Free(small);
-    CRV_Free(big);
+    // Too large to bound the rounding: no tree, or the walk answers (-1).
+    const struct {
+        std::vector<const char *> rows;
+        double vLoad;
+        int solved;
+    } edges[] = {{{"0 0 NA NA", "1 1e101 NA NA"}, 1, -2},
+                 {{"0 0 NA NA", "1 1 NA NA"}, 1e251, -1},
+                 {{"0 0 NA NA", "1 1 NA NA"}, 1, 1},
+                 {{"1 0 NA NA", "0 1 NA NA"}, 1, 0}};
+    for (const auto &e : edges) {
+        CRV *curve = MakeCurve(e.rows);
+        ACDC_LOADLINE *tree = ACDC_BuildLoadLineTree(curve, CRVOP_TYP);
+        double v = 0;
+        EXPECT_EQ(tree == nullptr ? -2 : ACDC_SolveLoadLine(tree, e.vLoad, 50, 0, &v), e.solved) << e.vLoad;
+        ACDC_FreeLoadLineTree(tree);
+        CRV_Free(curve);
+    }
 }
 
 TEST_F(AcdcTest, FallingWaveformAndFixtureOfTheCorner) {
