@@ -42,6 +42,16 @@ std::string Vmeas(const std::string &model, const std::string &corner, const std
                 "V\n          given load Rref=50 Ohms to Vref=" + vref + "V");
 }
 
+// The text once per column, "@" standing for the column's name.
+std::string Columns(const std::string &text) {
+    std::string out;
+    for (const char *column : {"Voltage", "Typical", "Minimum", "Maximum"}) {
+        std::string one = text;
+        out += one.replace(one.find('@'), 1, column);
+    }
+    return out;
+}
+
 // A 3 V driver whose pullup, loaded as the fixture, reaches 2.5 V: `count`
 // rising waveforms to 2.5 V, the last to 3 V; its keyword is on line `last`.
 std::string RisingWaveforms(int count, int *last) {
@@ -119,10 +129,7 @@ const Row kRows[] = {
      "[Model] in\nModel_type Input\nC_comp 1p 1p 1p\nVinl = 0.8\nVinh = 2.0\n"
      "[Voltage Range] 3.3 3.0 3.6\n[Pulldown]\n0 0 0 0\n1 1 1 1\n0.5 0 0 0\n"
      "[POWER Clamp]\n-2 20 NA NA\n0 0 NA NA\n[End]\n",
-     "NOTE (line   13) - Pulldown Voltage data is non-monotonic\n"
-     "NOTE (line   13) - Pulldown Typical data is non-monotonic\n"
-     "NOTE (line   13) - Pulldown Minimum data is non-monotonic\n"
-     "NOTE (line   13) - Pulldown Maximum data is non-monotonic\n" +
+     Columns("NOTE (line   13) - Pulldown @ data is non-monotonic\n") +
          Warn("Model 'in': Extreme currents present in TYP POWER_Clamp VI Curve (15A @ -1.5V)") +
          Tail("in")},
 
@@ -134,14 +141,8 @@ const Row kRows[] = {
          Warn("Combined Pulldown for Model: nm Typical data is non-monotonic") + Tail("nm")},
 
     {"voltages that step back stay in the combined curve", "5.0", kStepBack,
-     "NOTE (line   24) - Pulldown Voltage data is non-monotonic\n"
-     "NOTE (line   24) - Pulldown Typical data is non-monotonic\n"
-     "NOTE (line   24) - Pulldown Minimum data is non-monotonic\n"
-     "NOTE (line   24) - Pulldown Maximum data is non-monotonic\n" +
-         Warn("Combined Pulldown for Model: DRV Voltage data is non-monotonic") +
-         Warn("Combined Pulldown for Model: DRV Typical data is non-monotonic") +
-         Warn("Combined Pulldown for Model: DRV Minimum data is non-monotonic") +
-         Warn("Combined Pulldown for Model: DRV Maximum data is non-monotonic")},
+     Columns("NOTE (line   24) - Pulldown @ data is non-monotonic\n") +
+         Columns(Warn("Combined Pulldown for Model: DRV @ data is non-monotonic"))},
 
     {"the 101st waveform is stored and compared", "5.0", kWaveforms,
      Err(g_last, "More than 100 Rising Waveforms are defined") +
@@ -186,10 +187,7 @@ const RecordRow kRecordRows[] = {
      "[POWER Clamp]\n-1 1 1 1\n0 0 0 0\n0.5 0 0.5 0\n[End]\n",
      ModelTables, 0,
      Note("POWER Clamp for Model: drv Minimum data is non-monotonic") +
-         Note("Pulldown for Model: drv Voltage data is non-monotonic") +
-         Note("Pulldown for Model: drv Typical data is non-monotonic") +
-         Note("Pulldown for Model: drv Minimum data is non-monotonic") +
-         Note("Pulldown for Model: drv Maximum data is non-monotonic")},
+         Columns(Note("Pulldown for Model: drv @ data is non-monotonic"))},
 
     {"submodel tables",
      "[Submodel] bh\nSubmodel_type Bus_hold\n[GND Clamp]\n-2 -1 NA NA\n-1 -2 NA NA\n0 0 NA NA\n"

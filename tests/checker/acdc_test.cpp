@@ -1,6 +1,6 @@
 // AC/DC consistency checks on model records the tests build.
-#include "CheckerTest.h"
 #include "CurveTest.h"
+#include "ModelFixture.h"
 
 #include <cmath>
 #include <cstring>
@@ -19,6 +19,8 @@
 #include "IbisParser/wvfrm.h"
 
 namespace {
+
+using modeltest::Warn;
 
 // A model record with the tables and values a test gives it; frees them.
 class TestModel {
@@ -178,20 +180,27 @@ TEST_F(AcdcTest, MonotonicityOncePerColumn) {
     CRV_Free(c);
 }
 
-// The rising waveform from 0 V to 3 V of a driver whose pullup reaches only
-// 2.5 V.
-const char kRisingTooHigh[] =
-    "ERROR - Model drv: The [Rising Waveform] \n"
-    "      with [R_fixture]=50 Ohms and [V_fixture]=0V\n"
-    "      has TYP column DC endpoints of  0.00V and  3.00v, but\n"
-    "      an equivalent load applied to the model's I-V tables yields\n"
-    "      different voltages (-0.00V and  2.50V),\n"
-    "      a difference of  0.00% and 20.00%, respectively.\n";
+// The message of a waveform whose DC endpoints the tables do not reach.
+std::string Endpoints(const std::string &word, const std::string &wave, const std::string &fixture,
+                      const std::string &corner, const std::string &ends,
+                      const std::string &yields, const std::string &share) {
+    return word + " - Model drv: The [" + wave + " Waveform] \n      with [R_fixture]=50 Ohms and [" +
+           fixture + "\n      has " + corner + " column DC endpoints of " + ends +
+           ", but\n      an equivalent load applied to the model's I-V tables yields\n"
+           "      different voltages (" + yields + "),\n      a difference of " + share +
+           ", respectively.\n";
+}
+// The typ corner of a rising waveform from 0 V to 3 V into 50 Ohm to 0 V.
+std::string Rising(const std::string &word, const std::string &yields, const std::string &share) {
+    return Endpoints(word, "Rising", "V_fixture]=0V", "TYP", " 0.00V and  3.00v", yields, share);
+}
+// A driver whose pullup reaches only 2.5 V.
+const std::string kRisingTooHigh = Rising("ERROR", "-0.00V and  2.50V", " 0.00% and 20.00%");
 
 // A driver whose pullup, loaded by 50 Ohm to 0 V, settles where the table's
 // slope puts it: k = 0.1 S gives 2.5 V, 0.38 S 2.85 V, 1.98 S 2.97 V.
 TEST_F(AcdcTest, WaveformEndpointsAgainstTheTables) {
-    const std::string error = kRisingTooHigh;
+    const std::string &error = kRisingTooHigh;
     struct Case {
         int type;
         const char *pullupEnd;
@@ -199,13 +208,7 @@ TEST_F(AcdcTest, WaveformEndpointsAgainstTheTables) {
     };
     const Case cases[] = {
         {MDL_TYPE_OUTPUT, "3 -0.3 NA NA", error},
-        {MDL_TYPE_3STATE, "3 -1.14 NA NA",
-         "WARNING - Model drv: The [Rising Waveform] \n"
-         "      with [R_fixture]=50 Ohms and [V_fixture]=0V\n"
-         "      has TYP column DC endpoints of  0.00V and  3.00v, but\n"
-         "      an equivalent load applied to the model's I-V tables yields\n"
-         "      different voltages (-0.00V and  2.85V),\n"
-         "      a difference of  0.00% and  5.26%, respectively.\n"},
+        {MDL_TYPE_3STATE, "3 -1.14 NA NA", Rising("WARNING", "-0.00V and  2.85V", " 0.00% and  5.26%")},
         {MDL_TYPE_OUTPUT, "3 -5.94 NA NA", ""},
         // Only the low level of an open-drain driver is judged.
         {MDL_TYPE_OPEN_DRAIN, "3 -0.3 NA NA",
@@ -214,13 +217,7 @@ TEST_F(AcdcTest, WaveformEndpointsAgainstTheTables) {
         {MDL_TYPE_OPEN_SOURCE, "3 -0.3 NA NA",
          error + "ERROR - Model 'drv': Currents <> 0.0mA in 'Pulldown' for Open_source device\n"},
         // An ECL pulldown is read like a pullup, from the voltage range down.
-        {MDL_TYPE_OUTPUT_ECL, "3 -0.3 NA NA",
-         "ERROR - Model drv: The [Rising Waveform] \n"
-         "      with [R_fixture]=50 Ohms and [V_fixture]=0V\n"
-         "      has TYP column DC endpoints of  0.00V and  3.00v, but\n"
-         "      an equivalent load applied to the model's I-V tables yields\n"
-         "      different voltages ( 3.75V and  2.50V),\n"
-         "      a difference of 300.00% and 40.00%, respectively.\n"},
+        {MDL_TYPE_OUTPUT_ECL, "3 -0.3 NA NA", Rising("ERROR", " 3.75V and  2.50V", "300.00% and 40.00%")},
     };
     for (const Case &c : cases) {
         TestModel t("drv", c.type);
@@ -327,22 +324,23 @@ TEST_F(AcdcTest, SearchTreeGivesTheWalksAnswer) {
         CRV_Free(curve);
     }
     EXPECT_GT(solvedByTree, 80000);
-    // Too large to bound the rounding: the walk answers.
-    double v = 0;
-    CRV *big = MakeCurve({"0 0 NA NA", "1 1e101 NA NA"});
-    EXPECT_EQ(ACDC_BuildLoadLineTree(big, CRVOP_TYP), nullptr);
-    CRV *small = MakeCurve({"0 0 NA NA", "1 1 NA NA"});
-    ACDC_LOADLINE *tree = ACDC_BuildLoadLineTree(small, CRVOP_TYP);
-    EXPECT_EQ(ACDC_SolveLoadLine(tree, 1e251, 50, 0, &v), -1);
-    EXPECT_EQ(ACDC_SolveLoadLine(tree, 1, 50, 0, &v), 1);
-    ACDC_FreeLoadLineTree(tree);
-    CRV *descending = MakeCurve({"1 0 NA NA", "0 1 NA NA"});
-    tree = ACDC_BuildLoadLineTree(descending, CRVOP_TYP);
-    EXPECT_EQ(ACDC_SolveLoadLine(tree, 1, 50, 0, &v), 0);
-    ACDC_FreeLoadLineTree(tree);
-    CRV_Free(descending);
-    CRV_Free(small);
-    CRV_Free(big);
+    // Too large to bound the rounding: no tree, or the walk answers (-1).
+    const struct {
+        std::vector<const char *> rows;
+        double vLoad;
+        int solved;
+    } edges[] = {{{"0 0 NA NA", "1 1e101 NA NA"}, 1, -2},
+                 {{"0 0 NA NA", "1 1 NA NA"}, 1e251, -1},
+                 {{"0 0 NA NA", "1 1 NA NA"}, 1, 1},
+                 {{"1 0 NA NA", "0 1 NA NA"}, 1, 0}};
+    for (const auto &e : edges) {
+        CRV *curve = MakeCurve(e.rows);
+        ACDC_LOADLINE *tree = ACDC_BuildLoadLineTree(curve, CRVOP_TYP);
+        double v = 0;
+        EXPECT_EQ(tree == nullptr ? -2 : ACDC_SolveLoadLine(tree, e.vLoad, 50, 0, &v), e.solved) << e.vLoad;
+        ACDC_FreeLoadLineTree(tree);
+        CRV_Free(curve);
+    }
 }
 
 TEST_F(AcdcTest, FallingWaveformAndFixtureOfTheCorner) {
@@ -357,35 +355,30 @@ TEST_F(AcdcTest, FallingWaveformAndFixtureOfTheCorner) {
     Output();
     EXPECT_EQ(ACDC_CheckModels(&t.m), 1);
     // Max: the pulldown settles at 0.55 V with the pullup at 3.3 V.
-    EXPECT_EQ(Output(),
-              "ERROR - Model drv: The [Falling Waveform] \n"
-              "      with [R_fixture]=50 Ohms and [V_fixture_max]=3.3V\n"
-              "      has MAX column DC endpoints of  0.40V and  3.00v, but\n"
-              "      an equivalent load applied to the model's I-V tables yields\n"
-              "      different voltages ( 0.55V and  3.30V),\n"
-              "      a difference of  5.45% and 10.91%, respectively.\n");
+    EXPECT_EQ(Output(), Endpoints("ERROR", "Falling", "V_fixture_max]=3.3V", "MAX", " 0.40V and  3.00v",
+                                  " 0.55V and  3.30V", " 5.45% and 10.91%"));
+}
+
+// Vmeas beyond the corner's reach through the 50 Ohm load.
+std::string Vmeas(const std::string &corner, const std::string &v, const std::string &vref) {
+    return "WARNING - Model 'drv': " + corner + " VI curves cannot drive through Vmeas=" + v +
+           "V\n          given load Rref=50 Ohms to Vref=" + vref + "V\n";
 }
 
 TEST_F(AcdcTest, VmeasThroughTheLoad) {
     struct Case {
         int type;
         double vmeas, vref;
-        const char *out;
+        std::string out;
     };
     const Case cases[] = {
         {MDL_TYPE_OUTPUT, 1.5, 0.0, ""},
-        {MDL_TYPE_OUTPUT, 2.7, 0.0,
-         "WARNING - Model 'drv': TYP VI curves cannot drive through Vmeas=2.7V\n"
-         "          given load Rref=50 Ohms to Vref=0V\n"},
-        {MDL_TYPE_OUTPUT, 0.4, 3.0,
-         "WARNING - Model 'drv': TYP VI curves cannot drive through Vmeas=0.4V\n"
-         "          given load Rref=50 Ohms to Vref=3V\n"},
+        {MDL_TYPE_OUTPUT, 2.7, 0.0, Vmeas("TYP", "2.7", "0")},
+        {MDL_TYPE_OUTPUT, 0.4, 3.0, Vmeas("TYP", "0.4", "3")},
         // An open-drain driver has no pullup side to hold against Vmeas.
         {MDL_TYPE_OPEN_DRAIN, 1.5, 3.0, ""},
         {MDL_TYPE_OPEN_SOURCE, 1.5, 0.0, ""},
-        {MDL_TYPE_OPEN_SOURCE, 2.7, 0.0,
-         "WARNING - Model 'drv': TYP VI curves cannot drive through Vmeas=2.7V\n"
-         "          given load Rref=50 Ohms to Vref=0V\n"},
+        {MDL_TYPE_OPEN_SOURCE, 2.7, 0.0, Vmeas("TYP", "2.7", "0")},
     };
     for (const Case &c : cases) {
         TestModel t("drv", c.type);
@@ -414,9 +407,7 @@ TEST_F(AcdcTest, VmeasOfTheModelSpecAndExternalModels) {
     t.m.modelSpec = &spec;
     Output();
     ACDC_CheckModels(&t.m);
-    EXPECT_EQ(Output(),
-              "WARNING - Model 'drv': MIN VI curves cannot drive through Vmeas=2.6V\n"
-              "          given load Rref=50 Ohms to Vref=0V\n");
+    EXPECT_EQ(Output(), Vmeas("MIN", "2.6", "0"));
     t.m.externalModel = reinterpret_cast<EXTMDL *>(&spec);  // only its presence counts
     ACDC_CheckModels(&t.m);
     EXPECT_EQ(Output(), "");
@@ -558,6 +549,11 @@ private:
     ACDC_OPS acdc_;
 };
 
+// The typ column of a model's combined clamps turns back in the mode.
+std::string Clamps(const std::string &mode, const std::string &model) {
+    return Warn("Combined Clamp in " + mode + " Mode for Model " + model + " Typical data is non-monotonic");
+}
+
 TEST_F(AcdcTest, AddSubmodelClampsByMode) {
     TestModel t("io", MDL_TYPE_IO);
     t.m.gndClamp = t.Table({"-1 -1 NA NA", "0 0 NA NA"});
@@ -576,9 +572,7 @@ TEST_F(AcdcTest, AddSubmodelClampsByMode) {
     Output();
     SubmodelHooks hooks;
     EXPECT_EQ(ACDC_CheckAddSubmodels(&plain.m, list), 0);
-    const std::string driving =
-        "WARNING -\n    Combined Clamp in Driving Mode for Model io Typical data is "
-        "non-monotonic\n";
+    const std::string driving = Clamps("Driving", "io");
     EXPECT_EQ(Output(), driving);
     // Found by a search of the list where the hooks give no walk.
     MDL_submodelOps.next = nullptr;
@@ -588,9 +582,7 @@ TEST_F(AcdcTest, AddSubmodelClampsByMode) {
     t.m.Model_type = MDL_TYPE_INPUT;
     entries[0].mode = 2;
     ACDC_CheckAddSubmodels(&t.m, list);
-    EXPECT_EQ(Output(),
-              "WARNING - Combined Clamp in Non Driving Mode for Model io Typical data is "
-              "non-monotonic\n");
+    EXPECT_EQ(Output(), Clamps("Non Driving", "io"));
     // Without the submodel section no entry adds a clamp.
     ACDC_ops.clamps = nullptr;
     ACDC_CheckAddSubmodels(&t.m, list);
@@ -613,21 +605,15 @@ TEST_F(AcdcTest, AddedClampsOnThePinAxis) {
         std::vector<const char *> power;
         std::string out;
     };
-    const std::string turns = "Combined Clamp in Driving Mode for Model io Typical data is ";
+    const std::string driving = Clamps("Driving", "io"), other = Clamps("Non Driving", "io");
     const Case cases[] = {
         {MDL_TYPE_IO, {"-2 5 NA NA", "-1 1 NA NA", "0 0 NA NA"}, ""},
         {MDL_TYPE_3STATE, {"-2 5 NA NA", "-1 1 NA NA", "0 0 NA NA"}, ""},
         // A table that is not monotonic on the pin axis shows in each mode
         // of the model.
-        {MDL_TYPE_IO, {"-2 5 NA NA", "-1 -5 NA NA", "0 0 NA NA"},
-         "WARNING - Combined Clamp in Non Driving Mode for Model io Typical data is "
-         "non-monotonic\n"
-         "WARNING -\n    " + turns + "non-monotonic\n"},
-        {MDL_TYPE_OUTPUT, {"-2 5 NA NA", "-1 -5 NA NA", "0 0 NA NA"},
-         "WARNING -\n    " + turns + "non-monotonic\n"},
-        {MDL_TYPE_INPUT, {"-2 5 NA NA", "-1 -5 NA NA", "0 0 NA NA"},
-         "WARNING - Combined Clamp in Non Driving Mode for Model io Typical data is "
-         "non-monotonic\n"},
+        {MDL_TYPE_IO, {"-2 5 NA NA", "-1 -5 NA NA", "0 0 NA NA"}, other + driving},
+        {MDL_TYPE_OUTPUT, {"-2 5 NA NA", "-1 -5 NA NA", "0 0 NA NA"}, driving},
+        {MDL_TYPE_INPUT, {"-2 5 NA NA", "-1 -5 NA NA", "0 0 NA NA"}, other},
     };
     SubmodelHooks hooks;
     for (const Case &c : cases) {
@@ -652,9 +638,7 @@ TEST_F(AcdcTest, AddedClampsCountEveryEntry) {
         std::vector<std::pair<const char *, int>> entries;  // name, mode
         std::string out;
     };
-    const std::string turns =
-        "WARNING -\n    Combined Clamp in Driving Mode for Model out Typical data is "
-        "non-monotonic\n";
+    const std::string turns = Clamps("Driving", "out");
     const Case cases[] = {
         {{{"dc", 0}}, ""},
         {{{"dc", 0}, {"dc", 2}}, ""},
@@ -683,6 +667,20 @@ TEST_F(AcdcTest, AddedClampsCountEveryEntry) {
     }
 }
 
+// An ISSO table's current at 0 V against the drive table's at the reference.
+std::string Mismatch(const std::string &corner, const std::string &isso, const std::string &current,
+                     const std::string &drive, const std::string &driveCurrent, const std::string &ref) {
+    return "WARNING - Model drv: " + corner + " ISSO_" + isso + " current (" + current +
+           "A) at 0V does not match " + drive + " current (" + driveCurrent + "A) at reference (" +
+           ref + "V)\n";
+}
+// An ISSO table's current at the other table's reference, which should be 0.
+std::string NonZero(const std::string &corner, const std::string &isso, const std::string &current,
+                    const std::string &other, const std::string &ref, const std::string &at) {
+    return "WARNING - Model drv: " + corner + " ISSO_" + isso + " current (" + current + "A) at " +
+           other + " reference (" + ref + "V) - table value (" + at + "V) is non-zero\n";
+}
+
 TEST_F(AcdcTest, IssoTablesAgainstTheDriveTables) {
     TestModel t("drv", MDL_TYPE_OUTPUT);
     t.m.voltageRange = t.Range("3.3 NA NA");
@@ -693,11 +691,8 @@ TEST_F(AcdcTest, IssoTablesAgainstTheDriveTables) {
     t.m.ISSO_PD = t.Table({"0 0.04 NA NA", "3.2 0 NA NA", "3.3 -0.001 NA NA"});
     Output();
     EXPECT_EQ(ACDC_CheckModels(&t.m), 0);
-    EXPECT_EQ(Output(),
-              "WARNING - Model drv: Typical ISSO_PU current (-0.050A) at 0V does not match Pullup "
-              "current (-0.064A) at reference ( 0.100V)\n"
-              "WARNING - Model drv: Typical ISSO_PU current (-0.002A) at Pulldown reference "
-              "( 0.100V) - table value ( 3.200V) is non-zero\n");
+    EXPECT_EQ(Output(), Mismatch("Typical", "PU", "-0.050", "Pullup", "-0.064", " 0.100") +
+                            NonZero("Typical", "PU", "-0.002", "Pulldown", " 0.100", " 3.200"));
     // The typ corner needs a [Pulldown Reference] typ.
     t.m.pulldownReference = nullptr;
     ACDC_CheckModels(&t.m);
@@ -721,21 +716,12 @@ TEST_F(AcdcTest, IssoTablesAtEveryCorner) {
         std::string out;
     };
     const Case cases[] = {
-        {CRVOP_TYP,
-         "WARNING - Model drv: Typical ISSO_PU current (-0.036A) at Pulldown reference "
-         "( 0.100V) - table value ( 3.200V) is non-zero\n"},
-        {CRVOP_MIN,
-         "WARNING - Model drv: Minimum ISSO_PU current (-0.056A) at Pulldown reference "
-         "( 0.100V) - table value ( 2.900V) is non-zero\n"
-         "WARNING - Model drv: Minimum ISSO_PD current ( 0.300A) at 0V does not match Pulldown "
-         "current ( 0.290A) at reference ( 3.000V)\n"
-         "WARNING - Model drv: Minimum ISSO_PD current ( 0.058A) at Pullup reference "
-         "( 3.000V) - table value ( 2.900V) is non-zero\n"},
-        {CRVOP_MAX,
-         "WARNING - Model drv: Maximum ISSO_PU current (-0.300A) at 0V does not match Pullup "
-         "current (-0.360A) at reference ( 0.000V)\n"
-         "WARNING - Model drv: Maximum ISSO_PU current ( 0.100A) at Pulldown reference "
-         "( 0.000V) - table value ( 3.600V) is non-zero\n"},
+        {CRVOP_TYP, NonZero("Typical", "PU", "-0.036", "Pulldown", " 0.100", " 3.200")},
+        {CRVOP_MIN, NonZero("Minimum", "PU", "-0.056", "Pulldown", " 0.100", " 2.900") +
+                        Mismatch("Minimum", "PD", " 0.300", "Pulldown", " 0.290", " 3.000") +
+                        NonZero("Minimum", "PD", " 0.058", "Pullup", " 3.000", " 2.900")},
+        {CRVOP_MAX, Mismatch("Maximum", "PU", "-0.300", "Pullup", "-0.360", " 0.000") +
+                        NonZero("Maximum", "PU", " 0.100", "Pulldown", " 0.000", " 3.600")},
     };
     Output();
     for (const Case &c : cases) {
@@ -748,73 +734,47 @@ TEST_F(AcdcTest, IssoTablesAtEveryCorner) {
     EXPECT_EQ(Output(), "");
 }
 
-// Ten Dynamic_clamps "s0".."s9" whose ground clamps rise, each over its own
-// voltages, but "s7", which turns back.
+// Dynamic_clamps "s0", "s1"... whose ground clamps rise, each over voltages
+// of its own, but one whose bump turns the sum; without that entry the sum
+// rises throughout. Past entries times rows the list would outgrow, the sum
+// is taken pairwise.
 TEST_F(AcdcTest, ManyAddedSubmodelsSumOnce) {
-    TestModel t("many", MDL_TYPE_OUTPUT);
-    t.m.gndClamp = t.Table({"-1 -1 NA NA", "0 0 NA NA"});
-    static const char *const rows[10][2] = {
-        {"-2.0 -1 NA NA", "-1.5 0 NA NA"}, {"-2.1 -1 NA NA", "-1.6 0 NA NA"},
-        {"-2.2 -1 NA NA", "-1.7 0 NA NA"}, {"-2.3 -1 NA NA", "-1.8 0 NA NA"},
-        {"-2.4 -1 NA NA", "-1.9 0 NA NA"}, {"-2.5 -1 NA NA", "-2.0 0 NA NA"},
-        {"-2.6 -1 NA NA", "-2.1 0 NA NA"}, {"-2.7 -1 NA NA", "-2.45 5 NA NA"},
-        {"-2.8 -1 NA NA", "-2.3 0 NA NA"}, {"-2.9 -1 NA NA", "-2.4 0 NA NA"}};
-    static const char *const names[10] = {"s0", "s1", "s2", "s3", "s4",
-                                          "s5", "s6", "s7", "s8", "s9"};
-    FakeSub subs[10];
-    ADD_SUBMDL entries[10];
-    for (int i = 0; i < 10; ++i) {
-        std::vector<const char *> table = {rows[i][0], rows[i][1]};
-        if (i == 7)
-            table.push_back("-2.2 0 NA NA");
-        subs[i] = FakeSub{nullptr, names[i], 2, t.Table(table), nullptr};
-        entries[i] = ADD_SUBMDL{{}, 0, i < 9 ? &entries[i + 1] : nullptr};
-        strcpy(entries[i].name, names[i]);
-    }
-    t.m.addSubmodel = entries;
-    SUBMDL *list = List(subs, 10);
+    struct Case {
+        int n;
+        double step, width;  // of the voltages from -2 V down
+        const char *low;     // the current at each table's first voltage
+        bool middle;         // every table has a middle row, not the bump's alone
+        int bump;
+    };
+    const Case cases[] = {{10, 0.1, 0.5, " -1 NA NA", false, 7}, {3000, 1e-4, 0.1, " 0 NA NA", true, 1234}};
     SubmodelHooks hooks;
-    ACDC_CheckAddSubmodels(&t.m, list);
-    EXPECT_EQ(Output(),
-              "WARNING -\n    Combined Clamp in Driving Mode for Model many Typical data is "
-              "non-monotonic\n");
-    // Without s7 the sum rises throughout.
-    entries[6].next = &entries[8];
-    ACDC_CheckAddSubmodels(&t.m, list);
-    EXPECT_EQ(Output(), "");
-}
-
-// Thousands of Dynamic_clamps, each at voltages of its own: entries times
-// rows would outgrow the list, so the sum is taken pairwise. All carry no
-// current but one, whose bump turns the sum.
-TEST_F(AcdcTest, ListsTooLongForEntryOrderSumPairwise) {
-    const int n = 3000;
-    TestModel t("many", MDL_TYPE_OUTPUT);
-    t.m.gndClamp = t.Table({"-1 -1 NA NA", "0 0 NA NA"});
-    std::vector<std::string> names(n);
-    std::vector<FakeSub> subs(n);
-    std::vector<ADD_SUBMDL> entries(n);
-    for (int i = 0; i < n; ++i) {
-        const double x = -2.0 - i * 1e-4;
-        const std::string a = std::to_string(x) + " 0 NA NA",
-                          b = std::to_string(x + 0.05) + (i == 1234 ? " 5 NA NA" : " 0 NA NA"),
-                          c = std::to_string(x + 0.1) + " 0 NA NA";
-        names[i] = "s" + std::to_string(i);
-        subs[i] = FakeSub{nullptr, names[i].c_str(), 2, t.Table({a.c_str(), b.c_str(), c.c_str()}),
-                          nullptr};
-        entries[i] = ADD_SUBMDL{{}, 0, i + 1 < n ? &entries[i + 1] : nullptr};
-        strcpy(entries[i].name, names[i].c_str());
+    for (const Case &c : cases) {
+        TestModel t("many", MDL_TYPE_OUTPUT);
+        t.m.gndClamp = t.Table({"-1 -1 NA NA", "0 0 NA NA"});
+        std::vector<std::string> names(c.n);
+        std::vector<FakeSub> subs(c.n);
+        std::vector<ADD_SUBMDL> entries(c.n);
+        for (int i = 0; i < c.n; ++i) {
+            const double x = -2.0 - i * c.step;
+            const std::string low = std::to_string(x) + c.low,
+                              mid = std::to_string(x + c.width / 2) + (i == c.bump ? " 5 NA NA" : " 0 NA NA"),
+                              high = std::to_string(x + c.width) + " 0 NA NA";
+            std::vector<const char *> rows = {low.c_str(), mid.c_str(), high.c_str()};
+            if (!c.middle && i != c.bump)
+                rows.erase(rows.begin() + 1);
+            names[i] = "s" + std::to_string(i);
+            subs[i] = FakeSub{nullptr, names[i].c_str(), 2, t.Table(rows), nullptr};
+            entries[i] = ADD_SUBMDL{{}, 0, i + 1 < c.n ? &entries[i + 1] : nullptr};
+            strcpy(entries[i].name, names[i].c_str());
+        }
+        t.m.addSubmodel = entries.data();
+        SUBMDL *list = List(subs.data(), c.n);
+        ACDC_CheckAddSubmodels(&t.m, list);
+        EXPECT_EQ(Output(), Clamps("Driving", "many")) << c.n;
+        entries[c.bump - 1].next = &entries[c.bump + 1];
+        ACDC_CheckAddSubmodels(&t.m, list);
+        EXPECT_EQ(Output(), "") << c.n;
     }
-    t.m.addSubmodel = entries.data();
-    SUBMDL *list = List(subs.data(), n);
-    SubmodelHooks hooks;
-    ACDC_CheckAddSubmodels(&t.m, list);
-    EXPECT_EQ(Output(),
-              "WARNING -\n    Combined Clamp in Driving Mode for Model many Typical data is "
-              "non-monotonic\n");
-    entries[1233].next = &entries[1235];
-    ACDC_CheckAddSubmodels(&t.m, list);
-    EXPECT_EQ(Output(), "");
 }
 
 TEST_F(AcdcTest, SwitchTurnsTheChecksOff) {

@@ -42,11 +42,14 @@ protected:
         return all;
     }
 
-    // Starts a pass over an .ibs file and makes the library directory the
-    // remembered one, as an .ami name with a directory would.
-    void BeginIbs() {
-        Parse("t.ibs", "[IBIS Ver] 3.2\n[File Name] t.ibs\n[File Rev] 1\n[End]\n", FILE_IBS);
-        CMN_SetBaseDirectory((lib_ + "/").c_str());
+    // Starts a pass over an .ibs file of the body and makes the library
+    // directory (or `lib`) the remembered one, as an .ami name with a
+    // directory would.
+    void BeginIbs(const std::string &body = "", const char *version = "3.2", std::string lib = "") {
+        Parse("t.ibs", "[IBIS Ver] " + std::string(version) + "\n[File Name] t.ibs\n[File Rev] 1\n" + body +
+                           "[End]\n",
+              FILE_IBS);
+        CMN_SetBaseDirectory(((lib.empty() ? lib_ : lib) + "/").c_str());
     }
 
     std::set<std::string> ModelNames() {
@@ -179,8 +182,7 @@ TEST_F(PkgSearchTest, EveryPassReportsTheFilesThatDoNotOpen) {
     const std::string below = lib.substr(dir_.path().size() + 1) + "/";
     Write(below + "a.pkg", PkgFile("a.pkg", "[Define Package Model] PKG1\n"));
     Write(below + "long_name.pkg", PkgFile("long_name.pkg", "[Define Package Model] PKG1\n"));
-    Parse("t.ibs", "[IBIS Ver] 3.2\n[File Name] t.ibs\n[File Rev] 1\n[End]\n", FILE_IBS);
-    CMN_SetBaseDirectory((lib + "/").c_str());
+    BeginIbs("", "3.2", lib);
     ASSERT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);
     const std::string read = Output();
     ASSERT_EQ(read.rfind("ERROR - Unable to assemble filename.\n\nChecking a.pkg", 0), 0u) << read;
@@ -200,10 +202,7 @@ TEST_F(PkgSearchTest, NoModelOfTheCheckedFileTakesThePackageFilesLines) {
     // The checked file leaves a model open: an unknown keyword ends nothing.
     Put("a.pkg", "[IBIS Ver] 3.2\n[File Name] a.pkg\n[File Rev] 1\n[Number Of Pins] 7\n"
                  "[Define Package Model] PKG1\n[End]\n");
-    Parse("t.ibs", "[IBIS Ver] 3.2\n[File Name] t.ibs\n[File Rev] 1\n[Define Package Model] P\n"
-                   "[Bogus]\n[End]\n",
-          FILE_IBS);
-    CMN_SetBaseDirectory((lib_ + "/").c_str());
+    BeginIbs("[Define Package Model] P\n[Bogus]\n");
     PKGMDL *open = Models();
     ASSERT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);
     EXPECT_EQ(open->Number_of_Pins, 0u);
@@ -220,10 +219,7 @@ TEST_F(PkgSearchTest, ModelsReadFileByFileAreFoundAsAWalkWouldFindThem) {
     for (int i = 0; i < files; ++i)
         Put("m" + std::to_string(i) + ".pkg",
             PkgFile("m.pkg", "[Define Package Model] " + Name(i) + "\n"));
-    Parse("t.ibs", "[IBIS Ver] 3.2\n[File Name] t.ibs\n[File Rev] 1\n[Define Package Model] PKG1\n"
-                   "[Number Of Pins] 1\n[End]\n",
-          FILE_IBS);
-    CMN_SetBaseDirectory((lib_ + "/").c_str());
+    BeginIbs("[Define Package Model] PKG1\n[Number Of Pins] 1\n");
     auto pins = [&](const char *name) {
         PKGMDL *m = nullptr;
         return PKGMDL_FindByName(Models(), name, &m) ? static_cast<int>(m->Number_of_Pins) : -1;
@@ -283,9 +279,7 @@ TEST_P(OpenSectionSearchTest, NothingOfTheCheckedFileEndsInThePackageFile) {
                      "[Inductance Matrix] Full_matrix\n[Row] 1\n1n\n"
                      "[Capacitance Matrix] Full_matrix\n[Row] 1\n1p\n"
                      "[End Model Data]\n[End Package Model]\n[End]\n");
-    Parse("t.ibs", "[IBIS Ver] 5.0\n[File Name] t.ibs\n[File Rev] 1\n" + c.ibs + "[Bogus]\n[End]\n",
-          FILE_IBS);
-    CMN_SetBaseDirectory((lib_ + "/").c_str());
+    BeginIbs(c.ibs + "[Bogus]\n", "5.0");
     ASSERT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);
     EXPECT_EQ(Messages(Output()), c.expected);
 }

@@ -28,6 +28,24 @@ std::string Unref(std::initializer_list<const char *> names) {
     return out;
 }
 
+// The text once per corner, "@" standing for the corner's name.
+std::string Corners(const std::string &text) {
+    std::string out;
+    for (const char *corner : {"Typical", "Minimum", "Maximum"}) {
+        std::string one = text;
+        for (size_t at; (at = one.find('@')) != std::string::npos;)
+            one.replace(at, 1, corner);
+        out += one;
+    }
+    return out;
+}
+
+// Warning 2413 for the newest model nothing references.
+std::string UnusedModel(const std::string &name) {
+    return "WARNING - Model " + name + " not referenced in any [Pin], [Model Selector], [Driver Schedule] or "
+           "[Series Pin Mapping] sections.\n No more warnings will be generated for un-referenced models\n";
+}
+
 std::string Sub(const std::string &type, const std::string &rest) {
     return "[Submodel] s\nSubmodel_type " + type + "\n" + rest;
 }
@@ -59,8 +77,7 @@ const FileCase kCases[] = {
      Sub("Fall_back", std::string(kPullup) + kPulldown),
      "ERROR - Submodel s: [Submodel Spec] is required when Submodel_type is Fall_back\n"
      "ERROR - Submodel s: Pullup and Pulldown  cannot both be specified with Fall_back submodels\n"
-     "ERROR - Submodel s: [Ramp] is required when Submodel_type is Fall_back\n" +
-         Unref({"s"})},
+     "ERROR - Submodel s: [Ramp] is required when Submodel_type is Fall_back\n" + Unref({"s"})},
     {"fall back spec with off delay only, no tables", "5.0",
      Sub("Fall_back", std::string("[Submodel Spec]\nOff_delay 1n 1n 1n\n") + kRamp),
      "ERROR - Submodel s: [Submodel Spec] V_trigger_r is required when Submodel_type is Fall_back\n"
@@ -69,12 +86,10 @@ const FileCase kCases[] = {
      "ERROR - Submodel s: [Submodel Spec] Off_delay  cannot be specified with Fall_back submodels\n" +
          Unref({"s"})},
     {"fall back is no type before 4.0", "3.2", Sub("Fall_back", ""),
-     "ERROR (line    5) - Invalid Submodel_type (\"Fall_back\")\n" +
-         Unref({"s"})},
+     "ERROR (line    5) - Invalid Submodel_type (\"Fall_back\")\n" + Unref({"s"})},
     // The suggestion leaves the type invalid, so no type rule runs.
     {"type in the wrong case", "4.2", Sub("bus_hold", ""),
-     "ERROR (line    5) - Invalid Submodel_type (\"bus_hold\") (try \"Bus_hold\")\n" +
-         Unref({"s"})},
+     "ERROR (line    5) - Invalid Submodel_type (\"bus_hold\") (try \"Bus_hold\")\n" + Unref({"s"})},
     {"type line forms", "4.2",
      "[Submodel] a\nSubmodel_type\n[Submodel] b\nSubmodel_type = Bus_hold\n"
      "[Submodel] c\nSubmodel_type Bus_hold x\n[Submodel] d\nsubmodel_type Bus_hold\n"
@@ -83,11 +98,9 @@ const FileCase kCases[] = {
      "ERROR (line    7) - Invalid Submodel_type Line\n"
      "ERROR (line    9) -\n    Incorrect Number of Line Items (3) For Submodel_type: Expecting 2\n"
      "ERROR (line   11) - Unknown Line Among Sub Model Data\n"
-     "ERROR (line   13) - Submodel_type Already Defined For Submodel 'd'\n" +
-         Unref({"d", "c", "b", "a"})},
+     "ERROR (line   13) - Submodel_type Already Defined For Submodel 'd'\n" + Unref({"d", "c", "b", "a"})},
     {"type not given", "4.2", "[Submodel] s\n" + std::string(kPullup),
-     "ERROR - Submodel 's': Submodel_type Not Defined\n" +
-         Unref({"s"})},
+     "ERROR - Submodel 's': Submodel_type Not Defined\n" + Unref({"s"})},
     {"names", "4.2",
      "[Submodel]\nSubmodel_type Bus_hold\n[Submodel] a b\nSubmodel_type Dynamic_clamp\n" +
          std::string(kGndClamp) + "[Submodel] gnd\n[Submodel] a\n",
@@ -99,8 +112,7 @@ const FileCase kCases[] = {
      "ERROR (line   11) - Invalid Sub Model Name (\"gnd\"); Reserved Word.\n"
      "ERROR - Submodel 'gnd': Submodel_type Not Defined\n"
      "ERROR (line   12) - SubModel Name Previously Defined (\"a\")\n"
-     "ERROR - Submodel 'a': Submodel_type Not Defined\n" +
-         Unref({"a", "gnd", "a", ""})},
+     "ERROR - Submodel 'a': Submodel_type Not Defined\n" + Unref({"a", "gnd", "a", ""})},
     // A cut name is not checked further; a name equal to the stored 20
     // characters meets the earlier one.
     {"long names", "4.2",
@@ -118,8 +130,7 @@ const FileCase kCases[] = {
      "ERROR (line    9) -\n    [Submodel Spec] should be specified before other keywords for a model\n"
      "ERROR (line   11) -\n    [Submodel Spec] should be specified before other keywords for a model\n"
      "ERROR (line   11) - Sub Model Specification: Already Defined for this sub model\n"
-     "ERROR - Submodel s: Empty Submodel Spec\n" +
-         Unref({"s"})},
+     "ERROR - Submodel s: Empty Submodel Spec\n" + Unref({"s"})},
     {"spec lines", "4.2",
      Sub("Dynamic_clamp", std::string(kGndClamp) +
                               "[Pullup]\n-1 1m 1m 1m\n1 -1m -1m -1m\n"
@@ -132,8 +143,7 @@ const FileCase kCases[] = {
      "ERROR (line   15) - V_trigger_r Already Defined For Submodel 's'\n"
      "ERROR (line   16) - No minimum Value Was Provided for V_trigger_f\n"
      "ERROR (line   16) - No maximum Value Was Provided for V_trigger_f\n"
-     "ERROR (line   17) - V_trigger_f Already Defined For Submodel 's'\n" +
-         Unref({"s"})},
+     "ERROR (line   17) - V_trigger_f Already Defined For Submodel 's'\n" + Unref({"s"})},
     // Each pulse table is checked when it ends; a second one replaces the
     // first.
     {"pulse tables again", "4.2",
@@ -142,11 +152,10 @@ const FileCase kCases[] = {
                           "[POWER Pulse Table]\n0 0 0 0\n1n 0 0 0\n[POWER Pulse Table]\n0 0 0 0\n"
                           "1n 1 0 0\n"),
      "ERROR - Require at least 2 Data Points for GND Pulse Table Waveform Beginning at Line 9\n"
-     "ERROR (line   11) - [GND Pulse Table] Already Defined\n"
-     "ERROR - First Typical Value should be the same as the Last for GND Pulse Table Waveform Beginning at Line 11\n"
-     "ERROR - First Minimum Value should be the same as the Last for GND Pulse Table Waveform Beginning at Line 11\n"
-     "ERROR - First Maximum Value should be the same as the Last for GND Pulse Table Waveform Beginning at Line 11\n"
-     "ERROR (line   17) - [POWER Pulse Table] Already Defined\n"
+     "ERROR (line   11) - [GND Pulse Table] Already Defined\n" +
+         Corners("ERROR - First @ Value should be the same as the Last for GND Pulse Table Waveform "
+                 "Beginning at Line 11\n") +
+         "ERROR (line   17) - [POWER Pulse Table] Already Defined\n"
      "ERROR - First Typical Value should be the same as the Last for POWER Pulse Table Waveform Beginning at Line 17\n"
      "WARNING - Found some POWER Pulse Table (Typical) offsets greater than 0 for Table Beginning at Line 17\n" +
          Unref({"s"})},
@@ -155,12 +164,9 @@ const FileCase kCases[] = {
      Sub("Dynamic_clamp", "[Pulldown]\n-1 1m 1m 1m\n1 -1m -1m -1m\n[POWER Clamp]\n0 1 1 1\n"
                           "1 2 2 2\n[Ramp]\ndV/dt_r 1/1n 1/1n 1/1n\n"),
      "WARNING - Submodel s: Pulldown has Decreasing Current\n"
-     "WARNING - Submodel s: POWER Clamp has Increasing Current\n"
-     "WARNING - Submodel s: POWER Clamp : Typical value never becomes zero\n"
-     "WARNING - Submodel s: POWER Clamp : Minimum value never becomes zero\n"
-     "WARNING - Submodel s: POWER Clamp : Maximum value never becomes zero\n"
-     "ERROR - dV/dt_f Not Defined For Ramp Beginning on Line 12\n" +
-         Unref({"s"})},
+     "WARNING - Submodel s: POWER Clamp has Increasing Current\n" +
+         Corners("WARNING - Submodel s: POWER Clamp : @ value never becomes zero\n") +
+         "ERROR - dV/dt_f Not Defined For Ramp Beginning on Line 12\n" + Unref({"s"})},
     // Triggers against the ends of each waveform, corner by corner: min and
     // max by numbers, "NA" on one side taking the other side's typ, "NA" on
     // both sides not compared.
@@ -198,9 +204,7 @@ const FileCase kCases[] = {
          Sub("Dynamic_clamp", kGndClamp) + "[Submodel] unused\nSubmodel_type Dynamic_clamp\n" +
          kGndClamp,
      Unref({"unused"}) +
-         "ERROR - Could not find definition for Submodel missing of Model in\n"
-         "WARNING - Model in not referenced in any [Pin], [Model Selector], [Driver Schedule] or "
-         "[Series Pin Mapping] sections.\n No more warnings will be generated for un-referenced models\n"},
+         "ERROR - Could not find definition for Submodel missing of Model in\n" + UnusedModel("in")},
     // A Dynamic_clamp submodel's clamps join the model's in the clamp check.
     {"dynamic clamp joins the model's clamps", "4.2",
      "[Model] io\nModel_type I/O\nC_comp 1p 1p 1p\nVinl = 0.8\nVinh = 2.0\nVmeas = 1.5\n"
@@ -208,18 +212,10 @@ const FileCase kCases[] = {
      "[POWER Clamp]\n-1 10m 10m 10m\n0 0 0 0\n1 0 0 0\n" + std::string(kRamp) +
          "[Add Submodel]\ns All\n" +
          Sub("Dynamic_clamp", "[GND Clamp]\n-1 -1m -1m -1m\n-0.5 5 5 5\n0 0 0 0\n"),
-     "NOTE (line   29) - GND Clamp Typical data is non-monotonic\n"
-     "NOTE (line   29) - GND Clamp Minimum data is non-monotonic\n"
-     "NOTE (line   29) - GND Clamp Maximum data is non-monotonic\n" +
-         NoDriveTables("io") +
-         "WARNING - Combined Clamp in Non Driving Mode for Model io Typical data is non-monotonic\n"
-     "WARNING -\n    Combined Clamp in Driving Mode for Model io Typical data is non-monotonic\n"
-     "WARNING - Combined Clamp in Non Driving Mode for Model io Minimum data is non-monotonic\n"
-     "WARNING -\n    Combined Clamp in Driving Mode for Model io Minimum data is non-monotonic\n"
-     "WARNING - Combined Clamp in Non Driving Mode for Model io Maximum data is non-monotonic\n"
-     "WARNING -\n    Combined Clamp in Driving Mode for Model io Maximum data is non-monotonic\n"
-         "WARNING - Model io not referenced in any [Pin], [Model Selector], [Driver Schedule] or "
-     "[Series Pin Mapping] sections.\n No more warnings will be generated for un-referenced models\n"},
+     Corners("NOTE (line   29) - GND Clamp @ data is non-monotonic\n") + NoDriveTables("io") +
+         Corners("WARNING - Combined Clamp in Non Driving Mode for Model io @ data is non-monotonic\n"
+                 "WARNING -\n    Combined Clamp in Driving Mode for Model io @ data is non-monotonic\n") +
+         UnusedModel("io")},
     // The clamps add up in entry order, the model's first: at 0, 1 and 2 V
     // (0.2 + 0.3) + 0.6, (0.3 + 0.5) + 0.3 and (0 + 0.4) + 0.1, that is
     // 1.1, 1.1 and 0.5, which never rise (0.2 + (0.3 + 0.6) would be just
@@ -232,22 +228,12 @@ const FileCase kCases[] = {
      "[POWER Clamp]\n0 0.4 0.4 0.4\n1 0.5 0.5 0.5\n2 0.3 0.3 0.3\n"
      "[Submodel] gc\nSubmodel_type Dynamic_clamp\n"
      "[GND Clamp]\n0 0.6 0.6 0.6\n1 0.3 0.3 0.3\n2 0.1 0.1 0.1\n",
-     "NOTE (line   13) - GND Clamp Typical data is non-monotonic\n"
-     "NOTE (line   13) - GND Clamp Minimum data is non-monotonic\n"
-     "NOTE (line   13) - GND Clamp Maximum data is non-monotonic\n"
-     "WARNING - Model RX: GND Clamp has Decreasing Current\n"
-     "NOTE (line   22) - POWER Clamp Typical data is non-monotonic\n"
-     "NOTE (line   22) - POWER Clamp Minimum data is non-monotonic\n"
-     "NOTE (line   22) - POWER Clamp Maximum data is non-monotonic\n"
-     "WARNING - Submodel pc: POWER Clamp : Typical value never becomes zero\n"
-     "WARNING - Submodel pc: POWER Clamp : Minimum value never becomes zero\n"
-     "WARNING - Submodel pc: POWER Clamp : Maximum value never becomes zero\n"
-     "WARNING - Submodel gc: GND Clamp has Decreasing Current\n"
-     "WARNING - Submodel gc: GND Clamp : Typical value never becomes zero\n"
-     "WARNING - Submodel gc: GND Clamp : Minimum value never becomes zero\n"
-     "WARNING - Submodel gc: GND Clamp : Maximum value never becomes zero\n"
-     "WARNING - Model RX not referenced in any [Pin], [Model Selector], [Driver Schedule] or "
-     "[Series Pin Mapping] sections.\n No more warnings will be generated for un-referenced models\n"},
+     Corners("NOTE (line   13) - GND Clamp @ data is non-monotonic\n") +
+         "WARNING - Model RX: GND Clamp has Decreasing Current\n" +
+         Corners("NOTE (line   22) - POWER Clamp @ data is non-monotonic\n") +
+         Corners("WARNING - Submodel pc: POWER Clamp : @ value never becomes zero\n") +
+         "WARNING - Submodel gc: GND Clamp has Decreasing Current\n" +
+         Corners("WARNING - Submodel gc: GND Clamp : @ value never becomes zero\n") + UnusedModel("RX")},
     // After a submodel ends, its keywords are orphans until the next [Model];
     // the keyword after them has no submodel to end.
     {"orphan submodel keywords", "4.2",
@@ -258,8 +244,7 @@ const FileCase kCases[] = {
      "ERROR (line   13) - Orphan data line keyword.\n"
      "ERROR (line   14) - Orphan data line keyword.\n"
      "ERROR (line   15) - Orphan Sub Model keyword.\n"
-     "ERROR - Test Load 't' references undefined models\n" +
-         Unref({"s"})},
+     "ERROR - Test Load 't' references undefined models\n" + Unref({"s"})},
 };
 
 class SubmodelFileTest : public FileCaseTest {};
@@ -268,7 +253,18 @@ TEST_P(SubmodelFileTest, Messages) { ExpectMessages(); }
 
 INSTANTIATE_TEST_SUITE_P(Files, SubmodelFileTest, ::testing::ValuesIn(kCases), CaseName<FileCase>);
 
-using SubmodelRecordTest = SectionFileTest;
+class SubmodelRecordTest : public SectionFileTest {
+protected:
+    // Reads a 4.2 file of the body in a pass left open; its root.
+    IBIS *Read(const std::string &body) {
+        IBIS *root = nullptr;
+        EXPECT_EQ(CHECKPASS_BeginFile(), 1);
+        const std::string path = Write("t.ibs", Header("4.2", "t.ibs") + body);
+        EXPECT_EQ(PARSE_ParseFile(path.c_str(), FILE_IBS), 1);
+        EXPECT_TRUE(IBIS_GetCurrent(&root));
+        return root;
+    }
+};
 
 int Rows(const WVFRM *w) {
     int n = 0;
@@ -280,20 +276,12 @@ int Rows(const WVFRM *w) {
 // What the section stores: every table in its own slot, a repeated pulse
 // table replaced, lists newest first, names found through the index.
 TEST_F(SubmodelRecordTest, TablesLandInTheirSlots) {
-    ASSERT_EQ(CHECKPASS_BeginFile(), 1);
-    std::string path = Write("t.ibs", Header("4.2", "t.ibs") +
-                                          Sub("Dynamic_clamp", std::string(kTriggers) + kPullup +
-                                                                   kPulldown + kGndClamp) +
-                                          "[POWER Clamp]\n0 0 0 0\n1 -1m -1m -1m\n" + kRamp +
-                                          kGndPulse + "[GND Pulse Table]\n0 0 0 0\n1n 1 1 1\n"
-                                          "1.5n 1 1 1\n2n 0 0 0\n" + kPowerPulse +
-                                          "[Rising Waveform]\n0 0 0 0\n1n 1 1 1\n"
-                                          "[Rising Waveform]\n0 0 0 0\n1n 1 1 1\n2n 1 1 1\n"
-                                          "[Falling Waveform]\n0 1 1 1\n1n 0 0 0\n"
-                                          "[Submodel] second\n[End]\n");
-    ASSERT_EQ(PARSE_ParseFile(path.c_str(), FILE_IBS), 1);
-    IBIS *root = nullptr;
-    ASSERT_TRUE(IBIS_GetCurrent(&root));
+    IBIS *root = Read(Sub("Dynamic_clamp", std::string(kTriggers) + kPullup + kPulldown + kGndClamp) +
+                      "[POWER Clamp]\n0 0 0 0\n1 -1m -1m -1m\n" + kRamp + kGndPulse +
+                      "[GND Pulse Table]\n0 0 0 0\n1n 1 1 1\n1.5n 1 1 1\n2n 0 0 0\n" + kPowerPulse +
+                      "[Rising Waveform]\n0 0 0 0\n1n 1 1 1\n[Rising Waveform]\n0 0 0 0\n1n 1 1 1\n2n 1 1 1\n"
+                      "[Falling Waveform]\n0 1 1 1\n1n 0 0 0\n[Submodel] second\n[End]\n");
+    ASSERT_NE(root, nullptr);
     SUBMDL *second = root->submodels;
     ASSERT_NE(second, nullptr);
     EXPECT_STREQ(second->name, "second");
@@ -324,14 +312,11 @@ TEST_F(SubmodelRecordTest, TablesLandInTheirSlots) {
 // Duplicate names: the newest submodel of a name is the one found, with or
 // without the index.
 TEST_F(SubmodelRecordTest, FindByNameTakesTheNewest) {
-    ASSERT_EQ(CHECKPASS_BeginFile(), 1);
     std::string body;
     for (int i = 0; i < 50; ++i)
         body += "[Submodel] n" + std::to_string(i % 20) + "\nSubmodel_type Dynamic_clamp\n" + kGndClamp;
-    std::string path = Write("t.ibs", Header("4.2", "t.ibs") + body + "[End]\n");
-    ASSERT_EQ(PARSE_ParseFile(path.c_str(), FILE_IBS), 1);
-    IBIS *root = nullptr;
-    ASSERT_TRUE(IBIS_GetCurrent(&root));
+    IBIS *root = Read(body + "[End]\n");
+    ASSERT_NE(root, nullptr);
     // The index answers as a walk of the list does; a list that is not the
     // root's (no index on its head) is walked.
     auto walk = [](SUBMDL *list, const std::string &name) {
