@@ -3,6 +3,7 @@
 #include "runtime/SubcarrierMap.h"
 #include "tests/support/TestSupport.h"
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -57,21 +58,16 @@ TEST(DataIndexFile, OneBranchFromAFile) {
       {0, "", "", kCantOpen, {}},
       {1, "absent", "", kCantOpen, {}},
       {1, "", "", kCantOpen, {}},
-      {0, "bad.txt", "1 x 3", token, {}},
-      {0, "bad.txt", "1 2abc 3", token, {}},
-      {0, "bad.txt", "1 0x10 3", token, {}},
-      {0, "bad.txt", "1 - 3", token, {}},
-      {0, "bad.txt", "1 2.5 3", token, {}},
-      {0, "bad.txt", "1,2,3", token, {}},
-      {0, "bad.txt", "1 2147483648 3", token, {}},
-      {0, "bad.txt", "1 -2147483649 3", token, {}},
-      {0, "bad.txt", "1 99999999999999999999 3", token, {}},
       // The extremes of 32 bits are numbers (and here out of range).
       {0, "wide.txt", "-2147483648 2147483647 0",
        "Sub-carrier index of the0'th branch beyond [-DFTSize/2, DFTSize/2-1].\n\n", {}},
   };
+  std::vector<Row> all(std::begin(rows), std::end(rows));
+  for (const char *text : {"1 x 3", "1 2abc 3", "1 0x10 3", "1 - 3", "1 2.5 3", "1,2,3", "1 2147483648 3",
+                           "1 -2147483649 3", "1 99999999999999999999 3"})
+    all.push_back({0, "bad.txt", text, token, {}});
   TempDir dir;
-  for (const Row &row : rows) {
+  for (const Row &row : all) {
     const std::string name = row.name;
     const std::string file = name == "absent" ? dir.path() + "/absent"
                              : name.empty()   ? dir.path()
