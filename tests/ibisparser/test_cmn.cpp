@@ -125,15 +125,13 @@ TEST_F(CmnTest, StringCopies) {
   char *d = CMN_StrDup("abc");
   EXPECT_STREQ(d, "abc");
   CMN_Free(d);
-  char *n = CMN_StrNDup("abc", 0);
-  EXPECT_STREQ(n, "");
-  CMN_Free(n);
-  n = CMN_StrNDup("abc", 2);
-  EXPECT_STREQ(n, "ab");
-  CMN_Free(n);
-  n = CMN_StrNDup("abc", SIZE_MAX); // only what the text holds
-  EXPECT_STREQ(n, "abc");
-  CMN_Free(n);
+  // Copies of "abc" at most n long: SIZE_MAX copies only what the text holds.
+  const struct { size_t n; const char *want; } dups[] = {{0, ""}, {2, "ab"}, {SIZE_MAX, "abc"}};
+  for (const auto &r : dups) {
+    char *n = CMN_StrNDup("abc", r.n);
+    EXPECT_STREQ(n, r.want) << r.n;
+    CMN_Free(n);
+  }
 
   char buf[8];
   memset(buf, 'X', sizeof buf);
@@ -146,20 +144,23 @@ TEST_F(CmnTest, StringCopies) {
 }
 
 TEST_F(CmnTest, CaseInsensitiveCompares) {
-  EXPECT_EQ(CMN_StrEqualNoCase("Package_Model", "PACKAGE_model"), 1);
-  EXPECT_EQ(CMN_StrEqualNoCase("abc", "ab"), 0);
-  EXPECT_EQ(CMN_StrEqualNoCase("", ""), 1);
-  EXPECT_EQ(CMN_StrNEqualNoCase("AB", "abc", 2), 1);
-  EXPECT_EQ(CMN_StrNEqualNoCase("A", "ab", 5), 0);
-  EXPECT_EQ(CMN_StrNEqualNoCase("ab", "AB", 5), 1); // both end together
-  EXPECT_EQ(CMN_StrNEqualNoCase("abx", "aby", 3), 0);
+  // n 0: the whole-string compare; "ab" and "AB" end together within 5.
+  const struct { const char *a, *b; size_t n; int want; } compares[] = {
+      {"Package_Model", "PACKAGE_model", 0, 1}, {"abc", "ab", 0, 0}, {"", "", 0, 1}, {"AB", "abc", 2, 1},
+      {"A", "ab", 5, 0}, {"ab", "AB", 5, 1}, {"abx", "aby", 3, 0}};
+  for (const auto &r : compares)
+    EXPECT_EQ(r.n ? CMN_StrNEqualNoCase(r.a, r.b, r.n) : CMN_StrEqualNoCase(r.a, r.b), r.want)
+        << r.a << " " << r.b << " " << r.n;
 
-  char text[] = "package model";
-  EXPECT_EQ(CMN_KeywordEqual("Package_Model", text), 1);
-  EXPECT_STREQ(text, "package_model");
-  char other[] = "pin mapping x";
-  EXPECT_EQ(CMN_KeywordEqual("Pin_Mapping", other), 0);
-  EXPECT_STREQ(other, "pin_mapping_x");
+  // The text is lowered and its blanks become underscores either way.
+  const struct { const char *keyword, *text; int want; const char *after; } keywords[] = {
+      {"Package_Model", "package model", 1, "package_model"},
+      {"Pin_Mapping", "pin mapping x", 0, "pin_mapping_x"}};
+  for (const auto &r : keywords) {
+    std::string text = r.text;
+    EXPECT_EQ(CMN_KeywordEqual(r.keyword, &text[0]), r.want) << r.text;
+    EXPECT_STREQ(text.c_str(), r.after);
+  }
 
   char s[] = "MiXeD 1";
   EXPECT_STREQ(CMN_StrLower(s), "mixed 1");
@@ -167,21 +168,19 @@ TEST_F(CmnTest, CaseInsensitiveCompares) {
 }
 
 TEST_F(CmnTest, TrimRightAndBaseName) {
-  char a[] = "ab \t\n";
-  EXPECT_STREQ(CMN_TrimRight(a), "ab");
-  char b[] = "   ";
-  EXPECT_STREQ(CMN_TrimRight(b), " "); // the first character stays
-  char c[] = "";
-  EXPECT_STREQ(CMN_TrimRight(c), "");
-
-  char p1[] = "C:\\models\\sub\\buffer.v2.ibs";
-  EXPECT_STREQ(CMN_BaseName(p1), "buffer.v2");
-  char p2[] = "models/sub/pkg.pkg";
-  EXPECT_STREQ(CMN_BaseName(p2), "pkg");
-  char p3[] = "plain";
-  EXPECT_STREQ(CMN_BaseName(p3), "plain");
-  char p4[] = "dir.v1/noext";
-  EXPECT_STREQ(CMN_BaseName(p4), "noext");
+  // Trimming keeps the first character of an all-blank text.
+  const struct { const char *in, *trimmed; } trims[] = {{"ab \t\n", "ab"}, {"   ", " "}, {"", ""}};
+  for (const auto &r : trims) {
+    std::string t = r.in;
+    EXPECT_STREQ(CMN_TrimRight(&t[0]), r.trimmed) << r.in;
+  }
+  const struct { const char *path, *base; } bases[] = {
+      {"C:\\models\\sub\\buffer.v2.ibs", "buffer.v2"}, {"models/sub/pkg.pkg", "pkg"}, {"plain", "plain"},
+      {"dir.v1/noext", "noext"}};
+  for (const auto &r : bases) {
+    std::string p = r.path;
+    EXPECT_STREQ(CMN_BaseName(&p[0]), r.base) << r.path;
+  }
 
   EXPECT_STREQ(CMN_FormatUnsigned(0), "0");
   EXPECT_STREQ(CMN_FormatUnsigned(4294967295UL), "4294967295");
@@ -206,10 +205,9 @@ TEST_F(CmnTest, Cursors) {
   EXPECT_EQ(CMN_SkipPastBracket(&c), 1);
   EXPECT_EQ(c, buf + 3);
 
-  EXPECT_EQ(CMN_TokenLength("abc def", 0), 3);
-  EXPECT_EQ(CMN_TokenLength("ab=c", '='), 2);
-  EXPECT_EQ(CMN_TokenLength("ab\tc", '='), 2);
-  EXPECT_EQ(CMN_TokenLength("", 0), 0);
+  const struct { const char *text; int stop, want; } tokens[] = {
+      {"abc def", 0, 3}, {"ab=c", '=', 2}, {"ab\tc", '=', 2}, {"", 0, 0}};
+  for (const auto &r : tokens) EXPECT_EQ(CMN_TokenLength(r.text, r.stop), r.want) << r.text;
   EXPECT_EQ(CMN_IsSpace('\v'), 1);
   EXPECT_EQ(CMN_IsSpace('a'), 0);
 
@@ -221,64 +219,44 @@ TEST_F(CmnTest, Cursors) {
   EXPECT_EQ(*b, 'z');
 }
 
-TEST_F(CmnTest, SplitWordsCapacityAndFound) {
-  WORD_LIST w;
-  ASSERT_EQ(CMN_SplitWords("  a \tbb  ccc  ", 2, &w), 1);
-  EXPECT_EQ(w.capacity, 2);
-  EXPECT_EQ(w.stored, 2);
-  EXPECT_EQ(w.found, 3);
-  EXPECT_STREQ(w.words[0], "a");
-  EXPECT_STREQ(w.words[1], "bb");
-  CMN_FreeWords(&w);
-  EXPECT_EQ(w.found, 3); // counts stay
-
-  ASSERT_EQ(CMN_SplitWords("x y", 0, &w), 1);
-  EXPECT_EQ(w.stored, 0);
-  EXPECT_EQ(w.found, 2);
-  CMN_FreeWords(&w);
-
-  // Slots past the stored words are null.
-  ASSERT_EQ(CMN_SplitWords("one", 4, &w), 1);
-  EXPECT_EQ(w.stored, 1);
-  EXPECT_EQ(w.words[1], nullptr);
-  EXPECT_EQ(w.words[3], nullptr);
-  CMN_FreeWords(&w);
-
-  // Words end only at space and tab: a trailing line end belongs to the word.
-  ASSERT_EQ(CMN_SplitWords("a b\r\n", 4, &w), 1);
-  EXPECT_EQ(w.found, 2);
-  EXPECT_STREQ(w.words[1], "b\r\n");
-  CMN_FreeWords(&w);
-
-  ASSERT_EQ(CMN_SplitWords("", 3, &w), 1);
-  EXPECT_EQ(w.found, 0);
-  CMN_FreeWords(&w);
-}
-
-TEST_F(CmnTest, SplitWordsAtSeparator) {
-  WORD_LIST w;
-  ASSERT_EQ(CMN_SplitWordsAt("A=B", 5, '=', &w), 1);
-  ASSERT_EQ(w.found, 3);
-  EXPECT_STREQ(w.words[0], "A");
-  EXPECT_STREQ(w.words[1], "=");
-  EXPECT_STREQ(w.words[2], "B");
-  CMN_FreeWords(&w);
-
-  ASSERT_EQ(CMN_SplitWordsAt("a == b", 5, '=', &w), 1);
-  ASSERT_EQ(w.found, 4);
-  EXPECT_STREQ(w.words[1], "=");
-  EXPECT_STREQ(w.words[2], "=");
-  CMN_FreeWords(&w);
-
-  ASSERT_EQ(CMN_SplitWordsAt("=", 1, '=', &w), 1);
-  EXPECT_EQ(w.found, 1);
-  EXPECT_STREQ(w.words[0], "=");
-  CMN_FreeWords(&w);
-
-  // A separator of code 128 and above is compared as a byte.
-  ASSERT_EQ(CMN_SplitWordsAt("a\xB7" "b", 5, (char)0xB7, &w), 1);
-  EXPECT_EQ(w.found, 3);
-  CMN_FreeWords(&w);
+// Lines split at blanks (separator 0) or also at a separator, each with the
+// words stored within the capacity: the slots past them are null, the count
+// found takes in those past the capacity and stays after the words are freed.
+TEST_F(CmnTest, SplitWords) {
+  const struct Row {
+    const char *line;
+    int capacity, separator, found;
+    std::vector<const char *> words;
+  } rows[] = {
+      {"  a \tbb  ccc  ", 2, 0, 3, {"a", "bb"}},
+      {"x y", 0, 0, 2, {}},
+      {"one", 4, 0, 1, {"one"}},
+      {"a b\r\n", 4, 0, 2, {"a", "b\r\n"}}, // a line end belongs to the word
+      {"", 3, 0, 0, {}},
+      {"A=B", 5, '=', 3, {"A", "=", "B"}},
+      {"a == b", 5, '=', 4, {"a", "=", "=", "b"}},
+      {"=", 1, '=', 1, {"="}},
+      {"a\xB7" "b", 5, (char)0xB7, 3, {"a", "\xB7", "b"}}, // compared as a byte
+  };
+  for (const Row &r : rows) {
+    WORD_LIST w;
+    ASSERT_EQ(r.separator ? CMN_SplitWordsAt(r.line, r.capacity, r.separator, &w)
+                          : CMN_SplitWords(r.line, r.capacity, &w),
+              1)
+        << r.line;
+    EXPECT_EQ(w.capacity, r.capacity) << r.line;
+    EXPECT_EQ(w.found, r.found) << r.line;
+    ASSERT_EQ(w.stored, static_cast<int32_t>(r.words.size())) << r.line;
+    for (int k = 0; k < w.capacity; ++k) {
+      if (k < w.stored) {
+        EXPECT_STREQ(w.words[k], r.words[k]) << r.line << " " << k;
+      } else {
+        EXPECT_EQ(w.words[k], nullptr) << r.line << " " << k;
+      }
+    }
+    CMN_FreeWords(&w);
+    EXPECT_EQ(w.found, r.found) << r.line;
+  }
   EXPECT_EQ(Output(), "");
 }
 
@@ -311,100 +289,85 @@ TEST_F(CmnTest, GetValueWithScaleLetters) {
   EXPECT_EQ(CMN_GetNumber("2.5k", &v), 1);
   EXPECT_DOUBLE_EQ(v, 2500);
 
-  double f = 0;
-  EXPECT_EQ(CMN_GetScaleFactor("p", &f), 1);
-  EXPECT_DOUBLE_EQ(f, 1e-12);
-  EXPECT_EQ(CMN_GetScaleFactor("Ohm", &f), 1);
-  EXPECT_DOUBLE_EQ(f, 1.0);
-  EXPECT_EQ(CMN_GetScaleFactor("K", &f), 1); // case-sensitive: K is a unit
-  EXPECT_DOUBLE_EQ(f, 1.0);
-  EXPECT_EQ(CMN_GetScaleFactor("/", &f), 0);
-  EXPECT_EQ(CMN_GetScaleFactor("", &f), 0);
+  // K is a unit: the letters are case-sensitive.
+  const struct { const char *text; int ok; double factor; } scales[] = {
+      {"p", 1, 1e-12}, {"Ohm", 1, 1.0}, {"K", 1, 1.0}, {"/", 0, 0}, {"", 0, 0}};
+  for (const auto &r : scales) {
+    double f = 0;
+    EXPECT_EQ(CMN_GetScaleFactor(r.text, &f), r.ok) << r.text;
+    if (r.ok) {
+      EXPECT_DOUBLE_EQ(f, r.factor) << r.text;
+    }
+  }
   EXPECT_EQ(Output(), "");
 }
 
+// is_na and the value after each text; -1: the call's word on them is not checked.
 TEST_F(CmnTest, ValueOrNA) {
+  const struct { const char *text; int ok, na; double v; } rows[] = {
+      {"na", 1, 1, 0}, {"2n", 1, 0, 2e-9}, {"NAX", 0, -1, -1}, {"x", 0, 0, -1}};
   double v = 5;
   int na = -1;
-  EXPECT_EQ(CMN_GetValueOrNA("na", &v, &na), 1);
-  EXPECT_EQ(na, 1);
-  EXPECT_EQ(v, 0);
-  EXPECT_EQ(CMN_GetValueOrNA("2n", &v, &na), 1);
-  EXPECT_EQ(na, 0);
-  EXPECT_DOUBLE_EQ(v, 2e-9);
-  EXPECT_EQ(CMN_GetValueOrNA("NAX", &v, &na), 0);
-  EXPECT_EQ(CMN_GetValueOrNA("x", &v, &na), 0);
-  EXPECT_EQ(na, 0);
-}
-
-TEST_F(CmnTest, ReadValueOrNAStatesAndMessages) {
-  MSG_SetLineNumber(9);
-  double v = 3;
-  int st = -1;
-  EXPECT_EQ(CMN_ReadValueOrNA(nullptr, "R_pin", "Typical", &v, &st), 1);
-  EXPECT_EQ(st, 0);
-  EXPECT_EQ(v, 3);
-  EXPECT_EQ(Output(), "");
-
-  EXPECT_EQ(CMN_ReadValueOrNA("Na", "R_pin", "Typical", &v, &st), 1);
-  EXPECT_EQ(st, 2);
-  EXPECT_EQ(v, 0);
-
-  EXPECT_EQ(CMN_ReadValueOrNA("1.2n", "R_pin", "Typical", &v, &st), 1);
-  EXPECT_EQ(st, 1);
-  EXPECT_DOUBLE_EQ(v, 1.2e-9);
-  EXPECT_EQ(Output(), "");
-
-  EXPECT_EQ(CMN_ReadValueOrNA("1.2n5", "Pin", "Minimum", &v, &st), 1);
-  EXPECT_EQ(st, 1);
-  EXPECT_EQ(Output(),
-            "WARNING (line    9) - Suspicious Minimum Pin Value (\"1.2n5\"); Numeric in Scale\n");
-
-  EXPECT_EQ(CMN_ReadValueOrNA("bad", "Pin", "Maximum", &v, &st), 0);
-  EXPECT_EQ(st, 0);
-  EXPECT_EQ(Output(), "ERROR (line    9) - Invalid Maximum Value (\"bad\")\n");
-  EXPECT_EQ(Errors(), 1);
-  EXPECT_EQ(Warnings(), 1);
-
-  // A value that overflows only through its scale letter is refused as an
-  // overflowing exponent is: no infinity reaches a record or a report.
-  const char *overflow[] = {"1e999", "1e300T", "-1e300T", "1e300T%"};
-  for (const char *t : overflow) {
-    v = 3;
-    st = -1;
-    EXPECT_EQ(CMN_ReadValueOrNA(t, "Pin", "Typical", &v, &st), 0) << t;
-    EXPECT_EQ(st, 0) << t;
-    EXPECT_EQ(v, 3) << t;
-    EXPECT_EQ(Output(), std::string("ERROR (line    9) - Invalid Typical Value (\"") + t + "\")\n");
+  for (const auto &r : rows) {
+    EXPECT_EQ(CMN_GetValueOrNA(r.text, &v, &na), r.ok) << r.text;
+    if (r.na >= 0) {
+      EXPECT_EQ(na, r.na) << r.text;
+    }
+    if (r.v >= 0) {
+      EXPECT_DOUBLE_EQ(v, r.v) << r.text;
+    }
   }
 }
 
-TEST_F(CmnTest, UnsignedAndDouble) {
-  unsigned long n = 77;
-  EXPECT_EQ(CMN_GetUnsigned("-3", &n), 0);
-  EXPECT_EQ(n, 77UL);
-  EXPECT_EQ(CMN_GetUnsigned(" -3", &n), 0); // would wrap to a huge number
-  EXPECT_EQ(n, 77UL);
-  EXPECT_EQ(CMN_GetUnsigned("12abc", &n), 2);
-  EXPECT_EQ(n, 12UL);
-  EXPECT_EQ(CMN_GetUnsigned("42", &n), 1);
-  EXPECT_EQ(n, 42UL);
-  EXPECT_EQ(CMN_GetUnsigned("x", &n), 0);
-  EXPECT_EQ(CMN_GetUnsigned("", &n), 0);
-  EXPECT_EQ(CMN_GetUnsigned("99999999999999999999999999", &n), 0); // out of range
-  EXPECT_EQ(n, 42UL);
+// Each text read with the value at 3 and the state at -1 beforehand; a value
+// that overflows only through its scale letter is refused as an overflowing
+// exponent is: no infinity reaches a record or a report.
+TEST_F(CmnTest, ReadValueOrNAStatesAndMessages) {
+  const struct { const char *text, *name, *kind; int ok, state; double v; const char *output; } rows[] = {
+      {nullptr, "R_pin", "Typical", 1, 0, 3, ""},
+      {"Na", "R_pin", "Typical", 1, 2, 0, ""},
+      {"1.2n", "R_pin", "Typical", 1, 1, 1.2e-9, ""},
+      {"1.2n5", "Pin", "Minimum", 1, 1, 1.2e-9,
+       "WARNING (line    9) - Suspicious Minimum Pin Value (\"1.2n5\"); Numeric in Scale\n"},
+      {"bad", "Pin", "Maximum", 0, 0, 3, "ERROR (line    9) - Invalid Maximum Value (\"bad\")\n"},
+      {"1e999", "Pin", "Typical", 0, 0, 3, "ERROR (line    9) - Invalid Typical Value (\"1e999\")\n"},
+      {"1e300T", "Pin", "Typical", 0, 0, 3, "ERROR (line    9) - Invalid Typical Value (\"1e300T\")\n"},
+      {"-1e300T", "Pin", "Typical", 0, 0, 3, "ERROR (line    9) - Invalid Typical Value (\"-1e300T\")\n"},
+      {"1e300T%", "Pin", "Typical", 0, 0, 3, "ERROR (line    9) - Invalid Typical Value (\"1e300T%\")\n"},
+  };
+  MSG_SetLineNumber(9);
+  for (const auto &r : rows) {
+    const char *t = r.text ? r.text : "(null)";
+    double v = 3;
+    int st = -1;
+    EXPECT_EQ(CMN_ReadValueOrNA(r.text, r.name, r.kind, &v, &st), r.ok) << t;
+    EXPECT_EQ(st, r.state) << t;
+    EXPECT_DOUBLE_EQ(v, r.v) << t;
+    EXPECT_EQ(Output(), r.output) << t;
+  }
+  EXPECT_EQ(Errors(), 5);
+  EXPECT_EQ(Warnings(), 1);
+}
 
-  double d = 1;
-  EXPECT_EQ(CMN_GetDouble("2.5", &d), 1);
-  EXPECT_DOUBLE_EQ(d, 2.5);
-  EXPECT_EQ(CMN_GetDouble("2.5p", &d), 2); // no scale letters here
-  EXPECT_DOUBLE_EQ(d, 2.5);
-  EXPECT_EQ(CMN_GetDouble("p", &d), 0);
-  EXPECT_EQ(CMN_GetDouble("nan", &d), 0);
-  EXPECT_EQ(CMN_GetDouble("-inf", &d), 0);
-  EXPECT_EQ(CMN_GetDouble("0x1p3", &d), 2); // decimal only: 0, then "x1p3"
-  EXPECT_EQ(d, 0.0);
-  EXPECT_DOUBLE_EQ(d, 0);
+// The number after each text, read with 77 there beforehand: a refused text
+// leaves it. " -3" would wrap to a huge number; "2.5p" has no scale letters
+// here; "0x1p3" reads 0 and stops at "x1p3".
+TEST_F(CmnTest, UnsignedAndDouble) {
+  const struct { const char *text; int ok; unsigned long n; } unsigneds[] = {
+      {"-3", 0, 77}, {" -3", 0, 77}, {"12abc", 2, 12}, {"42", 1, 42}, {"x", 0, 77}, {"", 0, 77},
+      {"99999999999999999999999999", 0, 77}};
+  for (const auto &r : unsigneds) {
+    unsigned long n = 77;
+    EXPECT_EQ(CMN_GetUnsigned(r.text, &n), r.ok) << r.text;
+    EXPECT_EQ(n, r.n) << r.text;
+  }
+  const struct { const char *text; int ok; double d; } doubles[] = {
+      {"2.5", 1, 2.5}, {"2.5p", 2, 2.5}, {"p", 0, 77}, {"nan", 0, 77}, {"-inf", 0, 77}, {"0x1p3", 2, 0}};
+  for (const auto &r : doubles) {
+    double d = 77;
+    EXPECT_EQ(CMN_GetDouble(r.text, &d), r.ok) << r.text;
+    EXPECT_EQ(d, r.d) << r.text;
+  }
 }
 
 // The decimal reader reads short numbers itself and leaves the rest to
@@ -491,44 +454,39 @@ TEST_F(CmnTest, RlcItemsOfATypicalLine) {
   EXPECT_EQ(c, buf + 5);
 }
 
+// Each text with its item, the cursor after it (nullptr: not checked), the
+// value (read with 3 there beforehand; -1: not checked) and the messages.
 TEST_F(CmnTest, RlcItemFaults) {
+  const char *premature = "ERROR (line    4) - Premature end of R/L/C section\n";
+  const char *noEquals = "ERROR (line    4) - Error parsing R/L/C section. Missing '='\n";
+  const struct { const char *text; int item; const char *rest; double v; const char *output; } rows[] = {
+      {"", CMN_RLC_END, nullptr, -1, ""},
+      {" \t ", CMN_RLC_END, nullptr, -1, ""},
+      {"R 5", CMN_RLC_ERROR, nullptr, -1, noEquals},
+      {"R 5 / C=1", CMN_RLC_ERROR, " C=1", -1, noEquals}, // behind the next slash
+      {"= 5", CMN_RLC_ERROR, "5", -1, "ERROR (line    4) - Unexpected '=' found\n"},
+      {"len=1 R=1", CMN_RLC_ERROR, "=1 R=1", -1,
+       "ERROR (line    4) - Unexpected token 'len' found in R/L/C section\n"},
+      {"R", CMN_RLC_END, nullptr, -1, premature},
+      {"R=  ", CMN_RLC_END, nullptr, -1, premature},
+      {"L=/", CMN_RLC_L, "/", 0, "ERROR (line    4) - Numerical value expected\n"},
+      {"C=abc L=1", CMN_RLC_C, "L=1", -1, "ERROR (line    4) - Illegal number found 'abc'\n"},
+      {"C=1n5", CMN_RLC_C, nullptr, -1, "ERROR (line    4) - Illegal number found '1n5'\n"}, // suspect too
+  };
   MSG_SetLineNumber(4);
   const char *cur = nullptr;
-  double v = -1;
-  EXPECT_EQ(CMN_GetRlcItem("", &v, &cur), CMN_RLC_END);
-  EXPECT_EQ(CMN_GetRlcItem(" \t ", &v, &cur), CMN_RLC_END);
-  EXPECT_EQ(Output(), "");
-
-  EXPECT_EQ(CMN_GetRlcItem("R 5", &v, &cur), CMN_RLC_ERROR);
-  EXPECT_EQ(Output(), "ERROR (line    4) - Error parsing R/L/C section. Missing '='\n");
-  EXPECT_EQ(CMN_GetRlcItem("R 5 / C=1", &v, &cur), CMN_RLC_ERROR);
-  EXPECT_STREQ(cur, " C=1"); // behind the next slash
-  Output();
-
-  EXPECT_EQ(CMN_GetRlcItem("= 5", &v, &cur), CMN_RLC_ERROR);
-  EXPECT_STREQ(cur, "5");
-  EXPECT_EQ(Output(), "ERROR (line    4) - Unexpected '=' found\n");
-
-  EXPECT_EQ(CMN_GetRlcItem("len=1 R=1", &v, &cur), CMN_RLC_ERROR);
-  EXPECT_STREQ(cur, "=1 R=1");
-  EXPECT_EQ(Output(), "ERROR (line    4) - Unexpected token 'len' found in R/L/C section\n");
-
-  EXPECT_EQ(CMN_GetRlcItem("R", &v, &cur), CMN_RLC_END);
-  EXPECT_EQ(CMN_GetRlcItem("R=  ", &v, &cur), CMN_RLC_END);
-  EXPECT_EQ(Output(), "ERROR (line    4) - Premature end of R/L/C section\n"
-                      "ERROR (line    4) - Premature end of R/L/C section\n");
-
-  v = 3;
-  EXPECT_EQ(CMN_GetRlcItem("L=/", &v, &cur), CMN_RLC_L);
-  EXPECT_EQ(v, 0);
-  EXPECT_STREQ(cur, "/");
-  EXPECT_EQ(Output(), "ERROR (line    4) - Numerical value expected\n");
-
-  EXPECT_EQ(CMN_GetRlcItem("C=abc L=1", &v, &cur), CMN_RLC_C);
-  EXPECT_STREQ(cur, "L=1");
-  EXPECT_EQ(CMN_GetRlcItem("C=1n5", &v, &cur), CMN_RLC_C); // suspect is illegal too
-  EXPECT_EQ(Output(), "ERROR (line    4) - Illegal number found 'abc'\n"
-                      "ERROR (line    4) - Illegal number found '1n5'\n");
+  double v = 3;
+  for (const auto &r : rows) {
+    v = 3;
+    EXPECT_EQ(CMN_GetRlcItem(r.text, &v, &cur), r.item) << r.text;
+    if (r.rest) {
+      EXPECT_STREQ(cur, r.rest) << r.text;
+    }
+    if (r.v >= 0) {
+      EXPECT_EQ(v, r.v) << r.text;
+    }
+    EXPECT_EQ(Output(), r.output) << r.text;
+  }
 
   // A value run longer than the message buffer is no number.
   std::string longRun = "R=" + std::string(5000, '1');
@@ -596,13 +554,9 @@ TEST_F(CmnTest, SetTextField) {
 }
 
 TEST_F(CmnTest, ReservedWords) {
-  EXPECT_EQ(CMN_IsNotReservedWord("gnd"), 0);
-  EXPECT_EQ(CMN_IsNotReservedWord("Power"), 0);
-  EXPECT_EQ(CMN_IsNotReservedWord("circuitcall"), 0);
-  EXPECT_EQ(CMN_IsNotReservedWord("nc"), 0);
-  EXPECT_EQ(CMN_IsNotReservedWord("na"), 0);
-  EXPECT_EQ(CMN_IsNotReservedWord("GNDX"), 1);
-  EXPECT_EQ(CMN_IsNotReservedWord(""), 1);
+  const struct { const char *name; int notReserved; } rows[] = {
+      {"gnd", 0}, {"Power", 0}, {"circuitcall", 0}, {"nc", 0}, {"na", 0}, {"GNDX", 1}, {"", 1}};
+  for (const auto &r : rows) EXPECT_EQ(CMN_IsNotReservedWord(r.name), r.notReserved) << r.name;
   MSG_SetLineNumber(12);
   CMN_CheckReservedWord("VCC");
   EXPECT_EQ(Output(), "");

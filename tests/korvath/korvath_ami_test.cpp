@@ -111,102 +111,64 @@ TEST_F(KorvathAmi, AllParametersGivenLeaveTheMessageUntouched) {
   EXPECT_EQ(lib_.Close(handle), 1);
 }
 
-// Main cursor alone and a swing of 1 V: the output is the level one unit
-// interval earlier.
-TEST_F(KorvathAmi, StepRampsToTheLimitInHalfTheSlewTimeOneUnitIntervalLate) {
-  Settings s;
-  s.pst1Percent = 0;
-  s.swingMv = 1000;
-  const size_t edge = 128;
-  std::vector<double> out = Transmit(s, Step(edge, 128));
-  for (size_t j = 0; j < 32; ++j) EXPECT_EQ(out[j], 0.0) << j;
-  for (size_t j = 32; j < edge + 32; ++j) EXPECT_EQ(out[j], -0.5) << j;
-  // 32 slew samples: 2 / 32 = 0.0625 per sample, at the limit after 16.
-  for (size_t k = 0; k < 16; ++k)
-    EXPECT_DOUBLE_EQ(out[edge + 32 + k], -0.5 + 0.0625 * (k + 1)) << k;
-  EXPECT_EQ(out[edge + 32 + 15], 0.5);
-  EXPECT_LT(out[edge + 32 + 14], 0.5);
-  for (size_t j = edge + 48; j < out.size(); ++j) EXPECT_EQ(out[j], 0.5) << j;
+// Outputs over stretches of samples: value + step (j - from) for j in
+// [from, to), within the row's tolerance.
+struct Span {
+  size_t from, to;
+  double value, step;
+};
+Span At(size_t j, double value) { return {j, j + 1, value, 0}; }
+constexpr size_t kEnd = SIZE_MAX;
 
-  // Falling edge: the same ramp downwards.
-  out = Transmit(s, Step(edge, 128, 0.5, -0.5));
-  for (size_t k = 0; k < 16; ++k)
-    EXPECT_DOUBLE_EQ(out[edge + 32 + k], 0.5 - 0.0625 * (k + 1)) << k;
-}
-
-TEST_F(KorvathAmi, SettledOutputWithDefaultTaps) {
-  std::vector<double> out = Transmit(Settings(), std::vector<double>(400, 0.5));
-  // Before three unit intervals not every tap has seen the level.
-  EXPECT_EQ(out[0], 0.0);
-  EXPECT_NEAR(out[32], 0.25 * 0.95, 1e-15);
-  EXPECT_NEAR(out[64], 0.25 * 0.95 - 0.25 * 0.05, 1e-15);
-  for (size_t j = 96; j < out.size(); ++j) EXPECT_NEAR(out[j], 0.225, 1e-15) << j;
-  out = Transmit(Settings(), std::vector<double>(400, -0.5));
-  for (size_t j = 96; j < out.size(); ++j) EXPECT_NEAR(out[j], -0.225, 1e-15) << j;
-}
-
-TEST_F(KorvathAmi, SlewTimeSetsTheRampLength) {
-  Settings s;
-  s.pst1Percent = 0;
-  s.swingMv = 1000;
-  const size_t edge = 64, seen = edge + 32;
-  // 50 ps: 16 samples, 0.125 per sample, at the limit after 8.
-  s.slewTimePs = 50;
-  std::vector<double> out = Transmit(s, Step(edge, 64));
-  EXPECT_DOUBLE_EQ(out[seen], -0.375);
-  EXPECT_LT(out[seen + 6], 0.5);
-  EXPECT_EQ(out[seen + 7], 0.5);
-  // Below one sample, and beyond one unit interval: an immediate edge.
-  for (double slew : {1.0, 0.0, -100.0, 400.0, 1e300}) {
-    s.slewTimePs = slew;
-    out = Transmit(s, Step(edge, 64));
-    EXPECT_EQ(out[seen - 1], -0.5) << slew;
-    EXPECT_EQ(out[seen], 0.5) << slew;
+// With the main cursor alone and a swing of 1 V (m1k) the output is the level
+// one unit interval (32 samples) earlier: steps at 128, 64 or 160 are seen at
+// 160, 96 or 192. A ramp moves 2 / slew samples per sample to the limit.
+TEST_F(KorvathAmi, OutputsAtChosenSamples) {
+  const Settings m1k{100, 0, 0, 0, 1000};
+  const std::vector<double> low(400, -0.5), high(400, 0.5), at64 = Step(64, 64), at160 = Step(160, 160);
+  struct Row {
+    const char *name;
+    Settings s;
+    std::vector<double> wave;
+    double tolerance;
+    std::vector<Span> spans;
+  } rows[] = {
+      // 32 slew samples: 0.0625 per sample, at the limit after 16.
+      {"rising step", m1k, Step(128, 128), 0, {{0, 32, 0, 0}, {32, 160, -0.5, 0}, {160, 176, -0.4375, 0.0625},
+                                               {176, kEnd, 0.5, 0}}},
+      {"falling step", m1k, Step(128, 128, 0.5, -0.5), 0, {{160, 176, 0.4375, -0.0625}}},
+      // Before three unit intervals not every tap has seen the level.
+      {"settled high, default taps", Settings(), high, 1e-15,
+       {At(0, 0), At(32, 0.25 * 0.95), At(64, 0.25 * 0.95 - 0.25 * 0.05), {96, kEnd, 0.225, 0}}},
+      {"settled low, default taps", Settings(), low, 1e-15, {{96, kEnd, -0.225, 0}}},
+      // 50 ps: 16 samples, 0.125 per sample, at the limit after 8.
+      {"SlewTime 50", {50, 0, 0, 0, 1000}, at64, 0, {{96, 103, -0.375, 0.125}, At(103, 0.5)}},
+      // Below one sample, and beyond one unit interval: an immediate edge.
+      {"SlewTime 1", {1, 0, 0, 0, 1000}, at64, 0, {At(95, -0.5), At(96, 0.5)}},
+      {"SlewTime 0", {0, 0, 0, 0, 1000}, at64, 0, {At(95, -0.5), At(96, 0.5)}},
+      {"SlewTime -100", {-100, 0, 0, 0, 1000}, at64, 0, {At(95, -0.5), At(96, 0.5)}},
+      {"SlewTime 400", {400, 0, 0, 0, 1000}, at64, 0, {At(95, -0.5), At(96, 0.5)}},
+      {"SlewTime 1e300", {1e300, 0, 0, 0, 1000}, at64, 0, {At(95, -0.5), At(96, 0.5)}},
+      // Exactly one unit interval is still a ramp (32 samples).
+      {"SlewTime 100", m1k, at64, 0, {At(96, -0.4375)}},
+      // Immediate edges. Pre 20: weight 0.1 on the newest level, main 0.9.
+      {"Pre 20", {1, 20, 0, 0, 1000}, at160, 1e-15,
+       {At(159, -0.5), At(160, -0.4), At(191, -0.4), At(192, 0.5)}},
+      // Pst1 -20: de-emphasis for one unit interval after the main cursor.
+      {"Pst1 -20", {1, 0, -20, 0, 1000}, at160, 1e-15,
+       {At(191, -0.4), At(192, 0.5), At(223, 0.5), At(224, 0.4)}},
+      // Pst2 -20: the same, lasting two unit intervals.
+      {"Pst2 -20", {1, 0, 0, -20, 1000}, at160, 1e-15, {At(192, 0.5), At(255, 0.5), At(256, 0.4)}},
+      // Positive post-cursor percentages still reduce the main cursor.
+      {"Pst2 20", {1, 0, 0, 20, 1000}, at160, 1e-15, {At(192, 0.9 * 0.5 + 0.1 * -0.5), At(256, 0.5)}},
+  };
+  for (const Row &r : rows) {
+    const std::vector<double> out = Transmit(r.s, r.wave);
+    for (const Span &sp : r.spans)
+      for (size_t j = sp.from; j < std::min(sp.to, out.size()); ++j)
+        EXPECT_NEAR(out[j], sp.value + sp.step * static_cast<double>(j - sp.from), r.tolerance)
+            << r.name << " " << j;
   }
-  // Exactly one unit interval is still a ramp (32 samples).
-  s.slewTimePs = 100;
-  out = Transmit(s, Step(edge, 64));
-  EXPECT_DOUBLE_EQ(out[seen], -0.4375);
-}
-
-TEST_F(KorvathAmi, EachTapActsAtItsUnitInterval) {
-  const size_t edge = 160;
-  const std::vector<double> step = Step(edge, 160);
-  Settings s;
-  s.slewTimePs = 1; // immediate edges
-  s.swingMv = 1000;
-  s.pst1Percent = 0;
-
-  // Pre 20: weight 0.1 on the newest level, main 0.9.
-  s.prePercent = 20;
-  std::vector<double> out = Transmit(s, step);
-  EXPECT_NEAR(out[edge - 1], -0.5, 1e-15);
-  EXPECT_NEAR(out[edge], -0.4, 1e-15);
-  EXPECT_NEAR(out[edge + 31], -0.4, 1e-15);
-  EXPECT_NEAR(out[edge + 32], 0.5, 1e-15);
-  s.prePercent = 0;
-
-  // Pst1 -20: de-emphasis for one unit interval after the main cursor.
-  s.pst1Percent = -20;
-  out = Transmit(s, step);
-  EXPECT_NEAR(out[edge + 31], -0.4, 1e-15);
-  EXPECT_NEAR(out[edge + 32], 0.5, 1e-15);
-  EXPECT_NEAR(out[edge + 63], 0.5, 1e-15);
-  EXPECT_NEAR(out[edge + 64], 0.4, 1e-15);
-  s.pst1Percent = 0;
-
-  // Pst2 -20: the same, lasting two unit intervals.
-  s.pst2Percent = -20;
-  out = Transmit(s, step);
-  EXPECT_NEAR(out[edge + 32], 0.5, 1e-15);
-  EXPECT_NEAR(out[edge + 95], 0.5, 1e-15);
-  EXPECT_NEAR(out[edge + 96], 0.4, 1e-15);
-
-  // Positive post-cursor percentages still reduce the main cursor.
-  s.pst2Percent = 20;
-  out = Transmit(s, step);
-  EXPECT_NEAR(out[edge + 32], 0.9 * 0.5 + 0.1 * -0.5, 1e-15);
-  EXPECT_NEAR(out[edge + 96], 0.5, 1e-15);
 }
 
 TEST_F(KorvathAmi, SwingScalesTheWholeOutput) {

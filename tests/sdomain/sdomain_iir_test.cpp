@@ -26,6 +26,17 @@ cd Digital(const SDomainIIR &f, double omega) {
   return h;
 }
 
+// DC gain of the designed cascade: each numerator's sum over its
+// denominator's, multiplied over the sections.
+double DesignedDcGain(const SDomainIIR &f) {
+  double dc = 1.0;
+  for (int s = 0; s < f.taps / 6; ++s) {
+    const double *c = f.coefficients + 6 * s;
+    dc *= (c[0] + c[1] + c[2]) / (c[3] + c[4] + c[5]);
+  }
+  return dc;
+}
+
 // The prototype's response at s, from its roots (conjugates included).
 cd Analog(const SDomainIIR &f, cd s) {
   cd h = f.gain;
@@ -87,13 +98,8 @@ TEST(SDomainIIR, DefaultIsAUnityGainFifthOrderButterworth) {
   EXPECT_EQ(f.taps, 18);
   EXPECT_EQ(f.GetSections(), 3u);
 
-  double dc = 1.0;
-  for (int s = 0; s < 3; ++s) {
-    const double *c = f.coefficients + 6 * s;
-    EXPECT_EQ(c[3], 1.0);
-    dc *= (c[0] + c[1] + c[2]) / (c[3] + c[4] + c[5]);
-  }
-  EXPECT_NEAR(dc, 1.0, 1e-12);
+  for (int s = 0; s < 3; ++s) EXPECT_EQ(f.coefficients[6 * s + 3], 1.0);
+  EXPECT_NEAR(DesignedDcGain(f), 1.0, 1e-12);
 
   // |H|^2 = 1 / (1 + (w / R)^10) for a fifth-order Butterworth of radius R;
   // the bilinear transform takes w to Omega = 2 atan(w / (2 fs)).
@@ -130,63 +136,79 @@ TEST(SDomainIIR, NoRootsGiveAPlainGain) {
   EXPECT_EQ(p.out, -5.0);
 }
 
-TEST(SDomainIIR, SingleRealPoleGivesAFirstOrderSection) {
-  SDomainIIR f;
-  f.SampleRate = 1.0; // h = 2
-  f.complexPoles.Clear();
-  SetReal(f.realPoles, {-1.0});
-  f.gain = 3.0;
-  ASSERT_TRUE(f.Initialize());
-  ASSERT_EQ(f.taps, 6);
-  // {1, 1, 0} / {h - a, -(h + a), 0} = {1, 1, 0} / {3, -1, 0}, gain 3 shared.
-  const double *c = f.coefficients;
-  EXPECT_DOUBLE_EQ(c[0], 1.0);
-  EXPECT_DOUBLE_EQ(c[1], 1.0);
-  EXPECT_EQ(c[2], 0.0);
-  EXPECT_EQ(c[3], 1.0);
-  EXPECT_DOUBLE_EQ(c[4], -1.0 / 3.0);
-  EXPECT_EQ(c[5], 0.0);
-  ExpectMatchesPrototype(f);
-}
-
-TEST(SDomainIIR, LonePoleBesideTwoZerosTakesTheSecondOrderForm) {
-  SDomainIIR f;
-  f.SampleRate = 1.0; // h = 2
-  f.complexPoles.Clear();
-  SetReal(f.realPoles, {-1.0});
-  SetReal(f.realZeros, {-3.0, 0.5});
-  f.gain = 1.0;
-  ASSERT_TRUE(f.Initialize());
-  ASSERT_EQ(f.taps, 6);
-  // Denominator {h - a, -2a, -(h + a)} = {3, 2, -1}.
-  EXPECT_DOUBLE_EQ(f.coefficients[4], 2.0 / 3.0);
-  EXPECT_DOUBLE_EQ(f.coefficients[5], -1.0 / 3.0);
-  ExpectMatchesPrototype(f);
-}
-
-TEST(SDomainIIR, MixedPrototypesMatchTheirAnalogResponse) {
-  // Fewer zeros than poles, an odd real pole that is not in the last section.
-  SDomainIIR a;
-  a.SampleRate = 2e6;
-  SetReal(a.realPoles, {-3e5, -5e5, -9e5});
-  SetComplex(a.complexPoles, {{-2e5, 7e5}});
-  SetReal(a.realZeros, {-4e6});
-  SetComplex(a.complexZeros, {{-1e5, 1.2e6}});
-  a.gain = 1e12;
-  ASSERT_TRUE(a.Initialize());
-  EXPECT_EQ(a.taps, 18);
-  ExpectMatchesPrototype(a);
-
-  // More zeros than poles: the denominator takes the padding.
-  SDomainIIR b;
-  b.SampleRate = 1e6;
-  SetReal(b.realPoles, {-2e5});
-  b.complexPoles.Clear();
-  SetReal(b.realZeros, {-1e5, -3e5, -7e5});
-  b.gain = 1e-6;
-  ASSERT_TRUE(b.Initialize());
-  EXPECT_EQ(b.taps, 12);
-  ExpectMatchesPrototype(b);
+// Prototypes and their designs: the coefficients listed by index, the DC
+// gain where given (NaN: not checked), else the refusal. A negative gain
+// designs when the section count is odd (the sections share the negative odd
+// root) and is refused when it is even.
+TEST(SDomainIIR, PrototypesDesignOrAreRefused) {
+  const double nan = std::nan("");
+  const std::string negative = "The gain of the s-domain prototype comes out negative after the bilinear "
+                               "transform; it cannot be shared equally among the biquads.\n";
+  struct Row {
+    const char *name;
+    double sampleRate;
+    bool butterworth; // the constructor's poles, its gain times gain
+    std::vector<double> realPoles, realZeros;
+    std::vector<cd> complexPoles, complexZeros;
+    double gain;
+    int taps;
+    std::vector<std::pair<int, double>> coefficients = {};
+    double dcGain = NAN;
+    std::string error = "";
+  } rows[] = {
+      // h = 2: {1, 1, 0} / {h - a, -(h + a), 0} = {1, 1, 0} / {3, -1, 0}, gain 3 shared.
+      {"one real pole", 1, false, {-1}, {}, {}, {}, 3, 6,
+       {{0, 1}, {1, 1}, {2, 0}, {3, 1}, {4, -1. / 3}, {5, 0}}},
+      // Denominator {h - a, -2a, -(h + a)} = {3, 2, -1}.
+      {"lone pole, two zeros", 1, false, {-1}, {-3, .5}, {}, {}, 1, 6, {{4, 2. / 3}, {5, -1. / 3}}},
+      // Fewer zeros than poles, an odd real pole not in the last section.
+      {"fewer zeros", 2e6, false, {-3e5, -5e5, -9e5}, {-4e6}, {{-2e5, 7e5}}, {{-1e5, 1.2e6}}, 1e12, 18},
+      {"more zeros: the denominator pads", 1e6, false, {-2e5}, {-1e5, -3e5, -7e5}, {}, {}, 1e-6, 12},
+      {"zero at 2 fs: N0 0, the numerator keeps its shape", 1, false, {-1}, {2}, {}, {}, 1.5, 6},
+      {"pole at 2 fs", 1, false, {2}, {}, {}, {}, 1, 0, {}, nan,
+       "The D0 coefficient for biquad number 1 cannot be zero. \n"},
+      {"infinite gain", 1e6, true, {}, {}, {}, {}, HUGE_VAL, 0, {}, nan,
+       "The gain of the s-domain prototype does not give a finite filter gain.\n"},
+      {"one section: an inverting low-pass", 1e6, false, {-1e5}, {}, {}, {}, -1e5, 6, {}, -1},
+      {"three sections share the odd root", 1e6, true, {}, {}, {}, {}, -1, 18, {}, -1},
+      {"three sections, another scale", 2e6, true, {}, {}, {}, {}, -3, 18, {}, -3},
+      {"two sections, no real root", 1e6, false, {-1e5, -2e5, -3e5, -4e5}, {}, {}, {}, -2.4e21, 0, {}, nan,
+       negative},
+      {"two sections, a lone pole", 1e6, false, {-1e5, -2e5, -3e5}, {}, {}, {}, -6e15, 0, {}, nan, negative},
+  };
+  for (const Row &r : rows) {
+    SDomainIIR f;
+    f.SampleRate = r.sampleRate;
+    if (r.butterworth) {
+      f.gain *= r.gain;
+    } else {
+      f.complexPoles.Clear();
+      SetReal(f.realPoles, r.realPoles);
+      if (!r.realZeros.empty()) SetReal(f.realZeros, r.realZeros);
+      if (!r.complexPoles.empty()) SetComplex(f.complexPoles, r.complexPoles);
+      if (!r.complexZeros.empty()) SetComplex(f.complexZeros, r.complexZeros);
+      f.gain = r.gain;
+    }
+    Ports p(f);
+    bool ok = false;
+    const std::string err = InitError(f, ok);
+    if (!r.error.empty()) {
+      EXPECT_FALSE(ok) << r.name;
+      EXPECT_EQ(err, r.error) << r.name;
+      p.in = 1.0; // nothing filters with the refused design
+      EXPECT_TRUE(f.Run());
+      EXPECT_EQ(p.out, -99.0) << r.name;
+      continue;
+    }
+    ASSERT_TRUE(ok) << r.name << ": " << err;
+    ASSERT_EQ(f.taps, r.taps) << r.name;
+    for (int i = 0; i < f.taps; ++i) EXPECT_TRUE(std::isfinite(f.coefficients[i])) << r.name << " " << i;
+    for (const auto &c : r.coefficients) EXPECT_DOUBLE_EQ(f.coefficients[c.first], c.second) << r.name;
+    if (!std::isnan(r.dcGain)) {
+      EXPECT_NEAR(DesignedDcGain(f), r.dcGain, 1e-12 * std::fabs(r.dcGain)) << r.name;
+    }
+    ExpectMatchesPrototype(f);
+  }
 }
 
 TEST(SDomainIIR, RootsInHertzAreScaledInPlaceAtEveryInitialize) {
@@ -220,68 +242,6 @@ TEST(SDomainIIR, NonPositiveSampleRateFailsWithoutTouchingCoefficients) {
   }
 }
 
-// DC gain of the designed cascade: each numerator's sum over its
-// denominator's, multiplied over the sections.
-double DesignedDcGain(const SDomainIIR &f) {
-  double dc = 1.0;
-  for (int s = 0; s < f.taps / 6; ++s) {
-    const double *c = f.coefficients + 6 * s;
-    dc *= (c[0] + c[1] + c[2]) / (c[3] + c[4] + c[5]);
-  }
-  return dc;
-}
-
-// A negative prototype gain designs when the section count is odd (the
-// sections share the negative odd root) and is refused when it is even.
-TEST(SDomainIIR, NegativeGainKeepsItsSignWhenTheSectionCountIsOdd) {
-  const std::string refused = "The gain of the s-domain prototype comes out negative after the "
-                              "bilinear transform; it cannot be shared equally among the "
-                              "biquads.\n";
-  struct Row {
-    const char *name;
-    double sampleRate;
-    std::vector<double> realPoles;
-    bool defaultPoles; // the fifth-order Butterworth of the constructor
-    double gainFactor; // times the constructor's gain when defaultPoles
-    double gain;
-    int taps;          // 0: refused
-    double dcGain;
-  } rows[] = {
-      {"one section: an inverting low-pass", 1e6, {-1e5}, false, 0, -1e5, 6, -1.0},
-      {"three sections share the odd root", 1e6, {}, true, -1.0, 0, 18, -1.0},
-      {"three sections, another scale", 2e6, {}, true, -3.0, 0, 18, -3.0},
-      {"two sections have no real root", 1e6, {-1e5, -2e5, -3e5, -4e5}, false, 0, -2.4e21, 0, 0},
-      {"two sections with a lone pole", 1e6, {-1e5, -2e5, -3e5}, false, 0, -6e15, 0, 0},
-  };
-  for (const Row &r : rows) {
-    SDomainIIR f;
-    f.SampleRate = r.sampleRate;
-    if (r.defaultPoles) {
-      f.gain *= r.gainFactor;
-    } else {
-      f.complexPoles.Clear();
-      SetReal(f.realPoles, r.realPoles);
-      f.gain = r.gain;
-    }
-    Ports p(f);
-    bool ok = false;
-    const std::string err = InitError(f, ok);
-    if (r.taps == 0) {
-      EXPECT_FALSE(ok) << r.name;
-      EXPECT_EQ(err, refused) << r.name;
-      // Nothing filters with the refused design.
-      p.in = 1.0;
-      EXPECT_TRUE(f.Run());
-      EXPECT_EQ(p.out, -99.0) << r.name;
-      continue;
-    }
-    ASSERT_TRUE(ok) << r.name << ": " << err;
-    EXPECT_EQ(f.taps, r.taps) << r.name;
-    EXPECT_NEAR(DesignedDcGain(f), r.dcGain, 1e-12 * std::fabs(r.dcGain)) << r.name;
-    ExpectMatchesPrototype(f);
-  }
-}
-
 TEST(SDomainIIR, OneSectionInvertingLowPassFiltersAStep) {
   // gain -1e5, pole -1e5, h = 2e6: {1, 1, 0} over {2.1e6, -1.9e6, 0}, times
   // -1e5: {-1/21, -1/21, 0} over {1, -19/21, 0}. Its step response is
@@ -308,38 +268,6 @@ TEST(SDomainIIR, OneSectionInvertingLowPassFiltersAStep) {
     EXPECT_NEAR(p.out, y, 1e-13) << n;
   }
   EXPECT_NEAR(p.out, -1.0, 1e-8);
-}
-
-TEST(SDomainIIR, InfiniteGainIsRefused) {
-  SDomainIIR inf;
-  inf.gain = HUGE_VAL;
-  bool ok = true;
-  EXPECT_EQ(InitError(inf, ok),
-            "The gain of the s-domain prototype does not give a finite filter gain.\n");
-  EXPECT_FALSE(ok);
-}
-
-TEST(SDomainIIR, ZeroAtTwiceTheSampleRateKeepsItsNumeratorFinite) {
-  // A zero at s = 2 fs leaves N0 = 0; the numerator keeps its shape.
-  SDomainIIR f;
-  f.SampleRate = 1.0;
-  f.complexPoles.Clear();
-  SetReal(f.realPoles, {-1.0});
-  SetReal(f.realZeros, {2.0});
-  f.gain = 1.5;
-  ASSERT_TRUE(f.Initialize());
-  for (int i = 0; i < 6; ++i) EXPECT_TRUE(std::isfinite(f.coefficients[i]));
-  ExpectMatchesPrototype(f);
-}
-
-TEST(SDomainIIR, PoleAtTwiceTheSampleRateIsReportedByTheCascade) {
-  SDomainIIR f;
-  f.SampleRate = 1.0;
-  f.complexPoles.Clear();
-  SetReal(f.realPoles, {2.0});
-  bool ok = true;
-  EXPECT_EQ(InitError(f, ok), "The D0 coefficient for biquad number 1 cannot be zero. \n");
-  EXPECT_FALSE(ok);
 }
 
 TEST(SDomainIIR, FinalizeReleasesTheCoefficientsOnce) {

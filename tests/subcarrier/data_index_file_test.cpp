@@ -3,6 +3,7 @@
 #include "runtime/SubcarrierMap.h"
 #include "tests/support/TestSupport.h"
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -13,73 +14,76 @@ using V = std::vector<int32_t>;
 
 namespace {
 
-// One centred branch of two symbols whose indices come from a file.
-void FileBranch(MuxRig &r, int i, const std::string &file, int32_t binary) {
+const std::string kCantOpen = "Can't open Data index file.\n\n";
+const std::string kNotEnough = "Not enough data in Data index file.\n\n";
+
+// One centred branch whose indices come from a file, by default two symbols.
+void FileBranch(MuxRig &r, int i, const std::string &file, int32_t binary, V counts = {2, 1}) {
   r.mux.Centered = 1;
-  r.mux.CarriersPerSym[i] = {2, 1};
+  r.mux.CarriersPerSym[i] = counts;
   r.mux.IndexType[i] = 2;
   r.mux.BinaryFile[i] = binary;
   r.mux.DataIndexFile[i] = file;
 }
 
+// EVMRef carriers from a file beside a plain branch of two symbols.
+void EvmFile(MuxRig &r, const std::string &file, int32_t binary, V counts) {
+  r.mux.CarriersPerSym[0] = {1, 1};
+  r.mux.CarrierIndex[0] = {0, 0};
+  r.mux.EVMRef = 1;
+  r.mux.EVMRef_NumCarriers = counts;
+  r.mux.EVMRef_IndexType = 2;
+  r.mux.EVMRef_BinaryFile = binary;
+  r.mux.EVMRef_DataIndexFile = file;
+}
+
 } // namespace
 
-TEST(DataIndexFile, TextAndBinaryFilesGiveTheSameTable) {
+// Branch 0's file ("absent": none, "": the folder itself) with the sentence
+// Setup writes and, when it succeeds, the table.
+TEST(DataIndexFile, OneBranchFromAFile) {
+  const std::string token = "Data index file holds a token that is not a decimal integer.\n\n";
+  struct Row {
+    int32_t binary;
+    const char *name;
+    std::string contents, error;
+    V table;
+  } rows[] = {
+      {0, "idx.txt", "  -4\n+3\t0002\n17 trailing words\n", "", {0, 7, 14}},
+      {1, "idx.bin", Binary({-4, 3, 2, 99}), "", {0, 7, 14}},
+      {0, "short.txt", "1 2\n", kNotEnough, {}},
+      {0, "empty.txt", "", kNotEnough, {}},
+      {1, "short.bin", Binary({1, 2, 3}).substr(0, 11), kNotEnough, {}},
+      {0, "absent", "", kCantOpen, {}},
+      {0, "", "", kCantOpen, {}},
+      {1, "absent", "", kCantOpen, {}},
+      {1, "", "", kCantOpen, {}},
+      // The extremes of 32 bits are numbers (and here out of range).
+      {0, "wide.txt", "-2147483648 2147483647 0",
+       "Sub-carrier index of the0'th branch beyond [-DFTSize/2, DFTSize/2-1].\n\n", {}},
+  };
+  std::vector<Row> all(std::begin(rows), std::end(rows));
+  for (const char *text : {"1 x 3", "1 2abc 3", "1 0x10 3", "1 - 3", "1 2.5 3", "1,2,3", "1 2147483648 3",
+                           "1 -2147483649 3", "1 99999999999999999999 3"})
+    all.push_back({0, "bad.txt", text, token, {}});
   TempDir dir;
-  MuxRig text(1);
-  FileBranch(text, 0, dir.Write("idx.txt", "  -4\n+3\t0002\n17 trailing words\n"), 0);
-  EXPECT_EQ(text.SetupError(), "");
-  EXPECT_EQ(text.Table(0), (V{0, 7, 14}));
-
-  MuxRig bin(1);
-  FileBranch(bin, 0, dir.Write("idx.bin", Binary({-4, 3, 2, 99})), 1);
-  EXPECT_EQ(bin.SetupError(), "");
-  EXPECT_EQ(bin.Table(0), (V{0, 7, 14}));
-
-  // A binary file is not read as text, and the other way round.
-  bin.mux.BinaryFile[0] = 0;
-  EXPECT_NE(bin.SetupError(), "");
-}
-
-TEST(DataIndexFile, ShortFilesHaveNotEnoughData) {
-  TempDir dir;
-  MuxRig text(1);
-  FileBranch(text, 0, dir.Write("short.txt", "1 2\n"), 0);
-  EXPECT_EQ(text.SetupError(), "Not enough data in Data index file.\n\n");
-  FileBranch(text, 0, dir.Write("empty.txt", ""), 0);
-  EXPECT_EQ(text.SetupError(), "Not enough data in Data index file.\n\n");
-
-  MuxRig bin(1);
-  FileBranch(bin, 0, dir.Write("short.bin", Binary({1, 2, 3}).substr(0, 11)), 1);
-  EXPECT_EQ(bin.SetupError(), "Not enough data in Data index file.\n\n");
-}
-
-TEST(DataIndexFile, MissingOrUnreadableFilesCannotBeOpened) {
-  TempDir dir;
-  for (int32_t binary : {0, 1}) {
+  for (const Row &row : all) {
+    const std::string name = row.name;
+    const std::string file = name == "absent" ? dir.path() + "/absent"
+                             : name.empty()   ? dir.path()
+                                              : dir.Write(name, row.contents);
     MuxRig r(1);
-    FileBranch(r, 0, dir.path() + "/absent", binary);
-    EXPECT_EQ(r.SetupError(), "Can't open Data index file.\n\n");
-    FileBranch(r, 0, dir.path(), binary);
-    EXPECT_EQ(r.SetupError(), "Can't open Data index file.\n\n");
-    EXPECT_EQ(r.mux.map.FrameLength(), 0u);
+    FileBranch(r, 0, file, row.binary);
+    EXPECT_EQ(r.SetupError(), row.error) << name << " " << row.contents;
+    if (row.error.empty()) {
+      EXPECT_EQ(r.Table(0), row.table) << name;
+      // A binary file is not read as text, and the other way round.
+      r.mux.BinaryFile[0] = !row.binary;
+      EXPECT_NE(r.SetupError(), "") << name;
+    } else if (row.error == kCantOpen) {
+      EXPECT_EQ(r.mux.map.FrameLength(), 0u) << name;
+    }
   }
-}
-
-TEST(DataIndexFile, TokensThatAreNotDecimalIntegersAreRefused) {
-  TempDir dir;
-  const std::string sentence = "Data index file holds a token that is not a decimal integer.\n\n";
-  for (const char *text : {"1 x 3", "1 2abc 3", "1 0x10 3", "1 - 3", "1 2.5 3", "1,2,3",
-                           "1 2147483648 3", "1 -2147483649 3", "1 99999999999999999999 3"}) {
-    MuxRig r(1);
-    FileBranch(r, 0, dir.Write("bad.txt", text), 0);
-    EXPECT_EQ(r.SetupError(), sentence) << text;
-  }
-  // The extremes of 32 bits are numbers (and here out of range).
-  MuxRig r(1);
-  FileBranch(r, 0, dir.Write("wide.txt", "-2147483648 2147483647 0"), 0);
-  EXPECT_EQ(r.SetupError(),
-            "Sub-carrier index of the0'th branch beyond [-DFTSize/2, DFTSize/2-1].\n\n");
 }
 
 TEST(DataIndexFile, LoadingStopsAtTheFirstFailingBranch) {
@@ -88,7 +92,7 @@ TEST(DataIndexFile, LoadingStopsAtTheFirstFailingBranch) {
   FileBranch(r, 0, dir.Write("ok.txt", "0 1 2"), 0);
   FileBranch(r, 1, dir.path() + "/absent1", 0);
   FileBranch(r, 2, dir.path() + "/absent2", 1);
-  EXPECT_EQ(r.SetupError(), "Can't open Data index file.\n\n");
+  EXPECT_EQ(r.SetupError(), kCantOpen);
 
   // Unconnected branches read no file.
   r.mux.Input.BufferAt(1).SetConnected(false);
@@ -101,52 +105,45 @@ TEST(DataIndexFile, EvmRefIndicesFromAFile) {
   TempDir dir;
   for (int32_t binary : {0, 1}) {
     MuxRig r(1);
-    r.mux.CarriersPerSym[0] = {1, 1};
-    r.mux.CarrierIndex[0] = {0, 0};
-    r.mux.EVMRef = 1;
-    r.mux.EVMRef_NumCarriers = {2};
-    r.mux.EVMRef_IndexType = 2;
-    r.mux.EVMRef_BinaryFile = binary;
-    r.mux.EVMRef_DataIndexFile =
-        binary ? dir.Write("evm.bin", Binary({-1, 1})) : dir.Write("evm.txt", "-1 1\n");
+    EvmFile(r, binary ? dir.Write("evm.bin", Binary({-1, 1})) : dir.Write("evm.txt", "-1 1\n"), binary, {2});
     EXPECT_EQ(r.SetupError(), "");
     EXPECT_EQ(r.EvmTable(), (V{7, 1, 15, 9}));
 
     r.mux.EVMRef_NumCarriers = {3};
     r.mux.EVMRef_IndexType = 2;
-    EXPECT_EQ(r.SetupError(), "Not enough data in Data index file.\n\n");
+    EXPECT_EQ(r.SetupError(), kNotEnough);
     r.mux.EVMRef_DataIndexFile = dir.path() + "/absent";
-    EXPECT_EQ(r.SetupError(), "Can't open Data index file.\n\n");
+    EXPECT_EQ(r.SetupError(), kCantOpen);
   }
 }
 
 // The file is loaded before the tables check the counts, so a negative
 // count beside a file that cannot be read reports the file. A sum that is
 // negative or leaves 32 bits is never read for: the count is reported.
+// Each row holds whether the counts and file are EVMRef's, and the file
+// (nullptr: none); a binary file of one 32-bit zero stands for "5" or "0".
 TEST(DataIndexFile, FilesAreLoadedBeforeNegativeCountsAreReported) {
-  const std::string cantOpen = "Can't open Data index file.\n\n";
-  const std::string notEnough = "Not enough data in Data index file.\n\n";
+  const std::string negIn = "Negative CarriersPerSym found in the 0'th input branch.\n\n";
+  const std::string negEvm0 = "Negative CarrierPerSym found in the 0'th EVMRef output branch.\n\n";
+  const std::string negEvm1 = "Negative CarrierPerSym found in the 1'th EVMRef output branch.\n\n";
   const int32_t kMax = 2147483647;
-  struct Row {
-    bool evmRef;        // the counts and file are EVMRef's; branch 0 is a plain list
+  const struct Row {
+    bool evmRef;
     V counts;
-    const char *file;   // nullptr: no such file
+    const char *file;
     std::string error;
   } rows[] = {
-      {false, {-1, 2}, nullptr, cantOpen},
-      {false, {-1, 2}, "", notEnough},
-      {false, {-1, 2}, "5", "Negative CarriersPerSym found in the 0'th input branch.\n\n"},
-      {false, {-3, 2}, nullptr, "Negative CarriersPerSym found in the 0'th input branch.\n\n"},
-      {false, {-1, kMax, kMax}, nullptr,
-       "Negative CarriersPerSym found in the 0'th input branch.\n\n"},
-      {true, {-1, 2}, nullptr, cantOpen},
-      {true, {-1, 2}, "", notEnough},
-      {true, {2, -1}, "0", "Negative CarrierPerSym found in the 1'th EVMRef output branch.\n\n"},
-      {true, {-2, 1}, nullptr,
-       "Negative CarrierPerSym found in the 0'th EVMRef output branch.\n\n"},
-      {true, {kMax, -1, kMax}, nullptr,
-       "The size of EVMRef_NumCarriers should be a factor of 2.\n\n"},
-      {true, {kMax, -1}, nullptr, cantOpen}, // the sum still fits 32 bits
+      {false, {-1, 2}, nullptr, kCantOpen},
+      {false, {-1, 2}, "", kNotEnough},
+      {false, {-1, 2}, "5", negIn},
+      {false, {-3, 2}, nullptr, negIn},
+      {false, {-1, kMax, kMax}, nullptr, negIn},
+      {true, {-1, 2}, nullptr, kCantOpen},
+      {true, {-1, 2}, "", kNotEnough},
+      {true, {2, -1}, "0", negEvm1},
+      {true, {-2, 1}, nullptr, negEvm0},
+      {true, {kMax, -1, kMax}, nullptr, "The size of EVMRef_NumCarriers should be a factor of 2.\n\n"},
+      {true, {kMax, -1}, nullptr, kCantOpen}, // the sum still fits 32 bits
   };
   TempDir dir;
   for (int32_t binary : {0, 1}) {
@@ -154,20 +151,11 @@ TEST(DataIndexFile, FilesAreLoadedBeforeNegativeCountsAreReported) {
       const std::string file = row.file ? dir.Write("idx", row.file) : dir.path() + "/absent";
       MuxRig r(1);
       if (row.evmRef) {
-        r.mux.CarriersPerSym[0] = {1, 1};
-        r.mux.CarrierIndex[0] = {0, 0};
-        r.mux.EVMRef = 1;
-        r.mux.EVMRef_NumCarriers = row.counts;
-        r.mux.EVMRef_IndexType = 2;
-        r.mux.EVMRef_BinaryFile = binary;
-        r.mux.EVMRef_DataIndexFile = file;
+        EvmFile(r, file, binary, row.counts);
       } else {
-        r.mux.CarriersPerSym[0] = row.counts;
-        r.mux.IndexType[0] = 2;
-        r.mux.BinaryFile[0] = binary;
-        r.mux.DataIndexFile[0] = file;
+        FileBranch(r, 0, file, binary, row.counts);
+        r.mux.Centered = 0;
       }
-      // A binary file of one 32-bit zero stands for the text "5" or "0".
       if (binary == 1 && row.file && *row.file) dir.Write("idx", Binary({0}));
       EXPECT_EQ(r.SetupError(), row.error) << "binary " << binary << " " << row.error;
     }
