@@ -8,11 +8,7 @@ namespace {
 
 // One run of the tool: its arguments (redirections included), exit status,
 // standard output and standard error.
-struct RunRow {
-    std::string args;
-    int status;
-    std::string out, err;
-};
+struct RunRow { std::string args; int status; std::string out, err; };
 
 class FrontEndTest : public CheckerTest {
 protected:

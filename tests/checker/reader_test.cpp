@@ -51,12 +51,7 @@ protected:
 
 // Whole check passes: the file written, all the pass printed and, where
 // given, the comment character in force after it.
-struct CheckRow {
-    const char *name;
-    int kind;
-    std::string text, out;
-    char comment = 0;
-};
+struct CheckRow { const char *name; int kind; std::string text, out; char comment = 0; };
 
 TEST_F(ReaderTest, WholeFileChecks) {
     const std::string pkg = Header("5.0", "a.pkg"), tabs = pkg + "[Notes]\ta\n\tb\n[End]\n";
@@ -124,11 +119,7 @@ TEST_F(ReaderTest, WholeFileChecks) {
 // Header notes one pass reads, and all it printed: the comment is cut and
 // the lines trimmed before the handlers, illegal bytes read as blanks.
 TEST_F(ReaderTest, NotesAsTheHandlersSeeThem) {
-    const struct {
-        const char *name;
-        int kind;
-        std::string text, notes, out;
-    } rows[] = {
+    const struct { const char *name; int kind; std::string text, notes, out; } rows[] = {
         {"b.pkg", FILE_PKG, Header("5.0", "b.pkg") + "[Date] d\n  [Notes] n\n   [not a keyword] t\n",
          "n\n[not a keyword] t",
          Banner("b.pkg") + "ERROR (line    5) - Keywords Must Begin In Column 1.\n"

@@ -78,11 +78,7 @@ TEST_F(RobustTest, BinaryJunkAndOddBytes) {
 TEST_F(RobustTest, NamesThatDoNotOpen) {
     EXPECT_NE(Check("", "", FILE_IBS).find("File Failed"), std::string::npos);  // the directory itself
     // Files that are not there: each fails its own pass.
-    const struct {
-        const char *name;
-        int kind;
-        const char *out;
-    } rows[] = {
+    const struct { const char *name; int kind; const char *out; } rows[] = {
         {"missing.ebd", FILE_EBD, "ERROR - Unable To Open File 'missing.ebd'\n"
                                   "ERROR - Could not determine Version for file missing.ebd\n"
                                   "\nErrors  : 2\n\nFile Failed\n"},

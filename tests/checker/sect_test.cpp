@@ -17,11 +17,7 @@ const double kAbsent = NAN;
 // (kAbsent for one not given), where the next call starts, and the messages,
 // one a line, each reported as an error of line 7.
 const struct {
-    const char *text;
-    int result;
-    bool section;
-    double len, l, r, c;
-    const char *rest, *messages;
+    const char *text; int result; bool section; double len, l, r, c; const char *rest, *messages;
 } kCases[] = {
     {"Len=0 L=1n C=1p /", 1, true, 0, 1e-9, kAbsent, 1e-12, "", ""},
     {"  ", 1, false, 0, 0, 0, 0, "", ""},
@@ -92,14 +88,12 @@ TEST_F(SectTest, OneSectionPerCall) {
 
 TEST_F(SectTest, CallerWalksALineSectionBySection) {
     char line[] = "Len=0 L=1n C=1p / Len=1 L=2n C=2p R=1 /   ";
-    char *cur = line;
     int count = 0;
-    for (;;) {
+    for (char *cur = line;; ++count) {
         SECT *s = nullptr;
         ASSERT_EQ(SECT_ParseSection(cur, &s, &cur), 1);
         if (s == nullptr)
             break;
-        ++count;
         SECT_Free(s);
     }
     EXPECT_EQ(count, 2);
@@ -151,10 +145,7 @@ std::string Picture(const TestElement *e) {
 
 // Each script, the lists it builds (separated by " | "), what its steps
 // reported and how many elements SECT_FreeList frees.
-const struct {
-    const char *script, *pictures, *reports;
-    int elements;
-} kForkCases[] = {
+const struct { const char *script, *pictures, *reports; int elements; } kForkCases[] = {
     {"1 2 3", "1 2 3", "", 3},
     {"1 F 2 E 3", "1 (2) 3", "", 4},
     {"1 F 2 F 3 E 4 E 5", "1 (2 (3) 4) 5", "", 7},
