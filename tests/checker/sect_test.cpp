@@ -13,61 +13,44 @@ using SectTest = CheckerTest;
 
 const double kAbsent = NAN;
 
-struct SectCase {
-    const char *text;
-    int result;
-    bool section;
-    double len, l, r, c;  // kAbsent for an item not given
-    const char *rest;     // where the next call starts
-    const char *messages;
-};
-
-const SectCase kCases[] = {
+// Each text, what the call returns, whether it gives a section and its items
+// (kAbsent for one not given), where the next call starts, and the messages,
+// one a line, each reported as an error of line 7.
+const struct {
+    const char *text; int result; bool section; double len, l, r, c; const char *rest, *messages;
+} kCases[] = {
     {"Len=0 L=1n C=1p /", 1, true, 0, 1e-9, kAbsent, 1e-12, "", ""},
     {"  ", 1, false, 0, 0, 0, 0, "", ""},
     {"", 1, false, 0, 0, 0, 0, "", ""},
-    {"Len=1 R=0.1 /", 1, true, 1, kAbsent, 0.1, kAbsent, "",
-     "ERROR (line    7) -  L and C must be specified when Len != 0\n"},
-    {"/", 1, true, kAbsent, kAbsent, kAbsent, kAbsent, "",
-     "ERROR (line    7) - Empty R/L/C section found\n"},
-    {"Len=1 L=1n C=1p", 0, false, 0, 0, 0, 0, "",
-     "ERROR (line    7) - Premature end of R/L/C section. Trailing '/' missing\n"},
-    {"R=1 Len=1 L=1n C=1p /", 1, true, 1, 1e-9, 1, 1e-12, "",
-     "ERROR (line    7) - Len should be specified before R\n"},
+    {"Len=1 R=0.1 /", 1, true, 1, kAbsent, 0.1, kAbsent, "", " L and C must be specified when Len != 0"},
+    {"/", 1, true, kAbsent, kAbsent, kAbsent, kAbsent, "", "Empty R/L/C section found"},
+    {"Len=1 L=1n C=1p", 0, false, 0, 0, 0, 0, "", "Premature end of R/L/C section. Trailing '/' missing"},
+    {"R=1 Len=1 L=1n C=1p /", 1, true, 1, 1e-9, 1, 1e-12, "", "Len should be specified before R"},
     {"Len=1 Len=2 L=1n C=1p /", 1, true, 2, 1e-9, kAbsent, 1e-12, "",
-     "ERROR (line    7) - Duplicate Len sub param in R/L/C section\n"},
+     "Duplicate Len sub param in R/L/C section"},
     {"L=1n C=1p Len=0 /", 1, true, 0, 1e-9, kAbsent, 1e-12, "",
-     "ERROR (line    7) - Len should be specified before L\n"
-     "ERROR (line    7) - Len should be specified before C\n"},
+     "Len should be specified before L\nLen should be specified before C"},
     {"Len=0 L=1n L=2n C=1p C=2p R=1 R=2 /", 1, true, 0, 2e-9, 2, 2e-12, "",
-     "ERROR (line    7) - Duplicate L sub param in R/L/C section\n"
-     "ERROR (line    7) - Duplicate C sub param in R/L/C section\n"
-     "ERROR (line    7) - Duplicate R sub param in R/L/C section\n"},
+     "Duplicate L sub param in R/L/C section\nDuplicate C sub param in R/L/C section\n"
+     "Duplicate R sub param in R/L/C section"},
     {"Len=-1 L=-1n C=1p R=-2 /", 1, true, -1, -1e-9, -2, 1e-12, "",
-     "ERROR (line    7) - Len should not be less than zero\n"
-     "ERROR (line    7) - L should not be less than zero\n"
-     "ERROR (line    7) - R should not be less than zero\n"},
-    {"Len=0 C=-1p /", 1, true, 0, kAbsent, kAbsent, -1e-12, "",
-     "ERROR (line    7) - C should not be less than zero\n"},
+     "Len should not be less than zero\nL should not be less than zero\nR should not be less than zero"},
+    {"Len=0 C=-1p /", 1, true, 0, kAbsent, kAbsent, -1e-12, "", "C should not be less than zero"},
     // Two sections on one text: the first call stops behind the first '/'.
-    {"Len=0 L=1n C=1p / Len=1 L=2n C=2p /", 1, true, 0, 1e-9, kAbsent, 1e-12,
-     "Len=1 L=2n C=2p /", ""},
+    {"Len=0 L=1n C=1p / Len=1 L=2n C=2p /", 1, true, 0, 1e-9, kAbsent, 1e-12, "Len=1 L=2n C=2p /", ""},
     // A faulty item is reported and skipped; reading goes on after it.
     {"Len=0 X=1 L=1n C=1p /", 1, true, 0, 1e-9, kAbsent, 1e-12, "",
-     "ERROR (line    7) - Unexpected token 'X' found in R/L/C section\n"
-     "ERROR (line    7) - Unexpected '=' found\n"
-     "ERROR (line    7) - Unexpected token '1' found in R/L/C section\n"},
+     "Unexpected token 'X' found in R/L/C section\nUnexpected '=' found\n"
+     "Unexpected token '1' found in R/L/C section"},
     {"X /", 1, true, kAbsent, kAbsent, kAbsent, kAbsent, "",
-     "ERROR (line    7) - Unexpected token 'X' found in R/L/C section\n"
-     "ERROR (line    7) - Empty R/L/C section found\n"},
+     "Unexpected token 'X' found in R/L/C section\nEmpty R/L/C section found"},
     // An item without its value that ends the text is no section: the item
     // reader's message alone. After another item the section is cut short.
-    {"Len=", 1, false, 0, 0, 0, 0, "", "ERROR (line    7) - Premature end of R/L/C section\n"},
-    {" Len ", 1, false, 0, 0, 0, 0, "", "ERROR (line    7) - Premature end of R/L/C section\n"},
-    {"L", 1, false, 0, 0, 0, 0, "", "ERROR (line    7) - Premature end of R/L/C section\n"},
+    {"Len=", 1, false, 0, 0, 0, 0, "", "Premature end of R/L/C section"},
+    {" Len ", 1, false, 0, 0, 0, 0, "", "Premature end of R/L/C section"},
+    {"L", 1, false, 0, 0, 0, 0, "", "Premature end of R/L/C section"},
     {"Len=0 L", 0, false, 0, 0, 0, 0, "",
-     "ERROR (line    7) - Premature end of R/L/C section\n"
-     "ERROR (line    7) - Premature end of R/L/C section. Trailing '/' missing\n"},
+     "Premature end of R/L/C section\nPremature end of R/L/C section. Trailing '/' missing"},
 };
 
 void ExpectItem(const double *item, double want, const char *what, const char *text) {
@@ -81,11 +64,14 @@ void ExpectItem(const double *item, double want, const char *what, const char *t
 
 TEST_F(SectTest, OneSectionPerCall) {
     MSG_SetLineNumber(7);
-    for (const SectCase &c : kCases) {
+    for (const auto &c : kCases) {
         SECT *s = reinterpret_cast<SECT *>(1);
         const char *rest = nullptr;
         EXPECT_EQ(SECT_ParseSection(c.text, &s, &rest), c.result) << c.text;
-        EXPECT_EQ(Output(), c.messages) << c.text;
+        std::string messages, line;
+        for (std::istringstream in(c.messages); std::getline(in, line);)
+            messages += "ERROR (line    7) - " + line + "\n";
+        EXPECT_EQ(Output(), messages) << c.text;
         if (!c.section) {
             EXPECT_EQ(s, nullptr) << c.text;
             continue;
@@ -102,14 +88,12 @@ TEST_F(SectTest, OneSectionPerCall) {
 
 TEST_F(SectTest, CallerWalksALineSectionBySection) {
     char line[] = "Len=0 L=1n C=1p / Len=1 L=2n C=2p R=1 /   ";
-    char *cur = line;
     int count = 0;
-    for (;;) {
+    for (char *cur = line;; ++count) {
         SECT *s = nullptr;
         ASSERT_EQ(SECT_ParseSection(cur, &s, &cur), 1);
         if (s == nullptr)
             break;
-        ++count;
         SECT_Free(s);
     }
     EXPECT_EQ(count, 2);
@@ -122,13 +106,12 @@ TEST_F(SectTest, CallerWalksALineSectionBySection) {
 struct TestElement {
     TestElement *next;
     int32_t kind;  // SECT_FORK, or 1 for an item
-    union {
-        TestElement *branch;
-        int number;
-    } data;
+    union { TestElement *branch; int number; } data;
 };
 
 TestElement **TestBranchOf(TestElement *fork) { return &fork->data.branch; }
+int g_freed = 0;
+void CountFreed(TestElement *) { ++g_freed; }
 
 // Runs the words on the list: a number links an item, F opens a fork, E
 // closes one, | starts the next list in heads[]. What the steps reported.
@@ -160,23 +143,9 @@ std::string Picture(const TestElement *e) {
     return s;
 }
 
-// Frees a list through SECT_FreeList; how many elements it freed.
-int g_freed = 0;
-void CountFreed(TestElement *) { ++g_freed; }
-int FreeTestList(TestElement *head) {
-    g_freed = 0;
-    SECT_FreeList(head, TestBranchOf, CountFreed);
-    return g_freed;
-}
-
-struct ForkCase {
-    const char *script;
-    const char *pictures;  // the lists, separated by " | "
-    const char *reports;
-    int elements;
-};
-
-const ForkCase kForkCases[] = {
+// Each script, the lists it builds (separated by " | "), what its steps
+// reported and how many elements SECT_FreeList frees.
+const struct { const char *script, *pictures, *reports; int elements; } kForkCases[] = {
     {"1 2 3", "1 2 3", "", 3},
     {"1 F 2 E 3", "1 (2) 3", "", 4},
     {"1 F 2 F 3 E 4 E 5", "1 (2 (3) 4) 5", "", 7},
@@ -192,20 +161,20 @@ const ForkCase kForkCases[] = {
 };
 
 TEST(ForkListTest, ScriptsBuildTheirLists) {
-    for (const ForkCase &c : kForkCases) {
+    for (const auto &c : kForkCases) {
         SECT_FORKLIST<TestElement> list = {TestBranchOf, nullptr, nullptr, 0, 0};
         TestElement *heads[3] = {};
         EXPECT_EQ(RunForkScript(&list, heads, c.script), c.reports) << c.script;
         std::string pictures;
-        int freed = 0;
+        g_freed = 0;
         for (TestElement *head : heads) {
             if (head == nullptr)
                 continue;
             pictures += (pictures.empty() ? "" : " | ") + Picture(head);
-            freed += FreeTestList(head);
+            SECT_FreeList(head, TestBranchOf, CountFreed);
         }
         EXPECT_EQ(pictures, c.pictures) << c.script;
-        EXPECT_EQ(freed, c.elements) << c.script;
+        EXPECT_EQ(g_freed, c.elements) << c.script;
         SECT_EndList(&list);
         EXPECT_EQ(list.open, nullptr);
     }

@@ -2,6 +2,8 @@
 // turn: a directory that cannot be listed or scanned for lack of memory says
 // so and finds nothing (the memory message, a bug message, then the
 // component's missing model); every run gives a whole report, nothing leaks.
+#include <gmock/gmock.h>
+
 #include "AllocFail.h"
 #include "tests/checker/CheckerTest.h"
 
@@ -14,36 +16,27 @@ TEST_F(PkgSearchAllocTest, EveryRequestOfASearchingPassFails) {
     for (const std::string name : {"a.pkg", "package_long_name.pkg"}) {
         SCOPED_TRACE(name);
         testsupport::TempDir dir;
-        dir.Write(name, "[IBIS Ver] 3.2\n[File Name] " + name +
-                            "\n[File Rev] 1\n[Define Package Model] PKG1\n"
-                            "[Manufacturer] m\n[OEM] o\n[Description] d\n[Number Of Pins] 1\n"
-                            "[Pin Numbers]\n1\n[Model Data]\n[Inductance Matrix] Full_matrix\n"
-                            "[Row] 1\n1n\n[Capacitance Matrix] Sparse_matrix\n[Row] 1\n1 1p\n"
-                            "[End Model Data]\n[End Package Model]\n[End]\n");
+        dir.Write(name, "[IBIS Ver] 3.2\n[File Name] " + name + "\n[File Rev] 1\n"
+                        "[Define Package Model] PKG1\n[Manufacturer] m\n[OEM] o\n[Description] d\n"
+                        "[Number Of Pins] 1\n[Pin Numbers]\n1\n[Model Data]\n"
+                        "[Inductance Matrix] Full_matrix\n[Row] 1\n1n\n[Capacitance Matrix] Sparse_matrix\n"
+                        "[Row] 1\n1 1p\n[End Model Data]\n[End Package Model]\n[End]\n");
         dir.Write("f.ibs", "[IBIS Ver] 3.2\n[File Name] f.ibs\n[File Rev] 1\n[Component] C\n"
                            "[Manufacturer] m\n[Package Model] PKG1\n[Package]\nR_pkg 1m 1m 1m\n"
-                           "L_pkg 1n 1n 1n\nC_pkg 1p 1p 1p\n[Pin] signal_name model_name\n1 s POWER\n"
-                           "[End]\n");
-        auto pass = [&] {
+                           "L_pkg 1n 1n 1n\nC_pkg 1p 1p 1p\n[Pin] signal_name model_name\n"
+                           "1 s POWER\n[End]\n");
+        std::string clean;
+        bool listingFailed = false;
+        const int failures = FailEachRequestInTurn([&] {
             CMN_ResetFileState();
             passed_ = CHECKPASS_CheckFile((dir.path() + "/f.ibs").c_str(), FILE_IBS, 0);
-            return Output();
-        };
-        const std::string clean = pass();
-        ASSERT_NE(clean.find("Checking " + name), std::string::npos) << clean;
-        ASSERT_NE(clean.find("File Passed"), std::string::npos) << clean;
-        bool listingFailed = false;
-        int n = 1;
-        for (; n < 10000; ++n) {
-            FailAlloc(n);
-            const std::string out = pass();
-            FailAlloc(0);
+            const std::string out = Output();
+            if (clean.empty())
+                return clean = out;
             if (out == clean)
-                break;
+                return out;
             // Any other run is a whole report of a failed file.
-            const std::string tail = "\nFile Failed\n";
-            ASSERT_GE(out.size(), tail.size()) << out;
-            EXPECT_EQ(out.compare(out.size() - tail.size(), tail.size(), tail), 0) << out;
+            EXPECT_THAT(out, ::testing::EndsWith("\nFile Failed\n"));
             EXPECT_FALSE(passed_) << out;
             // A listing short of memory says so; it is no empty directory.
             if (out.find("PROGRAM BUG - tmpnam() failed.\n") != std::string::npos) {
@@ -52,10 +45,13 @@ TEST_F(PkgSearchAllocTest, EveryRequestOfASearchingPassFails) {
                 EXPECT_EQ(out.find("Checking " + name), std::string::npos) << out;
                 EXPECT_NE(out.find("Package Model 'PKG1'"), std::string::npos) << out;
             }
-        }
+            return out;
+        });
+        EXPECT_NE(clean.find("Checking " + name), std::string::npos) << clean;
+        EXPECT_NE(clean.find("File Passed"), std::string::npos) << clean;
         EXPECT_TRUE(listingFailed);
-        EXPECT_GT(n, 20);
-        EXPECT_LT(n, 10000);
+        EXPECT_GE(failures, 20);
+        EXPECT_LT(failures, 10000);
     }
 }
 

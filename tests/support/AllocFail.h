@@ -1,8 +1,7 @@
-// The one allocation counter of the tests, which can also fail a chosen
-// request, as a host short of memory would. Three hooks feed it: the
-// parameter parser's allocator below, the replaced operator new of
-// AllocFailNew.h, and the C allocation wrappers of a program linked with
-// --wrap=malloc,calloc,realloc (tests/checker_alloc).
+// The tests' one allocation counter, which can also fail a chosen request as
+// a host short of memory would. Three hooks feed it: the parser allocator
+// below, the operator new of AllocFailNew.h, and the C allocation wrappers of
+// a program linked with --wrap=malloc,calloc,realloc (tests/checker_alloc).
 #ifndef VARNHOLT_TESTS_SUPPORT_ALLOCFAIL_H
 #define VARNHOLT_TESTS_SUPPORT_ALLOCFAIL_H
 
@@ -11,34 +10,26 @@
 
 struct AMIP_ALLOC;
 
-// The n-th request from now fails; 0 lets every request through.
-void FailAlloc(int64_t n);
-// Requests until the armed one; 0 once it has failed (or none is armed).
-int64_t FailAllocPending();
-// Counts one request of a hook; true when it is the one that fails.
-bool AllocFailsNow(bool resize = false);
-// Requests (resizes included) and resizes the hooks have seen so far.
-int64_t AllocRequests();
+void FailAlloc(int64_t n);               // the n-th request from now fails; 0: none does
+int64_t FailAllocPending();              // requests until the armed one; 0 once failed or unarmed
+bool AllocFailsNow(bool resize = false); // counts one request of a hook; true if it fails
+int64_t AllocRequests();                 // requests seen so far, resizes included
 int64_t AllocResizes();
 
-// An allocator for AMIP_ParseWith and the AMI entry whose requests go
-// through the counter (calloc and realloc when they do not fail).
+// A parser allocator (AMIP_ParseWith, the AMI entry) on the counter.
 extern const AMIP_ALLOC kCountedParserAlloc;
 
-// Runs a pass with its first request failing, then its second, and so on.
-// Every failure is reported, so the first pass that prints what the clean
-// pass printed is the first whose requests all succeeded: returns how many
-// passes before it failed (10000 when none was clean).
+// Fails a pass's first request, then its second, and so on. Every failure is
+// reported, so the first pass that prints what the clean pass printed had all
+// its requests succeed: returns how many passes failed before it (10000 when
+// none was clean).
 template <typename Pass> int FailEachRequestInTurn(Pass pass) {
   const std::string clean = pass();
-  int failures = 0;
   for (int n = 1; n < 10000; ++n) {
     FailAlloc(n);
     const std::string out = pass();
     FailAlloc(0);
-    if (out == clean)
-      return failures;
-    ++failures;
+    if (out == clean) return n - 1;
   }
   return 10000;
 }
