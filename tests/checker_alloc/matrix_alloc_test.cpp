@@ -5,34 +5,22 @@
 #include "AllocFail.h"
 #include "IbisParser/mtx.h"
 #include "IbisParser/row.h"
+#include "LineFailure.h"
 #include "tests/checker/PackageTest.h"
 
 namespace {
-
-// Fails the first request made for the file's line `g_failLine`.
-unsigned long g_failLine = 0;
-PARSE_HANDLERS g_real;
-
-void FailingLine(int lineType, IBIS_KEYWORD code, char *text) {
-    const bool arm = g_failLine != 0 && MSG_GetLineNumber() == g_failLine;
-    if (arm)
-        FailAlloc(1);
-    g_real.parseLine(lineType, code, text);
-    if (arm)
-        FailAlloc(0);
-}
 
 class MatrixAllocTest : public PackageTest {
 protected:
     void SetUp() override {
         PackageTest::SetUp();
-        g_real = PARSE_sections[SECTION_PKGMDL];
-        PARSE_sections[SECTION_PKGMDL].parseLine = FailingLine;
+        linefailure::Hook<SECTION_PKGMDL>();
     }
+    // The model's messages with the first request of line `line` failing.
     std::string ModelFailingAt(unsigned long line, int pins, const std::string &body) {
-        g_failLine = line;
+        linefailure::g_line = line;
         std::string out = Model(pins, body);
-        g_failLine = 0;
+        linefailure::g_line = 0;
         return out;
     }
 };
@@ -102,23 +90,16 @@ TEST_F(MatrixAllocTest, EveryRequestOfAPassFails) {
         Preamble(40) + full + band + Diagonal(40) + "[End Model Data]\n[End Package Model]\n[End]\n";
     const std::string clean = Check("t.pkg", text, FILE_PKG);
     ASSERT_NE(clean.find("File Passed"), std::string::npos) << clean;
-    // Some requests fail silently (a pin name has its own message): the
-    // passes end with the first whose armed request is never made.
     std::string seen;
-    int n = 1;
-    for (; n < 10000; ++n) {
-        FailAlloc(n);
-        const std::string out = Check("t.pkg", text, FILE_PKG);
-        const bool failed = FailAllocPending() == 0;
-        FailAlloc(0);
-        if (!failed)
-            break;
-        EXPECT_NE(out, clean) << "request " << n;
-        seen += out;
-    }
+    const int64_t requests = FailEachRequestInTurn(
+        [&] { return Check("t.pkg", text, FILE_PKG); },
+        [&](const std::string &whole, const std::string &out, int64_t n) {
+            EXPECT_NE(out, whole) << "request " << n;
+            ExpectFailedCheckPass(whole, out, n);
+            seen += out;
+        });
     EXPECT_EQ(Check("t.pkg", text, FILE_PKG), clean);
-    EXPECT_GT(n, 50);  // 40 names, and the blocks of three matrices
-    EXPECT_LT(n, 10000);
+    EXPECT_GT(requests, 50);  // 40 names, and the blocks of three matrices
     EXPECT_NE(seen.find("Unable to add new matrix row."), std::string::npos);
     EXPECT_NE(seen.find("Unable to add row data."), std::string::npos);
 }
