@@ -55,7 +55,8 @@ template <class Model> struct AmiModelHolder {
 inline void AppendSentence(std::string &text, std::initializer_list<const char *> parts) {
   size_t n = text.size();
   for (const char *p : parts) n += std::strlen(p);
-  text.reserve(n);
+  // Only ever to grow: a text the host holds must not move when it fits.
+  if (n > text.capacity()) text.reserve(n);
   for (const char *p : parts) text += p;
 }
 
