@@ -19,10 +19,14 @@
 
 #include "ami/AmiParameterTree.h"
 #include "runtime/CircularBuffer.h"
+#include "runtime/DFModel.h"
 
 #include <cmath>
-#include <cstring>
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
 #include <new>
 #include <string>
 #include <vector>
@@ -46,8 +50,20 @@ template <class Model> struct AmiModelHolder {
   bool runFailed = false;
 };
 
+// Appends the parts as one sentence: the room is taken first, so a failure
+// (std::bad_alloc) leaves the text as it was, never half a sentence.
+inline void AppendSentence(std::string &text, std::initializer_list<const char *> parts) {
+  size_t n = text.size();
+  for (const char *p : parts) n += std::strlen(p);
+  // Only ever to grow: a text the host holds must not move when it fits.
+  if (n > text.capacity()) text.reserve(n);
+  for (const char *p : parts) text += p;
+}
+
 // Reads one parameter after another by "<model>.<name>", appending the
-// default-setting sentence for each one that cannot be read.
+// default-setting sentence for each one that cannot be read. Out of memory
+// it throws, so that a lookup that could not run is never taken for a
+// parameter that is missing.
 class AmiParameterReader {
 public:
   AmiParameterReader(const AmiParameterTree &tree, const char *model, std::string &message)
@@ -56,11 +72,10 @@ public:
   bool Read(const char *name, double &field) {
     std::string path = std::string(model_) + "." + name;
     if (tree_.GetDouble(field, path.c_str())) return true;
-    message_ += "The IBIS-AMI model, ";
-    message_ += model_;
-    message_ += ", is unable to initialize the parameter ";
-    message_ += name;
-    message_ += " from the AMI_Init arguments.  The model will use the default setting. ";
+    AppendSentence(message_, {"The IBIS-AMI model, ", model_,
+                              ", is unable to initialize the parameter ", name,
+                              " from the AMI_Init arguments.  The model will use the default "
+                              "setting. "});
     return false;
   }
 
@@ -81,16 +96,66 @@ inline int32_t AmiSamplesPerBit(double sampleInterval, double bitTime) {
   return static_cast<int32_t>(spb);
 }
 
+// A text fixed at compile time, so that handing it out needs no memory.
+template <size_t N> struct FixedText {
+  char text[N];
+};
+
+constexpr size_t TextLength(const char *s) {
+  size_t n = 0;
+  while (s[n]) ++n;
+  return n;
+}
+
+template <size_t N> constexpr FixedText<N> JoinText(const char *a, const char *b, const char *c) {
+  FixedText<N> t{};
+  size_t at = 0;
+  for (const char *p : {a, b, c})
+    for (size_t i = 0; p[i]; ++i) t.text[at++] = p[i];
+  return t;
+}
+
+// "The IBIS-AMI model, <model>, ran out of memory in AMI_Init. "
+template <class Traits> struct AmiOutOfMemory {
+  static constexpr const char *kHead = "The IBIS-AMI model, ";
+  static constexpr const char *kTail = ", ran out of memory in AMI_Init. ";
+  static constexpr size_t kSize = TextLength(kHead) + TextLength(Traits::kName) + TextLength(kTail) + 1;
+  static constexpr FixedText<kSize> kSentence = JoinText<kSize>(kHead, Traits::kName, kTail);
+};
+
 template <class Traits> struct AmiEntry {
   using Model = typename Traits::Model;
   using Holder = AmiModelHolder<Model>;
 
   static void Append(std::string &message, const char *what) {
-    message += "Error occurred in ";
-    message += Traits::kName;
-    message += "::";
-    message += what;
-    message += "(). ";
+    AppendSentence(message, {"Error occurred in ", Traits::kName, "::", what, "(). "});
+  }
+
+  // What a failed AMI_Init that ran out of memory tells the host: the
+  // sentence of the model operation that could not get its memory, or, when
+  // none was running, the out-of-memory sentence; both behind the message so
+  // far. With no holder, or no room for the sentence in its message, the
+  // fixed sentence alone.
+  static const char *OutOfMemory(Holder *h, const char *step) noexcept {
+    if (step) {
+      // The blocks' own failures are told on the standard error stream; so
+      // is this one.
+      char line[128];
+      std::snprintf(line, sizeof line, "Unable to allocate memory in %s::%s()", Traits::kName,
+                    step);
+      DFModel::ReportError(line);
+    }
+    if (h) {
+      try {
+        if (step)
+          Append(h->message, step);
+        else
+          h->message += AmiOutOfMemory<Traits>::kSentence.text;
+        return h->message.c_str();
+      } catch (...) {
+      }
+    }
+    return AmiOutOfMemory<Traits>::kSentence.text;
   }
 
   // Length of the sentence Append writes for `what`.
@@ -129,14 +194,12 @@ template <class Traits> struct AmiEntry {
         Traits::Port(h->model, i).SetStorage(new double[1], 1, 1, 0);
       bool ok = false;
       if (tree.OutOfMemory()) {
-        h->message += "The IBIS-AMI model, ";
-        h->message += Traits::kName;
-        h->message += ", ran out of memory while reading the AMI_Init arguments. ";
+        AppendSentence(h->message, {"The IBIS-AMI model, ", Traits::kName,
+                                    ", ran out of memory while reading the AMI_Init arguments. "});
       } else if (h->samplesPerBit < 1) {
-        h->message += "The IBIS-AMI model, ";
-        h->message += Traits::kName;
-        h->message += ", needs a positive sample interval and bit time giving at least one "
-                      "sample per bit. ";
+        AppendSentence(h->message, {"The IBIS-AMI model, ", Traits::kName,
+                                    ", needs a positive sample interval and bit time giving at "
+                                    "least one sample per bit. "});
       } else {
         step = "Setup";
         const bool setupOk = h->model.Setup();
@@ -161,17 +224,12 @@ template <class Traits> struct AmiEntry {
       // Out of memory inside the host's process: the operation that could
       // not get its memory failed like one that returned false. The host
       // always gets a handle it may close (null when not even the holder
-      // could be made) and the message so far.
+      // could be made) and a message that says why. Not ready: no Run
+      // follows, so no room is needed behind the text.
       *handle = h;
-      if (h) {
-        h->ready = false;
-        try {
-          if (step) Append(h->message, step);
-        } catch (...) {
-        }
-        // Not ready: no Run follows, so no room is needed behind the text.
-        if (msg && !h->message.empty()) *msg = const_cast<char *>(h->message.c_str());
-      }
+      if (h) h->ready = false;
+      const char *why = OutOfMemory(h, step);
+      if (msg) *msg = const_cast<char *>(why);
       return 0;
     }
   }

@@ -144,12 +144,15 @@ public:
   CircularBufferBusT &operator=(const CircularBufferBusT &) = delete;
   ~CircularBufferBusT() override { delete[] buffers_; }
 
+  // Throws when the array cannot be had; the bus is then empty, never a
+  // count without its buffers.
   void Resize(uint64_t n) override {
     if (n == count_) return;
     delete[] buffers_;
     buffers_ = nullptr;
-    count_ = n;
+    count_ = 0;
     if (n > 0) buffers_ = new B[n];
+    count_ = n;
   }
   CircularBufferBase *GetBuffer(uint64_t i) override { return &buffers_[i]; }
   B &BufferAt(uint64_t i) { return buffers_[i]; }

@@ -132,7 +132,7 @@ double CubicSpline::Interpolate(int32_t n, double t, const double *x, const doub
     return 0.0;
   }
   if (!Reserve(static_cast<uint64_t>(n))) {
-    status = 1;
+    status = kNoWorkArea;
     return 0.0;
   }
   status = SetUp(n, 0, 0, 0.0, 0.0, x, y, b, c, d);
@@ -225,14 +225,12 @@ bool TimeResponseFIR::BuildTaps() {
     return false;
   }
   const int32_t count = static_cast<int32_t>(span) + 1;
-  double *newTaps = new (std::nothrow) double[static_cast<size_t>(count)];
-  if (!newTaps) {
-    ReportError("The time stamps and SampleRate give more taps than a filter can hold");
+  // Built aside, so that a failure keeps the old taps.
+  double *built = new (std::nothrow) double[static_cast<size_t>(count)];
+  if (!built) {
+    ReportError("Unable to allocate the filter taps");
     return false;
   }
-  delete[] taps;
-  taps = newTaps;
-  NumTaps = count;
 
   CubicSpline spline;
   int32_t d = 0;
@@ -241,7 +239,7 @@ bool TimeResponseFIR::BuildTaps() {
     // t only grows, so the search goes on from the previous tap's interval.
     while (t > x[d] && d < n - 1) ++d;
     if (ResponseType == 0 && x[d] == t) {
-      taps[i] = y[d];
+      built[i] = y[d];
       continue;
     }
     // Keep the points d - 1 .. d + 2 inside the table.
@@ -249,12 +247,23 @@ bool TimeResponseFIR::BuildTaps() {
       d = 1;
     else if (d > n - 3)
       d = n - 3;
-    if (ResponseType == 1)
-      taps[i] = LagrangeDerivative(t, x[d - 1], x[d], x[d + 1], y[d - 1], y[d], y[d + 1]);
-    else
-      taps[i] = spline.Interpolate(4, t, x + d - 1, y + d - 1);
+    if (ResponseType == 1) {
+      built[i] = LagrangeDerivative(t, x[d - 1], x[d], x[d + 1], y[d - 1], y[d], y[d + 1]);
+      continue;
+    }
+    built[i] = spline.Interpolate(4, t, x + d - 1, y + d - 1);
+    // The stamps were checked in order, so only a missing work area can
+    // fail the spline; its 0.0 is no tap.
+    if (spline.status != 0) {
+      delete[] built;
+      ReportError("Unable to allocate the spline work area");
+      return false;
+    }
   }
-  for (int32_t i = 0; i < count; ++i) taps[i] /= S;
+  for (int32_t i = 0; i < count; ++i) built[i] /= S;
+  delete[] taps;
+  taps = built;
+  NumTaps = count;
   return true;
 }
 

@@ -34,8 +34,11 @@ public:
   static int32_t SetUp(int32_t n, int32_t startFlag, int32_t endFlag, double startSlope,
                        double endSlope, const double *x, const double *y, double *b, double *c,
                        double *d);
+  // Status of Interpolate when the work area cannot grow to n points.
+  static constexpr int32_t kNoWorkArea = 3;
+
   // The spline through the n points, evaluated at t; 0.0 when SetUp fails
-  // (status tells why).
+  // or the work area cannot be had (status tells which).
   double Interpolate(int32_t n, double t, const double *x, const double *y);
   // Evaluates coefficients made by SetUp, trying the remembered interval
   // first; stores the interval used there.

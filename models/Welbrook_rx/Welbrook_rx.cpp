@@ -7,14 +7,16 @@
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
+#include <new>
 
 namespace Varnholt {
 
 namespace {
 
+// A private copy of a constant table, or null when it cannot be had.
 double *CopyTable(const double *table) {
-  double *copy = new double[kWelbrookRxLength];
-  std::memcpy(copy, table, sizeof(double) * kWelbrookRxLength);
+  double *copy = new (std::nothrow) double[kWelbrookRxLength];
+  if (copy) std::memcpy(copy, table, sizeof(double) * kWelbrookRxLength);
   return copy;
 }
 
@@ -41,6 +43,12 @@ bool RxInnerSchematic::Setup() {
     f.ResponseType = 0;
     f.response = CopyTable(kWelbrookRxResponse[k]);
     f.timeStamps = CopyTable(kWelbrookRxTime[k]);
+    // Without its tables the filter would report them as empty.
+    if (!f.response || !f.timeStamps) {
+      DFModel::ReportError("Unable to allocate the response tables");
+      ok = false;
+      continue;
+    }
     f.responseCount = kWelbrookRxLength;
     f.timeStampCount = kWelbrookRxLength;
     f.SampleRate = sampleRate;

@@ -15,15 +15,16 @@ namespace {
 
 
 // One sample of storage shared by a producer and its consumers. Cleared, so
-// that a consumer of a failed producer reads a defined value. False when the
-// storage cannot be had.
+// that a consumer of a failed producer reads a defined value. False, and
+// said, when the storage cannot be had.
 template <class T> bool Connect(T *&storage, std::initializer_list<CircularBufferBase *> views) {
   storage = new (std::nothrow) T[1]();
   for (CircularBufferBase *v : views) v->SetStorage(storage, storage ? 1 : 0, 1, 0);
+  if (!storage) DFModel::ReportError("Unable to allocate a connection");
   return storage != nullptr;
 }
 
-// A private copy of a constant table, or null (which the filter refuses).
+// A private copy of a constant table, or null when it cannot be had.
 double *Copy(const double *table, int n) {
   double *copy = new (std::nothrow) double[static_cast<size_t>(n)];
   if (copy) std::copy(table, table + n, copy);
@@ -77,8 +78,14 @@ bool Welbrook_tx::Setup() {
     TimeResponseFIR &f = fir_[k];
     f.ResponseType = 0;
     f.response = Copy(kWelbrookTxResponse[k], kWelbrookTxLength);
-    f.responseCount = kWelbrookTxLength;
     f.timeStamps = Copy(kWelbrookTxTime[k], kWelbrookTxLength);
+    // Without its tables the filter would report them as empty.
+    if (!f.response || !f.timeStamps) {
+      ReportError("Unable to allocate the response tables");
+      ok = false;
+      continue;
+    }
+    f.responseCount = kWelbrookTxLength;
     f.timeStampCount = kWelbrookTxLength;
     f.SampleRate = sampleRate;
     ok &= f.Setup();

@@ -351,7 +351,9 @@ TEST_F(AmiEntryTest, OutOfMemoryFailsLikeTheStepThatHitIt) {
   // Setup cannot get its memory: reported as a failed Setup, no Initialize,
   // the handle and the message are still handed over.
   Probe::throwInSetup = true;
+  testing::internal::CaptureStderr();
   EXPECT_EQ(Init("(Probe (Count 3))"), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Unable to allocate memory in Probe::Setup()\n");
   Probe::throwInSetup = false;
   ASSERT_NE(handle, nullptr);
   ASSERT_NE(msg, nullptr);
@@ -365,7 +367,10 @@ TEST_F(AmiEntryTest, OutOfMemoryFailsLikeTheStepThatHitIt) {
   handle = nullptr;
 
   Probe::throwInInit = true;
+  testing::internal::CaptureStderr();
   EXPECT_EQ(Init("(Probe (Count 3) (Offset 1))"), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Unable to allocate memory in Probe::Initialize()\n");
   Probe::throwInInit = false;
   ASSERT_NE(handle, nullptr);
   ASSERT_NE(msg, nullptr);
@@ -375,7 +380,8 @@ TEST_F(AmiEntryTest, OutOfMemoryFailsLikeTheStepThatHitIt) {
   EXPECT_EQ(Entry::Close(handle), 1);
   handle = nullptr;
 
-  // Not even the holder: the host's handle becomes null, which Close refuses.
+  // Not even the holder: the host's handle becomes null, which Close refuses,
+  // and the message is a constant that needed no memory.
   Probe::throwInCtor = true;
   int sentinel = 0;
   void *h = &sentinel;
@@ -383,7 +389,8 @@ TEST_F(AmiEntryTest, OutOfMemoryFailsLikeTheStepThatHitIt) {
   EXPECT_EQ(Entry::Init(nullptr, 0, 0, 1e-12, 4e-12, nullptr, nullptr, &h, &m), 0);
   Probe::throwInCtor = false;
   EXPECT_EQ(h, nullptr);
-  EXPECT_EQ(m, nullptr);
+  ASSERT_NE(m, nullptr);
+  EXPECT_STREQ(m, "The IBIS-AMI model, Probe, ran out of memory in AMI_Init. ");
   EXPECT_EQ(Entry::Close(h), 0);
 }
 

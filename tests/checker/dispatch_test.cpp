@@ -1,5 +1,6 @@
 // The section protocol of the reader: end of the previous owner, begin,
 // line handler; refused keywords by file kind; context remaps.
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -172,6 +173,61 @@ TEST_F(DispatchTest, VersionTablesAdmitTheirKeywordsOnly) {
     Feed(42, FILE_IBS, {"[Test Data] t", "[Algorithmic Model]"});
     EXPECT_EQ(Take(), (Log{"TD.init", "TD.line 1 108 [Test Data] t"}));
     EXPECT_EQ(Output(), "ERROR (line    0) - Invalid Keyword: Algorithmic_Model\n");
+}
+
+// Both ends of every run of codes a version admits: the keyword just inside
+// is recognised with its code, the ones just outside are unknown names. The
+// submodel's [Falling Waveform] (107) is reached from the model's name.
+TEST_F(DispatchTest, VersionTablesEndWhereTheirRangesEnd) {
+    const IBIS_KEYWORD no = NOT_KEY;
+    // Each keyword is fed after `context`, a line that gives it its code.
+    const struct { int version; const char *keyword; IBIS_KEYWORD code; const char *context = ""; } rows[] = {
+        {21, "IBIS Ver", KW_IBIS_VER}, {21, "Diff Pin", KW_DIFF_PIN}, {21, "Series Switch Groups", no},
+        {21, "End External Model", no}, {21, "Model", KW_MODEL},
+        {21, "GND Clamp Reference", KW_GND_CLAMP_REFERENCE}, {21, "External Reference", no},
+        {21, "Pulldown", KW_PULLDOWN}, {21, "Falling Waveform", KW_FALLING_WAVEFORM}, {21, "TTgnd", no},
+        {21, "End EMI Model", no}, {21, "Define Package Model", KW_DEFINE_PACKAGE_MODEL},
+        {21, "End Package Model", KW_END_PACKAGE_MODEL}, {21, "Number Of Sections", no},
+        {21, "Test Load", no}, {21, "End", KW_END},
+
+        {32, "IBIS Ver", KW_IBIS_VER}, {32, "Series Pin Mapping", KW_SERIES_PIN_MAPPING},
+        {32, "Alternate Package Models", no}, {32, "End External Model", no}, {32, "Model", KW_MODEL},
+        {32, "Model Spec", KW_MODEL_SPEC}, {32, "Receiver Thresholds", no},
+        {32, "Driver Schedule", KW_DRIVER_SCHEDULE}, {32, "Add Submodel", KW_ADD_SUBMODEL},
+        {32, "Algorithmic Model", no}, {32, "End EMI Model", no},
+        {32, "Define Package Model", KW_DEFINE_PACKAGE_MODEL},
+        {32, "Falling Waveform", KW_SUB_FALLING_WAVEFORM, "[Submodel] s"}, {32, "Test Data", no},
+        {32, "Test Load", no}, {32, "End", KW_END},
+
+        {42, "IBIS Ver", KW_IBIS_VER}, {42, "End External Circuit", KW_END_EXTERNAL_CIRCUIT},
+        {42, "Begin EMI Component", no}, {42, "Pin Domain EMI", no},
+        {42, "External Model", KW_EXTERNAL_MODEL}, {42, "Add Submodel", KW_ADD_SUBMODEL},
+        {42, "Algorithmic Model", no}, {42, "End EMI Model", no},
+        {42, "Define Package Model", KW_DEFINE_PACKAGE_MODEL}, {42, "End", KW_END},
+
+        // 5.0 admits every code, each one refused above included.
+        {50, "IBIS Ver", KW_IBIS_VER}, {50, "Series Switch Groups", KW_SERIES_SWITCH_GROUPS},
+        {50, "Alternate Package Models", KW_ALTERNATE_PACKAGE_MODELS},
+        {50, "Begin EMI Component", KW_BEGIN_EMI_COMPONENT}, {50, "Pin Domain EMI", KW_PIN_DOMAIN_EMI},
+        {50, "End External Model", KW_END_EXTERNAL_MODEL},
+        {50, "External Reference", KW_EXTERNAL_REFERENCE}, {50, "TTgnd", KW_TTGND},
+        {50, "Receiver Thresholds", KW_RECEIVER_THRESHOLDS},
+        {50, "Algorithmic Model", KW_ALGORITHMIC_MODEL}, {50, "End EMI Model", KW_END_EMI_MODEL},
+        {50, "Number Of Sections", KW_NUMBER_OF_SECTIONS}, {50, "Test Data", KW_TEST_DATA},
+        {50, "Test Load", KW_TEST_LOAD}, {50, "End", KW_END},
+    };
+    for (const auto &r : rows) {
+        PARSE_Reset();
+        const std::string line = "[" + std::string(r.keyword) + "]";
+        if (*r.context != '\0')
+            Feed(r.version, FILE_IBS, {r.context});
+        Feed(r.version, FILE_IBS, {line.c_str()});
+        std::string name = r.keyword;
+        std::replace(name.begin(), name.end(), ' ', '_');
+        EXPECT_EQ(Output(), r.code == no ? "ERROR (line    0) - Invalid Keyword: " + name + "\n" : "")
+            << r.version << " " << line;
+        EXPECT_EQ(PARSE_GetCurrentKeyword(), r.code) << r.version << " " << line;
+    }
 }
 
 TEST_F(DispatchTest, KeywordNameLimitsAndBrackets) {

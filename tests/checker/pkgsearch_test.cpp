@@ -20,6 +20,17 @@ std::string PkgFile(const std::string &name, const std::string &defines) {
     return "[IBIS Ver] 3.2\n[File Name] " + name + "\n[File Rev] 1\n" + defines + "[End]\n";
 }
 
+// A 5.0 package file whose one model, PKG1, passes every check; `stray` is
+// line 4.
+std::string WholePkg(const std::string &name, const std::string &stray = "") {
+    return "[IBIS Ver] 5.0\n[File Name] " + name + "\n[File Rev] 1\n" + stray +
+           "[Define Package Model] PKG1\n[Manufacturer] m\n[OEM] o\n[Description] d\n"
+           "[Number Of Pins] 1\n[Pin Numbers]\n1\n[Model Data]\n"
+           "[Inductance Matrix] Full_matrix\n[Row] 1\n1n\n"
+           "[Capacitance Matrix] Full_matrix\n[Row] 1\n1p\n"
+           "[End Model Data]\n[End Package Model]\n[End]\n";
+}
+
 class PkgSearchTest : public PackageTest {
 protected:
     void SetUp() override {
@@ -99,6 +110,26 @@ TEST_F(PkgSearchTest, ListsOnlyVisiblePackageFilesAndReadsEachOnce) {
     EXPECT_EQ(std::string(dir), lib_ + "/");
     Close();
     EXPECT_EQ(Tree(), before);  // no listing or other file left behind
+}
+
+// Two files that define the model are read in name order, whatever order the
+// directory gives them in: each pair is written both ways round, into a
+// directory of its own.
+TEST_F(PkgSearchTest, TwoFilesAreReadInNameOrder) {
+    const char *const pairs[][2] = {{"a.pkg", "b.pkg"}, {"b.pkg", "a.pkg"}, {"m1.pkg", "m2.pkg"},
+                                    {"m2.pkg", "m1.pkg"}, {"p.pkg", "q.pkg"}, {"q.pkg", "p.pkg"}};
+    for (const auto &pair : pairs) {
+        const std::string lib = std::string("by ") + pair[0] + " " + pair[1];
+        for (const char *name : pair)
+            Write(lib + "/" + name, WholePkg(name));
+        BeginIbs("", "3.2", dir_.path() + "/" + lib);
+        ASSERT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1) << lib;
+        const bool sorted = strcmp(pair[0], pair[1]) < 0;
+        EXPECT_EQ(Output(), "\nChecking " + std::string(pair[sorted ? 0 : 1]) +
+                                " for IBIS 5.0 Compatibility...\n\n\nChecking " + pair[sorted ? 1 : 0] +
+                                " for IBIS 5.0 Compatibility...\n\n")
+            << lib;
+    }
 }
 
 TEST_F(PkgSearchTest, AnEmptyDirectoryFindsNothingSilently) {
@@ -273,12 +304,7 @@ class OpenSectionSearchTest : public PkgSearchTest,
 
 TEST_P(OpenSectionSearchTest, NothingOfTheCheckedFileEndsInThePackageFile) {
     const OpenSectionCase &c = GetParam();
-    Put("a.pkg", "[IBIS Ver] 5.0\n[File Name] a.pkg\n[File Rev] 1\n" + c.stray +
-                     "[Define Package Model] PKG1\n[Manufacturer] m\n[OEM] o\n[Description] d\n"
-                     "[Number Of Pins] 1\n[Pin Numbers]\n1\n[Model Data]\n"
-                     "[Inductance Matrix] Full_matrix\n[Row] 1\n1n\n"
-                     "[Capacitance Matrix] Full_matrix\n[Row] 1\n1p\n"
-                     "[End Model Data]\n[End Package Model]\n[End]\n");
+    Put("a.pkg", WholePkg("a.pkg", c.stray));
     BeginIbs(c.ibs + "[Bogus]\n", "5.0");
     ASSERT_EQ(PKGMDL_FindInPkgFiles("PKG1"), 1);
     EXPECT_EQ(Messages(Output()), c.expected);

@@ -63,6 +63,11 @@ const FileCase kCases[] = {
      "ERROR - Submodel s: [Submodel Spec] V_trigger_f is required when Submodel_type is Bus_hold\n"
      "ERROR - SubModel s: Both Pullup and Pulldown cannot be specified when Off_delay is specified.\n" +
          Unref({"s"})},
+    // Off_delay with one of the two tables is what a bus hold is for.
+    {"bus hold off delay with pullup only", "4.2",
+     Sub("Bus_hold", std::string(kTriggers) + "Off_delay 1n 1n 1n\n" + kPullup + kRamp), Unref({"s"})},
+    {"bus hold off delay with pulldown only", "4.2",
+     Sub("Bus_hold", std::string(kTriggers) + "Off_delay 1n 1n 1n\n" + kPulldown + kRamp), Unref({"s"})},
     {"dynamic clamp with a GND clamp only", "4.2", Sub("Dynamic_clamp", kGndClamp), Unref({"s"})},
     {"dynamic clamp pulse tables want their triggers", "4.2",
      Sub("Dynamic_clamp", "[Submodel Spec]\nOff_delay 1n 1n 1n\n" + std::string(kGndPulse) + kPowerPulse),
@@ -185,6 +190,16 @@ const FileCase kCases[] = {
      "WARNING -\n    Submodel s: V_trigger_f (Min) is greater than the start of Falling Waveform\n"
      "WARNING -\n    Submodel s: V_trigger_f (Typ) is less than the end of Falling Waveform\n"
      "WARNING -\n    Submodel s: V_trigger_f (Min) is less than the end of Falling Waveform\n" +
+         Unref({"s"})},
+    // A trigger corner of "NA" stands for the trigger's typ 0.1 V, not for 0:
+    // the first point's min and max (0.05) lie below it, the last point's min
+    // does not reach it.
+    {"trigger NA corners take the typ", "4.2",
+     Sub("Dynamic_clamp", "[Submodel Spec]\nV_trigger_r 0.1 NA NA\n" + std::string(kGndClamp) +
+                              "[Rising Waveform]\nR_fixture = 50\nV_fixture = 0\n"
+                              "0 0.2 0.05 0.05\n1n 1 0.05 1\n"),
+     "WARNING -\n    Submodel s: V_trigger_r (Typ) is less than the start of Rising Waveform\n"
+     "WARNING -\n    Submodel s: V_trigger_r (Min) is greater than the end of Rising Waveform\n" +
          Unref({"s"})},
     // A corner given on neither side is not compared; every submodel type
     // is checked, an invalid one too.

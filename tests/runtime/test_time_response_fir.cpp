@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "AllocFail.h"
 #include "runtime/TimeResponseFIR.h"
 #include "tests/runtime/BlockTest.h"
 
@@ -357,4 +358,49 @@ TEST(LagrangeDerivative, OfAParabola) {
   for (double t : {-1.0, 0.0, 0.4, 2.5})
     EXPECT_NEAR(LagrangeDerivative(t, 0.0, 0.3, 1.1, f(0.0), f(0.3), f(1.1)), 3.0 - 4.0 * t,
                 1e-12);
+}
+
+// Memory running out at each request of a Setup in turn (this program
+// counts operator new): the block says so and fails; a filter whose taps
+// could not be built keeps its old ones; no spline value of 0.0 ever becomes
+// a tap.
+TEST(TimeResponseFIRChecks, OutOfMemoryFailsAndKeepsTheOldTaps) {
+  Rig r({0, 0.7e-12, 1.9e-12, 3.1e-12, 4e-12}, {1e12, 3e12, 2e12, 0.5e12, 0}, 0, 1e12);
+  ASSERT_TRUE(r.Setup());
+  const std::vector<double> old = r.Taps();
+  r.fir.SampleRate = 2e12; // off the stamps: every tap but the first needs the spline
+  const int64_t before = AllocRequests();
+  ASSERT_TRUE(r.fir.Setup());
+  const int64_t requests = AllocRequests() - before;
+  ASSERT_NE(r.Taps(), old);
+  r.fir.SampleRate = 1e12;
+  ASSERT_TRUE(r.Setup());
+
+  std::vector<std::string> said;
+  for (int64_t n = 1; n <= requests; ++n) {
+    r.fir.SampleRate = 2e12;
+    CerrCapture err;
+    FailAlloc(n);
+    const bool ok = r.fir.Setup();
+    FailAlloc(0);
+    said.push_back(err.Text());
+    EXPECT_FALSE(ok) << n;
+    EXPECT_EQ(r.Taps(), old) << n;
+    r.fir.SampleRate = 1e12;
+    ASSERT_TRUE(r.Setup());
+  }
+  // The taps, then the spline's three arrays.
+  EXPECT_EQ(said, (std::vector<std::string>{"Unable to allocate the filter taps\n",
+                                            "Unable to allocate the spline work area\n",
+                                            "Unable to allocate the spline work area\n",
+                                            "Unable to allocate the spline work area\n"}));
+
+  CubicSpline s;
+  const double x[4] = {0, 1, 2, 3}, y[4] = {1, 2, 0, 5};
+  FailAlloc(1);
+  EXPECT_EQ(s.Interpolate(4, 0.5, x, y), 0.0);
+  FailAlloc(0);
+  EXPECT_EQ(s.status, CubicSpline::kNoWorkArea);
+  EXPECT_NE(s.Interpolate(4, 0.5, x, y), 0.0);
+  EXPECT_EQ(s.status, 0);
 }

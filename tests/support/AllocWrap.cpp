@@ -1,5 +1,5 @@
-// The C allocation calls of this program (the text library's among them),
-// redirected here by --wrap, go through the tests' allocation counter.
+// The C allocation calls of a program linked with --wrap=malloc,calloc,realloc
+// (the text library's and the models' among them) go through the tests' counter.
 #include <cstddef>
 
 #include "AllocFail.h"
