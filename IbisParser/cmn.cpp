@@ -185,7 +185,10 @@ char *CMN_StrNDup(const char *s, size_t n) {
   size_t len = 0;
   while (len < n && s[len]) len++;
   char *c = static_cast<char *>(calloc(1, len + 1));
-  if (!c) return nullptr;
+  if (!c) {
+    MSG_SetMemoryFailed(1); /* silent here: the caller names what it lost */
+    return nullptr;
+  }
   memcpy(c, s, len);
   return c;
 }

@@ -160,8 +160,8 @@ TEST_F(CrvopAllocTest, SearchTreesFailToTheWalk) {
             return std::to_string(ok) + Plain(Output());
         },
         [&](const std::string &, const std::string &out, int64_t n) {
-            if (out.substr(1) == kFailed + clean) {
-                ++trees;  // a tree: the walk answered, the same messages
+            if (out.substr(1) == kFailed) {
+                ++trees;  // a tree: the walk answered, its findings withheld
             } else {
                 EXPECT_EQ(out, "0" + kOutOfMemory) << n;
             }
