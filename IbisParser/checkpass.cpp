@@ -238,6 +238,7 @@ namespace {
 // the messages of its own pass and of the passes nested inside it.
 struct Counts {
     int32_t bugs, errors, warnings, cautions;
+    int memoryFailed;
 };
 // [d]: the counts as they stood when the pass of depth d (0 outermost) began.
 Counts s_saved[CHECKPASS_MAX_DEPTH];
@@ -251,6 +252,7 @@ Counts Current() {
     Counts c{};
     MSG_GetCounts(&c.bugs, &c.errors, &c.warnings);
     c.cautions = MSG_GetCautionCount();
+    c.memoryFailed = MSG_GetMemoryFailed();
     return c;
 }
 
@@ -319,6 +321,9 @@ int CHECKPASS_EndFile(void) {
                 // Back in the enclosing pass: its counts with this pass's added.
                 MSG_SetCounts(saved.bugs + mine.bugs, saved.errors + mine.errors,
                               saved.warnings + mine.warnings, saved.cautions + mine.cautions);
+                // What the enclosing pass goes on to check may lean on what
+                // this one could not read.
+                MSG_SetMemoryFailed(saved.memoryFailed || mine.memoryFailed);
             }
         }
     }

@@ -185,7 +185,10 @@ char *CMN_StrNDup(const char *s, size_t n) {
   size_t len = 0;
   while (len < n && s[len]) len++;
   char *c = static_cast<char *>(calloc(1, len + 1));
-  if (!c) return nullptr;
+  if (!c) {
+    MSG_SetMemoryFailed(1); /* silent here: the caller names what it lost */
+    return nullptr;
+  }
   memcpy(c, s, len);
   return c;
 }
@@ -1119,9 +1122,9 @@ char *CMN_ReadKeywordLine(char *buffer, size_t n, FILE *file) {
   }
 }
 
-char *CMN_ReadLineAlloc(size_t *size, FILE *file, int *cut) {
-  MSG_ASSERT(size != nullptr && cut != nullptr);
-  *cut = 0;
+char *CMN_ReadLineAlloc(size_t *size, FILE *file, int *state) {
+  MSG_ASSERT(size != nullptr && state != nullptr);
+  *state = CMN_LINE_WHOLE;
   if (!file) return nullptr;
   const char *illegal = nullptr;
   int c = nextChar(file, &illegal);
@@ -1129,20 +1132,24 @@ char *CMN_ReadLineAlloc(size_t *size, FILE *file, int *cut) {
   /* The block grows geometrically; a line past the cap is cut, once reported. */
   size_t cap = 128, len = 0;
   char *line = nullptr;
-  if (!CMN_Alloc(&line, cap)) return nullptr;
+  if (!CMN_Alloc(&line, cap)) {
+    *state = CMN_LINE_NO_MEMORY;
+    return nullptr;
+  }
   for (; c != EOF; c = nextChar(file, &illegal)) {
     int s = storedChar(c, illegal, 1);
     int isEnd = c == '\n' && !illegal;
     if (len >= CMN_LINE_ALLOC_MAX && !isEnd) {
-      if (!*cut) {
+      if (*state != CMN_LINE_CUT) {
         MSG_ErrorLineText("Line longer than %lu characters; the rest of it is dropped.",
                           (unsigned long)CMN_LINE_ALLOC_MAX);
-        *cut = 1;
+        *state = CMN_LINE_CUT;
       }
       continue;
     }
     if (len + 2 > cap && !CMN_Grow(&line, &cap, len + 2, 128)) {
       CMN_Free(line);
+      *state = CMN_LINE_NO_MEMORY;
       return nullptr;
     }
     line[len++] = (char)s;

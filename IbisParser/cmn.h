@@ -300,9 +300,16 @@ char *CMN_ReadLineMeasured(char *buffer, size_t n, FILE *file, size_t *length, i
    than white space is '['; the lines before it are passed over. Null at the
    end of the file. */
 char *CMN_ReadKeywordLine(char *buffer, size_t n, FILE *file);
+/* What CMN_ReadLineAlloc met besides the line's characters. */
+enum {
+  CMN_LINE_WHOLE = 0,  /* the whole line, or null at the end of the file */
+  CMN_LINE_CUT = 1,    /* the line passed CMN_LINE_ALLOC_MAX and was cut */
+  CMN_LINE_NO_MEMORY = 2 /* null: the line could not be held (reported) */
+};
 /* One whole line on the heap (caller frees); *size = bytes used with NUL.
-   *cut = 1 when the line passed CMN_LINE_ALLOC_MAX and was cut, else 0. */
-char *CMN_ReadLineAlloc(size_t *size, FILE *file, int *cut);
+   *state = one of the above: a null result is the end of the file only
+   with CMN_LINE_WHOLE. */
+char *CMN_ReadLineAlloc(size_t *size, FILE *file, int *state);
 int CMN_SuppressCharCheck(int flag);
 /* Major IBIS version 1-5 of the file, or 0; line_count may be null. */
 int CMN_GetIbisVersion(const char *name, unsigned long *line_count, FILE_KIND kind);

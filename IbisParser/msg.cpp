@@ -24,6 +24,68 @@ int32_t nCautions = 0;
 
 unsigned long lineNumber = 0;
 
+int memoryFailed = 0;
+
+struct MSG_ROW_ID {
+  MSG_SOURCE source;
+  int code;
+};
+
+/* The reports of a failed allocation itself: printing one marks the pass. */
+const MSG_ROW_ID kMemoryFailures[] = {
+    {MSGSRC_CMN, 1906},    /* Memory allocation failed */
+    {MSGSRC_CMN, 1907},    /* Memory reallocation failed */
+    {MSGSRC_CMN, 1908},    /* Unable to Allocate Memory */
+    {MSGSRC_ALGMOD, 4621}, /* the parameter parser, whose allocator is silent */
+};
+
+/* Rows that say memory ran out, and nothing else: the only ones printed
+   once the pass is marked.  A section's report of the record, name, row or
+   word split it could not get is one; a row that a fault of the file can
+   also print is not. */
+const MSG_ROW_ID kMemoryRows[] = {
+    {MSGSRC_MDL, 100},       {MSGSRC_MDL, 126},       {MSGSRC_MDL, 134},
+    {MSGSRC_MDL, 250},       {MSGSRC_CMPNT, 512},     {MSGSRC_CMPNT, 534},
+    {MSGSRC_CMPNT, 549},     {MSGSRC_CMPNT, 550},     {MSGSRC_PIN, 600},
+    {MSGSRC_PIN, 614},       {MSGSRC_PINMPG, 728},    {MSGSRC_DIFPIN, 800},
+    {MSGSRC_PARSE, 922},     {MSGSRC_HDR, 1006},      {MSGSRC_CRV, 1101},
+    {MSGSRC_CRV, 1103},      {MSGSRC_CRV, 1105},      {MSGSRC_PKG, 1200},
+    {MSGSRC_RAMP, 1301},     {MSGSRC_RAMP, 1303},     {MSGSRC_RNGP, 1400},
+    {MSGSRC_RNGP, 1404},     {MSGSRC_APKG, 1602},     {MSGSRC_CIRCUIT, 1803},
+    {MSGSRC_CMN, 1906},      {MSGSRC_CMN, 1907},      {MSGSRC_CMN, 1908},
+    {MSGSRC_WVFRM, 2002},    {MSGSRC_WVFRM, 2012},    {MSGSRC_STRING, 2100},
+    {MSGSRC_TESTLOAD, 2200}, {MSGSRC_TESTLOAD, 2207}, {MSGSRC_TESTLOAD, 2213},
+    {MSGSRC_TESTDATA, 2300}, {MSGSRC_TESTDATA, 2315}, {MSGSRC_TESTDATA, 2321},
+    {MSGSRC_SUBMDL, 2400},   {MSGSRC_SUBMDL, 2409},   {MSGSRC_SUBMDL, 2415},
+    {MSGSRC_SSWCH, 2501},    {MSGSRC_SSWCH, 2503},    {MSGSRC_SSWCH, 2508},
+    {MSGSRC_SPINMPG, 2619},  {MSGSRC_SMSPEC, 2701},   {MSGSRC_SMSPEC, 2703},
+    {MSGSRC_SMOS, 2802},     {MSGSRC_SMOS, 2809},     {MSGSRC_SINFO, 2901},
+    {MSGSRC_SINFO, 2903},    {MSGSRC_SECT, 3014},     {MSGSRC_ROW, 3106},
+    {MSGSRC_ROW, 3119},      {MSGSRC_ROW, 3123},      {MSGSRC_RCVTH, 3201},
+    {MSGSRC_RCVTH, 3203},    {MSGSRC_CRVOP, 3300},    {MSGSRC_PKGMDL, 3408},
+    {MSGSRC_PKGMDL, 3416},   {MSGSRC_PKGMDL, 3434},   {MSGSRC_PKGMDL, 3436},
+    {MSGSRC_PKGMDL, 3448},   {MSGSRC_NODE, 3600},     {MSGSRC_MTX, 3700},
+    {MSGSRC_MSPEC, 3801},    {MSGSRC_MSPEC, 3803},    {MSGSRC_IBIS, 3900},
+    {MSGSRC_RNG, 3900},      {MSGSRC_RNG, 3904},      {MSGSRC_MSEL, 4007},
+    {MSGSRC_MSEL, 4008},     {MSGSRC_MSEL, 4009},     {MSGSRC_MSEL, 4015},
+    {MSGSRC_DRVSH, 4201},    {MSGSRC_DRVSH, 4203},    {MSGSRC_DRVSH, 4210},
+    {MSGSRC_DRVSH, 4216},    {MSGSRC_EBDMDL_G3, 4301}, {MSGSRC_EBDMDL_G3, 4302},
+    {MSGSRC_EBDMDL_G1, 4304}, {MSGSRC_EBDMDL, 4307},  {MSGSRC_EBDMDL, 4319},
+    {MSGSRC_EBDMDL, 4321},   {MSGSRC_EBDMDL, 4353},   {MSGSRC_EBDMDL, 4360},
+    {MSGSRC_EBDMDL, 4365},   {MSGSRC_EBDMDL, 4366},   {MSGSRC_EBDMDL, 4367},
+    {MSGSRC_DLY, 4500},      {MSGSRC_DLY, 4503},      {MSGSRC_ALGMOD, 4602},
+    {MSGSRC_ALGMOD, 4604},   {MSGSRC_ALGMOD, 4608},   {MSGSRC_ALGMOD, 4621},
+    {MSGSRC_CMPNTEMI, 4702}, {MSGSRC_CMPNTEMI, 4713}, {MSGSRC_CMPNTEMI, 4722},
+    {MSGSRC_MDLEMI, 4802},   {MSGSRC_MDLEMI, 4804},   {MSGSRC_PINEMI, 4900},
+    {MSGSRC_PINEMI, 4910},
+};
+
+template <size_t N> int listed(const MSG_ROW_ID (&rows)[N], MSG_SOURCE source, int code) {
+  for (const MSG_ROW_ID &r : rows)
+    if (r.code == code && r.source == source) return 1;
+  return 0;
+}
+
 FILE *out() {
   if (!msgOut) msgOut = stdout;
   return msgOut;
@@ -109,13 +171,16 @@ void printCoded(int fam, int withLine, MSG_SOURCE source, int code, va_list ap) 
     return;
   }
   if (silenced(fam)) return;
+  if (memoryFailed && !listed(kMemoryRows, source, code)) return;
   char buf[MSG_BUFFER_SIZE];
   fill(buf, MSG_table[row].format, ap);
   emit(fam, withLine, plainStyle ? -1 : code, buf);
+  if (listed(kMemoryFailures, source, code)) memoryFailed = 1;
 }
 
+/* The two texts printed this way report faults of the file. */
 void printText(int fam, int withLine, const char *format, va_list ap) {
-  if (silenced(fam)) return;
+  if (silenced(fam) || memoryFailed) return;
   char buf[MSG_BUFFER_SIZE];
   fill(buf, format, ap);
   emit(fam, withLine, -1, buf);
@@ -222,7 +287,13 @@ void MSG_GetCounts(int32_t *bugs, int32_t *errors, int32_t *warnings) {
 
 int32_t MSG_GetCautionCount(void) { return nCautions; }
 
-void MSG_ResetCounts(void) { nBugs = nErrors = nWarnings = nCautions = 0; }
+void MSG_ResetCounts(void) {
+  nBugs = nErrors = nWarnings = nCautions = 0;
+  memoryFailed = 0;
+}
+
+int MSG_GetMemoryFailed(void) { return memoryFailed; }
+void MSG_SetMemoryFailed(int flag) { memoryFailed = flag != 0; }
 
 void MSG_SetCounts(int32_t bugs, int32_t errors, int32_t warnings, int32_t cautions) {
   nBugs = bugs;

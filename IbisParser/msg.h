@@ -169,6 +169,14 @@ void MSG_ResetCounts(void);
 /* Sets all four counters: a nested check pass hands its counts back. */
 void MSG_SetCounts(int32_t bugs, int32_t errors, int32_t warnings, int32_t cautions);
 
+/* Memory ran out in this check pass.  From then on what the pass reads and
+   checks is not the whole file, so only the messages that say memory ran
+   out are printed and counted; the rest would judge a file that is not
+   there.  Set by the allocation failure reports (and by a silent failure
+   through MSG_SetMemoryFailed), cleared with the counts. */
+int MSG_GetMemoryFailed(void);
+void MSG_SetMemoryFailed(int flag);
+
 /* Settings.  A null stream selects the standard output again. */
 void MSG_SetOutput(FILE *stream);
 FILE *MSG_GetOutput(void);

@@ -2,7 +2,6 @@
 #include "IbisParser/nameidx.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 
 #include "IbisParser/cmn.h"
@@ -138,19 +137,20 @@ NAME_ENTRY *NAMEIDX_Add(NAME_INDEX *index, const char *key, int *added) {
     return e;
 }
 
-void NAMEIDX_Reserve(NAME_INDEX *index, size_t names) {
+int NAMEIDX_Reserve(NAME_INDEX *index, size_t names) {
     MSG_ASSERT(index != nullptr);
     if (index->capacity != 0 || names < 8 || names > UINT32_MAX / 4)
-        return;
+        return 1;
     // Room for that many names at most half full, as the adds keep it.
     uint32_t capacity = 16;
     while (capacity < 2 * names)
         capacity *= 2;
-    void *slots = calloc(capacity, sizeof(NAME_ENTRY));
-    if (slots == nullptr)
-        return;
-    index->slots = static_cast<NAME_ENTRY *>(slots);
+    NAME_ENTRY *slots = nullptr;
+    if (!CMN_Alloc(&slots, static_cast<size_t>(capacity) * sizeof(NAME_ENTRY)))
+        return 0;
+    index->slots = slots;
     index->capacity = capacity;
+    return 1;
 }
 
 void NAMEIDX_Clear(NAME_INDEX *index) {

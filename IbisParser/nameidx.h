@@ -57,18 +57,22 @@ int NAMEIDX_Lookup(const NAME_TALLY *tally, const char *name, void **first, size
 void NAMEIDX_FreeTally(NAME_TALLY *tally);
 
 // Makes room for `names` names in an empty index at once, instead of
-// doubling as they come; silent when memory is short (the adds then grow
-// the index, or report, as ever).
-void NAMEIDX_Reserve(NAME_INDEX *index, size_t names);
+// doubling as they come. 0 when memory ran out (reported; the index stays
+// empty), else 1.
+int NAMEIDX_Reserve(NAME_INDEX *index, size_t names);
 
 // Counts every record of a list linked through `next` under nameOf(record).
+// A tally that cannot get its room has failed: its users walk the list.
 template <typename T, typename NameOf>
 void NAMEIDX_CountList(NAME_TALLY *tally, T *list, NameOf nameOf) {
     if (tally->names.capacity == 0) {
         size_t records = 0;
         for (T *r = list; r != nullptr; r = r->next)
             ++records;
-        NAMEIDX_Reserve(&tally->names, records);
+        if (!NAMEIDX_Reserve(&tally->names, records)) {
+            tally->failed = 1;
+            return;
+        }
     }
     for (T *r = list; r != nullptr; r = r->next)
         if (NAMEIDX_Count(tally, nameOf(r), r) < 0)

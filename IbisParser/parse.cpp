@@ -408,11 +408,15 @@ int ParseAmiFile(const char *path) {
     // the line reader are reported on their own line.
     for (;;) {
         MSG_SetLineNumber(s_line + 1);
-        int cutLine = 0;
-        line = CMN_ReadLineAlloc(&size, file, &cutLine);
-        if (line == nullptr)
+        int state = CMN_LINE_WHOLE;
+        line = CMN_ReadLineAlloc(&size, file, &state);
+        if (line == nullptr) {
+            // A line that could not be held ends the read as a failed one:
+            // the text joined so far is not the file's.
+            s_amiCut = s_amiCut || state == CMN_LINE_NO_MEMORY;
             break;
-        s_amiCut = s_amiCut || cutLine;  // the reader has said so
+        }
+        s_amiCut = s_amiCut || state == CMN_LINE_CUT;  // the reader has said so
         SetLine(s_line + 1);
         const size_t length = CheckLine(line, false);  // .ami lines have no length limit
         const int type = PARSE_ClassifyAmiLine(line);

@@ -32,7 +32,7 @@ int64_t s_pin = -1;  // section form: index of the pin being described
 
 static_assert(static_cast<int>(PKGMDL_FORK) == SECT_FORK, "forks share their kind");
 PKGMDL_ELEMENT **BranchOf(PKGMDL_ELEMENT *fork) { return &fork->child.branch; }
-SECT_FORKLIST<PKGMDL_ELEMENT> s_list = {BranchOf, nullptr, nullptr, 0, 0};  // the pin's sections
+SECT_FORKLIST<PKGMDL_ELEMENT> s_list = {BranchOf, nullptr, nullptr, 0, 0, 0, 0};  // the pin's sections
 
 // Lookup state: the pin walk of PKGMDL_NextPinNumber and the name index of
 // the list PKGMDL_FindByName was last asked about.
@@ -157,11 +157,21 @@ void ParseSections(const char *text) {
     const char *cur = text;
     for (;;) {
         SECT *section = nullptr;
-        if (!SECT_ParseSection(cur, &section, &cur) || section == nullptr)
+        const int read = SECT_ParseSection(cur, &section, &cur);
+        if (read < 0)
+            SECT_Drop(&s_list);
+        if (read <= 0 || section == nullptr)
             return;
+        if (SECT_Lost(&s_list)) {
+            // Counted as the file gives it, but with no branch to hold it.
+            SECT_Free(section);
+            ++s_model->Pin_Sections[s_pin].sections;
+            continue;
+        }
         PKGMDL_ELEMENT *e = SECT_NewElement<PKGMDL_ELEMENT>(PKGMDL_SECTION);
         if (e == nullptr) {
             SECT_Free(section);
+            SECT_Drop(&s_list);
             return;
         }
         e->child.section = section;
@@ -171,7 +181,7 @@ void ParseSections(const char *text) {
 }
 
 void OpenFork() {
-    if (s_list.depth > 0)
+    if (SECT_OpenForks(&s_list) > 0)
         MSG_ErrorLine(3439);  // opened all the same: the nesting follows the file
     if (s_pin < 0) {
         MSG_ErrorLine(3440);
@@ -203,7 +213,7 @@ bool IsContinuation(const char *text) {
 
 void SectionPinLine(PKGMDL *m, char *text) {
     if (IsContinuation(text)) {
-        if (s_pin < 0 || s_list.current == nullptr) {
+        if (s_pin < 0 || !SECT_HasCurrent(&s_list)) {
             MSG_ErrorLine(3438);
             return;
         }
@@ -243,7 +253,7 @@ void SectionPinLine(PKGMDL *m, char *text) {
         return;
     s_pin = pin;
     ParseSections(rest);
-    if (s_list.current == nullptr)
+    if (!SECT_HasCurrent(&s_list))
         MSG_ErrorLine(3449);
 }
 

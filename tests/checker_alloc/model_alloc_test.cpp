@@ -36,7 +36,8 @@ protected:
 };
 
 // A second [On] frees the first; when the new one cannot be made, [R Series]
-// starts a fresh [On] instead of writing into the freed one.
+// starts a fresh [On] instead of writing into the freed one (the sanitizer
+// build sees it), and nothing after the failure is judged.
 TEST_F(ModelAllocTest, SeriesKeywordsAfterAFailedOn) {
     g_keyword = "[On]";
     g_countdown = 2;
@@ -46,15 +47,13 @@ TEST_F(ModelAllocTest, SeriesKeywordsAfterAFailedOn) {
     EXPECT_EQ(Plain(out),
               Expected("5.0", Err(10, "[On] Series Info: Already Defined for this model") +
                                   "ERROR - Memory allocation failed.  This request 64.\n\n"
-                                  "PROGRAM BUG - Unable to Allocate Memory: IbisParser/sinfo N\n" +
-                                  Err(11, "No preceding [On] or [Off] keyword found. Assuming [On]") +
-                                  Tail("s")));
+                                  "PROGRAM BUG - Unable to Allocate Memory: IbisParser/sinfo N\n"));
     IBIS *root = nullptr;
     ASSERT_FALSE(IBIS_GetCurrent(&root));  // the pass is over; nothing was left behind
 }
 
-// A model record that cannot be made leaves no model current: its lines are
-// orphans, and the model before it is not renamed.
+// A model record that cannot be made leaves no model current: its lines do
+// not reach the model before it. What the pass says ends with the failure.
 TEST_F(ModelAllocTest, ModelThatCannotBeMade) {
     PARSE_sections[SECTION_MODEL].init = [] {
         FailAlloc(g_countdown == 1 ? 1 : 0);
@@ -66,13 +65,11 @@ TEST_F(ModelAllocTest, ModelThatCannotBeMade) {
     std::string out = Run("5.0", InputModel("a") + "[Model] b\nModel_type Output\n[End]\n");
     EXPECT_EQ(Plain(out), Expected("5.0", "ERROR - Memory allocation failed.  This request " +
                                               std::to_string(sizeof(MDL)) + ".\n\n"
-                                              "PROGRAM BUG - Unable to Allocate Memory: IbisParser/mdl N\n" +
-                                              Err(10, "Orphan Model keyword.") +
-                                              Err(11, "Orphan data line keyword.") + Tail("a")));
+                                              "PROGRAM BUG - Unable to Allocate Memory: IbisParser/mdl N\n"));
 }
 
 // An [External Model] description that cannot be made: its lines are
-// dropped and its end keyword says so.
+// dropped, and nothing after the failure is judged.
 TEST_F(ModelAllocTest, ExternalModelThatCannotBeMade) {
     g_keyword = "[External Model]";
     g_countdown = 1;
@@ -81,11 +78,7 @@ TEST_F(ModelAllocTest, ExternalModelThatCannotBeMade) {
                                  "[End External Model]\n[End]\n");
     EXPECT_EQ(Plain(out), Expected("5.0", "ERROR - Memory allocation failed.  This request " +
                                               std::to_string(sizeof(EXTMDL)) + ".\n\n"
-                                              "PROGRAM BUG - Unable to Allocate Memory: IbisParser/mdl N\n" +
-                                              Err(11, "[End_External_Model] with no [External Model]\n") +
-                                              Err("Model a: One of C_comp, C_comp_pullup, C_comp_pulldown, "
-                                                  "C_comp_power_clamp, C_comp_gnd_clamp must be defined") +
-                                              Tail("a")));
+                                              "PROGRAM BUG - Unable to Allocate Memory: IbisParser/mdl N\n"));
 }
 
 // A waveform table that cannot be made: its lines are dropped, and so is the
@@ -106,8 +99,7 @@ TEST_F(ModelAllocTest, CompositeCurrentOfAWaveformThatCannotBeMade) {
     EXPECT_EQ(Plain(Output()), "\nChecking m.ibs for IBIS 5.0 Compatibility...\n\n"
                                "ERROR - Memory allocation failed.  This request " +
                                    std::to_string(sizeof(WVFRM)) + ".\n\n"
-                                   "PROGRAM BUG - Unable to Allocate Memory: IbisParser/wvfrm N\n" +
-                                   Err("Model 'o': Ramp Not Defined"));
+                                   "PROGRAM BUG - Unable to Allocate Memory: IbisParser/wvfrm N\n");
     MDL *m = ParsedModels();
     ASSERT_NE(m, nullptr);
     ASSERT_NE(m->risingWaveform, nullptr);

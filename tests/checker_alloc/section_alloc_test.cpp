@@ -1,6 +1,7 @@
 // The submodel and test sections when memory runs out: a table or spec that
-// cannot be made leaves its slot empty (the one it replaces is gone), and
-// its lines are passed over.
+// cannot be made leaves its slot empty (the one it replaces is gone), its
+// lines are passed over (the sanitizer build sees that nothing reaches a
+// freed block), and nothing after the failure is judged.
 #include <regex>
 
 #include "AllocFail.h"
@@ -54,18 +55,13 @@ protected:
     }
 };
 
-const char kUnref[] = "WARNING - Submodel s is not referenced by any model [Add Submodel] keyword\n";
-
 TEST_F(SectionAllocTest, PulseTableThatCannotBeMade) {
     std::string out = RunFailing(
         "[GND Pulse Table]", 2,
         "[Submodel] s\nSubmodel_type Dynamic_clamp\n[Submodel Spec]\nV_trigger_f 1 1 1\n"
         "[GND Pulse Table]\n0 0 0 0\n1n 1 1 1\n2n 0 0 0\n[GND Pulse Table]\n0 0 0 0\n1n 5 5 5\n");
     EXPECT_EQ(out, "ERROR (line   12) - [GND Pulse Table] Already Defined\n" +
-                       NoMemory(sizeof(WVFRM), "wvfrm") +
-                       "ERROR - Submodel s: GND Pulse Table or POWER Pulse Table or GND Clamp or "
-                       "POWER Clamp is required when Submodel_type is Dynamic_clamp\n" +
-                       kUnref);
+                       NoMemory(sizeof(WVFRM), "wvfrm"));
 }
 
 TEST_F(SectionAllocTest, SpecThatCannotBeMade) {
@@ -74,19 +70,13 @@ TEST_F(SectionAllocTest, SpecThatCannotBeMade) {
                                  "V_trigger_f 1 1 1\n[Submodel Spec]\nV_trigger_r 1 1 1\n"
                                  "[GND Pulse Table]\n0 0 0 0\n1n 1 1 1\n2n 0 0 0\n");
     EXPECT_EQ(out, "ERROR (line    8) - Sub Model Specification: Already Defined for this sub model\n" +
-                       NoMemory(sizeof(SMSPEC), "smspec") +
-                       "ERROR - Submodel s: [Submodel Spec] V_trigger_f is required when GND_Pulse is specified\n" +
-                       kUnref);
+                       NoMemory(sizeof(SMSPEC), "smspec"));
 }
 
 TEST_F(SectionAllocTest, SubmodelThatCannotBeMade) {
     std::string out = RunFailing("[Submodel]", 1,
                                  "[Submodel] s\nSubmodel_type Dynamic_clamp\n[GND Clamp]\n0 0 0 0\n");
-    EXPECT_EQ(out, NoMemory(sizeof(SUBMDL), "submdl") +
-                       "ERROR (line    4) - Orphan Sub Model keyword.\n"
-                       "ERROR (line    5) - Orphan data line keyword.\n"
-                       "ERROR (line    6) - Orphan Sub Model keyword.\n"
-                       "ERROR (line    7) - Orphan data line keyword.\n");
+    EXPECT_EQ(out, NoMemory(sizeof(SUBMDL), "submdl"));
 }
 
 TEST_F(SectionAllocTest, TestDataWaveformThatCannotBeMade) {
@@ -95,10 +85,7 @@ TEST_F(SectionAllocTest, TestDataWaveformThatCannotBeMade) {
                                  "Test_load t\n[Rising Waveform Near]\n0 0 0 0\n1n 1 1 1\n"
                                  "[Rising Waveform Near]\n0 0 0 0\n1n 1 1 1\n");
     EXPECT_EQ(out, "ERROR (line   11) - [Rising Waveform Near] Already Defined\n" +
-                       NoMemory(sizeof(WVFRM), "wvfrm") +
-                       "ERROR - Test Data 'd': At least one Rising/Falling Waveform must be specified\n"
-                       "ERROR - Test Data 'd' references undefined models\n"
-                       "ERROR - Test Data 'd' references undefined Test Loads\n");
+                       NoMemory(sizeof(WVFRM), "wvfrm"));
 }
 
 }  // namespace

@@ -326,25 +326,27 @@ TEST_F(CmnFileTest, ReadLineAllocWholeLines) {
   std::string p = Write("a.ami", big + "\n\x01x\r\nend");
   FILE *f = fopen(p.c_str(), "rb");
   size_t size = 0;
-  int cut = 1;
-  char *l = CMN_ReadLineAlloc(&size, f, &cut);
+  int state = CMN_LINE_NO_MEMORY;
+  char *l = CMN_ReadLineAlloc(&size, f, &state);
   ASSERT_NE(l, nullptr);
   EXPECT_EQ(size, big.size() + 2);
-  EXPECT_EQ(cut, 0);
+  EXPECT_EQ(state, CMN_LINE_WHOLE);
   EXPECT_EQ(std::string(l), big + "\n");
   CMN_Free(l);
-  l = CMN_ReadLineAlloc(&size, f, &cut);
+  l = CMN_ReadLineAlloc(&size, f, &state);
   ASSERT_NE(l, nullptr);
   EXPECT_STREQ(l, " x\n");
   EXPECT_EQ(size, 4u);
   CMN_Free(l);
-  l = CMN_ReadLineAlloc(&size, f, &cut);
+  l = CMN_ReadLineAlloc(&size, f, &state);
   ASSERT_NE(l, nullptr);
   EXPECT_STREQ(l, "end");
   EXPECT_EQ(size, 4u);
   CMN_Free(l);
-  EXPECT_EQ(CMN_ReadLineAlloc(&size, f, &cut), nullptr);
-  EXPECT_EQ(CMN_ReadLineAlloc(&size, nullptr, &cut), nullptr);
+  state = CMN_LINE_NO_MEMORY;
+  EXPECT_EQ(CMN_ReadLineAlloc(&size, f, &state), nullptr);
+  EXPECT_EQ(state, CMN_LINE_WHOLE);  // the end of the file
+  EXPECT_EQ(CMN_ReadLineAlloc(&size, nullptr, &state), nullptr);
   fclose(f);
   EXPECT_EQ(Output(), "ERROR (line    0) -\n    Found illegal control character (code 1).  "
                       "Converting to space.\n");
@@ -354,17 +356,17 @@ TEST_F(CmnFileTest, ReadLineAllocCapsEndlessLines) {
   std::string p = Write("huge.ami", std::string(CMN_LINE_ALLOC_MAX + 1000, 'h') + "\nnext\n");
   FILE *f = fopen(p.c_str(), "rb");
   size_t size = 0;
-  int cut = 1;
-  char *l = CMN_ReadLineAlloc(&size, f, &cut);
+  int state = CMN_LINE_NO_MEMORY;
+  char *l = CMN_ReadLineAlloc(&size, f, &state);
   ASSERT_NE(l, nullptr);
   EXPECT_EQ(size, (size_t)CMN_LINE_ALLOC_MAX + 2); // cut, line feed kept
-  EXPECT_EQ(cut, 1);
+  EXPECT_EQ(state, CMN_LINE_CUT);
   EXPECT_EQ(l[CMN_LINE_ALLOC_MAX], '\n');
   CMN_Free(l);
-  l = CMN_ReadLineAlloc(&size, f, &cut);
+  l = CMN_ReadLineAlloc(&size, f, &state);
   ASSERT_NE(l, nullptr);
   EXPECT_STREQ(l, "next\n");
-  EXPECT_EQ(cut, 0);
+  EXPECT_EQ(state, CMN_LINE_WHOLE);
   CMN_Free(l);
   fclose(f);
   EXPECT_EQ(Output(), "ERROR (line    0) -\n    Line longer than 1048576 characters; the rest of "

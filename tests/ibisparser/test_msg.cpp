@@ -82,6 +82,7 @@ TEST_F(MsgTest, CodedStyleUsesLetterAndCode) {
   MSG_ErrorLine(1916, "NC");
   MSG_Error(1904);
   MSG_BugLine(1908, "IbisParser/cmn", 42);
+  MSG_SetMemoryFailed(0); // a sample of the style, not a failed request
   MSG_WarningLine(1910, "a", "b", "c");
   MSG_NoteLine(1920);
   std::string t = Repeat('z', 72 - 17);
@@ -187,6 +188,32 @@ TEST_F(MsgTest, OwnLineFeedOfTheTextIsKept) {
   EXPECT_EQ(Output(), "ERROR - Memory allocation failed.  This request 12345.\n\n");
 }
 
+// Once memory has run out, only the messages that say so are printed and
+// counted, until the counts are reset for a new pass.
+TEST_F(MsgTest, AfterMemoryRunsOutOnlyMemoryMessagesPrint) {
+  MSG_SetLineNumber(7);
+  MSG_Error(1904);
+  MSG_Error(1906, 16u);
+  MSG_Error(1904);
+  MSG_ErrorLine(1917, "NUL", 0, "");
+  MSG_WarningText("w");
+  MSG_BugFrom(MSGSRC_MDL, 100, "IbisParser/mdl", 9);
+  MSG_ErrorFrom(MSGSRC_PKG, 1207, "R_pkg"); // a fault of the file, not of memory
+  MSG_PrintSummary();
+  EXPECT_EQ(Output(), "ERROR - Unable to assemble filename.\n"
+                      "ERROR - Memory allocation failed.  This request 16.\n\n"
+                      "PROGRAM BUG - Unable to Allocate Memory: IbisParser/mdl 9\n"
+                      "\nBugs    : 1\nErrors  : 2\n\nFile Failed\n");
+  EXPECT_EQ(MSG_GetMemoryFailed(), 1);
+  MSG_ResetCounts();
+  EXPECT_EQ(MSG_GetMemoryFailed(), 0);
+  MSG_Error(1904);
+  // A failure that reports nothing itself marks the pass all the same.
+  MSG_SetMemoryFailed(1);
+  MSG_Error(1904);
+  EXPECT_EQ(Output(), "ERROR - Unable to assemble filename.\n");
+}
+
 TEST_F(MsgTest, SummaryForms) {
   MSG_PrintSummary();
   EXPECT_EQ(Output(), "Errors  : 0\n\nFile Passed\n");
@@ -198,6 +225,7 @@ TEST_F(MsgTest, SummaryForms) {
   EXPECT_EQ(Output(), "\nErrors  : 0\nWarnings: 2\n\nFile Passed\n");
 
   MSG_Bug(1908, "f", 1);
+  MSG_SetMemoryFailed(0); // a sample of the count, not a failed request
   MSG_Error(1904);
   MSG_SuppressCautions(0);
   MSG_Caution(1918);

@@ -1,7 +1,12 @@
-// The allocation counter of the tests and the parser allocator on it.
+// The allocation counter of the tests, the parser allocator on it, and what
+// a checker run short of memory may print.
 #include "AllocFail.h"
 
 #include <cstdlib>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <vector>
 
 #include "IbisParser/amip.h"
 
@@ -13,6 +18,74 @@ int64_t s_resizes = 0;
 void *ParserAlloc(void *, size_t size) { return AllocFailsNow() ? nullptr : calloc(1, size); }
 void *ParserResize(void *, void *block, size_t size) {
   return AllocFailsNow(true) ? nullptr : realloc(block, size);
+}
+
+// The texts that say memory ran out, and nothing else.
+const char *const kMemoryFailureTexts[] = {
+    // the allocation wrappers' own report of the failed request;
+    R"(Memory allocation failed\.  This request \d+\.)",
+    R"(Memory reallocation failed\.  This request \d+\.)",
+    // a section's report that it got no memory, with its source line;
+    R"(Unable to Allocate Memory: IbisParser/\w+ \d+)",
+    R"(Could not allocate memory in file IbisParser/\w+ at line \d+)",
+    // a line or name that could not be split into words: splitting fails
+    // for want of memory only;
+    R"(Unable to Parse .*: IbisParser/\w+ \d+)",
+    R"(Unable to parse .* arguments)",
+    R"(Unable to Save (Model|External Circuit|Model Selector|Sub Model|Test Data|Test Load) Name)",
+    R"(Unable to Set Model Name in Driver Schedule)",
+    // an I-V table sum that got no memory;
+    R"(Out of Memory)",
+    // an AMI parameter parse that got no memory (every other fault of the
+    // parse has a message of its own);
+    R"(Internal error while parsing AMI Parameter file)",
+    // a package-file listing or scan that got no memory;
+    R"(tmpnam\(\) failed\.)",
+    // a record, entry or table that could not be allocated, by the section
+    // that wanted it.
+    R"(Unable to create new (CMPNT|PKGMDL|MSEL|MSEL Model|EBDMDL|EBDPATH|APKG|EMI Component|Driver Schedule Model)\.)",
+    R"(Unable to create new (NODE LIST|Circuit Call \(malloc\)|File Header structure)\.)",
+    R"(Unable to create (IBIS|pin entry array)\.)",
+    R"(Unable to allocate (new PIN|PIN|Pin_Numbers array|Pin_Sections array|Pin_Name array|MTX|FILEREF|PINREF)\.)",
+    R"(Unable to allocate (new SSWCH|new Series Switch Group name|new Pin EMI)\.)",
+    R"(Unable to allocate a Package)",
+    R"(Unable to alloc (new PINMPG|DIFPIN|new Series_Pin_Mapping)\.)",
+    R"(Unable to add (Series_Switch_Groups|new matrix row|row data)\.)",
+    R"(Unable to add the line of (Pin|Pin EMI) data\.?)",
+    R"(Cannot allocate (path element|path element pin|path element node|reference designator))",
+    R"(Could not allocate path element)",
+};
+
+// A message's severity and line prefix.
+const std::regex kPrefix(R"(^(PROGRAM BUG|ERROR|WARNING|CAUTION|NOTE)( \(line +\d+\))? - ?)");
+
+template <size_t N> std::regex AnyOf(const char *const (&texts)[N]) {
+  std::string all;
+  for (const char *text : texts) all += std::string(all.empty() ? "" : "|") + "(" + text + ")";
+  return std::regex("^(" + all + ")$");
+}
+
+// The output's lines, a message that the printer wrapped below its prefix
+// joined into one.
+std::vector<std::string> Lines(const std::string &out) {
+  std::vector<std::string> lines;
+  std::istringstream in(out);
+  for (std::string line; std::getline(in, line);) {
+    if (!lines.empty() && line.rfind("    ", 0) == 0 && lines.back().size() > 2 &&
+        lines.back().compare(lines.back().size() - 2, 2, " -") == 0)
+      lines.back() += " " + line.substr(4);
+    else
+      lines.push_back(line);
+  }
+  return lines;
+}
+
+// A line that reports nothing of the file: blank, a banner of a file read,
+// the summary.
+bool Neutral(const std::string &line) {
+  static const std::regex neutral(
+      R"(^(|Checking .* for IBIS \d\.\d Compatibility\.\.\.|(Bugs    |Errors  |Warnings|Cautions): \d+|File (Passed|Failed))$)");
+  return std::regex_match(line, neutral);
 }
 } // namespace
 
@@ -28,3 +101,38 @@ bool AllocFailsNow(bool resize) {
 }
 
 const AMIP_ALLOC kCountedParserAlloc = {ParserAlloc, ParserResize, nullptr};
+
+bool IsMemoryFailureMessage(const std::string &message) {
+  static const std::regex memory = AnyOf(kMemoryFailureTexts);
+  std::smatch prefix;
+  if (!std::regex_search(message, prefix, kPrefix)) return false;
+  return std::regex_match(message.substr(static_cast<size_t>(prefix.length())), memory);
+}
+
+std::string UnexplainedMessages(const std::string &clean, const std::string &failed) {
+  const std::vector<std::string> before = Lines(clean), after = Lines(failed);
+  std::string unexplained;
+  size_t i = 0;
+  // Up to the memory failure the pass is the clean one.
+  for (; i < after.size() && !IsMemoryFailureMessage(after[i]); ++i)
+    if (i >= before.size() || after[i] != before[i]) unexplained += after[i] + "\n";
+  // From there on, what the pass read is not the file: only memory may
+  // speak, and the passes it runs on other files (a board's references),
+  // which report those files as the clean pass did.
+  std::map<std::string, int> nested;
+  for (size_t j = i; j < before.size(); ++j) ++nested[before[j]];
+  for (; i < after.size(); ++i)
+    if (!IsMemoryFailureMessage(after[i]) && !Neutral(after[i]) && nested[after[i]]-- <= 0)
+      unexplained += after[i] + "\n";
+  return unexplained;
+}
+
+void ExpectFailedCheckPass(const std::string &clean, const std::string &failed, int64_t request) {
+  bool said = false;
+  for (const std::string &m : Lines(failed)) said = said || IsMemoryFailureMessage(m);
+  EXPECT_TRUE(said) << "request " << request << " failed unreported:\n" << failed;
+  const std::string end = "\nFile Failed\n";
+  EXPECT_TRUE(failed.size() >= end.size() && failed.compare(failed.size() - end.size(), end.size(), end) == 0)
+      << "request " << request << ":\n" << failed;
+  EXPECT_EQ(UnexplainedMessages(clean, failed), "") << "request " << request << ":\n" << failed;
+}
