@@ -35,7 +35,7 @@ EBDPATH *s_path = nullptr;  // the path that path lines extend
 
 static_assert(static_cast<int>(EBD_FORK) == SECT_FORK, "forks share their kind");
 EBDELEM **BranchOf(EBDELEM *fork) { return &fork->data.branch; }
-SECT_FORKLIST<EBDELEM> s_list = {BranchOf, nullptr, nullptr, 0, 0, 0, 0};  // the path's elements
+SECT_FORKLIST<EBDELEM> s_list = {BranchOf, nullptr, nullptr, 0, 0};  // the path's elements
 
 // The pin array grows from 16 rows.
 const size_t kFirstPinRoom = 16;
@@ -155,23 +155,11 @@ void Link(EBDELEM *e) {
     InFileOrder(e);
 }
 
-// A new element of the kind, or null: inside a lost branch (nothing asked
-// for), or when memory ran out (`message`; the element counts as dropped).
-EBDELEM *NewElement(int kind, int message) {
-    if (SECT_Lost(&s_list))
-        return nullptr;
-    EBDELEM *e = SECT_NewElement<EBDELEM>(kind);
-    if (e == nullptr) {
-        MSG_ErrorLine(message);
-        SECT_Drop(&s_list);
-    }
-    return e;
-}
-
 void AddSection(SECT *section) {
-    EBDELEM *e = NewElement(EBD_SECTION, 4360);
+    EBDELEM *e = SECT_NewElement<EBDELEM>(EBD_SECTION);
     if (e == nullptr) {
         SECT_Free(section);
+        MSG_ErrorLine(4360);
         return;
     }
     e->data.section = section;
@@ -179,16 +167,21 @@ void AddSection(SECT *section) {
 }
 
 void AddNc() {
-    if (EBDELEM *e = NewElement(EBD_NC, 4360))
-        Link(e);
+    EBDELEM *e = SECT_NewElement<EBDELEM>(EBD_NC);
+    if (e == nullptr) {
+        MSG_ErrorLine(4360);
+        return;
+    }
+    Link(e);
 }
 
 void OpenFork() {
-    switch (SECT_OpenFork(&s_list, &s_path->first)) {
-    case SECT_OPENED: InFileOrder(s_list.current); break;
-    case SECT_FORK_NO_MEMORY: MSG_ErrorLine(4360); break;
-    default: break;  // inside a lost branch
+    EBDELEM *fork = SECT_OpenFork(&s_list, &s_path->first);
+    if (fork == nullptr) {
+        MSG_ErrorLine(4360);
+        return;
     }
+    InFileOrder(fork);
 }
 
 void CloseFork() {
@@ -219,23 +212,34 @@ void AddPin(const char *text, size_t n) {
         MSG_WarningLine(4362, name);
     if (SECT_IsPathWord(name))
         MSG_WarningLine(4364, name);
-    EBDELEM *e = NewElement(EBD_PIN, 4365);
-    if (e == nullptr)
+    EBDELEM *e = SECT_NewElement<EBDELEM>(EBD_PIN);
+    if (e == nullptr) {
+        MSG_ErrorLine(4365);
         return;
+    }
     e->data.pin = CMN_StrNDup(name, kPinMax);
     if (e->data.pin == nullptr) {
         CMN_Free(e);
         MSG_ErrorLine(4366);
-        SECT_Drop(&s_list);
         return;
     }
     Link(e);
 }
 
-// Reads a Node's designator.pin, with the messages on its parts.
-void ReadNode(const char *text, size_t n, EBDNODE *node) {
+void AddNode(const char *text, size_t n) {
     char full[CMN_PATH_MAX + 1];
     CopyRun(full, text, n);
+    EBDELEM *e = SECT_NewElement<EBDELEM>(EBD_NODE);
+    if (e == nullptr) {
+        MSG_ErrorLine(4365);
+        return;
+    }
+    if (!CMN_Alloc(&e->data.node, sizeof(EBDNODE))) {
+        CMN_Free(e);
+        MSG_ErrorLine(4367);
+        return;
+    }
+    EBDNODE *node = e->data.node;
     const char *pin = "";
     char *dot = strchr(full, '.');
     if (dot == nullptr) {
@@ -256,21 +260,6 @@ void ReadNode(const char *text, size_t n, EBDNODE *node) {
         MSG_WarningLineFrom(MSGSRC_EBDMDL_G1, 4302, node->refdes);
     if (SECT_IsPathWord(node->refdes))
         MSG_WarningLineFrom(MSGSRC_EBDMDL_G1, 4303, node->refdes);
-}
-
-void AddNode(const char *text, size_t n) {
-    EBDNODE read{};
-    ReadNode(text, n, &read);
-    EBDELEM *e = NewElement(EBD_NODE, 4365);
-    if (e == nullptr)
-        return;
-    if (!CMN_Alloc(&e->data.node, sizeof(EBDNODE))) {
-        CMN_Free(e);
-        MSG_ErrorLine(4367);
-        SECT_Drop(&s_list);
-        return;
-    }
-    *e->data.node = read;
     Link(e);
 }
 
@@ -323,19 +312,16 @@ void PathLine(const char *text) {
         const size_t n = static_cast<size_t>(CMN_TokenLength(token, '='));
         p += n;
         if (TokenIs(token, n, "Len")) {
-            if (!SECT_HasCurrent(&s_list)) {
+            if (s_list.current == nullptr) {
                 MSG_ErrorLine(4342);
                 return;
             }
             SECT *section = nullptr;
-            const int read = SECT_ParseSection(token, &section, &p);
-            if (read < 0)
-                SECT_Drop(&s_list);
-            if (read <= 0 || section == nullptr)
-                return;  // the section was not ended on this line, or memory ran out
+            if (!SECT_ParseSection(token, &section, &p) || section == nullptr)
+                return;  // the section was not ended on this line
             AddSection(section);
         } else if (const Step *step = FindStep(token, n)) {
-            if (!SECT_HasCurrent(&s_list))
+            if (s_list.current == nullptr)
                 MSG_ErrorLine(step->orphan);
             else
                 step->take();
@@ -349,7 +335,7 @@ void PathLine(const char *text) {
             }
             if (pin)
                 AddPin(name, length);
-            else if (!SECT_HasCurrent(&s_list))
+            else if (s_list.current == nullptr)
                 MSG_ErrorLine(4351);
             else
                 AddNode(name, length);

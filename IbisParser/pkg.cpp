@@ -52,10 +52,8 @@ void PKG_ParseRow(PKG *package, const char *text) {
         CMN_SkipWord(&p);
         RNG *range = nullptr;
         if (!RNG_ParseLine(p, name, &range)) {
-            // No range at all is memory that ran out, reported already.
-            if (range != nullptr)
-                MSG_ErrorLine(1207, name);
             RNG_Free(range);
+            MSG_ErrorLine(1207, name);
         } else {
             *sub->slot = range;
             if (range->typ_state != CMN_VALUE_NUMBER)

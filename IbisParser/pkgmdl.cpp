@@ -32,7 +32,7 @@ int64_t s_pin = -1;  // section form: index of the pin being described
 
 static_assert(static_cast<int>(PKGMDL_FORK) == SECT_FORK, "forks share their kind");
 PKGMDL_ELEMENT **BranchOf(PKGMDL_ELEMENT *fork) { return &fork->child.branch; }
-SECT_FORKLIST<PKGMDL_ELEMENT> s_list = {BranchOf, nullptr, nullptr, 0, 0, 0, 0};  // the pin's sections
+SECT_FORKLIST<PKGMDL_ELEMENT> s_list = {BranchOf, nullptr, nullptr, 0, 0};  // the pin's sections
 
 // Lookup state: the pin walk of PKGMDL_NextPinNumber and the name index of
 // the list PKGMDL_FindByName was last asked about.
@@ -157,21 +157,11 @@ void ParseSections(const char *text) {
     const char *cur = text;
     for (;;) {
         SECT *section = nullptr;
-        const int read = SECT_ParseSection(cur, &section, &cur);
-        if (read < 0)
-            SECT_Drop(&s_list);
-        if (read <= 0 || section == nullptr)
+        if (!SECT_ParseSection(cur, &section, &cur) || section == nullptr)
             return;
-        if (SECT_Lost(&s_list)) {
-            // Counted as the file gives it, but with no branch to hold it.
-            SECT_Free(section);
-            ++s_model->Pin_Sections[s_pin].sections;
-            continue;
-        }
         PKGMDL_ELEMENT *e = SECT_NewElement<PKGMDL_ELEMENT>(PKGMDL_SECTION);
         if (e == nullptr) {
             SECT_Free(section);
-            SECT_Drop(&s_list);
             return;
         }
         e->child.section = section;
@@ -181,12 +171,15 @@ void ParseSections(const char *text) {
 }
 
 void OpenFork() {
-    if (SECT_OpenForks(&s_list) > 0)
+    if (s_list.depth > 0)
         MSG_ErrorLine(3439);  // opened all the same: the nesting follows the file
     if (s_pin < 0) {
         MSG_ErrorLine(3440);
         return;
     }
+    // Null when memory ran out: the fork is not opened, as a board path's is
+    // not. The allocator has said so (no message of this section's names
+    // it), and from then on the pass reports only memory failures.
     SECT_OpenFork(&s_list, PinHead());
 }
 
@@ -213,7 +206,7 @@ bool IsContinuation(const char *text) {
 
 void SectionPinLine(PKGMDL *m, char *text) {
     if (IsContinuation(text)) {
-        if (s_pin < 0 || !SECT_HasCurrent(&s_list)) {
+        if (s_pin < 0 || s_list.current == nullptr) {
             MSG_ErrorLine(3438);
             return;
         }
@@ -253,7 +246,7 @@ void SectionPinLine(PKGMDL *m, char *text) {
         return;
     s_pin = pin;
     ParseSections(rest);
-    if (!SECT_HasCurrent(&s_list))
+    if (s_list.current == nullptr)
         MSG_ErrorLine(3449);
 }
 

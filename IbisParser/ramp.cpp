@@ -35,9 +35,8 @@ int RAMP_Create(DVDT **out) {
     return 1;
 }
 
-// One corner, "dV/dt" or "NA"; 1 when read, -1 when memory ran out
-// (reported). dV and dt are written only when read, so a corner that is
-// missing or unreadable keeps its zeros.
+// One corner, "dV/dt" or "NA"; 1 when read. dV and dt are written only
+// then, so a corner that is missing or unreadable keeps its zeros.
 int RAMP_ParseDvDt(const char *text, double *dV, double *dt, int *state, const char *name,
                    const char *column) {
     *state = CMN_VALUE_ABSENT;
@@ -47,7 +46,7 @@ int RAMP_ParseDvDt(const char *text, double *dV, double *dt, int *state, const c
     if (!CMN_SplitWordsAt(text, 3, '/', &words)) {
         MSG_BugLine(1303, name, kSourceName, __LINE__);
         CMN_FreeWords(&words);
-        return -1;
+        return 0;
     }
     int ok = 0;
     if (words.found == 1) {
@@ -85,7 +84,7 @@ void CheckPositive(const DVDT *d, int corner) {
 
 void RAMP_CheckValues(const char *typ, const char *min, const char *max, const char *name,
                       DVDT *d) {
-    if (RAMP_ParseDvDt(typ, &d->dV[0], &d->dt[0], &d->state[0], name, "Typical") > 0) {
+    if (RAMP_ParseDvDt(typ, &d->dV[0], &d->dt[0], &d->state[0], name, "Typical")) {
         if (d->state[0] == CMN_VALUE_NA)
             MSG_ErrorLine(1309, name);
         else
@@ -94,9 +93,8 @@ void RAMP_CheckValues(const char *typ, const char *min, const char *max, const c
     const char *const texts[2] = {min, max};
     const char *const columns[2] = {"Minimum", "Maximum"};
     for (int c = 1; c <= 2; ++c) {
-        // A corner that memory ran out on was not read: its zeros are not the file's.
-        if (RAMP_ParseDvDt(texts[c - 1], &d->dV[c], &d->dt[c], &d->state[c], name, columns[c - 1]) >= 0 &&
-            d->state[c] != CMN_VALUE_NA)
+        RAMP_ParseDvDt(texts[c - 1], &d->dV[c], &d->dt[c], &d->state[c], name, columns[c - 1]);
+        if (d->state[c] != CMN_VALUE_NA)
             CheckPositive(d, c);
     }
 }

@@ -32,11 +32,10 @@ void Take(Items &items, int item, double value, int noLen, int duplicate, int ne
     items.given[item] = true;
 }
 
-// 1 with the new section, -1 when memory ran out (reported).
 int Make(const Items &items, SECT **out) {
     SECT *s = nullptr;
     if (!SECT_Create(&s))
-        return -1;
+        return 0;
     double **fields[4] = {&s->Len, &s->L, &s->R, &s->C};
     for (int i = 0; i < 4; ++i) {
         if (!items.given[i])
@@ -44,7 +43,7 @@ int Make(const Items &items, SECT **out) {
         if (!CMN_Alloc(fields[i], sizeof(double))) {
             MSG_Bug(3014, kSourceName, __LINE__);
             SECT_Free(s);
-            return -1;
+            return 0;
         }
         **fields[i] = items.value[i];
     }

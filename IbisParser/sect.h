@@ -16,8 +16,7 @@ struct SECT {
 
 // Reads the next section of text. 1 with *section null when only blanks are
 // left, or a last item without its value (reported); 1 with a new section (the caller owns it) and *rest just past its '/';
-// 0 when the text ends inside a section; -1 when memory ran out (reported;
-// nothing kept, *rest past the section).
+// 0 when the text ends inside a section or memory ran out (nothing kept).
 int SECT_ParseSection(const char *text, SECT **section, const char **rest);
 int SECT_ParseSection(char *text, SECT **section, char **rest);
 int SECT_Create(SECT **section);
@@ -33,43 +32,18 @@ void SECT_Free(SECT *section);
 enum { SECT_FORK = 0 };
 
 // A list being built: the element the next one follows and the open forks.
-// A fork that memory could not hold is lost with its branch: the forks
-// opened inside it are counted, so that each Endfork closes its own.
 template <typename E> struct SECT_FORKLIST {
     E **(*branchOf)(E *fork);
     E *current;  // null before the list's first element
     E **open;    // open forks, innermost last
     uint32_t depth, room;
-    uint32_t lost;  // the innermost forks open, from the lost one on
-    int dropped;    // an element was not kept for want of memory
 };
 
 // What SECT_CloseFork found.
 enum { SECT_CLOSED = 0, SECT_EMPTY_FORK = 1, SECT_NO_FORK = 2 };
 
-// What SECT_OpenFork did.
-enum { SECT_OPENED = 0, SECT_FORK_NO_MEMORY = 1, SECT_FORK_IN_LOST = 2 };
-
 // Words that read as list syntax where a pin or designator is named.
 bool SECT_IsPathWord(const char *name);
-
-// 1 while the list is inside the branch of a lost fork: what the file puts
-// there is read for its messages but not kept.
-template <typename E> bool SECT_Lost(const SECT_FORKLIST<E> *list) { return list->lost > 0; }
-
-// Forks open, the lost ones included.
-template <typename E> uint32_t SECT_OpenForks(const SECT_FORKLIST<E> *list) {
-    return list->depth + list->lost;
-}
-
-// Notes an element of the list that memory could not hold.
-template <typename E> void SECT_Drop(SECT_FORKLIST<E> *list) { list->dropped = 1; }
-
-// 1 when an element would follow another: an element or fork that memory
-// could not hold stands where it would.
-template <typename E> bool SECT_HasCurrent(const SECT_FORKLIST<E> *list) {
-    return list->current != nullptr || list->lost > 0 || list->dropped;
-}
 
 // A cleared element of the kind; null when memory ran out.
 template <typename E> E *SECT_NewElement(int kind) {
@@ -94,33 +68,21 @@ template <typename E> void SECT_Link(SECT_FORKLIST<E> *list, E **head, E *e) {
 }
 
 // Links a new fork and opens it, so that what is linked next starts its
-// branch; the fork becomes the current element. Forks nest. When memory
-// runs out (reported by the allocator) nothing is linked and the fork is
-// lost; inside a lost branch a fork is counted and nothing asked for.
-template <typename E> int SECT_OpenFork(SECT_FORKLIST<E> *list, E **head) {
-    if (list->lost > 0) {
-        ++list->lost;
-        return SECT_FORK_IN_LOST;
-    }
+// branch. Forks nest. The fork, or null when memory ran out (nothing linked).
+template <typename E> E *SECT_OpenFork(SECT_FORKLIST<E> *list, E **head) {
     E *fork = SECT_NewElement<E>(SECT_FORK);
     if (fork == nullptr || !CMN_Grow(&list->open, &list->room, static_cast<size_t>(list->depth) + 1, 16)) {
         CMN_Free(fork);
-        list->lost = 1;
-        return SECT_FORK_NO_MEMORY;
+        return nullptr;
     }
     SECT_Link(list, head, fork);
     list->open[list->depth++] = fork;
-    return SECT_OPENED;
+    return fork;
 }
 
 // Closes the innermost open fork, which becomes the current element: what
-// follows continues behind it. With no fork open nothing changes. A lost
-// fork closes as a whole one: what its branch held is not known.
+// follows continues behind it. With no fork open nothing changes.
 template <typename E> int SECT_CloseFork(SECT_FORKLIST<E> *list) {
-    if (list->lost > 0) {
-        --list->lost;
-        return SECT_CLOSED;
-    }
     if (list->depth == 0)
         return SECT_NO_FORK;
     E *fork = list->open[--list->depth];
@@ -131,11 +93,9 @@ template <typename E> int SECT_CloseFork(SECT_FORKLIST<E> *list) {
 // Starts the next list: nothing current, and the forks still open dropped;
 // 1 when there were any (the caller reports them).
 template <typename E> int SECT_StartList(SECT_FORKLIST<E> *list) {
-    const int open = SECT_OpenForks(list) > 0;
+    const int open = list->depth > 0;
     list->current = nullptr;
     list->depth = 0;
-    list->lost = 0;
-    list->dropped = 0;
     return open;
 }
 

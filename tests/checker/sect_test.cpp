@@ -121,7 +121,7 @@ std::string RunForkScript(SECT_FORKLIST<TestElement> *list, TestElement **heads,
     std::string word, reports;
     for (TestElement **head = heads; words >> word;) {
         if (word == "F") {
-            reports += SECT_OpenFork(list, head) == SECT_OPENED ? "" : "nomemory ";
+            reports += SECT_OpenFork(list, head) != nullptr ? "" : "nomemory ";
         } else if (word == "E") {
             reports += kClosed[SECT_CloseFork(list)];
         } else if (word == "|") {
@@ -162,7 +162,7 @@ const struct { const char *script, *pictures, *reports; int elements; } kForkCas
 
 TEST(ForkListTest, ScriptsBuildTheirLists) {
     for (const auto &c : kForkCases) {
-        SECT_FORKLIST<TestElement> list = {TestBranchOf, nullptr, nullptr, 0, 0, 0, 0};
+        SECT_FORKLIST<TestElement> list = {TestBranchOf, nullptr, nullptr, 0, 0};
         TestElement *heads[3] = {};
         EXPECT_EQ(RunForkScript(&list, heads, c.script), c.reports) << c.script;
         std::string pictures;

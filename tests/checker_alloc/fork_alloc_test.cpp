@@ -1,7 +1,6 @@
 // Package pins and board paths whose fork, element or section finds no
-// memory: it is lost (with its branch), what stands there in the file is
-// read but not kept, and the list goes on after its Endfork as if it had
-// been kept; the pass says only that memory ran out.
+// memory: both kinds of list say so (a board path with its own message) and
+// nothing more, and nothing is left behind (the sanitizer build checks).
 #include <regex>
 
 #include "AllocFail.h"
@@ -38,18 +37,18 @@ struct ForkCase {
 };
 
 const ForkCase kForkCases[] = {
-    {"a package fork lost with its branch", FILE_PKG,
+    {"a package fork", FILE_PKG,
      "1 Len=0 L=1n C=1p /\nFork\nLen=1 L=1n C=1p /\nEndfork\nLen=0 L=1n C=1p /\n", 12, 1, "24.\n\n"},
-    {"a fork nested in a lost one closes its own", FILE_PKG,
+    {"a package fork with one nested in it", FILE_PKG,
      "1 Len=0 L=1n C=1p /\nFork\nFork\nLen=1 L=1n C=1p /\nEndfork\nEndfork\nEndfork\n", 12, 1,
      "24.\n\n"},
-    {"a pin whose one section is lost still has one", FILE_PKG,
+    {"a package pin's one section", FILE_PKG,
      "1 Len=0 L=1n C=1p /\nLen=1 L=1n C=1p /\n", 11, 5,
      "32.\n\nPROGRAM BUG - Unable to Allocate Memory: IbisParser/sect N\n"},
-    {"a board fork lost with its branch", FILE_EBD,
+    {"a board fork", FILE_EBD,
      "Pin 1 Len=0 L=1n C=1p /\nFork\nNC\nEndfork\nLen=1 L=1n C=1p /\n", 11, 1,
      "32.\n\nERROR (line   11) - Could not allocate path element\n"},
-    {"a board path whose pin is lost goes on after it", FILE_EBD,
+    {"a board path's pin", FILE_EBD,
      "Pin 1\nLen=1 L=1n C=1p / Fork NC Endfork\n", 10, 1,
      "32.\n\nERROR (line   10) - Cannot allocate path element\n"},
 };
