@@ -294,6 +294,7 @@ void MSG_ResetCounts(void) {
 
 int MSG_GetMemoryFailed(void) { return memoryFailed; }
 void MSG_SetMemoryFailed(int flag) { memoryFailed = flag != 0; }
+int MSG_SaysMemoryFailed(MSG_SOURCE source, int code) { return listed(kMemoryRows, source, code); }
 
 void MSG_SetCounts(int32_t bugs, int32_t errors, int32_t warnings, int32_t cautions) {
   nBugs = bugs;

@@ -176,6 +176,8 @@ void MSG_SetCounts(int32_t bugs, int32_t errors, int32_t warnings, int32_t cauti
    through MSG_SetMemoryFailed), cleared with the counts. */
 int MSG_GetMemoryFailed(void);
 void MSG_SetMemoryFailed(int flag);
+/* 1 for a row that says memory ran out, one of those still printed then. */
+int MSG_SaysMemoryFailed(MSG_SOURCE source, int code);
 
 /* Settings.  A null stream selects the standard output again. */
 void MSG_SetOutput(FILE *stream);

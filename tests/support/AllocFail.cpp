@@ -3,6 +3,7 @@
 #include "AllocFail.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -20,50 +21,38 @@ void *ParserResize(void *, void *block, size_t size) {
   return AllocFailsNow(true) ? nullptr : realloc(block, size);
 }
 
-// The texts that say memory ran out, and nothing else.
-const char *const kMemoryFailureTexts[] = {
-    // the allocation wrappers' own report of the failed request;
-    R"(Memory allocation failed\.  This request \d+\.)",
-    R"(Memory reallocation failed\.  This request \d+\.)",
-    // a section's report that it got no memory, with its source line;
-    R"(Unable to Allocate Memory: IbisParser/\w+ \d+)",
-    R"(Could not allocate memory in file IbisParser/\w+ at line \d+)",
-    // a line or name that could not be split into words: splitting fails
-    // for want of memory only;
-    R"(Unable to Parse .*: IbisParser/\w+ \d+)",
-    R"(Unable to parse .* arguments)",
-    R"(Unable to Save (Model|External Circuit|Model Selector|Sub Model|Test Data|Test Load) Name)",
-    R"(Unable to Set Model Name in Driver Schedule)",
-    // an I-V table sum that got no memory;
-    R"(Out of Memory)",
-    // an AMI parameter parse that got no memory (every other fault of the
-    // parse has a message of its own);
-    R"(Internal error while parsing AMI Parameter file)",
-    // a package-file listing or scan that got no memory;
-    R"(tmpnam\(\) failed\.)",
-    // a record, entry or table that could not be allocated, by the section
-    // that wanted it.
-    R"(Unable to create new (CMPNT|PKGMDL|MSEL|MSEL Model|EBDMDL|EBDPATH|APKG|EMI Component|Driver Schedule Model)\.)",
-    R"(Unable to create new (NODE LIST|Circuit Call \(malloc\)|File Header structure)\.)",
-    R"(Unable to create (IBIS|pin entry array)\.)",
-    R"(Unable to allocate (new PIN|PIN|Pin_Numbers array|Pin_Sections array|Pin_Name array|MTX|FILEREF|PINREF)\.)",
-    R"(Unable to allocate (new SSWCH|new Series Switch Group name|new Pin EMI)\.)",
-    R"(Unable to allocate a Package)",
-    R"(Unable to alloc (new PINMPG|DIFPIN|new Series_Pin_Mapping)\.)",
-    R"(Unable to add (Series_Switch_Groups|new matrix row|row data)\.)",
-    R"(Unable to add the line of (Pin|Pin EMI) data\.?)",
-    R"(Cannot allocate (path element|path element pin|path element node|reference designator))",
-    R"(Could not allocate path element)",
-};
+// A row's format as a pattern of the texts it prints: its arguments match
+// anything, its own end of line is the printer's.
+std::string Pattern(const char *format) {
+  std::string out;
+  for (const char *p = format; *p; ++p) {
+    if (*p == '%' && p[1] != '\0') {
+      while (*++p && !strchr("sducxf", *p)) {
+      }
+      out += ".*";
+      if (!*p) break;
+    } else if (*p == '\n' && p[1] == '\0') {
+      break;
+    } else {
+      if (strchr(".^$|()[]{}*+?\\", *p)) out += '\\';
+      out += *p;
+    }
+  }
+  return out;
+}
+
+// The texts of the rows that say memory ran out (the message system's own
+// list), as one pattern.
+std::regex MemoryTexts() {
+  std::string all;
+  for (int i = 0; i < MSG_tableSize; ++i)
+    if (MSG_SaysMemoryFailed(MSG_table[i].source, MSG_table[i].code))
+      all += (all.empty() ? "(" : "|(") + Pattern(MSG_table[i].format) + ")";
+  return std::regex("^(" + all + ")$");
+}
 
 // A message's severity and line prefix.
 const std::regex kPrefix(R"(^(PROGRAM BUG|ERROR|WARNING|CAUTION|NOTE)( \(line +\d+\))? - ?)");
-
-template <size_t N> std::regex AnyOf(const char *const (&texts)[N]) {
-  std::string all;
-  for (const char *text : texts) all += std::string(all.empty() ? "" : "|") + "(" + text + ")";
-  return std::regex("^(" + all + ")$");
-}
 
 // The output's lines, a message that the printer wrapped below its prefix
 // joined into one.
@@ -103,7 +92,7 @@ bool AllocFailsNow(bool resize) {
 const AMIP_ALLOC kCountedParserAlloc = {ParserAlloc, ParserResize, nullptr};
 
 bool IsMemoryFailureMessage(const std::string &message) {
-  static const std::regex memory = AnyOf(kMemoryFailureTexts);
+  static const std::regex memory = MemoryTexts();
   std::smatch prefix;
   if (!std::regex_search(message, prefix, kPrefix)) return false;
   return std::regex_match(message.substr(static_cast<size_t>(prefix.length())), memory);
