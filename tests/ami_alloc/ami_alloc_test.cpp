@@ -19,28 +19,23 @@
 
 namespace {
 
-constexpr int kSamples = 1024;
-constexpr double kSampleInterval = 3.125e-12;
-constexpr double kBitTime = 1e-10; // 32 samples per bit
+constexpr int kHalf = 512; // samples per GetWave call; 32 samples per bit
 
-// What one session gave. Everything is sized before the session starts, so
-// that recording it allocates nothing while a failure is armed.
+// What one session gave; sized before it starts, so that recording it
+// allocates nothing while a failure is armed.
 struct Session {
   int32_t init = -1, wave1 = -1, wave2 = -1, close = -1;
-  bool handle = false;
   char message[1024] = {};
-  bool messageSet = false;
-  std::vector<double> wave;
-  std::vector<double> clock; // two calls' worth, -7 where nothing was written
+  bool messageSet = false, reached = false; // reached: the armed request was made
+  std::vector<double> wave, clock = std::vector<double>(2 * (kHalf / 32 + 3), -7.0);
   int64_t requests = 0;
-  bool reached = false; // the armed request was made
 };
 
 // A PRBS-7 NRZ wave of +-0.5 V.
 std::vector<double> Stimulus() {
-  std::vector<double> w(kSamples);
+  std::vector<double> w(2 * kHalf);
   unsigned lfsr = 0x7f;
-  for (int i = 0; i < kSamples; ++i) {
+  for (size_t i = 0; i < w.size(); ++i) {
     if (i % 32 == 0) lfsr = ((lfsr << 1) | (((lfsr >> 6) ^ (lfsr >> 5)) & 1)) & 0x7f;
     w[i] = (lfsr & 1) ? 0.5 : -0.5;
   }
@@ -52,18 +47,14 @@ template <class Traits> void Drive(const char *params, int64_t failAt, Session &
   using Entry = Varnholt::AmiEntry<Traits>;
   std::vector<char> p(params, params + std::strlen(params) + 1);
   s.wave = Stimulus();
-  s.clock.assign(2 * (kSamples / 2 / 32 + 3), -7.0);
-  const size_t half = s.clock.size() / 2;
   char *msg = nullptr;
   void *h = nullptr;
   const int64_t before = AllocRequests();
   FailAlloc(failAt);
-  s.init = Entry::Init(nullptr, 0, 0, kSampleInterval, kBitTime, p.data(), nullptr, &h, &msg);
-  s.handle = h != nullptr;
-  s.messageSet = msg != nullptr;
-  if (msg) std::strncpy(s.message, msg, sizeof s.message - 1);
-  s.wave1 = Entry::GetWave(s.wave.data(), kSamples / 2, s.clock.data(), nullptr, h);
-  s.wave2 = Entry::GetWave(s.wave.data() + kSamples / 2, kSamples / 2, s.clock.data() + half,
+  s.init = Entry::Init(nullptr, 0, 0, 3.125e-12, 1e-10, p.data(), nullptr, &h, &msg);
+  if ((s.messageSet = msg != nullptr)) std::strncpy(s.message, msg, sizeof s.message - 1);
+  s.wave1 = Entry::GetWave(s.wave.data(), kHalf, s.clock.data(), nullptr, h);
+  s.wave2 = Entry::GetWave(s.wave.data() + kHalf, kHalf, s.clock.data() + s.clock.size() / 2,
                            nullptr, h);
   s.close = Entry::Close(h);
   s.reached = FailAllocPending() == 0;
@@ -71,24 +62,11 @@ template <class Traits> void Drive(const char *params, int64_t failAt, Session &
   s.requests = AllocRequests() - before;
 }
 
-// Sentences that can only come from data a block was given, never from a
-// shortage of memory.
-const char *const kBadData[] = {
-    "At least 4 response coefficients",
-    "Number of coefficients in response",
-    "more taps than a filter can hold",
-    "Time stamps must be",
-    "SampleRate must be",
-    "unable to initialize the parameter",
-};
-
-struct Model {
+const struct {
   const char *name;
   void (*drive)(const char *, int64_t, Session &);
   const char *params;
-};
-
-const Model kModels[] = {
+} kModels[] = {
     {"Korvath", Drive<Varnholt::KorvathTraits>,
      "(Korvath (SlewTime 100) (Pre 0) (Pst1 -10) (Pst2 0) (Swing 500))"},
     {"Sarnet", Drive<Varnholt::SarnetTraits>, "(Sarnet (Gain 1))"},
@@ -98,15 +76,16 @@ const Model kModels[] = {
 };
 
 TEST(AmiAlloc, EveryRequestOfASessionFailsSoundly) {
-  for (const Model &m : kModels) {
+  const std::vector<double> input = Stimulus();
+  for (const auto &m : kModels) {
     SCOPED_TRACE(m.name);
+    const std::string name = m.name, model = "The IBIS-AMI model, " + name + ", ran out of memory ";
     Session clean;
     testing::internal::CaptureStderr();
     m.drive(m.params, 0, clean);
     ASSERT_EQ(testing::internal::GetCapturedStderr(), "");
     ASSERT_EQ(clean.init + clean.wave1 + clean.wave2 + clean.close, 4);
     ASSERT_FALSE(clean.messageSet) << clean.message;
-    ASSERT_GT(clean.requests, 10);
 
     int failedCalls = 0;
     for (int64_t n = 1; n <= clean.requests; ++n) {
@@ -116,47 +95,37 @@ TEST(AmiAlloc, EveryRequestOfASessionFailsSoundly) {
       m.drive(m.params, n, s);
       const std::string err = testing::internal::GetCapturedStderr();
       ASSERT_TRUE(s.reached) << "the session made fewer requests than the clean one";
-      for (const char *bad : kBadData)
-        EXPECT_EQ(err.find(bad), std::string::npos) << err;
+      // A block says why it failed; a shortage is never told as bad data.
       std::istringstream lines(err);
       for (std::string line; std::getline(lines, line);)
         EXPECT_EQ(line.rfind("Unable to allocate ", 0), 0u) << line;
-      if (s.init && s.wave1 && s.wave2) {
-        // Through: the same session as the clean one.
+      if (s.init && s.wave1 && s.wave2) { // through: the clean session
         EXPECT_EQ(err, "");
         EXPECT_FALSE(s.messageSet) << s.message;
-        EXPECT_EQ(0, std::memcmp(s.wave.data(), clean.wave.data(), sizeof(double) * kSamples));
+        EXPECT_EQ(0, std::memcmp(s.wave.data(), clean.wave.data(), sizeof(double) * 2 * kHalf));
         EXPECT_EQ(s.clock, clean.clock);
         EXPECT_EQ(s.close, 1);
         continue;
       }
       ++failedCalls;
-      const std::vector<double> input = Stimulus();
       if (!s.init) {
-        // The clean session gives no message, so a failed one gives exactly
-        // the sentence of its failure; a failed model operation tells its
-        // reason on the standard error stream.
-        const std::string name = m.name;
+        // Exactly the sentence of the failure; a failed model operation
+        // has told its reason on the standard error stream.
         const std::string message = s.messageSet ? s.message : "(none)";
-        const std::string model = "The IBIS-AMI model, " + name + ", ran out of memory ";
         EXPECT_TRUE(message == model + "in AMI_Init. " ||
                     message == model + "while reading the AMI_Init arguments. " ||
                     (message == "Error occurred in " + name + "::Setup(). " && !err.empty()) ||
                     (message == "Error occurred in " + name + "::Initialize(). " && !err.empty()))
             << message << "\n" << err;
-        EXPECT_EQ(s.wave1, 0);
-        EXPECT_EQ(s.wave2, 0);
+        EXPECT_EQ(s.wave1 + s.wave2, 0);
       }
       // A GetWave that could not get its clock store runs nothing.
-      const size_t half = kSamples / 2;
-      if (!s.wave1) {
-        EXPECT_EQ(0, std::memcmp(s.wave.data(), input.data(), sizeof(double) * half));
-        EXPECT_EQ(s.clock[0], -1.0);
-      }
-      if (!s.wave2) {
-        EXPECT_EQ(0, std::memcmp(s.wave.data() + half, input.data() + half, sizeof(double) * half));
-        EXPECT_EQ(s.clock[s.clock.size() / 2], -1.0);
-      }
+      for (int call = 0; call < 2; ++call)
+        if (!(call ? s.wave2 : s.wave1)) {
+          EXPECT_EQ(0, std::memcmp(s.wave.data() + call * kHalf, input.data() + call * kHalf,
+                                   sizeof(double) * kHalf));
+          EXPECT_EQ(s.clock[call * s.clock.size() / 2], -1.0);
+        }
     }
     EXPECT_GT(failedCalls, 0);
   }
